@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a fresh Debian machine (compiler, CMake,
+# GoogleTest); does nothing when everything is already there.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null 2>&1 || need+=(cmake)
+command -v g++ >/dev/null 2>&1 || need+=(g++)
+command -v make >/dev/null 2>&1 || need+=(make)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+
+if [ ${#need[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: missing ${need[*]}; run as root or install them" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${need[@]}" >/dev/null
+fi

@@ -1,0 +1,299 @@
+#include "doctype/ElementType.h"
+
+#include "doctype/AttrType.h"
+#include "doctype/AttrTypeList.h"
+#include "doctype/DocumentType.h"
+#include "tree/Element.h"
+#include "tree/Text.h"
+
+const std::string ElementType::OPEN_TAG = "<!ELEMENT";
+const std::string ElementType::DECL_KEY = "ELEMENT";
+const std::string ElementType::CLOSE_TAG = ">";
+
+namespace {
+
+// Bits of the element-flag word decoded here.  The other bits stay in the
+// group word for the reader and the corrector.
+constexpr unsigned long FLAG_LAYOUT_BLOCK = 0x1;
+constexpr unsigned long FLAG_LAYOUT_BREAK = 0x4;
+constexpr unsigned long FLAG_LAYOUT_OBJECT = 0x8;
+constexpr unsigned long FLAG_LAYOUT_HEAD = 0x10;
+constexpr unsigned long FLAG_CORRECT_PHRASE = 0x40;
+constexpr unsigned long FLAG_CORRECT_CONTAINER = 0x80;
+constexpr unsigned long FLAG_CORRECT_UNIQUE = 0x100;
+constexpr unsigned long FLAG_OMIT_END_TAG = 0x400;
+constexpr unsigned long FLAG_CORRECT_FONT = 0x800;
+constexpr unsigned long FLAG_INLINE = 0x8000;
+constexpr unsigned long FLAG_BLOCK = 0x10000;
+constexpr unsigned long FLAG_SSI = 0x100000;
+constexpr unsigned long FLAG_ANYWHERE = 0x2200000;
+constexpr unsigned long FLAG_JSP_BLOCK = 0x800000;
+constexpr unsigned long FLAG_JSP_DIRECTIVE = 0x1000000;
+constexpr unsigned long FLAG_JSP = 0x40000000;
+constexpr unsigned long FLAG_NOT_HTML = 0x20400000;
+
+// The JSP version under which JSP blocks and directives are offered as
+// content names.
+constexpr int JSP_VERSION_10 = 100;
+
+} // namespace
+
+ElementType::ElementType(Document* ownerDocument, const std::string& name)
+    : Node(ownerDocument, name), _elementID(0), _attrTypes(nullptr), _omitType(OMIT_NO_TAG),
+      _contentType(ContentModel::ELEMENT_CONTENT), _formatType(FORMAT_XML_TAG),
+      _layoutType(LAYOUT_TYPE_INLINE), _correctType(CORRECT_NONE), _caseTwin(nullptr),
+      _jspType(false), _group(0)
+{
+}
+
+ElementType::ElementType(const ElementType& other)
+    : Node(other), _elementID(other._elementID), _contentModel(other._contentModel),
+      _attrTypes(nullptr), _omitType(other._omitType), _contentType(other._contentType),
+      _formatType(other._formatType), _layoutType(other._layoutType),
+      _correctType(other._correctType), _caseTwin(nullptr), _jspType(other._jspType),
+      _group(other._group)
+{
+}
+
+ElementType::~ElementType() = default;
+
+Node* ElementType::cloneNode(bool) const
+{
+    ElementType* copy = new ElementType(*this);
+    copy->addRef();
+    return copy;
+}
+
+const DocumentType* ElementType::getOwnerDocumentType() const
+{
+    Node* owner = _parentField();
+    if (!owner || owner->getNodeType() != DOCUMENT_TYPE_NODE)
+        return nullptr;
+    return static_cast<const DocumentType*>(owner);
+}
+
+// ---------------------------------------------------------------------------
+// Source
+
+void ElementType::_appendSource(std::string& out) const
+{
+    out += OPEN_TAG;
+    out += ' ';
+    out += _name();
+    out += ' ';
+    _contentModel.toString(out);
+    out += CLOSE_TAG;
+}
+
+std::string ElementType::getSource() const
+{
+    std::string out;
+    _appendSource(out);
+    return out;
+}
+
+void ElementType::_writeStart(std::string& out) const
+{
+    _appendSource(out);
+}
+
+// ---------------------------------------------------------------------------
+// Attribute types
+
+const AttrType* ElementType::getAttrType(const std::string& name) const
+{
+    return _attrTypes ? _attrTypes->getAttrType(name) : nullptr;
+}
+
+std::vector<std::string> ElementType::getAllAttrNames() const
+{
+    return _attrTypes ? _attrTypes->getAllAttrNames() : std::vector<std::string>();
+}
+
+std::vector<std::string> ElementType::getRequiredAttrNames() const
+{
+    return _attrTypes ? _attrTypes->getRequiredAttrNames() : std::vector<std::string>();
+}
+
+std::vector<std::string> ElementType::getNoDefaultAttrNames() const
+{
+    return _attrTypes ? _attrTypes->getNoDefaultAttrNames() : std::vector<std::string>();
+}
+
+// ---------------------------------------------------------------------------
+// Flag word
+
+void ElementType::setElementFlags(unsigned long word)
+{
+    // Each step may override what an earlier one set.
+    if (word & FLAG_LAYOUT_BLOCK)
+        _layoutType = LAYOUT_TYPE_BLOCK;
+    if (word & FLAG_LAYOUT_BREAK)
+        _layoutType = LAYOUT_TYPE_BREAK;
+    if (word & FLAG_LAYOUT_OBJECT)
+        _layoutType = LAYOUT_TYPE_OBJECT;
+    if (word & FLAG_LAYOUT_HEAD)
+        _layoutType = LAYOUT_TYPE_HEAD;
+
+    if (word & FLAG_CORRECT_CONTAINER)
+        _correctType = CORRECT_CONTAINER;
+    if (word & FLAG_CORRECT_PHRASE)
+        _correctType = CORRECT_PHRASE;
+    if (word & FLAG_CORRECT_UNIQUE)
+        _correctType = CORRECT_UNIQUE;
+    if (word & FLAG_CORRECT_FONT)
+        _correctType = CORRECT_FONT;
+
+    if (word & FLAG_OMIT_END_TAG)
+        _omitType = OMIT_END_TAG_BY_FLAG;
+
+    if (word & FLAG_INLINE)
+        _contentType = ContentModel::INLINE_CONTENT;
+    if (word & FLAG_BLOCK)
+        _contentType = ContentModel::FLOW_CONTENT;
+
+    if (word & FLAG_SSI) {
+        _formatType = FORMAT_SSI_DIRECTIVE;
+        _contentType = ContentModel::ANY_CONTENT;
+    } else if (word & FLAG_ANYWHERE) {
+        _contentType = ContentModel::ANY_CONTENT;
+    }
+
+    if (word & FLAG_JSP_BLOCK)
+        _formatType = FORMAT_JSP_BLOCK;
+    if (word & FLAG_JSP_DIRECTIVE)
+        _formatType = FORMAT_JSP_DIRECTIVE;
+
+    if (word & FLAG_JSP)
+        _jspType = true;
+
+    if ((word & FLAG_NOT_HTML) == 0) {
+        if (_formatType == FORMAT_XML_TAG)
+            _formatType = FORMAT_HTML_TAG;
+        if (_elementID == SUBMIT_ELEMENT_ID)
+            _formatType = FORMAT_MIDDLEWARE_TAG;
+    }
+
+    _group = word;
+}
+
+// ---------------------------------------------------------------------------
+// Containment
+
+bool ElementType::allowsChild(const Node* child) const
+{
+    if (!child)
+        return false;
+    const ContentModel::Type container = getContainerType();
+    switch (container) {
+    case ContentModel::ANY_CONTENT:
+        return true;
+    case ContentModel::EMPTY_CONTENT:
+        return false;
+    case ContentModel::CDATA_CONTENT:
+        return child->getNodeType() == CDATA_SECTION_NODE;
+    default:
+        break;
+    }
+
+    const bool namesAllowed = container == ContentModel::ELEMENT_CONTENT ||
+                              container == ContentModel::MIXED_CONTENT ||
+                              container == ContentModel::INLINE_CONTENT ||
+                              container == ContentModel::FLOW_CONTENT;
+    const bool textAllowed = container == ContentModel::MIXED_CONTENT ||
+                             container == ContentModel::PCDATA_CONTENT ||
+                             container == ContentModel::INLINE_CONTENT ||
+                             container == ContentModel::FLOW_CONTENT;
+
+    switch (child->getNodeType()) {
+    case ELEMENT_NODE: {
+        const ElementType* type = static_cast<const Element*>(child)->getElementType();
+        if (!type)
+            return true;
+        const ContentModel::Type category = type->getContentType();
+        if (category == ContentModel::ANY_CONTENT)
+            return true;
+        if (category == ContentModel::FLOW_CONTENT && container == ContentModel::FLOW_CONTENT)
+            return true;
+        if (category == ContentModel::INLINE_CONTENT &&
+            (container == ContentModel::INLINE_CONTENT || container == ContentModel::FLOW_CONTENT))
+            return true;
+        if (!namesAllowed)
+            return false;
+        if (_contentModel.find(type->getName()))
+            return true;
+        const ElementType* twin = type->getCaseTwin();
+        return twin && _contentModel.find(twin->getName());
+    }
+    case TEXT_NODE:
+        return textAllowed || static_cast<const Text*>(child)->isSpaceText();
+    case CDATA_SECTION_NODE:
+    case ENTITY_REFERENCE_NODE:
+        return textAllowed;
+    case PROCESSING_INSTRUCTION_NODE:
+    case COMMENT_NODE:
+    case META_DATA_NODE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ElementType::includesChild(const Node* child) const
+{
+    if (!child || child->getNodeType() != ELEMENT_NODE)
+        return false;
+    return _contentModel.includes(static_cast<const Element*>(child)->getTypeName());
+}
+
+bool ElementType::excludesChild(const Node* child) const
+{
+    if (!child || child->getNodeType() != ELEMENT_NODE)
+        return false;
+    return _contentModel.excludes(static_cast<const Element*>(child)->getTypeName());
+}
+
+std::vector<std::string> ElementType::getContentNames() const
+{
+    std::vector<std::string> names;
+    const ContentModel::Type container = getContainerType();
+    switch (container) {
+    case ContentModel::ELEMENT_CONTENT:
+    case ContentModel::MIXED_CONTENT:
+    case ContentModel::INLINE_CONTENT:
+    case ContentModel::FLOW_CONTENT:
+        break;
+    default:
+        return names;
+    }
+
+    _contentModel.collectNames(names);
+
+    const DocumentType* owner = getOwnerDocumentType();
+    if (!owner)
+        return names;
+    // JSP blocks and directives are offered only under JSP 1.0.
+    const bool withJSP = static_cast<int>(owner->getJSPVersion()) == JSP_VERSION_10;
+    dom::NodeList decls = owner->getDeclNodes();
+    const unsigned long count = decls.length();
+    for (unsigned long i = 0; i < count; ++i) {
+        const Node* decl = decls.item(i);
+        if (!decl || decl->getNodeType() != ELEMENT_TYPE_NODE)
+            continue;
+        const ElementType* type = static_cast<const ElementType*>(decl);
+        const ContentModel::Type category = type->getContentType();
+        bool admitted = category == ContentModel::ANY_CONTENT;
+        if (container == ContentModel::INLINE_CONTENT)
+            admitted = admitted || category == ContentModel::INLINE_CONTENT;
+        else if (container == ContentModel::FLOW_CONTENT)
+            admitted = admitted || category == ContentModel::INLINE_CONTENT ||
+                       category == ContentModel::FLOW_CONTENT;
+        if (!admitted)
+            continue;
+        if (!withJSP &&
+            (type->getFormatType() == FORMAT_JSP_BLOCK || type->getFormatType() == FORMAT_JSP_DIRECTIVE))
+            continue;
+        names.push_back(type->getName());
+    }
+    return names;
+}

@@ -1,0 +1,154 @@
+#ifndef PAGEDOM_DOCTYPE_ELEMENTTYPE_H
+#define PAGEDOM_DOCTYPE_ELEMENTTYPE_H
+
+#include <string>
+#include <vector>
+
+#include "doctype/ContentModel.h"
+#include "tree/Node.h"
+
+class AttrType;
+class AttrTypeList;
+class DocumentType;
+
+// The declaration of one element: its content model, tag omission, the
+// attribute list that describes its attributes, and the categories derived
+// from its element-flag word that the reader, writer, corrector and host
+// consult.
+//
+// Element types belong to a DocumentType, which keeps itself in the node's
+// parent field; a declaration is never part of a tree, so getParentNode is
+// always null.
+class ElementType : public Node {
+public:
+    // Tag omission.
+    enum OmitType {
+        OMIT_END_TAG = 0,          // "- O": the end tag may be omitted
+        OMIT_END_TAG_BY_FLAG = 1,  // end tag may be omitted, from the flag word
+        OMIT_BOTH_TAGS = 2,        // "O O": start and end tag may be omitted
+        OMIT_NO_TAG = 3            // "- -" or nothing: both tags required
+    };
+
+    // How the writer treats the element.
+    enum FormatType {
+        FORMAT_HTML_TAG = 0,
+        FORMAT_MIDDLEWARE_TAG = 1,
+        FORMAT_SSI_DIRECTIVE = 2,
+        FORMAT_JSP_BLOCK = 3,
+        FORMAT_JSP_DIRECTIVE = 4,
+        FORMAT_XML_TAG = 5
+    };
+
+    // Layout category: BLOCK and HEAD want a line break before the element,
+    // BLOCK, BREAK and HEAD one after it.
+    enum LayoutType {
+        LAYOUT_TYPE_BLOCK = 0,
+        LAYOUT_TYPE_FLOW = 1,
+        LAYOUT_TYPE_OBJECT = 2,
+        LAYOUT_TYPE_BREAK = 3,
+        LAYOUT_TYPE_HEAD = 4,
+        LAYOUT_TYPE_INLINE = 5
+    };
+
+    // Correction category offered to the host.
+    enum CorrectType {
+        CORRECT_CONTAINER = 0,
+        CORRECT_FONT = 1,
+        CORRECT_PHRASE = 2,
+        CORRECT_UNIQUE = 3,
+        CORRECT_NONE = 4
+    };
+
+    static const std::string OPEN_TAG;   // "<!ELEMENT"
+    static const std::string DECL_KEY;   // "ELEMENT"
+    static const std::string CLOSE_TAG;  // ">"
+
+    // Element id of SUBMIT, the one element written as a middleware tag.
+    static constexpr int SUBMIT_ELEMENT_ID = 97;
+
+    ElementType(Document* ownerDocument, const std::string& name);
+    ~ElementType() override;
+
+    // --- Node -------------------------------------------------------------
+    std::string getNodeName() const override { return _name(); }
+    unsigned short getNodeType() const override { return ELEMENT_TYPE_NODE; }
+    Node* getParentNode() const override { return nullptr; }
+    // Copies every field and the content model; the copy has no attribute
+    // list, no case twin and belongs to no document type.
+    Node* cloneNode(bool deep) const override;
+    std::string getSource() const override;
+    void _writeStart(std::string& out) const override;
+    bool _writesChildren() const override { return false; }
+
+    // --- reads ------------------------------------------------------------
+    const std::string& getName() const { return _name(); }
+    int getElementID() const { return _elementID; }
+    // The category of the content model: what the element may hold.
+    ContentModel::Type getContainerType() const { return _contentModel.getType(); }
+    // The element's own category: where it may appear (INLINE_CONTENT,
+    // FLOW_CONTENT, ANY_CONTENT, or ELEMENT_CONTENT for none of these).
+    ContentModel::Type getContentType() const { return _contentType; }
+    OmitType getOmitType() const { return _omitType; }
+    FormatType getFormatType() const { return _formatType; }
+    LayoutType getLayoutType() const { return _layoutType; }
+    CorrectType getCorrectType() const { return _correctType; }
+    bool isJSPType() const { return _jspType; }
+    unsigned long getGroup() const { return _group; }
+    AttrTypeList* getAttrTypes() const { return _attrTypes; }
+    const ContentModel& getContentModel() const { return _contentModel; }
+
+    // The declared attribute of that name (case-insensitive), or null.
+    const AttrType* getAttrType(const std::string& name) const;
+    std::vector<std::string> getAllAttrNames() const;
+    std::vector<std::string> getRequiredAttrNames() const;
+    std::vector<std::string> getNoDefaultAttrNames() const;
+
+    // Names of the elements allowed as children: the names of the model,
+    // then the declared types admitted by the container category.
+    std::vector<std::string> getContentNames() const;
+
+    // --- containment ------------------------------------------------------------
+    // Whether the content model admits child (exceptions not considered).
+    bool allowsChild(const Node* child) const;
+    // Whether child is an element named in the inclusion exception.
+    bool includesChild(const Node* child) const;
+    // Whether child is an element named in the exclusion exception.
+    bool excludesChild(const Node* child) const;
+
+    // --- builders (DTD reader, built-in types) -------------------------------------
+    void setElementID(int id) { _elementID = id; }
+    void setContentModel(const std::string& modelText) { _contentModel.parse(modelText); }
+    void setOmitType(OmitType type) { _omitType = type; }
+    // The list is owned by the document type.
+    void setAttrTypes(AttrTypeList* list) { _attrTypes = list; }
+    // Another type whose name differs only in letter case; not owned.
+    void setCaseTwin(ElementType* twin) { _caseTwin = twin; }
+    ElementType* getCaseTwin() const { return _caseTwin; }
+    // Stores the element-flag word and derives the layout, correction, omit,
+    // content and format categories and the JSP flag from it.
+    void setElementFlags(unsigned long word);
+
+    // The document type this declaration belongs to, or null.
+    const DocumentType* getOwnerDocumentType() const;
+
+protected:
+    ElementType(const ElementType& other);
+    void _setParentNode(Node*) override {}
+
+private:
+    void _appendSource(std::string& out) const;
+
+    int _elementID;
+    ContentModel _contentModel;
+    AttrTypeList* _attrTypes;
+    OmitType _omitType;
+    ContentModel::Type _contentType;
+    FormatType _formatType;
+    LayoutType _layoutType;
+    CorrectType _correctType;
+    ElementType* _caseTwin;
+    bool _jspType;
+    unsigned long _group;
+};
+
+#endif

@@ -1,0 +1,71 @@
+#include "doctype/Entity.h"
+
+#include "doctype/ExternalID.h"
+#include "writing/PCDATAConverter.h"
+
+const std::string Entity::OPEN_TAG = "<!ENTITY";
+const std::string Entity::DECL_KEY = "ENTITY";
+const std::string Entity::PUBLIC_KEY = "PUBLIC";
+const std::string Entity::SYSTEM_KEY = "SYSTEM";
+const std::string Entity::NDATA_KEY = "NDATA";
+const std::string Entity::CLOSE_TAG = ">";
+
+
+Entity::Entity(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
+
+std::string Entity::getNodeName() const
+{
+    return _name();
+}
+
+unsigned short Entity::getNodeType() const
+{
+    return ENTITY_NODE;
+}
+
+Node* Entity::getParentNode() const
+{
+    return nullptr;
+}
+
+Node* Entity::cloneNode(bool) const
+{
+    Entity* copy = new Entity(*this);
+    copy->addRef();
+    return copy;
+}
+
+std::string Entity::getSource() const
+{
+    std::string out = OPEN_TAG + " " + _name();
+    if (doctype::appendExternalID(out, _publicID, _systemID)) {
+        if (!_notationName.empty())
+            out += " " + NDATA_KEY + " " + _notationName;
+    } else {
+        out += " \"" + _value + "\"";
+    }
+    return out + CLOSE_TAG;
+}
+
+void Entity::_writeStart(std::string& out) const
+{
+    out += getSource();
+}
+
+std::string Entity::getText() const
+{
+    if (_charValue) {
+        char c = PCDATAConverter::convertCharValueToChar(_charValue);
+        if (c)
+            return std::string(1, c);
+    }
+    return _value;
+}
+
+std::string Entity::getData() const
+{
+    if (!_charValue)
+        return std::string();
+    return PCDATAConverter::convertCharValueToData(_charValue, false);
+}
+

@@ -1,0 +1,246 @@
+#include "frame/DOMImpl.h"
+
+#include "doctype/BuiltinDocumentTypes.h"
+#include "doctype/DocumentType.h"
+#include "dynamic/DynamicDataManager.h"
+#include "tree/Document.h"
+#include "tree/StringUtil.h"
+
+// --- registry ---------------------------------------------------------------------
+
+DOMImpl::_Registry::_Registry() : _factory(&BuiltinDocumentTypes::create)
+{
+    setJSPVersion(JSP_NONE);
+}
+
+DOMImpl::_Registry::~_Registry()
+{
+    if (_xmlDocumentType)
+        _xmlDocumentType->releaseRef();
+    _xmlDocumentType = nullptr;
+    delete _dynamicDataManager;
+    _dynamicDataManager = nullptr;
+    _clearTables();
+}
+
+void DOMImpl::_Registry::_clearTables()
+{
+    for (auto& entry : _versions) {
+        Table* table = entry.second.table;
+        if (!table)
+            continue;
+        for (auto& item : *table)
+            if (item.second)
+                item.second->releaseRef();
+        delete table;
+        entry.second.table = nullptr;
+    }
+}
+
+DOMImpl::DocumentTypeFactory DOMImpl::_Registry::_setFactory(DocumentTypeFactory factory)
+{
+    DocumentTypeFactory old = _factory;
+    _factory = factory;
+    return old;
+}
+
+DOMImpl::JSPVersion DOMImpl::_Registry::getJSPVersion() const
+{
+    return _current ? _current->version : JSP_NONE;
+}
+
+void DOMImpl::_Registry::setJSPVersion(JSPVersion version)
+{
+    if (_current && _current->version == version)
+        return;
+    auto it = _versions.find(version);
+    if (it == _versions.end()) {
+        VersionEntry entry;
+        entry.version = version;
+        it = _versions.emplace(version, entry).first;
+    }
+    _current = &it->second;
+}
+
+// Finds a name in a table, asking the factory once per name and version.
+DocumentType* DOMImpl::_Registry::_lookup(Table& table, const std::string& lowerName)
+{
+    auto it = table.find(lowerName);
+    if (it != table.end())
+        return it->second;
+    it = table.emplace(lowerName, nullptr).first;
+    DocumentType* built = _factory ? _factory(lowerName) : nullptr;
+    // The factory may have caused other entries to be added; the iterator of
+    // a std::map stays valid.
+    it->second = built;
+    return built;
+}
+
+// Merges the JSP declarations of the version (and the QRTX ones when the
+// type asks for them) into a type built for that version's table.
+void DOMImpl::_Registry::_complete(Table& table, DocumentType* type, JSPVersion version)
+{
+    const char* jspName = version == JSP_091 ? "jsp091" : "jsp10";
+    DocumentType* jsp = _lookup(table, jspName);
+    if (!jsp)
+        return;
+    if (jsp != type)
+        type->_mergeDeclarations(jsp);
+    type->setJSPVersion(version);
+    if (type->receivesQRTX()) {
+        DocumentType* qrtx = _lookup(table, "qrtx");
+        if (qrtx && qrtx != type)
+            type->_mergeDeclarations(qrtx);
+    }
+}
+
+const DocumentType* DOMImpl::_Registry::getDocumentType(const std::string& name)
+{
+    if (name.empty() || !_current)
+        return nullptr;
+    if (!_current->table)
+        _current->table = new Table();
+    Table& table = *_current->table;
+    DocumentType* type = _lookup(table, str::lower(name));
+    if (!type)
+        return nullptr;
+    JSPVersion version = _current->version;
+    if (type->getJSPVersion() == version)
+        return type;
+    if (version == JSP_091 || version == JSP_10)
+        _complete(table, type, version);
+    return type;
+}
+
+const DocumentType* DOMImpl::_Registry::getXMLDocumentType()
+{
+    if (!_xmlDocumentType && _factory)
+        _xmlDocumentType = _factory("xml");
+    return _xmlDocumentType;
+}
+
+DynamicDataManager* DOMImpl::_Registry::getDynamicDataManager()
+{
+    if (!_dynamicDataManager)
+        _dynamicDataManager = new DynamicDataManager();
+    return _dynamicDataManager;
+}
+
+// --- DOMImpl --------------------------------------------------------------------
+
+DOMImpl::_Registry* DOMImpl::_registry()
+{
+    static _Registry registry;
+    return &registry;
+}
+
+Document* DOMImpl::createDocument(const std::string& name)
+{
+    Document* document = new Document(name, nullptr);
+    document->addRef();
+    return document;
+}
+
+Document* DOMImpl::createDocument(const std::string& name, const DocumentType* type)
+{
+    Document* document = new Document(name, type);
+    document->addRef();
+    return document;
+}
+
+Document* DOMImpl::createDocument(const std::string& name, JSPVersion version)
+{
+    JSPVersion previous = getJSPVersion();
+    if (previous == version)
+        return createDocument(name);
+    setJSPVersion(version);
+    Document* document = createDocument(name);
+    setJSPVersion(previous);
+    return document;
+}
+
+DocumentType* DOMImpl::createDocumentType(const std::string& name)
+{
+    DocumentType* type = new DocumentType(nullptr, name);
+    type->addRef();
+    return type;
+}
+
+const DocumentType* DOMImpl::getDocumentType(const std::string& name)
+{
+    return _registry()->getDocumentType(name);
+}
+
+const DocumentType* DOMImpl::getXMLDocumentType()
+{
+    return _registry()->getXMLDocumentType();
+}
+
+DOMImpl::FormatOption* DOMImpl::getFormatOption()
+{
+    return _registry()->getFormatOption();
+}
+
+int DOMImpl::getCodePage()
+{
+    return _registry()->getCodePage();
+}
+
+void DOMImpl::setCodePage(int codePage)
+{
+    _registry()->setCodePage(codePage);
+}
+
+DOMImpl::JSPVersion DOMImpl::getJSPVersion()
+{
+    return _registry()->getJSPVersion();
+}
+
+void DOMImpl::setJSPVersion(JSPVersion version)
+{
+    _registry()->setJSPVersion(version);
+}
+
+DOMImpl::MWVersion DOMImpl::getMWVersion()
+{
+    return _registry()->getMWVersion();
+}
+
+void DOMImpl::setMWVersion(MWVersion version)
+{
+    _registry()->setMWVersion(version);
+}
+
+const JavaTypeLookupIF* DOMImpl::getJavaTypeLookupIF()
+{
+    return _registry()->getJavaTypeLookupIF();
+}
+
+void DOMImpl::setJavaTypeLookupIF(const JavaTypeLookupIF* lookup)
+{
+    _registry()->setJavaTypeLookupIF(lookup);
+}
+
+DynamicDataManager* DOMImpl::getDynamicDataManager()
+{
+    return _registry()->getDynamicDataManager();
+}
+
+DOMImpl::DocumentTypeFactory DOMImpl::_setDocumentTypeFactory(DocumentTypeFactory factory)
+{
+    return _registry()->_setFactory(factory);
+}
+
+// --- DOM --------------------------------------------------------------------------
+
+DOM* DOM::getDOM()
+{
+    static DOM instance;
+    return &instance;
+}
+
+void DOM::deleteDocument(Document* document) const
+{
+    if (document)
+        document->releaseRef();
+}

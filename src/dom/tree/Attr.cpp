@@ -1,0 +1,192 @@
+#include "tree/Attr.h"
+
+#include "doctype/AttrType.h"
+#include "doctype/ElementType.h"
+#include "frame/DOMImpl.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "tree/StringUtil.h"
+#include "writing/PCDATAConverter.h"
+
+Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
+
+Attr::Attr(const Attr& other)
+    : Node(other), _value(other._value), _attrType(other._attrType), _specified(other._specified),
+      _valueChanged(other._valueChanged), _rawText(other._rawText)
+{
+}
+
+std::string Attr::getNodeName() const
+{
+    return _name();
+}
+
+unsigned short Attr::getNodeType() const
+{
+    return ATTRIBUTE_NODE;
+}
+
+Node* Attr::getParentNode() const
+{
+    return nullptr;
+}
+
+Node* Attr::cloneNode(bool) const
+{
+    Attr* copy = new Attr(*this);
+    copy->addRef();
+    return copy;
+}
+
+Element* Attr::getOwnerElement() const
+{
+    Node* owner = _parentField();
+    return owner && owner->getNodeType() == ELEMENT_NODE ? static_cast<Element*>(owner) : nullptr;
+}
+
+std::string Attr::getValue() const
+{
+    return _rawText ? getText() : _value;
+}
+
+void Attr::setValue(const std::string& value)
+{
+    Element* owner = getOwnerElement();
+    Node* announced = owner ? owner->_announcedNode() : nullptr;
+    if (announced)
+        Document::_announceBeginModify(announced);
+    _value = value;
+    _specified = true;
+    _valueChanged = false;
+    _quote = 0;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    if (owner) {
+        owner->_regenerateStartTag();
+        owner->setUpdateState(owner->getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    }
+    if (announced)
+        Document::_announceEndModify(announced);
+}
+
+std::string Attr::getData() const
+{
+    return PCDATAConverter(getOwnerDocument()).convertSourceToData(_value);
+}
+
+std::string Attr::getText() const
+{
+    return PCDATAConverter(getOwnerDocument()).convertSourceToText(_value);
+}
+
+std::string Attr::getTypeName() const
+{
+    return _attrType ? _attrType->getName() : _name();
+}
+
+bool Attr::matchValue(const std::string& value) const
+{
+    if (_attrType && _attrType->getValueType() == 13)
+        return str::equalsIgnoreCase(_value, value);
+    return _value == value;
+}
+
+char Attr::quote(std::string& value)
+{
+    if (value.find('"') == std::string::npos)
+        return '"';
+    if (value.find('\'') == std::string::npos)
+        return '\'';
+    // Both quote characters: double quotes outside JSP blocks become &quot;.
+    std::string out;
+    out.reserve(value.size() + 16);
+    bool inJSP = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (!inJSP && value.compare(i, 2, "<%") == 0) {
+            inJSP = true;
+            out += "<%";
+            ++i;
+            continue;
+        }
+        if (inJSP && value.compare(i, 2, "%>") == 0) {
+            inJSP = false;
+            out += "%>";
+            ++i;
+            continue;
+        }
+        if (!inJSP && value[i] == '"')
+            out += "&quot;";
+        else
+            out += value[i];
+    }
+    value = out;
+    return '"';
+}
+
+bool Attr::validateName(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    for (char c : name) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u <= 32 || c == '"' || c == '\'' || c == '>' || c == '/' || c == '=' || c == '<')
+            return false;
+    }
+    return true;
+}
+
+std::string Attr::getSource() const
+{
+    const Element* owner = getOwnerElement();
+    const ElementType* ownerType = owner ? owner->getElementType() : nullptr;
+    const Document* doc = getOwnerDocument();
+    unsigned int docFormat = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
+    bool htmlTag = ownerType && ownerType->getFormatType() == 0;
+    const DOMImpl::FormatOption* options = DOMImpl::getFormatOption();
+
+    std::string name;
+    if (_attrType && htmlTag) {
+        name = _attrType->getName();
+        if (options->getAttrNameCaseType() == DOMImpl::FormatOption::CASE_UPPER)
+            name = str::upper(name);
+        else if (options->getAttrNameCaseType() == DOMImpl::FormatOption::CASE_LOWER)
+            name = str::lower(name);
+        if (docFormat == 1)
+            name = str::lower(name);
+    } else {
+        name = _attrType ? _attrType->getName() : _name();
+    }
+
+    if (!_attrType && !_specified)
+        return name;
+    bool enumerated = htmlTag && _attrType && _attrType->getValueType() == 13;
+    std::string value = _value;
+    if (enumerated && _attrType->isBooleanType() && !_specified) {
+        if (docFormat == 0)
+            return name;
+        value = name;
+    }
+    if (enumerated && _attrType->validateValue(value)) {
+        switch (options->getAttrValueCaseType()) {
+        case DOMImpl::FormatOption::CASE_UPPER:
+            value = str::upper(value);
+            break;
+        case DOMImpl::FormatOption::CASE_LOWER:
+            value = str::lower(value);
+            break;
+        default:
+            break;
+        }
+    }
+    if (htmlTag && docFormat == 2)
+        value = PCDATAConverter(doc).convertCharValueOfSource(value, true);
+    if (!_quote)
+        _quote = quote(value);
+    else if (_quote == '"' && value.find('"') != std::string::npos)
+        quote(value);
+    return name + "=" + _quote + value + _quote;
+}
+
+void Attr::_writeStart(std::string& out) const
+{
+    out += getSource();
+}

@@ -1,0 +1,63 @@
+#ifndef PAGEDOM_TREE_ATTR_H
+#define PAGEDOM_TREE_ATTR_H
+
+#include "tree/Node.h"
+
+class AttrType;
+class Element;
+
+// An attribute.  Its value is the text as it stands in the source (references
+// unresolved, no quotes).  The owner element is kept in the parent field, but
+// an attribute never reports a parent.
+class Attr : public Node {
+public:
+    Attr(Document* ownerDocument, const std::string& name);
+
+    std::string getNodeName() const override;
+    std::string getNodeValue() const override { return getValue(); }
+    void setNodeValue(const std::string& value) override { setValue(value); }
+    unsigned short getNodeType() const override;
+    Node* getParentNode() const override;
+    Node* cloneNode(bool deep) const override;
+    std::string getSource() const override;
+    void _writeStart(std::string& out) const override;
+
+    std::string getName() const { return _name(); }
+    std::string getValue() const;
+    void setValue(const std::string& value);
+    std::string getData() const;
+    std::string getText() const;
+    std::string getTypeName() const;
+    const AttrType* getAttrType() const { return _attrType; }
+    bool isSpecified() const { return _specified; }
+    void setSpecified(bool on) { _specified = on; }
+    bool isDefined() const { return _attrType != nullptr; }
+    bool matchValue(const std::string& value) const;
+    Element* getOwnerElement() const;
+
+    // Chooses the quote for a value; a value holding both quote characters
+    // gets its double quotes outside JSP blocks written as "&quot;".
+    static char quote(std::string& value);
+    // Whether a name is acceptable as an attribute name.
+    static bool validateName(const std::string& name);
+
+    bool _isRawText() const { return _rawText; }
+    void _setRawText(bool on) { _rawText = on; }
+    // Stores a value as read, without announcing or marking anything.
+    void _setValueQuietly(const std::string& value) { _value = value; }
+
+protected:
+    Attr(const Attr& other);
+
+private:
+    std::string _value;
+    const AttrType* _attrType = nullptr;
+    bool _specified = false;
+    bool _valueChanged = false;
+    bool _rawText = false;
+    mutable char _quote = 0;
+
+    friend class Element;
+};
+
+#endif

@@ -1,0 +1,80 @@
+#include "tree/CDATASection.h"
+
+#include "doctype/ElementType.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+
+const std::string CDATASection::NODE_NAME = "#cdata-section";
+const std::string CDATASection::OPEN_TAG = "<![CDATA[";
+const std::string CDATASection::CLOSE_TAG = "]]>";
+const std::string CDATASection::DECL_KEY = "[CDATA[";
+
+CDATASection::CDATASection(Document* ownerDocument, const std::string& data)
+    : CharacterData(ownerDocument, std::string(), data)
+{
+}
+
+std::string CDATASection::getNodeName() const
+{
+    return NODE_NAME;
+}
+
+unsigned short CDATASection::getNodeType() const
+{
+    return CDATA_SECTION_NODE;
+}
+
+Node* CDATASection::cloneNode(bool) const
+{
+    CDATASection* copy = new CDATASection(*this);
+    copy->addRef();
+    return copy;
+}
+
+void CDATASection::setData(const std::string& data)
+{
+    _setDataAnnounced(data);
+}
+
+void CDATASection::formatSource()
+{
+    _formatPending = true;
+    clearErrorState(INVALID_FORMAT_ERROR);
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+}
+
+void CDATASection::setSource(const std::string& source)
+{
+    Document::_announceBeginModify(this);
+    _source = source;
+    _formatPending = false;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    Document::_announceEndModify(this);
+}
+
+// The parent holds raw content: declared CDATA content, or a JSP block.
+bool CDATASection::_inRawContent() const
+{
+    const Node* parent = getParentNode();
+    if (!parent || parent->getNodeType() != ELEMENT_NODE)
+        return false;
+    const ElementType* type = static_cast<const Element*>(parent)->getElementType();
+    if (!type)
+        return false;
+    // Container type 4 is declared CDATA content; format type 3 a JSP block.
+    return type->getContainerType() == 4 || type->getFormatType() == 3;
+}
+
+std::string CDATASection::getSource() const
+{
+    if (_formatPending) {
+        _source = _inRawContent() ? _data : OPEN_TAG + _data + CLOSE_TAG;
+        _formatPending = false;
+    }
+    return _source;
+}
+
+void CDATASection::_writeStart(std::string& out) const
+{
+    out += getSource();
+}

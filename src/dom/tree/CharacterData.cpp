@@ -1,0 +1,48 @@
+#include "tree/CharacterData.h"
+
+#include <stdexcept>
+
+#include "tree/Document.h"
+
+CharacterData::CharacterData(Document* ownerDocument, const std::string& name, const std::string& data)
+    : Node(ownerDocument, name), _data(data)
+{
+}
+
+void CharacterData::setData(const std::string& data)
+{
+    _data = data;
+}
+
+void CharacterData::_setDataAnnounced(const std::string& data)
+{
+    Document::_announceBeginModify(this);
+    _data = data;
+    formatSource();
+    Document::_announceEndModify(this);
+}
+
+std::string CharacterData::substringData(unsigned long offset, unsigned long count) const
+{
+    return _data.substr(offset, count);
+}
+
+void CharacterData::appendData(const std::string& data)
+{
+    _data.append(data);
+}
+
+void CharacterData::insertData(unsigned long offset, const std::string& data)
+{
+    _data.insert(offset, data);
+}
+
+void CharacterData::deleteData(unsigned long offset, unsigned long count)
+{
+    _data.erase(offset, count);
+}
+
+void CharacterData::replaceData(unsigned long offset, unsigned long count, const std::string& data)
+{
+    _data.replace(offset, count, data);
+}

@@ -1,0 +1,100 @@
+#include "tree/Comment.h"
+
+#include "tree/Document.h"
+
+const std::string Comment::NODE_NAME = "#comment";
+const std::string Comment::OPEN_TAG = "<!--";
+const std::string Comment::CLOSE_TAG = "-->";
+const std::string Comment::JSP_OPEN_TAG = "<%--";
+const std::string Comment::JSP_CLOSE_TAG = "--%>";
+const std::string Comment::DECL_KEY = "--";
+
+Comment::Comment(Document* ownerDocument, const std::string& data)
+    : CharacterData(ownerDocument, std::string(), data)
+{
+}
+
+std::string Comment::getNodeName() const
+{
+    return NODE_NAME;
+}
+
+unsigned short Comment::getNodeType() const
+{
+    return COMMENT_NODE;
+}
+
+Node* Comment::cloneNode(bool) const
+{
+    Comment* copy = new Comment(*this);
+    copy->addRef();
+    return copy;
+}
+
+bool Comment::isTrivialNode() const
+{
+    return true;
+}
+
+void Comment::setData(const std::string& data)
+{
+    _setDataAnnounced(data);
+}
+
+void Comment::formatSource()
+{
+    _formatPending = true;
+    clearErrorState(INVALID_FORMAT_ERROR);
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+}
+
+void Comment::setJSPFormat(bool on)
+{
+    if (_jspFormat == on)
+        return;
+    _jspFormat = on;
+    formatSource();
+}
+
+void Comment::setSource(const std::string& source)
+{
+    Document::_announceBeginModify(this);
+    _source = source;
+    _formatPending = false;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    Document::_announceEndModify(this);
+}
+
+std::string Comment::makeSafeData(const std::string& data)
+{
+    std::string out;
+    out.reserve(data.size() + 4);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        out += data[i];
+        if (data[i] == '-' && i + 1 < data.size() && data[i + 1] == '-')
+            out += ' ';
+    }
+    if (!out.empty() && out.back() == '-')
+        out += ' ';
+    return out;
+}
+
+std::string Comment::getSource() const
+{
+    if (_formatPending) {
+        if (_jspFormat) {
+            _source = JSP_OPEN_TAG + _data + JSP_CLOSE_TAG;
+        } else {
+            const Document* doc = getOwnerDocument();
+            bool xml = doc && doc->getFormatType() == Document::XML_FORMAT;
+            _source = OPEN_TAG + (xml ? _data : makeSafeData(_data)) + CLOSE_TAG;
+        }
+        _formatPending = false;
+    }
+    return _source;
+}
+
+void Comment::_writeStart(std::string& out) const
+{
+    out += getSource();
+}

@@ -1,0 +1,199 @@
+#include "tree/ContainerNode.h"
+
+#include <vector>
+
+#include "tree/Document.h"
+
+ContainerNode::ContainerNode(Document* ownerDocument, const std::string& name)
+    : Node(ownerDocument, name)
+{
+}
+
+ContainerNode::ContainerNode(const ContainerNode& other) : Node(other) {}
+
+ContainerNode::~ContainerNode()
+{
+    // Children that reach count 0 here are destroyed by the outermost
+    // releaseRef, one after the other (see Node::releaseRef).
+    for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
+        Node* child = _children.item(i);
+        child->_setParentNode(nullptr);
+        child->_previous = nullptr;
+        child->_next = nullptr;
+        child->releaseRef();
+    }
+    _children.clear();
+}
+
+dom::NodeList ContainerNode::getChildNodes() const
+{
+    return dom::NodeList(_children);
+}
+
+// Links newChild before refChild (appends when refChild is null); index is
+// refChild's position, or the child count.
+void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
+{
+    newChild->_setParentNode(this);
+    Node* before = refChild ? refChild->_previous : getLastChild();
+    if (before) {
+        before->_setNextSibling(newChild);
+        newChild->_setPreviousSibling(before);
+    }
+    if (refChild) {
+        refChild->_setPreviousSibling(newChild);
+        newChild->_setNextSibling(refChild);
+    }
+    _children.insertAt(newChild, index);
+    setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
+}
+
+Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
+{
+    Node* rest = nullptr;
+    bool first = true;
+    Node* result = nullptr;
+    // A parentless sibling chain headed by newChild is inserted whole, in
+    // order, each node before refChild.
+    if (newChild && refChild == newChild)
+        refChild = newChild->_next;
+    while (newChild) {
+        if (isOffspringOf(newChild))
+            return first ? nullptr : result;
+        unsigned long index;
+        if (refChild) {
+            index = _children.indexOf(refChild);
+            if (index == NOT_FOUND || refChild->_parent != this)
+                return first ? nullptr : result;
+        } else {
+            index = _children.length();
+        }
+        Document* doc = Document::_hookTarget(this);
+        if (doc)
+            doc->_beginChange();
+        rest = nullptr;
+        if (Node* oldParent = newChild->getParentNode()) {
+            oldParent->removeChild(newChild);
+            if (refChild)
+                index = _children.indexOf(refChild);
+            else
+                index = _children.length();
+        } else if (newChild->_next) {
+            rest = newChild->_next;
+            newChild->_setNextSibling(nullptr);
+            rest->_setPreviousSibling(nullptr);
+        }
+        if (Node* before = newChild->getParentNode() ? nullptr : newChild->_previous) {
+            // A node from the middle of a parentless chain leaves that chain.
+            before->_setNextSibling(nullptr);
+            newChild->_setPreviousSibling(nullptr);
+        }
+        _link(newChild, refChild, index);
+        if (doc)
+            doc->_recordInsert(this, index, 1);
+        if (first)
+            result = newChild;
+        first = false;
+        newChild = rest;
+    }
+    return result;
+}
+
+Node* ContainerNode::appendChild(Node* newChild)
+{
+    return insertBefore(newChild, nullptr);
+}
+
+void ContainerNode::_appendQuietly(Node* newChild)
+{
+    if (!newChild || newChild->getParentNode() || isOffspringOf(newChild))
+        return;
+    _link(newChild, nullptr, _children.length());
+}
+
+Node* ContainerNode::removeChild(Node* oldChild)
+{
+    if (!oldChild || oldChild->_parent != this)
+        return nullptr;
+    unsigned long index = _children.indexOf(oldChild);
+    if (index == NOT_FOUND)
+        return nullptr;
+    if (Document* doc = Document::_hookTarget(this))
+        doc->_recordRemove(this, index, 1, oldChild);
+    oldChild->_setParentNode(nullptr);
+    Node* prev = oldChild->_previous;
+    Node* next = oldChild->_next;
+    if (prev)
+        prev->_setNextSibling(next);
+    if (next)
+        next->_setPreviousSibling(prev);
+    if (prev)
+        oldChild->_setPreviousSibling(nullptr);
+    if (next)
+        oldChild->_setNextSibling(nullptr);
+    _children.removeAt(index);
+    setUpdateState(getUpdateState() | UPDATE_CHILD_REMOVED);
+    return oldChild;
+}
+
+Node* ContainerNode::replaceChild(Node* newChild, Node* oldChild)
+{
+    if (!oldChild || oldChild == newChild)
+        return nullptr;
+    if (oldChild->_parent != this)
+        return nullptr;
+    // Refuse before touching anything: the replacement must be insertable.
+    if (newChild && isOffspringOf(newChild))
+        return nullptr;
+    Node* next = oldChild->_next;
+    if (next == newChild)
+        next = newChild->_next;
+    if (!removeChild(oldChild))
+        return nullptr;
+    if (newChild)
+        insertBefore(newChild, next);
+    return oldChild;
+}
+
+namespace {
+
+void attachCopy(Node* parent, Node* child)
+{
+    if (!parent->appendChild(child))
+        child->releaseRef();
+}
+
+} // namespace
+
+void ContainerNode::_cloneChildrenInto(ContainerNode* copy) const
+{
+    // Copies are built bottom-up: a node's copy is attached to its parent's
+    // copy once its own subtree is complete, so every append lands on a node
+    // that has no parent yet and no walk ever climbs a deep chain.
+    struct Frame {
+        const Node* source;
+        Node* copy;
+        const Node* next;
+    };
+    std::vector<Frame> stack;
+    stack.push_back(Frame{this, copy, getFirstChild()});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next) {
+            const Node* child = top.next;
+            top.next = child->getNextSibling();
+            Node* childCopy = child->cloneNode(false);
+            if (!childCopy)
+                continue;
+            if (child->getFirstChild())
+                stack.push_back(Frame{child, childCopy, child->getFirstChild()});
+            else
+                attachCopy(top.copy, childCopy);
+            continue;
+        }
+        Frame done = top;
+        stack.pop_back();
+        if (!stack.empty())
+            attachCopy(stack.back().copy, done.copy);
+    }
+}

@@ -1,0 +1,41 @@
+#ifndef PAGEDOM_TREE_CONTAINERNODE_H
+#define PAGEDOM_TREE_CONTAINERNODE_H
+
+#include "tree/Node.h"
+
+// A node with an ordered list of children.  The structural operations pass
+// references exactly as Node describes: insertion takes the caller's
+// reference, removal hands it back, destruction releases every child.
+class ContainerNode : public Node {
+public:
+    ~ContainerNode() override;
+
+    dom::NodeList getChildNodes() const override;
+    Node* insertBefore(Node* newChild, Node* refChild) override;
+    Node* replaceChild(Node* newChild, Node* oldChild) override;
+    Node* removeChild(Node* oldChild) override;
+    Node* appendChild(Node* newChild) override;
+
+    // Appends a node without announcing anything to a document: used while a
+    // reader builds a fresh tree and while copies are made.  Ownership and
+    // state rules are those of appendChild.
+    void _appendQuietly(Node* newChild);
+
+protected:
+    ContainerNode(Document* ownerDocument, const std::string& name);
+    // Copies the node itself; children are copied by _cloneChildrenInto.
+    ContainerNode(const ContainerNode& other);
+
+    const dom::OwnerNodeList* _childList() const override { return &_children; }
+
+    // Deep copy support: appends copies of this node's descendants to copy,
+    // without recursion.
+    void _cloneChildrenInto(ContainerNode* copy) const;
+
+private:
+    void _link(Node* newChild, Node* refChild, unsigned long index);
+
+    dom::OwnerNodeList _children;
+};
+
+#endif

@@ -1,0 +1,463 @@
+#include "tree/Document.h"
+
+#include "doctype/DocumentType.h"
+#include "doctype/ElementType.h"
+#include "metadata/MetaData.h"
+#include "tree/Attr.h"
+#include "tree/CDATASection.h"
+#include "tree/ChangeHooks.h"
+#include "tree/Comment.h"
+#include "tree/Element.h"
+#include "tree/EntityReference.h"
+#include "tree/ProcessingInstruction.h"
+#include "tree/StringUtil.h"
+#include "tree/Text.h"
+
+const std::string Document::NODE_NAME = "#document";
+
+unsigned long Document::s_activeHookDocuments = 0;
+
+namespace {
+
+// Element ids of the HTML document type that the document itself needs.
+const int ID_BODY = 14;
+const int ID_FRAMESET = 37;
+const int ID_HEAD = 44;
+const int ID_HTML = 46;
+const int ID_NOFRAMES = 62;
+
+template <class T>
+T* handOut(T* node)
+{
+    node->addRef();
+    return node;
+}
+
+bool isElementWithID(const Node* node, int id)
+{
+    return node && node->getNodeType() == Node::ELEMENT_NODE &&
+           static_cast<const Element*>(node)->getElementID() == id;
+}
+
+// At least one child that is not a white-space-only text node.
+bool hasNonBlankContent(const Node* node)
+{
+    for (Node* c = node->getFirstChild(); c; c = c->getNextSibling()) {
+        if (c->getNodeType() != Node::TEXT_NODE || !static_cast<Text*>(c)->isSpaceText())
+            return true;
+    }
+    return false;
+}
+
+// Candidate keeping for the HTML/HEAD/BODY searches: a written element with
+// content wins at once, then the first written one, then the first omitted.
+struct Candidates {
+    Element* writtenWithContent = nullptr;
+    Element* written = nullptr;
+    Element* omitted = nullptr;
+
+    // Returns true when the search may stop.
+    bool offer(Element* e)
+    {
+        if (e->isOmittedElement()) {
+            if (!omitted)
+                omitted = e;
+            return false;
+        }
+        if (hasNonBlankContent(e)) {
+            if (!writtenWithContent)
+                writtenWithContent = e;
+            return true;
+        }
+        if (!written)
+            written = e;
+        return false;
+    }
+
+    Element* best() const
+    {
+        if (writtenWithContent)
+            return writtenWithContent;
+        return written ? written : omitted;
+    }
+
+    void forget() { *this = Candidates(); }
+};
+
+} // namespace
+
+Document::Document(const std::string& name, const DocumentType* type)
+    : DocumentFragment(nullptr, name), _documentType(const_cast<DocumentType*>(type)),
+      _isHTML(name == "HTML")
+{
+    if (!_documentType)
+        _documentType = const_cast<DocumentType*>(DOMImpl::getDocumentType(name));
+    if (_documentType)
+        _documentType->addRef();
+}
+
+Document::Document(const Document& other)
+    : DocumentFragment(other), dom::EventTarget(), _documentType(other._documentType),
+      _isHTML(other._isHTML), _formatType(other._formatType)
+{
+    if (_documentType)
+        _documentType->addRef();
+}
+
+Document::~Document()
+{
+    // Children go first while the document type they may consult still
+    // lives; the container base then finds an empty list.
+    while (Node* child = getLastChild()) {
+        removeChildNodes(child, child);
+        child->releaseRef();
+    }
+    if (_hooks) {
+        if (_hooksActive)
+            --s_activeHookDocuments;
+        delete _hooks;
+        _hooks = nullptr;
+    }
+    if (_documentType)
+        _documentType->releaseRef();
+}
+
+std::string Document::getNodeName() const
+{
+    return NODE_NAME;
+}
+
+unsigned short Document::getNodeType() const
+{
+    return DOCUMENT_NODE;
+}
+
+bool Document::canContain(const Node* child) const
+{
+    if (!child)
+        return false;
+    switch (child->getNodeType()) {
+    case ELEMENT_NODE: {
+        if (!_documentType)
+            return true;
+        const ElementType* type = static_cast<const Element*>(child)->getElementType();
+        if (!type || type->getContentType() == 7)
+            return true;
+        return type->getName() == _documentType->getNodeName();
+    }
+    case TEXT_NODE:
+        return static_cast<const Text*>(child)->isSpaceText();
+    case PROCESSING_INSTRUCTION_NODE:
+    case COMMENT_NODE:
+    case DOCUMENT_TYPE_NODE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Node* Document::cloneNode(bool deep) const
+{
+    Document* copy = new Document(*this);
+    copy->addRef();
+    if (deep)
+        _cloneChildrenInto(copy);
+    return copy;
+}
+
+// --- factory ---------------------------------------------------------------
+
+Element* Document::createElement(const std::string& tagName) const
+{
+    return handOut(new Element(const_cast<Document*>(this), tagName));
+}
+
+Element* Document::createTypedElement(const ElementType* type) const
+{
+    if (!type || type->getName().empty())
+        return nullptr;
+    return handOut(new Element(const_cast<Document*>(this), type));
+}
+
+Element* Document::createDefElement(int id) const
+{
+    if (id < 1 || !_documentType)
+        return nullptr;
+    const ElementType* type = _documentType->getDefElementType(id);
+    if (!type)
+        return nullptr;
+    Element* element = createTypedElement(type);
+    if (element && id >= 140 && id <= 142)
+        element->setDynamicElement(true);
+    return element;
+}
+
+Text* Document::createTextNode(const std::string& data) const
+{
+    return handOut(new Text(const_cast<Document*>(this), data));
+}
+
+Comment* Document::createComment(const std::string& data) const
+{
+    return handOut(new Comment(const_cast<Document*>(this), data));
+}
+
+CDATASection* Document::createCDATASection(const std::string& data) const
+{
+    return handOut(new CDATASection(const_cast<Document*>(this), data));
+}
+
+ProcessingInstruction* Document::createProcessingInstruction(const std::string& target,
+                                                             const std::string& data) const
+{
+    return handOut(new ProcessingInstruction(const_cast<Document*>(this), target, data));
+}
+
+Attr* Document::createAttribute(const std::string& name) const
+{
+    Attr* attr = handOut(new Attr(const_cast<Document*>(this), name));
+    if (!_isHTML)
+        attr->_setRawText(true);
+    return attr;
+}
+
+EntityReference* Document::createEntityReference(const std::string& name) const
+{
+    return handOut(new EntityReference(const_cast<Document*>(this), name));
+}
+
+DocumentFragment* Document::createDocumentFragment() const
+{
+    return handOut(new DocumentFragment(const_cast<Document*>(this), std::string()));
+}
+
+DocumentType* Document::createDocType(const std::string& name) const
+{
+    return handOut(new DocumentType(const_cast<Document*>(this), name));
+}
+
+MetaData* Document::_createMetaData() const
+{
+    return handOut(new MetaData(const_cast<Document*>(this)));
+}
+
+// --- queries -----------------------------------------------------------------
+
+DocumentType* Document::getDocType() const
+{
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() == DOCUMENT_TYPE_NODE)
+            return static_cast<DocumentType*>(c);
+    return nullptr;
+}
+
+Element* Document::getDocumentElement() const
+{
+    const std::string& name = _name();
+    for (Node* c = getLastChild(); c; c = c->getPreviousSibling()) {
+        if (c->getNodeType() == ELEMENT_NODE && str::equalsIgnoreCase(c->getNodeName(), name))
+            return static_cast<Element*>(c);
+    }
+    return nullptr;
+}
+
+Element* Document::getHTMLElement() const
+{
+    if (!_isHTML)
+        return nullptr;
+    Candidates found;
+    for (Node* c = getLastChild(); c; c = c->getPreviousSibling()) {
+        if (isElementWithID(c, ID_HTML) && found.offer(static_cast<Element*>(c)))
+            break;
+    }
+    if (Element* e = found.best())
+        return e;
+    Element* html = createDefElement(ID_HTML);
+    if (!html)
+        return nullptr;
+    html->omitTag();
+    const_cast<Document*>(this)->appendChild(html);
+    return html;
+}
+
+Element* Document::getHEADElement(Element* html) const
+{
+    if (!_isHTML)
+        return nullptr;
+    if (!html)
+        html = getHTMLElement();
+    if (!html)
+        return nullptr;
+    Candidates found;
+    for (Node* c = html->getFirstChild(); c; c = c->getNextSibling()) {
+        if (isElementWithID(c, ID_HEAD) && found.offer(static_cast<Element*>(c)))
+            break;
+    }
+    if (Element* e = found.best())
+        return e;
+    Element* head = createDefElement(ID_HEAD);
+    if (!head)
+        return nullptr;
+    head->omitTag();
+    html->insertBefore(head, html->getFirstChild());
+    return head;
+}
+
+Element* Document::getBODYElement(Element* html) const
+{
+    if (!_isHTML)
+        return nullptr;
+    if (!html)
+        html = getHTMLElement();
+    if (!html)
+        return nullptr;
+    Candidates found;
+    Element* firstFrameset = nullptr;
+    Element* noframes = nullptr;
+    bool done = false;
+    for (Node* c = html->getLastChild(); c && !done; c = c->getPreviousSibling()) {
+        if (isElementWithID(c, ID_FRAMESET)) {
+            if (!firstFrameset) {
+                firstFrameset = static_cast<Element*>(c);
+                found.forget();
+            }
+            for (Node* f = c->getLastChild(); f && !done; f = f->getPreviousSibling()) {
+                if (!isElementWithID(f, ID_NOFRAMES))
+                    continue;
+                if (!noframes)
+                    noframes = static_cast<Element*>(f);
+                for (Node* b = f->getLastChild(); b && !done; b = b->getPreviousSibling()) {
+                    if (isElementWithID(b, ID_BODY) && found.offer(static_cast<Element*>(b)))
+                        done = true;
+                }
+            }
+        } else if (!firstFrameset && isElementWithID(c, ID_BODY)) {
+            // Bodies met before any FRAMESET; the preference order decides at
+            // the end, so no early stop here.
+            Element* body = static_cast<Element*>(c);
+            if (body->isOmittedElement()) {
+                if (!found.omitted)
+                    found.omitted = body;
+            } else if (hasNonBlankContent(body)) {
+                if (!found.writtenWithContent)
+                    found.writtenWithContent = body;
+            } else if (!found.written) {
+                found.written = body;
+            }
+        }
+    }
+    if (Element* e = found.best())
+        return e;
+    Element* body = createDefElement(ID_BODY);
+    if (!body)
+        return nullptr;
+    body->omitTag();
+    Node* parent = noframes ? static_cast<Node*>(noframes)
+                            : firstFrameset ? static_cast<Node*>(firstFrameset) : html;
+    parent->appendChild(body);
+    return body;
+}
+
+bool Document::isHTMLFragment() const
+{
+    if (!_isHTML)
+        return false;
+    Element* html = getHTMLElement();
+    if (!html || !html->isOmittedElement())
+        return false;
+    Element* head = getHEADElement(html);
+    if (!head || !head->isOmittedElement())
+        return false;
+    Element* body = getBODYElement(html);
+    return body && body->isOmittedElement();
+}
+
+ProcessingInstruction* Document::getXMLDecl()
+{
+    Node* first = getFirstChild();
+    if (first && first->getNodeType() == PROCESSING_INSTRUCTION_NODE && first->getNodeName() == "xml")
+        return static_cast<ProcessingInstruction*>(first);
+    ProcessingInstruction* decl = createProcessingInstruction("xml", std::string());
+    if (!decl)
+        return nullptr;
+    insertBefore(decl, first);
+    if (first && first->getNodeType() != TEXT_NODE)
+        insertBefore(createTextNode("\r\n"), first);
+    return decl;
+}
+
+DOMImpl::JSPVersion Document::getJSPVersion() const
+{
+    return _documentType ? _documentType->getJSPVersion() : DOMImpl::JSP_NONE;
+}
+
+bool Document::supportXMLFormat() const
+{
+    return _documentType && _documentType->getJSPVersion() == DOMImpl::JSP_10;
+}
+
+// --- change announcements ------------------------------------------------------
+
+void Document::_setChangeHooks(ChangeHooks* hooks)
+{
+    if (_hooks == hooks)
+        return;
+    if (_hooksActive)
+        --s_activeHookDocuments;
+    _hooksActive = false;
+    delete _hooks;
+    _hooks = hooks;
+    _refreshHookState();
+}
+
+void Document::_refreshHookState()
+{
+    bool active = _hooks && _hooks->isActive();
+    if (active == _hooksActive)
+        return;
+    _hooksActive = active;
+    if (active)
+        ++s_activeHookDocuments;
+    else
+        --s_activeHookDocuments;
+}
+
+Document* Document::_hookTarget(const Node* node)
+{
+    if (s_activeHookDocuments == 0 || !node)
+        return nullptr;
+    Document* doc = node->getAncestorDocument();
+    if (!doc || !doc->_hooksActive || doc->_creatingNodes)
+        return nullptr;
+    return doc;
+}
+
+void Document::_announceBeginModify(Node* node)
+{
+    if (Document* doc = _hookTarget(node))
+        doc->_hooks->beginModify(node);
+}
+
+void Document::_announceEndModify(Node* node)
+{
+    if (Document* doc = _hookTarget(node))
+        doc->_hooks->endModify(node);
+}
+
+void Document::_beginChange()
+{
+    if (_hooks)
+        _hooks->beginChange(this);
+}
+
+void Document::_recordInsert(Node* parent, unsigned long index, unsigned long count)
+{
+    if (_hooks)
+        _hooks->afterInsert(parent, index, count);
+}
+
+void Document::_recordRemove(Node* parent, unsigned long index, unsigned long count, Node* child)
+{
+    if (_hooks)
+        _hooks->beforeRemove(parent, index, count, child);
+}

@@ -1,0 +1,143 @@
+#ifndef PAGEDOM_TREE_DOCUMENT_H
+#define PAGEDOM_TREE_DOCUMENT_H
+
+#include <string>
+
+#include "editing/EventTarget.h"
+#include "frame/DOMImpl.h"
+#include "tree/DocumentFragment.h"
+
+class Attr;
+class CDATASection;
+class ChangeHooks;
+class Comment;
+class DocumentType;
+class Element;
+class ElementType;
+class EntityReference;
+class MetaData;
+class ProcessingInstruction;
+class Text;
+
+// The root of a page tree and the factory of all its nodes.
+class Document : public DocumentFragment, public dom::EventTarget {
+public:
+    enum DocumentFormatType : unsigned int {
+        HTML_FORMAT = 0,
+        XML_STYLE_FORMAT = 1,
+        XML_FORMAT = 2
+    };
+
+    static const std::string NODE_NAME;
+
+    // Documents are made by DOMImpl::createDocument; the constructor is public
+    // for hosts that manage documents themselves.  A null type is looked up
+    // in the registry by name.
+    Document(const std::string& name, const DocumentType* type);
+    ~Document() override;
+
+    // --- Node ---------------------------------------------------------------
+    std::string getNodeName() const override;
+    unsigned short getNodeType() const override;
+    bool canContain(const Node* child) const override;
+    Node* cloneNode(bool deep) const override;
+    Document* getDocument() override { return this; }
+    const Document* getDocument() const override { return this; }
+
+    // --- factory ------------------------------------------------------------
+    Element* createElement(const std::string& tagName) const;
+    Element* createTypedElement(const ElementType* type) const;
+    Element* createDefElement(int id) const;
+    Text* createTextNode(const std::string& data) const;
+    Comment* createComment(const std::string& data) const;
+    CDATASection* createCDATASection(const std::string& data) const;
+    ProcessingInstruction* createProcessingInstruction(const std::string& target,
+                                                       const std::string& data) const;
+    Attr* createAttribute(const std::string& name) const;
+    EntityReference* createEntityReference(const std::string& name) const;
+    DocumentFragment* createDocumentFragment() const;
+    DocumentType* createDocType(const std::string& name) const;
+    MetaData* _createMetaData() const;
+
+    // --- queries ------------------------------------------------------------
+    // The document type the document was created with (the DTD model).
+    const DocumentType* getDocumentType() const { return _documentType; }
+    // The first DOCTYPE node among the children.
+    DocumentType* getDocType() const;
+    Element* getDocumentElement() const;
+    bool isHTMLDocument() const { return _isHTML; }
+    Element* getHTMLElement() const;
+    Element* getHEADElement(Element* html) const;
+    Element* getBODYElement(Element* html) const;
+    bool isHTMLFragment() const;
+    ProcessingInstruction* getXMLDecl();
+    DOMImpl::JSPVersion getJSPVersion() const;
+    bool supportXMLFormat() const;
+    bool canLayout() const { return true; }
+
+    bool isWellFormed() const { return _formatType != HTML_FORMAT; }
+    void wellFormed(bool on) { _formatType = on ? XML_FORMAT : HTML_FORMAT; }
+    void FormatType(DocumentFormatType type) { _formatType = type; }
+    DocumentFormatType getFormatType() const { return _formatType; }
+
+    bool isMetaDataRevised() const { return _metaDataRevised; }
+
+    // The layout cursor: a node and a layout offset into it (the source
+    // offset becomes unknown).
+    void setLayoutCursor(Node* node, int offset)
+    {
+        _cursorNode = node;
+        _layoutOffset = offset;
+        _sourceOffset = -1;
+    }
+    Node* _getCursorNode() const { return _cursorNode; }
+    int _getLayoutOffset() const { return _layoutOffset; }
+
+    // --- change announcements -------------------------------------------
+    // Installs the receiver of this document's change announcements (owned).
+    void _setChangeHooks(ChangeHooks* hooks);
+    ChangeHooks* _getChangeHooks() const { return _hooks; }
+    // Re-reads whether the receiver wants announcements; call after its
+    // active state changes.
+    void _refreshHookState();
+
+    // The document that must hear about a change under node, or null when no
+    // document is listening (cheap: no walk while no document listens).
+    static Document* _hookTarget(const Node* node);
+    static void _announceBeginModify(Node* node);
+    static void _announceEndModify(Node* node);
+
+    void _beginChange();
+    void _recordInsert(Node* parent, unsigned long index, unsigned long count);
+    void _recordRemove(Node* parent, unsigned long index, unsigned long count, Node* child);
+
+    // While set, the reader is creating nodes (no announcements).
+    bool _isCreatingNodes() const { return _creatingNodes; }
+    void _setCreatingNodes(bool on) { _creatingNodes = on; }
+
+private:
+    Document(const Document& other);
+
+    Element* _findOrCreate(Element* html, int id) const;
+
+    DocumentType* _documentType;
+    bool _isHTML;
+    bool _updateInProgress = false;
+    bool _adjustNeeded = false;
+    DocumentFormatType _formatType = HTML_FORMAT;
+    Node* _cursorNode = nullptr;
+    int _layoutOffset = 0;
+    int _sourceOffset = 0;
+    ChangeHooks* _hooks = nullptr;
+    bool _hooksActive = false;
+    unsigned long _recordState = 4;
+    long _recordPosition = 0;
+    bool _creatingNodes = false;
+    bool _metaDataRevised = false;
+    unsigned long _runtimeTextState = 0;
+
+    // Number of documents whose receiver currently wants announcements.
+    static unsigned long s_activeHookDocuments;
+};
+
+#endif

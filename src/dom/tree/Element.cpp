@@ -1,0 +1,1234 @@
+#include "tree/Element.h"
+
+#include "doctype/AttrType.h"
+#include "doctype/DocumentType.h"
+#include "doctype/ElementType.h"
+#include "frame/DOMImpl.h"
+#include "metadata/MetaData.h"
+#include "tree/Attr.h"
+#include "tree/CDATASection.h"
+#include "tree/Document.h"
+#include "tree/ElementFinder.h"
+#include "tree/NamedNodeMap.h"
+#include "tree/StringUtil.h"
+#include "tree/Text.h"
+#include "writing/PCDATAConverter.h"
+
+const std::string Element::OPEN_TAG = "<";
+const std::string Element::END_OPEN_TAG = "</";
+const std::string Element::CLOSE_TAG = ">";
+const std::string Element::EMPTY_CLOSE_TAG = " />";
+const std::string Element::MW_OPEN_TAG = "<!%";
+const std::string Element::SSI_OPEN_TAG = "<!--#";
+const std::string Element::SSI_CLOSE_TAG = "-->";
+const std::string Element::JSP_OPEN_TAG = "<%";
+const std::string Element::JSP_EXPR_OPEN_TAG = "<%=";
+const std::string Element::JSP_DECL_OPEN_TAG = "<%!";
+const std::string Element::JSP_DIR_OPEN_TAG = "<%@";
+const std::string Element::JSP_CLOSE_TAG = "%>";
+
+namespace {
+
+// Element ids of the built-in document types used here.
+const int ID_A = 1;
+const int ID_BODY = 14;
+const int ID_EMBED = 32;
+const int ID_FORM = 35;
+const int ID_FRAMESET = 37;
+const int ID_IMG = 49;
+const int ID_NOFRAMES = 62;
+const int ID_OBJECT = 64;
+const int ID_TR = 91;
+const int ID_JSP_EXPRESSION = 111;
+const int ID_JSP_DECLARATION = 112;
+const int ID_SERVLET = 126;
+const int ID_QRTX_ATV = 143;
+
+// Format types of element types.
+const unsigned int FORMAT_HTML = 0;
+const unsigned int FORMAT_MW = 1;
+const unsigned int FORMAT_SSI = 2;
+const unsigned int FORMAT_JSP_BLOCK = 3;
+const unsigned int FORMAT_JSP_DIRECTIVE = 4;
+const unsigned int FORMAT_XML = 5;
+// An element without type in an HTML document whose start tag is omitted.
+const unsigned int FORMAT_NONE = 0xFF;
+
+// Attribute value type of a name group.
+const unsigned int VALUE_NAME_GROUP = 13;
+const unsigned int VALUE_URI = 10;
+const unsigned int VALUE_EVENT = 12;
+
+bool isDynamicId(int id)
+{
+    return id >= 140 && id <= 142;
+}
+
+std::string applyCase(const std::string& s, DOMImpl::FormatOption::CaseType type)
+{
+    switch (type) {
+    case DOMImpl::FormatOption::CASE_UPPER:
+        return str::upper(s);
+    case DOMImpl::FormatOption::CASE_LOWER:
+        return str::lower(s);
+    default:
+        return s;
+    }
+}
+
+// Runs fn on every attribute in the list.
+template <class Fn>
+void forEachAttr(const dom::NodeList& list, Fn fn)
+{
+    for (unsigned long i = 0, n = list.length(); i < n; ++i)
+        fn(static_cast<Attr*>(list.item(i)));
+}
+
+} // namespace
+
+// --- construction ---------------------------------------------------------------
+
+Element::Element(Document* ownerDocument, const std::string& name)
+    : ContainerNode(ownerDocument, name)
+{
+    const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
+    setElementType(docType ? docType->getElementType(name) : nullptr);
+}
+
+Element::Element(Document* ownerDocument, const ElementType* type)
+    : ContainerNode(ownerDocument, type ? type->getName() : std::string())
+{
+    setElementType(type);
+}
+
+Element::Element(const Element& other)
+    : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag),
+      _endTag(other._endTag), _startGenerated(other._startGenerated),
+      _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
+      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX)
+{
+    forEachAttr(other._attrs, [this](Attr* attr) {
+        Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
+        _addAttributeNode(copy);
+    });
+    if (other._metaData) {
+        MetaData* copy = static_cast<MetaData*>(other._metaData->cloneNode(true));
+        _metaData = copy;
+        copy->_setOwnerElement(this);
+    }
+}
+
+Element::~Element()
+{
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+        attr->_setParentField(nullptr);
+        attr->_attrType = nullptr;
+        attr->releaseRef();
+    }
+    _attrs.clear();
+    delete _attrMap;
+    _attrMap = nullptr;
+    if (_metaData) {
+        _metaData->_setOwnerElement(nullptr);
+        _metaData->releaseRef();
+        _metaData = nullptr;
+    }
+}
+
+std::string Element::getNodeName() const
+{
+    return _name();
+}
+
+unsigned short Element::getNodeType() const
+{
+    return ELEMENT_NODE;
+}
+
+const NamedNodeMap* Element::getAttributes() const
+{
+    return _attrMap;
+}
+
+Node* Element::cloneNode(bool deep) const
+{
+    Element* copy = new Element(*this);
+    copy->addRef();
+    if (deep)
+        _cloneChildrenInto(copy);
+    return copy;
+}
+
+bool Element::_inHTMLDocument() const
+{
+    const Document* doc = getOwnerDocument();
+    return doc && doc->isHTMLDocument();
+}
+
+// --- element type ---------------------------------------------------------------
+
+void Element::setElementType(const ElementType* type)
+{
+    _elementType = type;
+    const Document* doc = getOwnerDocument();
+    if (!type) {
+        if (doc && doc->getDocumentType())
+            addErrorState(UNDEFINED_NAME_ERROR);
+        forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+        return;
+    }
+    clearErrorState(UNDEFINED_NAME_ERROR);
+    unsigned int f = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
+    if (!_startGenerated) {
+        std::string typeName = f == 1 ? str::lower(type->getName()) : type->getName();
+        if (type->getFormatType() == FORMAT_XML || f == 1) {
+            if (_name() != typeName)
+                addErrorState(MISMATCHED_ERROR);
+            else
+                clearErrorState(MISMATCHED_ERROR);
+        } else {
+            clearErrorState(MISMATCHED_ERROR);
+        }
+        clearErrorState(MISMATCHED_END_TAG_ERROR);
+    }
+    if (!_endGenerated) {
+        bool empty = followsXMLRules() ? _emptyTag : isEmptyElement();
+        if (!_endTag.empty()) {
+            if (empty)
+                addErrorState(UNNECESSARY_END_TAG_ERROR);
+            else
+                clearErrorState(UNNECESSARY_END_TAG_ERROR);
+        } else if (f == 0 || empty) {
+            clearErrorState(MISSING_END_TAG_ERROR);
+        } else {
+            addErrorState(MISSING_END_TAG_ERROR);
+        }
+    }
+    forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+    if (!_startGenerated) {
+        bool anyError = false;
+        bool xml = type->getFormatType() == FORMAT_XML;
+        forEachAttr(_attrs, [&](Attr* attr) {
+            if (!attr->_attrType)
+                return;
+            if (xml && attr->getName() != attr->_attrType->getName())
+                attr->addErrorState(MISMATCHED_ERROR);
+            if (attr->getErrorState() != 0)
+                anyError = true;
+        });
+        if (anyError)
+            addErrorState(INVALID_ATTR_ERROR);
+        else
+            clearErrorState(INVALID_ATTR_ERROR);
+    }
+    if (type->getFormatType() == FORMAT_JSP_BLOCK || type->getFormatType() == FORMAT_JSP_DIRECTIVE)
+        _scriptSyntax = true;
+}
+
+std::string Element::getTypeName() const
+{
+    return _elementType ? _elementType->getName() : _name();
+}
+
+int Element::getElementID() const
+{
+    return _elementType ? _elementType->getElementID() : 0;
+}
+
+unsigned long Element::getElementGroup() const
+{
+    if (_elementType)
+        return _elementType->getGroup();
+    return _inHTMLDocument() ? 8 : 0;
+}
+
+std::vector<std::string> Element::getContentNames() const
+{
+    return _elementType ? _elementType->getContentNames() : std::vector<std::string>();
+}
+
+bool Element::isTrivialNode() const
+{
+    return _elementType == nullptr;
+}
+
+// --- attributes ---------------------------------------------------------------
+
+// Binds an attribute to this element (join) or releases it from any element.
+void Element::_bindAttribute(Attr* attr, bool join)
+{
+    if (!join) {
+        attr->_setParentField(nullptr);
+        attr->_attrType = nullptr;
+        attr->clearErrorState(UNDEFINED_NAME_ERROR | MISMATCHED_ERROR);
+        return;
+    }
+    attr->_setParentField(this);
+    if (attr->getErrorState() & INVALID_ATTR_ERROR)
+        addErrorState(INVALID_ATTR_ERROR);
+    if (!_elementType) {
+        attr->_attrType = nullptr;
+        attr->clearErrorState(UNDEFINED_NAME_ERROR | MISMATCHED_ERROR);
+        return;
+    }
+    const AttrType* type = _elementType->getAttrType(attr->getName());
+    const Document* doc = getOwnerDocument();
+    unsigned int f = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
+    attr->_attrType = type;
+    if (type) {
+        attr->clearErrorState(UNDEFINED_NAME_ERROR);
+        bool mismatch = f == 1 && type->getName() != str::lower(attr->getName());
+        if (mismatch)
+            attr->addErrorState(MISMATCHED_ERROR);
+        else
+            attr->clearErrorState(MISMATCHED_ERROR);
+        if ((f != 0 || mismatch) && type->isBooleanType() && attr->_value.empty()) {
+            attr->addErrorState(INVALID_ATTR_ERROR);
+            addErrorState(INVALID_ATTR_ERROR);
+        }
+    } else {
+        int id = getElementID();
+        if (id != ID_SERVLET && id != ID_EMBED) {
+            attr->addErrorState(UNDEFINED_NAME_ERROR);
+            addErrorState(UNDEFINED_ATTR_ERROR);
+        }
+        attr->clearErrorState(MISMATCHED_ERROR);
+    }
+}
+
+Node* Element::_announcedNode()
+{
+    Node* parent = getParentNode();
+    if (parent && parent->getNodeType() == META_DATA_NODE) {
+        if (Element* owner = static_cast<MetaData*>(parent)->getOwnerElement())
+            return owner;
+    }
+    return this;
+}
+
+Attr* Element::_findExact(const std::string& name) const
+{
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+        if (attr->getName() == name)
+            return attr;
+    }
+    return nullptr;
+}
+
+Attr* Element::getAttributeNode(const std::string& name) const
+{
+    if (name.empty() || !_attrMap)
+        return nullptr;
+    Attr* found = static_cast<Attr*>(_attrMap->getNamedItem(name));
+    if (!found)
+        return nullptr;
+    if (found->_attrType || found->getName() == name)
+        return found;
+    Attr* exact = _findExact(name);
+    return exact ? exact : found;
+}
+
+std::string Element::getAttribute(const std::string& name) const
+{
+    Attr* attr = getAttributeNode(name);
+    return attr ? attr->getValue() : std::string();
+}
+
+void Element::setAttribute(const std::string& name, const std::string& value)
+{
+    Attr* attr = getAttributeNode(name);
+    if (attr && (attr->_attrType || attr->getName() == name)) {
+        attr->setValue(value);
+        return;
+    }
+    Document* doc = getOwnerDocument();
+    if (!doc)
+        return;
+    Attr* fresh = doc->createAttribute(name);
+    fresh->_value = value;
+    fresh->_specified = true;
+    if (Attr* replaced = setAttributeNode(fresh))
+        replaced->releaseRef();
+}
+
+namespace {
+
+bool isDynamicElementAttr(const Attr* attr)
+{
+    return attr->getAttrType() && attr->getAttrType()->getName() == "dynamicelement";
+}
+
+} // namespace
+
+Attr* Element::setAttributeNode(Attr* attr)
+{
+    if (!attr || attr->getOwnerElement())
+        return nullptr;
+    Node* announced = _announcedNode();
+    Document::_announceBeginModify(announced);
+    _bindAttribute(attr, true);
+    Attr* removed = nullptr;
+    const std::string name = attr->getName();
+    if (!name.empty()) {
+        if (!_attrMap)
+            _attrMap = new NamedNodeMap(this);
+        Attr* displaced = static_cast<Attr*>(_attrMap->setNamedItem(attr));
+        if (displaced) {
+            Attr* toRemove = displaced;
+            if (!displaced->_attrType && displaced->getName() != name)
+                toRemove = _findExact(name);
+            if (toRemove) {
+                _attrs.remove(toRemove);
+                _bindAttribute(toRemove, false);
+                removed = toRemove;
+            }
+        }
+    }
+    _attrs.append(attr);
+    _startGenerated = true;
+    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    Document::_announceEndModify(announced);
+    if (isDynamicElementAttr(attr))
+        _attachMetaData(MetaData::DynamicData);
+    return removed;
+}
+
+void Element::_addAttributeNode(Attr* attr)
+{
+    if (!attr || attr->getOwnerElement())
+        return;
+    Node* announced = _announcedNode();
+    Document::_announceBeginModify(announced);
+    _bindAttribute(attr, true);
+    if (!attr->getName().empty()) {
+        if (!_attrMap)
+            _attrMap = new NamedNodeMap(this);
+        if (!_attrMap->addNamedItem(attr) && attr->_attrType) {
+            attr->addErrorState(DUPLICATE_ERROR);
+            addErrorState(INVALID_ATTR_ERROR);
+        }
+    }
+    _attrs.append(attr);
+    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    Document::_announceEndModify(announced);
+    if (isDynamicElementAttr(attr))
+        _attachMetaData(MetaData::DynamicData);
+}
+
+void Element::removeAttribute(const std::string& name)
+{
+    if (!_attrMap || name.empty())
+        return;
+    Node* announced = _announcedNode();
+    Document::_announceBeginModify(announced);
+    Attr* inMap = static_cast<Attr*>(_attrMap->removeNamedItem(name));
+    if (!inMap) {
+        Document::_announceEndModify(announced);
+        return;
+    }
+    Attr* chosen = inMap;
+    if (!inMap->_attrType && inMap->getName() != name) {
+        Attr* exact = _findExact(name);
+        if (exact && exact != inMap) {
+            chosen = exact;
+            _attrMap->setNamedItem(inMap);
+        }
+    }
+    _attrs.remove(chosen);
+    if (chosen == inMap) {
+        // Another attribute with the same key takes the map entry.
+        const std::string key = _attrMap->key(name);
+        for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+            Attr* other = static_cast<Attr*>(_attrs.item(i));
+            if (_attrMap->key(other->getName()) == key) {
+                _attrMap->setNamedItem(other);
+                break;
+            }
+        }
+    }
+    bool dynamic = isDynamicElementAttr(chosen);
+    _bindAttribute(chosen, false);
+    if (dynamic)
+        _dropDynamicMetaData();
+    chosen->releaseRef();
+    _startGenerated = true;
+    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    Document::_announceEndModify(announced);
+}
+
+Attr* Element::removeAttributeNode(Attr* attr)
+{
+    if (!attr || !hasAttributes())
+        return nullptr;
+    Node* announced = _announcedNode();
+    Document::_announceBeginModify(announced);
+    if (!_attrs.remove(attr)) {
+        Document::_announceEndModify(announced);
+        return nullptr;
+    }
+    if (_attrMap && _attrMap->removeNode(attr)) {
+        const std::string key = _attrMap->key(attr->getName());
+        for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+            Attr* other = static_cast<Attr*>(_attrs.item(i));
+            if (_attrMap->key(other->getName()) == key) {
+                _attrMap->setNamedItem(other);
+                break;
+            }
+        }
+    }
+    bool dynamic = isDynamicElementAttr(attr);
+    _bindAttribute(attr, false);
+    if (dynamic)
+        _dropDynamicMetaData();
+    _startGenerated = true;
+    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    Document::_announceEndModify(announced);
+    return attr;
+}
+
+void Element::removeAllAttributes()
+{
+    Node* announced = _announcedNode();
+    bool had = hasAttributes();
+    if (had)
+        Document::_announceBeginModify(announced);
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+        _bindAttribute(attr, false);
+        attr->releaseRef();
+    }
+    _attrs.clear();
+    delete _attrMap;
+    _attrMap = nullptr;
+    clearErrorState(UNDEFINED_ATTR_ERROR | INVALID_ATTR_ERROR);
+    if (had) {
+        _startGenerated = true;
+        setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+        Document::_announceEndModify(announced);
+    }
+}
+
+dom::NodeList Element::getUndefinedAttrNodes() const
+{
+    dom::OwnerNodeList result;
+    forEachAttr(_attrs, [&](Attr* attr) {
+        if (!attr->_attrType)
+            result.append(attr);
+    });
+    return result;
+}
+
+dom::NodeList Element::getURIAttrNodes() const
+{
+    dom::OwnerNodeList result;
+    forEachAttr(_attrs, [&](Attr* attr) {
+        if (attr->_attrType && attr->_attrType->getValueType() == VALUE_URI)
+            result.append(attr);
+    });
+    return result;
+}
+
+dom::NodeList Element::getEventAttrNodes() const
+{
+    dom::OwnerNodeList result;
+    forEachAttr(_attrs, [&](Attr* attr) {
+        if (attr->_attrType && attr->_attrType->getValueType() == VALUE_EVENT)
+            result.append(attr);
+    });
+    return result;
+}
+
+// --- update state ----------------------------------------------------------------
+
+unsigned long Element::_prepareUpdateState(unsigned long state)
+{
+    if (state == 0 && (getUpdateState() & UPDATE_ATTRIBUTE_MODIFIED)) {
+        forEachAttr(_attrs, [](Attr* attr) {
+            if (attr->getUpdateState() != 0)
+                attr->setUpdateState(0);
+        });
+    }
+    if (_metaData) {
+        if (state == 0) {
+            _metaData->setUpdateState(0);
+        } else {
+            unsigned long added = state & ~getUpdateState();
+            if ((added & ~UPDATE_SIBLING_CHANGED) != 0 && hasAncestorDocument()) {
+                _metaData->_setRevised(true);
+                state |= UPDATE_CONTENT_MODIFIED;
+            }
+        }
+    }
+    return state;
+}
+
+// --- containment ---------------------------------------------------------------
+
+bool Element::canContain(const Node* child) const
+{
+    if (!child)
+        return false;
+    if (!_elementType) {
+        if (_inHTMLDocument())
+            return false;
+        switch (child->getNodeType()) {
+        case ELEMENT_NODE:
+        case TEXT_NODE:
+        case CDATA_SECTION_NODE:
+        case ENTITY_REFERENCE_NODE:
+        case PROCESSING_INSTRUCTION_NODE:
+        case COMMENT_NODE:
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (isLogicalElement()) {
+        Node* parent = getParentNode();
+        return parent ? parent->canContain(child) : true;
+    }
+    if (isVirtualElement())
+        return child->isTrivialNode();
+
+    const ElementType* t = _elementType;
+    if (getElementID() == ID_NOFRAMES) {
+        const Element* outermostBody = nullptr;
+        bool inFrameset = false;
+        for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
+            int id = static_cast<Element*>(a)->getElementID();
+            if (id == ID_FRAMESET) {
+                inFrameset = true;
+                break;
+            }
+            if (id == ID_BODY)
+                outermostBody = static_cast<Element*>(a);
+        }
+        if (!inFrameset && outermostBody)
+            t = outermostBody->_elementType;
+    }
+
+    bool isElement = child->getNodeType() == ELEMENT_NODE;
+    if (t->allowsChild(child)) {
+        if (!isElement)
+            return true;
+        if (t->excludesChild(child))
+            return false;
+        for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
+            const ElementType* at = static_cast<Element*>(a)->_elementType;
+            if (at && at->excludesChild(child))
+                return false;
+        }
+        return true;
+    }
+    if (!isElement)
+        return false;
+    unsigned int container = t->getContainerType();
+    if (container != 1 && container != 2 && container != 5 && container != 6 && container != 7)
+        return false;
+    if (t->includesChild(child))
+        return true;
+    for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
+        const ElementType* at = static_cast<Element*>(a)->_elementType;
+        if (at && at->includesChild(child))
+            return true;
+    }
+    return false;
+}
+
+bool Element::hasNonTextChild() const
+{
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() != TEXT_NODE)
+            return true;
+    return false;
+}
+
+bool Element::hasUnexpectedChild() const
+{
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (!canContain(c))
+            return true;
+    return false;
+}
+
+dom::NodeList Element::getTextNodes() const
+{
+    dom::OwnerNodeList result;
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() == TEXT_NODE)
+            result.append(c);
+    return result;
+}
+
+std::string Element::getText() const
+{
+    std::string out;
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() == TEXT_NODE)
+            out += static_cast<Text*>(c)->getText();
+    return out;
+}
+
+std::string Element::getTextData() const
+{
+    std::string out;
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() == TEXT_NODE)
+            out += static_cast<Text*>(c)->getData();
+    return out;
+}
+
+std::string Element::getTextSource() const
+{
+    std::string out;
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling())
+        if (c->getNodeType() == TEXT_NODE)
+            out += c->getSource();
+    return out;
+}
+
+std::string Element::getJSPScriptData() const
+{
+    if (!_elementType || _elementType->getFormatType() != FORMAT_JSP_BLOCK)
+        return std::string();
+    std::string out;
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
+        if (c->getNodeType() == TEXT_NODE)
+            out += c->getSource();
+        else if (c->getNodeType() == CDATA_SECTION_NODE)
+            out += static_cast<CDATASection*>(c)->getData();
+    }
+    return out;
+}
+
+void Element::setJSPScriptData(const std::string& text)
+{
+    if (!_elementType || _elementType->getFormatType() != FORMAT_JSP_BLOCK)
+        return;
+    Document* doc = getOwnerDocument();
+    if (!doc)
+        return;
+    if (Node* removed = removeChildNodes(nullptr, nullptr)) {
+        while (removed) {
+            Node* next = removed->getNextSibling();
+            removed->releaseRef();
+            removed = next;
+        }
+    }
+    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::string script = text;
+    if (script.empty() || !white(script.front()))
+        script.insert(script.begin(), ' ');
+    if (!white(script.back()))
+        script += ' ';
+    appendChild(doc->createCDATASection(script));
+}
+
+// --- classification ------------------------------------------------------------
+
+bool Element::_declaredEmpty() const
+{
+    if (_elementType)
+        return _elementType->getContainerType() == 0;
+    return _inHTMLDocument();
+}
+
+bool Element::canHaveAttributes() const
+{
+    if (!_elementType)
+        return !(_inHTMLDocument() && !_startGenerated && _startTag.empty());
+    return !(_elementType->getFormatType() == FORMAT_JSP_BLOCK && _scriptSyntax);
+}
+
+bool Element::canContainText() const
+{
+    if (!_elementType)
+        return !_inHTMLDocument();
+    switch (_elementType->getContainerType()) {
+    case 2:
+    case 3:
+    case 5:
+    case 6:
+    case 7:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Element::isEmptyElement() const
+{
+    return _emptyTag || _declaredEmpty();
+}
+
+bool Element::isSolidElement() const
+{
+    return (getElementGroup() & 0x8) != 0 || _declaredEmpty();
+}
+
+bool Element::isVirtualElement() const
+{
+    return getElementID() == ID_TR && !hasStartTag();
+}
+
+bool Element::isJSPElement() const
+{
+    return _elementType && _elementType->isJSPType();
+}
+
+bool Element::followsXMLRules() const
+{
+    if (!_elementType)
+        return !_inHTMLDocument();
+    unsigned int f = _elementType->getFormatType();
+    return f == FORMAT_XML || ((f == FORMAT_JSP_BLOCK || f == FORMAT_JSP_DIRECTIVE) && !_scriptSyntax);
+}
+
+// --- tags ------------------------------------------------------------------------
+
+void Element::omitTag()
+{
+    _startTag.clear();
+    _endTag.clear();
+    _startGenerated = false;
+    _endGenerated = false;
+    if (isVirtualElement())
+        clearErrorState(MISSING_START_TAG_ERROR | MISSING_END_TAG_ERROR);
+}
+
+void Element::specifyTag()
+{
+    _startGenerated = true;
+    _endGenerated = true;
+}
+
+void Element::setStartTag(const std::string& text)
+{
+    _startTag = text;
+    _startGenerated = false;
+}
+
+void Element::setEndTag(const std::string& text)
+{
+    _endTag = text;
+    _endGenerated = false;
+}
+
+bool Element::canOmitEndTag() const
+{
+    if (!_elementType)
+        return _inHTMLDocument();
+    unsigned int omit = _elementType->getOmitType();
+    if (omit == 0 || omit == 1)
+        return true;
+    return omit == 2 && !_startGenerated && _startTag.empty();
+}
+
+unsigned int Element::_tagKind() const
+{
+    if (_elementType) {
+        unsigned int f = _elementType->getFormatType();
+        if ((f == FORMAT_JSP_BLOCK || f == FORMAT_JSP_DIRECTIVE) && !_scriptSyntax)
+            return FORMAT_XML;
+        return f > FORMAT_XML ? FORMAT_XML : f;
+    }
+    if (_scriptSyntax)
+        return FORMAT_JSP_BLOCK;
+    if (_inHTMLDocument())
+        return _startTag.empty() ? FORMAT_NONE : FORMAT_HTML;
+    return FORMAT_XML;
+}
+
+std::string Element::_tagName() const
+{
+    std::string name = getTypeName();
+    const Document* doc = getOwnerDocument();
+    DOMImpl::FormatOption::CaseType caseType = DOMImpl::getFormatOption()->getTagNameCaseType();
+    if (_elementType && doc && doc->getFormatType() == 1)
+        return str::lower(name);
+    return applyCase(name, caseType);
+}
+
+std::string Element::_generateStartTag() const
+{
+    unsigned int kind = _tagKind();
+    if (kind == FORMAT_NONE)
+        return std::string();
+    const Document* doc = getOwnerDocument();
+    std::string out;
+    switch (kind) {
+    case FORMAT_HTML:
+        out = OPEN_TAG + _tagName();
+        break;
+    case FORMAT_MW:
+        out = MW_OPEN_TAG + getTypeName();
+        break;
+    case FORMAT_SSI: {
+        std::string name = getTypeName();
+        std::size_t colon = name.find(':');
+        out = SSI_OPEN_TAG + (colon == std::string::npos ? name : name.substr(colon + 1));
+        break;
+    }
+    case FORMAT_JSP_BLOCK: {
+        int id = getElementID();
+        out = id == ID_JSP_EXPRESSION ? JSP_EXPR_OPEN_TAG
+              : id == ID_JSP_DECLARATION ? JSP_DECL_OPEN_TAG : JSP_OPEN_TAG;
+        break;
+    }
+    case FORMAT_JSP_DIRECTIVE: {
+        std::string name = getTypeName();
+        std::size_t dot = name.find('.');
+        out = JSP_DIR_OPEN_TAG;
+        if (dot != std::string::npos && dot + 1 < name.size())
+            out += " " + name.substr(dot + 1);
+        break;
+    }
+    default:
+        out = OPEN_TAG + getTypeName();
+        break;
+    }
+    forEachAttr(_attrs, [&out](Attr* attr) {
+        std::string text = attr->getSource();
+        if (!text.empty())
+            out += " " + text;
+    });
+    switch (kind) {
+    case FORMAT_HTML:
+    case FORMAT_MW:
+        out += (doc && doc->getFormatType() != 0 && isEmptyElement()) ? EMPTY_CLOSE_TAG : CLOSE_TAG;
+        break;
+    case FORMAT_SSI:
+        out += " " + SSI_CLOSE_TAG;
+        break;
+    case FORMAT_JSP_BLOCK:
+        break;
+    case FORMAT_JSP_DIRECTIVE:
+        out += " " + JSP_CLOSE_TAG;
+        break;
+    default:
+        out += isEmptyElement() ? EMPTY_CLOSE_TAG : CLOSE_TAG;
+        break;
+    }
+    return out;
+}
+
+std::string Element::_generateEndTag() const
+{
+    unsigned int kind = _tagKind();
+    const Document* doc = getOwnerDocument();
+    switch (kind) {
+    case FORMAT_NONE:
+        return std::string();
+    case FORMAT_HTML:
+        if (!_elementType)
+            return std::string();
+        if (_elementType->getContainerType() == 0)
+            return std::string();
+        if (_elementType->getOmitType() == 1 && (!doc || doc->getFormatType() == 0))
+            return std::string();
+        return END_OPEN_TAG + _tagName() + CLOSE_TAG;
+    case FORMAT_MW:
+    case FORMAT_SSI:
+    case FORMAT_JSP_DIRECTIVE:
+        return std::string();
+    case FORMAT_JSP_BLOCK:
+        return JSP_CLOSE_TAG;
+    default:
+        return isEmptyElement() ? std::string() : END_OPEN_TAG + getTypeName() + CLOSE_TAG;
+    }
+}
+
+std::string Element::getStartTag() const
+{
+    if (_startGenerated) {
+        _startTag = _generateStartTag();
+        _startGenerated = false;
+    }
+    return _startTag;
+}
+
+std::string Element::getEndTag() const
+{
+    if (_endGenerated) {
+        _endTag = _generateEndTag();
+        _endGenerated = false;
+    }
+    return _endTag;
+}
+
+std::string Element::getMetaStartSource() const
+{
+    return std::string();
+}
+
+std::string Element::getMetaEndSource() const
+{
+    return std::string();
+}
+
+std::string Element::getStartSource() const
+{
+    return getMetaStartSource() + getStartTag();
+}
+
+std::string Element::getEndSource() const
+{
+    return getEndTag() + getMetaEndSource();
+}
+
+void Element::_writeStart(std::string& out) const
+{
+    out += getStartTag();
+}
+
+void Element::_writeEnd(std::string& out) const
+{
+    out += getEndTag();
+}
+
+void Element::formatSource()
+{
+    _startGenerated = true;
+    _endGenerated = true;
+    Document* doc = getOwnerDocument();
+    bool raw = _elementType && (_elementType->getContainerType() == 4 ||
+                                _elementType->getFormatType() == FORMAT_JSP_BLOCK);
+    if (doc && !_inHTMLDocument() && hasChildNodes() && !raw) {
+        // Empty text nodes between non-text children; the text formatter
+        // fills them with line breaks and indentation.
+        auto isTextLike = [](const Node* n) {
+            return n && (n->getNodeType() == TEXT_NODE || n->getNodeType() == CDATA_SECTION_NODE);
+        };
+        for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
+            if (!isTextLike(c) && !isTextLike(c->getPreviousSibling()))
+                insertBefore(doc->createTextNode(std::string()), c);
+        }
+        if (!isTextLike(getLastChild()))
+            appendChild(doc->createTextNode(std::string()));
+    }
+    Node::formatSource();
+}
+
+// --- searches --------------------------------------------------------------------
+
+dom::NodeList Element::getElementsByTagName(const std::string& name) const
+{
+    dom::OwnerNodeList result;
+    if (name.empty())
+        return result;
+    for (Node* n = getFirstChild(); n; n = n->getNextNode(this))
+        if (n->getNodeType() == ELEMENT_NODE && str::equalsIgnoreCase(n->getNodeName(), name))
+            result.append(n);
+    return result;
+}
+
+Element* Element::getElementByID(const std::string& id) const
+{
+    if (id.empty())
+        return nullptr;
+    for (Node* n = getFirstChild(); n; n = n->getNextNode(this)) {
+        if (n->getNodeType() != ELEMENT_NODE)
+            continue;
+        Attr* attr = static_cast<Element*>(n)->getAttributeNode("id");
+        if (attr && attr->getValue() == id)
+            return static_cast<Element*>(n);
+    }
+    return nullptr;
+}
+
+dom::NodeList Element::getElementsByAttr(const std::string& name, const std::string& value) const
+{
+    dom::OwnerNodeList result;
+    for (Node* n = getFirstChild(); n; n = n->getNextNode(this)) {
+        if (n->getNodeType() != ELEMENT_NODE)
+            continue;
+        Attr* attr = static_cast<Element*>(n)->getAttributeNode(name);
+        if (attr && (value.empty() || attr->matchValue(value)))
+            result.append(n);
+    }
+    return result;
+}
+
+dom::NodeList Element::getChildElementsByName(const std::string& name) const
+{
+    return _Element::ChildFinder(_Element::NameDetector(name)).find(this);
+}
+
+dom::NodeList Element::getChildElementsByID(int id) const
+{
+    return _Element::ChildFinder(_Element::IDDetector(id)).find(this);
+}
+
+dom::NodeList Element::getFamilyElementsByName(const std::string& name) const
+{
+    _Element::NameDetector detector(name);
+    if (getElementID() == ID_FORM)
+        return _Element::FamilyFinder(detector, _Element::IDDetector(ID_FORM)).find(this);
+    return _Element::FamilyFinder(detector, _Element::ContentNameDetector(name)).find(this);
+}
+
+dom::NodeList Element::getFamilyElementsByNames(const std::vector<std::string>& names) const
+{
+    return _Element::FamilyFinder(_Element::MultiNameDetector(names), _Element::IDDetector(getElementID()))
+        .find(this);
+}
+
+dom::NodeList Element::getFamilyElementsByID(int id) const
+{
+    _Element::IDDetector detector(id);
+    if (getElementID() == ID_FORM)
+        return _Element::FamilyFinder(detector, _Element::IDDetector(ID_FORM)).find(this);
+    std::string name;
+    const Document* doc = getOwnerDocument();
+    const DocumentType* docType = doc ? doc->getDocumentType() : nullptr;
+    if (docType) {
+        if (const ElementType* type = docType->getDefElementType(id))
+            name = type->getName();
+    }
+    return _Element::FamilyFinder(detector, _Element::ContentNameDetector(name)).find(this);
+}
+
+dom::NodeList Element::getFamilyElementsByIDs(const std::vector<int>& ids) const
+{
+    return _Element::FamilyFinder(_Element::MultiIDDetector(ids), _Element::IDDetector(getElementID()))
+        .find(this);
+}
+
+// --- metadata and special elements --------------------------------------------
+
+void Element::setMetaData(MetaData* metaData)
+{
+    if (metaData == _metaData)
+        return;
+    if (_metaData) {
+        _metaData->_setOwnerElement(nullptr);
+        _metaData->releaseRef();
+        _metaData = nullptr;
+    }
+    if (!metaData)
+        return;
+    if (metaData->getOwnerElement())
+        metaData = static_cast<MetaData*>(metaData->cloneNode(true));
+    else
+        metaData->addRef();
+    _metaData = metaData;
+    _metaData->_setOwnerElement(this);
+}
+
+void Element::_attachMetaData(unsigned int type)
+{
+    if (_metaData && static_cast<unsigned int>(_metaData->getType()) == type)
+        return;
+    Document* doc = getOwnerDocument();
+    if (!doc)
+        return;
+    MetaData* meta = doc->_createMetaData();
+    meta->setType(static_cast<MetaData::Type>(type));
+    setMetaData(meta);
+    meta->releaseRef();
+}
+
+void Element::_dropDynamicMetaData()
+{
+    if (_metaData && _metaData->getType() == MetaData::DynamicData)
+        setMetaData(nullptr);
+}
+
+bool Element::isDynamicElement() const
+{
+    if (isDynamicId(getElementID()))
+        return true;
+    Attr* attr = getAttributeNode("dynamicelement");
+    return attr && attr->isDefined();
+}
+
+void Element::setDynamicElement(bool on)
+{
+    int id = getElementID();
+    if (isDynamicId(id)) {
+        if (on)
+            _attachMetaData(MetaData::DynamicData);
+        return;
+    }
+    if (on) {
+        if (!getAttributeNode("dynamicelement"))
+            setAttribute("dynamicelement", std::string());
+    } else if (getAttributeNode("dynamicelement")) {
+        removeAttribute("dynamicelement");
+    }
+}
+
+bool Element::isDTC() const
+{
+    if (getElementID() != ID_OBJECT)
+        return false;
+    return getAttributeNode("dtc") || (_metaData && _metaData->getType() == MetaData::DesignerControl);
+}
+
+void Element::setDTC(bool on)
+{
+    if (!on || getElementID() != ID_OBJECT)
+        return;
+    if (!getAttributeNode("dtc"))
+        setAttribute("dtc", std::string());
+    _attachMetaData(MetaData::DesignerControl);
+}
+
+bool Element::setActiveX()
+{
+    if (getElementID() == ID_OBJECT && getAttributeNode("classid") && getOwnerDocument())
+        _activeX = true;
+    return _activeX;
+}
+
+Element* Element::getATV() const
+{
+    if (_metaData && _metaData->getType() == MetaData::AuthorTimeVisual)
+        return _metaData->getATVElement();
+    return nullptr;
+}
+
+void Element::setATV(Element* atv)
+{
+    Node* announced = _announcedNode();
+    Document::_announceBeginModify(announced);
+    if (!atv) {
+        if (_metaData && _metaData->getType() == MetaData::AuthorTimeVisual)
+            setMetaData(nullptr);
+    } else {
+        _attachMetaData(MetaData::AuthorTimeVisual);
+        if (_metaData)
+            _metaData->_setATVElement(atv);
+    }
+    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    Document::_announceEndModify(announced);
+}
+
+Element* Element::getATVTargetElement() const
+{
+    if (getElementID() != ID_QRTX_ATV)
+        return nullptr;
+    Node* parent = getParentNode();
+    if (!parent || parent->getNodeType() != META_DATA_NODE)
+        return nullptr;
+    return static_cast<MetaData*>(parent)->getOwnerElement();
+}
+
+bool Element::isRollOver() const
+{
+    int id = getElementID();
+    if (id != ID_A && id != ID_IMG)
+        return false;
+    return isRollOverPrefix(getAttribute("name").c_str());
+}
+
+bool Element::isRollOverPrefix(const char* name) const
+{
+    int id = getElementID();
+    if ((id != ID_A && id != ID_IMG) || !name)
+        return false;
+    static const char prefix[] = "_ZEB_ROLLOVER";
+    return std::string(name).compare(0, sizeof(prefix) - 1, prefix) == 0;
+}

@@ -1,0 +1,184 @@
+#ifndef PAGEDOM_TREE_ELEMENT_H
+#define PAGEDOM_TREE_ELEMENT_H
+
+#include <vector>
+
+#include "tree/ContainerNode.h"
+
+class Attr;
+class ElementType;
+class MetaData;
+class NamedNodeMap;
+
+// The node for a tag.  It binds itself and its attributes to their DTD
+// declarations and records every DTD problem in the error states instead of
+// refusing anything.
+class Element : public ContainerNode {
+public:
+    static const std::string OPEN_TAG;
+    static const std::string END_OPEN_TAG;
+    static const std::string CLOSE_TAG;
+    static const std::string EMPTY_CLOSE_TAG;
+    static const std::string MW_OPEN_TAG;
+    static const std::string SSI_OPEN_TAG;
+    static const std::string SSI_CLOSE_TAG;
+    static const std::string JSP_OPEN_TAG;
+    static const std::string JSP_EXPR_OPEN_TAG;
+    static const std::string JSP_DECL_OPEN_TAG;
+    static const std::string JSP_DIR_OPEN_TAG;
+    static const std::string JSP_CLOSE_TAG;
+
+    Element(Document* ownerDocument, const std::string& name);
+    Element(Document* ownerDocument, const ElementType* type);
+    ~Element() override;
+
+    // --- Node -------------------------------------------------------------
+    std::string getNodeName() const override;
+    unsigned short getNodeType() const override;
+    const NamedNodeMap* getAttributes() const override;
+    Node* cloneNode(bool deep) const override;
+    bool canContain(const Node* child) const override;
+    void formatSource() override;
+    bool isTrivialNode() const override;
+    void _writeStart(std::string& out) const override;
+    void _writeEnd(std::string& out) const override;
+
+    std::string getTagName() const { return _name(); }
+
+    // --- attributes ---------------------------------------------------------
+    bool hasAttributes() const { return _attrs.length() != 0; }
+    dom::NodeList getAttrNodes() const { return dom::NodeList(_attrs); }
+    Attr* getAttributeNode(const std::string& name) const;
+    std::string getAttribute(const std::string& name) const;
+    void setAttribute(const std::string& name, const std::string& value);
+    Attr* setAttributeNode(Attr* attr);
+    void removeAttribute(const std::string& name);
+    Attr* removeAttributeNode(Attr* attr);
+    void removeAllAttributes();
+    dom::NodeList getUndefinedAttrNodes() const;
+    dom::NodeList getURIAttrNodes() const;
+    dom::NodeList getEventAttrNodes() const;
+
+    // Adds an attribute the way a reader or a copy does: a same-named one is
+    // kept (the newcomer is marked DUPLICATE_ERROR when declared).
+    void _addAttributeNode(Attr* attr);
+
+    // --- type and structure ---------------------------------------------------
+    const ElementType* getElementType() const { return _elementType; }
+    // Assigns the element type and re-checks the element and its attributes.
+    void setElementType(const ElementType* type);
+    std::string getTypeName() const;
+    int getElementID() const;
+    unsigned long getElementGroup() const;
+    std::vector<std::string> getContentNames() const;
+    bool hasNonTextChild() const;
+    bool hasUnexpectedChild() const;
+    dom::NodeList getTextNodes() const;
+    std::string getText() const;
+    std::string getTextData() const;
+    std::string getTextSource() const;
+    std::string getJSPScriptData() const;
+    void setJSPScriptData(const std::string& text);
+
+    // --- tags -------------------------------------------------------------------
+    std::string getStartTag() const;
+    std::string getEndTag() const;
+    bool hasStartTag() const { return !getStartTag().empty(); }
+    bool hasEndTag() const { return !getEndTag().empty(); }
+    bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
+    void omitTag();
+    void specifyTag();
+    void setEmptyTag(bool on) { _emptyTag = on; }
+    bool isEmptyTag() const { return _emptyTag; }
+    bool canOmitEndTag() const;
+    // Stores tag texts as read from the source (not generated).
+    void setStartTag(const std::string& text);
+    void setEndTag(const std::string& text);
+    // Asks for the start or end tag to be produced again.
+    void _regenerateStartTag() { _startGenerated = true; }
+    void _regenerateEndTag() { _endGenerated = true; }
+    bool _isStartTagGenerated() const { return _startGenerated; }
+    bool _isEndTagGenerated() const { return _endGenerated; }
+    bool _hasScriptSyntax() const { return _scriptSyntax; }
+    void _setScriptSyntax(bool on) { _scriptSyntax = on; }
+
+    std::string getStartSource() const;
+    std::string getEndSource() const;
+    std::string getMetaStartSource() const;
+    std::string getMetaEndSource() const;
+
+    // --- classification -----------------------------------------------------
+    bool canHaveAttributes() const;
+    bool canContainText() const;
+    bool isEmptyElement() const;
+    bool isSolidElement() const;
+    bool isPlainElement() const { return (getElementGroup() & 0x2) != 0; }
+    bool isIndentElement() const { return (getElementGroup() & 0x20) != 0; }
+    bool isLogicalElement() const { return (getElementGroup() & 0x2000000) != 0; }
+    bool canHaveATV() const { return (getElementGroup() & 0x4000000) != 0; }
+    bool isVirtualElement() const;
+    bool isJSPElement() const;
+    // Follows the XML rules for tags (self-closing form, end tags required).
+    bool followsXMLRules() const;
+
+    // --- searches ------------------------------------------------------------
+    dom::NodeList getElementsByTagName(const std::string& name) const;
+    Element* getElementByID(const std::string& id) const;
+    dom::NodeList getElementsByAttr(const std::string& name, const std::string& value) const;
+    dom::NodeList getChildElementsByName(const std::string& name) const;
+    dom::NodeList getChildElementsByID(int id) const;
+    dom::NodeList getFamilyElementsByName(const std::string& name) const;
+    dom::NodeList getFamilyElementsByNames(const std::vector<std::string>& names) const;
+    dom::NodeList getFamilyElementsByID(int id) const;
+    dom::NodeList getFamilyElementsByIDs(const std::vector<int>& ids) const;
+
+    // --- metadata and special elements -----------------------------------
+    MetaData* getMetaData() const { return _metaData; }
+    void setMetaData(MetaData* metaData);
+    bool isDynamicElement() const;
+    void setDynamicElement(bool on);
+    bool isDTC() const;
+    void setDTC(bool on);
+    bool isActiveX() const { return _activeX; }
+    bool setActiveX();
+    Element* getATV() const;
+    void setATV(Element* atv);
+    Element* getATVTargetElement() const;
+    bool isRollOver() const;
+    bool isRollOverPrefix(const char* name) const;
+
+    // The node that attribute changes of this element are announced for.
+    Node* _announcedNode();
+
+protected:
+    Element(const Element& other);
+    unsigned long _prepareUpdateState(unsigned long state) override;
+
+private:
+    void _bindAttribute(Attr* attr, bool join);
+    Attr* _findExact(const std::string& name) const;
+    void _attachMetaData(unsigned int type);
+    void _dropDynamicMetaData();
+    std::string _generateStartTag() const;
+    std::string _generateEndTag() const;
+    unsigned int _tagKind() const;
+    std::string _tagName() const;
+    bool _declaredEmpty() const;
+    bool _inHTMLDocument() const;
+
+    const ElementType* _elementType = nullptr;
+    dom::OwnerNodeList _attrs;
+    NamedNodeMap* _attrMap = nullptr;
+    mutable std::string _startTag;
+    mutable std::string _endTag;
+    mutable bool _startGenerated = true;
+    mutable bool _endGenerated = true;
+    bool _emptyTag = false;
+    bool _scriptSyntax = false;
+    MetaData* _metaData = nullptr;
+    bool _activeX = false;
+
+    friend class Attr;
+};
+
+#endif

@@ -1,0 +1,123 @@
+#include "tree/NamedNodeMap.h"
+
+#include "tree/Node.h"
+#include "tree/StringUtil.h"
+
+NamedNodeMap::NamedNodeMap(Node* owner) : _owner(owner) {}
+
+NamedNodeMap::~NamedNodeMap() = default;
+
+std::string NamedNodeMap::key(const std::string& name) const
+{
+    return str::lower(name);
+}
+
+std::string StrictNamedNodeMap::key(const std::string& name) const
+{
+    return name;
+}
+
+Node* NamedNodeMap::item(unsigned long index) const
+{
+    if (index >= _map.size())
+        return nullptr;
+    if (!_cacheValid || index < _cacheIndex) {
+        _cacheIt = _map.begin();
+        _cacheIndex = 0;
+        _cacheValid = true;
+    }
+    while (_cacheIndex < index) {
+        ++_cacheIt;
+        ++_cacheIndex;
+    }
+    return _cacheIt->second;
+}
+
+Node* NamedNodeMap::getNamedItem(const std::string& name) const
+{
+    if (name.empty())
+        return nullptr;
+    auto it = _map.find(key(name));
+    return it == _map.end() ? nullptr : it->second;
+}
+
+Node* NamedNodeMap::setNamedItem(Node* node)
+{
+    if (!node)
+        return nullptr;
+    std::string name = node->getNodeName();
+    if (name.empty())
+        return nullptr;
+    auto result = _map.emplace(key(name), node);
+    if (result.second) {
+        _touch();
+        return nullptr;
+    }
+    Node* old = result.first->second;
+    if (old == node)
+        return nullptr;
+    result.first->second = node;
+    return old;
+}
+
+Node* NamedNodeMap::removeNamedItem(const std::string& name)
+{
+    if (name.empty())
+        return nullptr;
+    auto it = _map.find(key(name));
+    if (it == _map.end())
+        return nullptr;
+    Node* old = it->second;
+    _map.erase(it);
+    _touch();
+    return old;
+}
+
+Node* NamedNodeMap::addNamedItem(Node* node)
+{
+    if (!node)
+        return nullptr;
+    std::string name = node->getNodeName();
+    if (name.empty())
+        return nullptr;
+    if (!_map.emplace(key(name), node).second)
+        return nullptr;
+    _touch();
+    return node;
+}
+
+Node* NamedNodeMap::removeNode(const Node* node)
+{
+    if (!node)
+        return nullptr;
+    // The usual case: the node sits under its own name's key.
+    std::string name = const_cast<Node*>(node)->getNodeName();
+    if (!name.empty()) {
+        auto it = _map.find(key(name));
+        if (it != _map.end() && it->second == node) {
+            _map.erase(it);
+            _touch();
+            return const_cast<Node*>(node);
+        }
+    }
+    for (auto it = _map.begin(); it != _map.end(); ++it) {
+        if (it->second == node) {
+            _map.erase(it);
+            _touch();
+            return const_cast<Node*>(node);
+        }
+    }
+    return nullptr;
+}
+
+Node* NamedNodeMap::removeAt(unsigned long index)
+{
+    if (index >= _map.size())
+        return nullptr;
+    auto it = _map.begin();
+    std::advance(it, static_cast<long>(index));
+    Node* old = it->second;
+    _map.erase(it);
+    _touch();
+    return old;
+}

@@ -1,0 +1,505 @@
+#include "tree/Node.h"
+
+#include <vector>
+
+#include "tree/ContainerNode.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "tree/Text.h"
+
+namespace {
+
+// Destruction trampoline.  Releasing the last reference on a node destroys
+// it, and a container releases its children from its destructor; doing that
+// directly would nest one destructor call per tree level.  While a
+// destruction is under way, further nodes that reach count 0 are queued here
+// and destroyed one after the other by the outermost release.
+thread_local bool t_destroying = false;
+thread_local std::vector<Node*>* t_pending = nullptr;
+
+} // namespace
+
+Node::Node(Document* ownerDocument, const std::string& name)
+    : _refCount(0), _nodeName(name), _parent(nullptr), _previous(nullptr), _next(nullptr),
+      _ownerDocument(ownerDocument), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED),
+      _layoutState(LAYOUT_NONE), _userData(nullptr)
+{
+}
+
+Node::Node(const Node& other)
+    : _refCount(0), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
+      _next(nullptr), _ownerDocument(other._ownerDocument), _errorState(other._errorState),
+      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _userData(other._userData ? other._userData->clone() : nullptr)
+{
+}
+
+Node::~Node()
+{
+    if (_userData)
+        _userData->release();
+}
+
+unsigned long Node::releaseRef()
+{
+    if (_refCount == 0)
+        return 0;
+    if (--_refCount != 0)
+        return _refCount;
+    if (t_destroying) {
+        t_pending->push_back(this);
+        return 0;
+    }
+    std::vector<Node*> pending;
+    t_pending = &pending;
+    t_destroying = true;
+    delete this;
+    while (!pending.empty()) {
+        Node* next = pending.back();
+        pending.pop_back();
+        delete next;
+    }
+    t_destroying = false;
+    t_pending = nullptr;
+    return 0;
+}
+
+std::string Node::getNodeValue() const
+{
+    return std::string();
+}
+
+void Node::setNodeValue(const std::string&) {}
+
+Node* Node::getParentNode() const
+{
+    return _parent;
+}
+
+dom::NodeList Node::getChildNodes() const
+{
+    const dom::OwnerNodeList* list = _childList();
+    return list ? dom::NodeList(*list) : dom::NodeList();
+}
+
+const NamedNodeMap* Node::getAttributes() const
+{
+    return nullptr;
+}
+
+Node* Node::insertBefore(Node*, Node*)
+{
+    return nullptr;
+}
+
+Node* Node::replaceChild(Node*, Node*)
+{
+    return nullptr;
+}
+
+Node* Node::removeChild(Node*)
+{
+    return nullptr;
+}
+
+Node* Node::appendChild(Node*)
+{
+    return nullptr;
+}
+
+bool Node::canContain(const Node*) const
+{
+    return false;
+}
+
+bool Node::isTrivialNode() const
+{
+    return false;
+}
+
+Document* Node::getDocument()
+{
+    return _ownerDocument;
+}
+
+const Document* Node::getDocument() const
+{
+    return _ownerDocument;
+}
+
+const dom::OwnerNodeList* Node::_childList() const
+{
+    return nullptr;
+}
+
+void Node::_setParentNode(Node* parent)
+{
+    _parent = parent;
+    if (!parent) {
+        _errorState &= ~INVALID_CONTENT_ERROR;
+        setUpdateState(_updateState | UPDATE_REMOVED);
+    } else {
+        if (!parent->canContain(this))
+            _errorState |= INVALID_CONTENT_ERROR;
+        setUpdateState(_updateState | UPDATE_ADDED);
+    }
+}
+
+void Node::_setPreviousSibling(Node* node)
+{
+    _previous = node;
+    setUpdateState(_updateState | UPDATE_SIBLING_CHANGED);
+}
+
+void Node::_setNextSibling(Node* node)
+{
+    _next = node;
+    setUpdateState(_updateState | UPDATE_SIBLING_CHANGED);
+}
+
+unsigned long Node::_prepareUpdateState(unsigned long state)
+{
+    return state;
+}
+
+// Update-state propagation.  ADDED or REMOVED is pushed down to the whole
+// subtree; any other new bit marks the parent CHILD_MODIFIED, which climbs
+// until an ancestor already has it; SIBLING_CHANGED alone goes nowhere.  The
+// walk keeps its own stack so that deep trees cannot exhaust the call stack.
+void Node::setUpdateState(unsigned long state)
+{
+    struct Frame {
+        Node* parent;         // where CHILD_MODIFIED goes once the children are done
+        unsigned long added;  // the bit pushed down to the children
+        Node* nextChild;      // next child still to receive it
+    };
+    std::vector<Frame> stack;
+
+    // Applies the new word to one node; returns whether a frame was pushed.
+    auto enter = [&stack](Node* node, unsigned long newState) {
+        newState = node->_prepareUpdateState(newState);
+        unsigned long added = newState & ~node->_updateState;
+        node->_updateState = newState;
+        Node* p = node->getParentNode();
+        if (added == UPDATE_ADDED || added == UPDATE_REMOVED) {
+            if (p && (p->_updateState & added))
+                p = nullptr;
+            stack.push_back(Frame{p, added, node->getFirstChild()});
+            return;
+        }
+        if (added == UPDATE_SIBLING_CHANGED || added == 0 || !p)
+            return;
+        stack.push_back(Frame{p, UPDATE_CHILD_MODIFIED, nullptr});
+    };
+
+    enter(this, state);
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.nextChild) {
+            Node* child = top.nextChild;
+            top.nextChild = child->_next;
+            unsigned long added = top.added;
+            enter(child, child->_updateState | added);
+            continue;
+        }
+        Node* parent = top.parent;
+        unsigned long added = top.added;
+        stack.pop_back();
+        if (parent && added)
+            enter(parent, parent->_updateState | UPDATE_CHILD_MODIFIED);
+    }
+}
+
+bool Node::hasUpdates(bool withChildren) const
+{
+    unsigned long mask = withChildren ? 0x780ul : 0x781ul;
+    return (_updateState & ~mask) != 0;
+}
+
+void Node::setUserData(UserData* data)
+{
+    if (_userData && _userData != data)
+        _userData->release();
+    _userData = data;
+}
+
+unsigned long Node::getChildLength() const
+{
+    const dom::OwnerNodeList* list = _childList();
+    return list ? list->length() : 0;
+}
+
+Node* Node::getFirstChild() const
+{
+    const dom::OwnerNodeList* list = _childList();
+    return list ? list->item(0) : nullptr;
+}
+
+Node* Node::getLastChild() const
+{
+    const dom::OwnerNodeList* list = _childList();
+    if (!list || list->length() == 0)
+        return nullptr;
+    return list->item(list->length() - 1);
+}
+
+Node* Node::getChildNode(unsigned long index) const
+{
+    const dom::OwnerNodeList* list = _childList();
+    return list ? list->item(index) : nullptr;
+}
+
+unsigned long Node::getChildIndex(const Node* child) const
+{
+    const dom::OwnerNodeList* list = _childList();
+    if (!list || !child || child->_parent != this)
+        return NOT_FOUND;
+    return list->indexOf(child);
+}
+
+bool Node::isOffspringOf(const Node* node) const
+{
+    if (!node)
+        return false;
+    for (const Node* n = this; n; n = n->getParentNode())
+        if (n == node)
+            return true;
+    return false;
+}
+
+Node* Node::getCommonAncestor(const Node* other) const
+{
+    if (!other)
+        return nullptr;
+    if (other == this)
+        return const_cast<Node*>(other);
+    for (const Node* n = this; n; n = n->getParentNode())
+        if (other->isOffspringOf(n))
+            return const_cast<Node*>(n);
+    return nullptr;
+}
+
+Document* Node::getAncestorDocument() const
+{
+    for (const Node* n = this; n; n = n->getParentNode())
+        if (n->getNodeType() == DOCUMENT_NODE)
+            return const_cast<Document*>(static_cast<const Document*>(n));
+    return nullptr;
+}
+
+Element* Node::getAncestorMetaElement() const
+{
+    for (Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode()) {
+        Element* e = static_cast<Element*>(n);
+        if (e->getMetaData())
+            return e;
+    }
+    return nullptr;
+}
+
+Node* Node::getLastDescendant() const
+{
+    Node* last = getLastChild();
+    if (!last)
+        return nullptr;
+    while (Node* deeper = last->getLastChild())
+        last = deeper;
+    return last;
+}
+
+Node* Node::getNextNode(const Node* root, bool skipChildren) const
+{
+    if (!skipChildren) {
+        if (Node* first = getFirstChild())
+            return first;
+    }
+    if (this == root)
+        return nullptr;
+    if (_next)
+        return _next;
+    for (const Node* n = getParentNode(); n; n = n->getParentNode()) {
+        if (n == root)
+            return nullptr;
+        if (n->_next)
+            return n->_next;
+    }
+    return nullptr;
+}
+
+Node* Node::getPreviousNode(const Node* root) const
+{
+    if (_previous) {
+        Node* last = _previous->getLastDescendant();
+        return last ? last : _previous;
+    }
+    Node* parent = getParentNode();
+    if (parent == root)
+        return nullptr;
+    return parent;
+}
+
+long Node::compareOrder(const Node* other) const
+{
+    if (!other || other == this || isOffspringOf(other) || other->isOffspringOf(this))
+        return 0;
+    const Node* c = this;
+    for (const Node* a = getParentNode(); a; c = a, a = a->getParentNode()) {
+        const Node* d = other;
+        for (const Node* b = other->getParentNode(); b; d = b, b = b->getParentNode()) {
+            if (b == a) {
+                long ci = static_cast<long>(a->getChildIndex(c));
+                long di = static_cast<long>(a->getChildIndex(d));
+                return ci - di;
+            }
+        }
+    }
+    return 0;
+}
+
+Node* Node::insertAfter(Node* newChild, Node* refChild)
+{
+    if (refChild)
+        return insertBefore(newChild, refChild->_next);
+    return insertBefore(newChild, getFirstChild());
+}
+
+Node* Node::removeChildNodes(Node* first, Node* last)
+{
+    if (!first)
+        first = getFirstChild();
+    if (!first)
+        return nullptr;
+    if (!last)
+        last = getLastChild();
+    unsigned long firstIndex = getChildIndex(first);
+    unsigned long lastIndex = getChildIndex(last);
+    if (firstIndex == NOT_FOUND || lastIndex == NOT_FOUND)
+        return nullptr;
+    if (firstIndex > lastIndex) {
+        std::swap(first, last);
+        std::swap(firstIndex, lastIndex);
+    }
+    Node* head = nullptr;
+    Node* tail = nullptr;
+    for (unsigned long i = firstIndex; i <= lastIndex; ++i) {
+        Node* child = getChildNode(firstIndex);
+        if (!child || !removeChild(child))
+            break;
+        if (tail) {
+            tail->_setNextSibling(child);
+            child->_setPreviousSibling(tail);
+        } else {
+            head = child;
+        }
+        tail = child;
+    }
+    return head;
+}
+
+void Node::normalize()
+{
+    // Pre-order walk over the subtree; merging only touches the children of
+    // the node being visited, so the walk continues from the visited node.
+    Node* node = this;
+    while (node) {
+        Node* child = node->getFirstChild();
+        while (child) {
+            Node* next = child->_next;
+            if (child->getNodeType() != TEXT_NODE) {
+                child = next;
+                continue;
+            }
+            Text* text = static_cast<Text*>(child);
+            if (text->getSource().empty()) {
+                node->removeChild(text);
+                text->releaseRef();
+                child = next;
+                continue;
+            }
+            while (next && next->getNodeType() == TEXT_NODE) {
+                Node* after = next->_next;
+                text->_merge(static_cast<Text*>(next));
+                node->removeChild(next);
+                next->releaseRef();
+                next = after;
+            }
+            child = next;
+        }
+        node = node->getNextNode(this, false);
+    }
+}
+
+void Node::_writeStart(std::string&) const {}
+
+void Node::_writeEnd(std::string&) const {}
+
+bool Node::_writesChildren() const
+{
+    return true;
+}
+
+namespace {
+
+// Writes a subtree without recursion: each node's own start text, its
+// children in order, then its end text.
+void writeSubtree(const Node* root, bool withRoot, std::string& out)
+{
+    struct Frame {
+        const Node* node;
+        const Node* next;
+    };
+    if (withRoot)
+        root->_writeStart(out);
+    std::vector<Frame> stack;
+    if (root->_writesChildren())
+        stack.push_back(Frame{root, root->getFirstChild()});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (!top.next) {
+            const Node* done = top.node;
+            stack.pop_back();
+            if (done != root)
+                done->_writeEnd(out);
+            continue;
+        }
+        const Node* child = top.next;
+        top.next = child->getNextSibling();
+        child->_writeStart(out);
+        if (child->_writesChildren() && child->getFirstChild())
+            stack.push_back(Frame{child, child->getFirstChild()});
+        else
+            child->_writeEnd(out);
+    }
+    if (withRoot)
+        root->_writeEnd(out);
+}
+
+} // namespace
+
+std::string Node::getSource() const
+{
+    std::string out;
+    writeSubtree(this, true, out);
+    return out;
+}
+
+std::string Node::getChildSource() const
+{
+    std::string out;
+    writeSubtree(this, false, out);
+    return out;
+}
+
+std::string Node::getDesignSource(bool withChildren) const
+{
+    // Content mode leaves the node's own tags out.
+    std::string out;
+    writeSubtree(this, !withChildren, out);
+    return out;
+}
+
+void Node::formatSource()
+{
+    for (Node* child = getFirstChild(); child; child = child->_next)
+        child->formatSource();
+}

@@ -1,0 +1,249 @@
+#ifndef PAGEDOM_TREE_NODE_H
+#define PAGEDOM_TREE_NODE_H
+
+#include <string>
+
+#include "tree/NodeList.h"
+
+class Document;
+class NamedNodeMap;
+class ContainerNode;
+class Element;
+class Attr;
+
+// The base of every page node and every DTD declaration.
+//
+// Ownership is an intrusive reference count.  A node is born with a count of
+// 0; factory operations and cloneNode hand it out with 1.  Inserting a node
+// into a container passes the caller's reference to the parent; removing it
+// hands the reference back.
+class Node {
+public:
+    // The host's attachment to a node.  A node owns its attachment: it calls
+    // release() when it lets go of it and clone() when the node is copied.
+    class UserData {
+    public:
+        virtual ~UserData() {}
+        virtual UserData* clone() const = 0;
+        virtual void release() = 0;
+
+    protected:
+        UserData() {}
+        UserData(const UserData&) {}
+        UserData& operator=(const UserData&) { return *this; }
+    };
+
+    // Node types beyond the DOM Level 1 numbering.
+    static constexpr unsigned short ELEMENT_NODE = 1;
+    static constexpr unsigned short ATTRIBUTE_NODE = 2;
+    static constexpr unsigned short TEXT_NODE = 3;
+    static constexpr unsigned short CDATA_SECTION_NODE = 4;
+    static constexpr unsigned short ENTITY_REFERENCE_NODE = 5;
+    static constexpr unsigned short ENTITY_NODE = 6;
+    static constexpr unsigned short PROCESSING_INSTRUCTION_NODE = 7;
+    static constexpr unsigned short COMMENT_NODE = 8;
+    static constexpr unsigned short DOCUMENT_NODE = 9;
+    static constexpr unsigned short DOCUMENT_TYPE_NODE = 10;
+    static constexpr unsigned short DOCUMENT_FRAGMENT_NODE = 11;
+    static constexpr unsigned short NOTATION_NODE = 12;
+    static constexpr unsigned short ELEMENT_TYPE_NODE = 21;
+    static constexpr unsigned short ATTR_TYPE_NODE = 22;
+    static constexpr unsigned short ATTR_TYPE_LIST_NODE = 23;
+    static constexpr unsigned short META_DATA_NODE = 24;
+
+    // Update state.
+    static constexpr unsigned long UPDATE_NONE = 0x0;
+    static constexpr unsigned long UPDATE_CHILD_MODIFIED = 0x1;
+    static constexpr unsigned long UPDATE_CONTENT_MODIFIED = 0x2;
+    static constexpr unsigned long UPDATE_ATTRIBUTE_MODIFIED = 0x4;
+    static constexpr unsigned long UPDATE_CREATED = 0x8;
+    static constexpr unsigned long UPDATE_ADDED = 0x10;
+    static constexpr unsigned long UPDATE_REMOVED = 0x20;
+    static constexpr unsigned long UPDATE_CHILD_REMOVED = 0x40;
+    static constexpr unsigned long UPDATE_SELECTION_CHANGED = 0x80;
+    static constexpr unsigned long UPDATE_CURSOR_CHANGED = 0x100;
+    static constexpr unsigned long UPDATE_STYLE_CHANGED = 0x200;
+    static constexpr unsigned long UPDATE_SIBLING_CHANGED = 0x400;
+    static constexpr unsigned long UPDATE_ADAPTED = 0x800;
+    static constexpr unsigned long UPDATE_META_DATA_MODIFIED = 0x1000;
+
+    // Error state.  The bits rise with severity; the two *_LEVEL values are
+    // thresholds for comparing a whole error word.
+    static constexpr unsigned long NONE_ERROR = 0x0;
+    static constexpr unsigned long UNDEFINED_NAME_ERROR = 0x1;
+    static constexpr unsigned long UNDEFINED_VALUE_ERROR = 0x2;
+    static constexpr unsigned long UNDEFINED_ATTR_ERROR = 0x4;
+    static constexpr unsigned long FORMAT_ERROR_LEVEL = 0x8;
+    static constexpr unsigned long INVALID_NAME_ERROR = 0x10;
+    static constexpr unsigned long INVALID_CHAR_ERROR = 0x20;
+    static constexpr unsigned long MISMATCHED_ERROR = 0x40;
+    static constexpr unsigned long MISMATCHED_END_TAG_ERROR = 0x80;
+    static constexpr unsigned long MISSING_START_TAG_ERROR = 0x100;
+    static constexpr unsigned long MISSING_END_TAG_ERROR = 0x200;
+    static constexpr unsigned long UNNECESSARY_END_TAG_ERROR = 0x400;
+    static constexpr unsigned long INVALID_FORMAT_ERROR = 0x800;
+    static constexpr unsigned long INVALID_END_TAG_ERROR = 0x1000;
+    static constexpr unsigned long INVALID_ATTR_ERROR = 0x2000;
+    static constexpr unsigned long INVALID_DIRECTIVE_ERROR = 0x4000;
+    static constexpr unsigned long LAYOUT_ERROR_LEVEL = 0x8000;
+    static constexpr unsigned long INVALID_CONTENT_ERROR = 0x10000;
+    static constexpr unsigned long DUPLICATE_ERROR = 0x20000;
+    static constexpr unsigned long COEXISTENCE_ERROR = 0x40000;
+    static constexpr unsigned long ADOPTING_ERROR = 0x80000;
+    static constexpr unsigned long DESERTED_ERROR = 0x100000;
+
+    // Layout state (the host's word; the library only stores it).
+    static constexpr unsigned long LAYOUT_NONE = 0x0;
+    static constexpr unsigned long LAYOUT_VIEWABLE = 0x1;
+    static constexpr unsigned long LAYOUT_ABSOLUTE = 0x2;
+    static constexpr unsigned long LAYOUT_FLOATED = 0x4;
+
+    static constexpr unsigned long NOT_FOUND = 0xFFFFFFFFul;
+
+    // --- virtual operations -------------------------------------------
+    virtual ~Node();
+    virtual std::string getNodeName() const = 0;
+    virtual std::string getNodeValue() const;
+    virtual void setNodeValue(const std::string& value);
+    virtual unsigned short getNodeType() const = 0;
+    virtual Node* getParentNode() const;
+    virtual dom::NodeList getChildNodes() const;
+    virtual const NamedNodeMap* getAttributes() const;
+    virtual Node* insertBefore(Node* newChild, Node* refChild);
+    virtual Node* replaceChild(Node* newChild, Node* oldChild);
+    virtual Node* removeChild(Node* oldChild);
+    virtual Node* appendChild(Node* newChild);
+    virtual Node* cloneNode(bool deep) const = 0;
+    virtual void setUpdateState(unsigned long state);
+    virtual bool canContain(const Node* child) const;
+    virtual std::string getSource() const;
+    virtual void formatSource();
+    virtual bool isTrivialNode() const;
+
+protected:
+    // Links or unlinks the parent (container operations only).
+    virtual void _setParentNode(Node* parent);
+
+public:
+    // The document that makes nodes for this subtree: a document returns
+    // itself, every other node its owner document.
+    virtual Document* getDocument();
+    virtual const Document* getDocument() const;
+
+    // Source-writer hooks.  The writer walks a subtree without recursion and
+    // asks every node for its own text before and after its children; a node
+    // class that writes anything puts it here rather than in getSource, so
+    // that a parent's walk and the node's own getSource agree.
+    virtual void _writeStart(std::string& out) const;
+    virtual void _writeEnd(std::string& out) const;
+    // Whether the writer descends into the children.
+    virtual bool _writesChildren() const;
+
+    // --- reference counting -------------------------------------------
+    unsigned long addRef() { return ++_refCount; }
+    unsigned long releaseRef();
+    unsigned long getRefCount() const { return _refCount; }
+
+    // --- fields ---------------------------------------------------------
+    Node* getPreviousSibling() const { return _previous; }
+    Node* getNextSibling() const { return _next; }
+    Document* getOwnerDocument() const { return _ownerDocument; }
+
+    unsigned long getErrorState() const { return _errorState; }
+    unsigned long getUpdateState() const { return _updateState; }
+    unsigned long getLayoutState() const { return _layoutState; }
+    void setLayoutState(unsigned long state) { _layoutState = state; }
+    void setViewable(bool on) { _setLayoutBit(LAYOUT_VIEWABLE, on); }
+    void setAbsolute(bool on) { _setLayoutBit(LAYOUT_ABSOLUTE, on); }
+    void setFloated(bool on) { _setLayoutBit(LAYOUT_FLOATED, on); }
+    bool isViewable() const { return (_layoutState & LAYOUT_VIEWABLE) != 0; }
+    bool isAbsolute() const { return (_layoutState & LAYOUT_ABSOLUTE) != 0; }
+    bool isFloated() const { return (_layoutState & LAYOUT_FLOATED) != 0; }
+    bool isInvalidContent() const { return (_errorState & INVALID_CONTENT_ERROR) != 0; }
+    bool hasUpdates(bool withChildren) const;
+
+    UserData* getUserData() const { return _userData; }
+    void setUserData(UserData* data);
+
+    // --- children ---------------------------------------------------------
+    bool hasChildNodes() const { return getChildLength() != 0; }
+    unsigned long getChildLength() const;
+    Node* getFirstChild() const;
+    Node* getLastChild() const;
+    Node* getChildNode(unsigned long index) const;
+    unsigned long getChildIndex(const Node* child) const;
+
+    // --- navigation -------------------------------------------------------
+    bool isOffspringOf(const Node* node) const;
+    Node* getCommonAncestor(const Node* other) const;
+    Document* getAncestorDocument() const;
+    bool hasAncestorDocument() const { return getAncestorDocument() != nullptr; }
+    Element* getAncestorMetaElement() const;
+    bool hasAncestorMetaElement() const { return getAncestorMetaElement() != nullptr; }
+    Node* getLastDescendant() const;
+    Node* getNextNode(const Node* root, bool skipChildren = false) const;
+    Node* getPreviousNode(const Node* root) const;
+    long compareOrder(const Node* other) const;
+
+    Node* insertAfter(Node* newChild, Node* refChild);
+    Node* removeChildNodes(Node* first, Node* last);
+    void normalize();
+
+    std::string getChildSource() const;
+    std::string getDesignSource(bool withChildren) const;
+
+    // The error bits are set by the readers, the corrector and the bindings.
+    void setErrorState(unsigned long state) { _errorState = state; }
+    void addErrorState(unsigned long bits) { _errorState |= bits; }
+    void clearErrorState(unsigned long bits) { _errorState &= ~bits; }
+
+protected:
+    Node(Document* ownerDocument, const std::string& name);
+    // Copy base of every cloneNode: name, owner document, error state and a
+    // clone of the attachment; fresh links and states, count 0.
+    Node(const Node& other);
+    Node& operator=(const Node&) = delete;
+
+    const std::string& _name() const { return _nodeName; }
+    void _setName(const std::string& name) { _nodeName = name; }
+    Node* _parentField() const { return _parent; }
+    void _setParentField(Node* parent) { _parent = parent; }
+
+    // Rewrites a sibling link and marks the node whose link changed.
+    void _setPreviousSibling(Node* node);
+    void _setNextSibling(Node* node);
+
+    // Hook run on every node the update-state propagation reaches, before the
+    // node stores its new word.  Subclasses adjust the state or do their own
+    // bookkeeping here; the propagation itself never recurses.
+    virtual unsigned long _prepareUpdateState(unsigned long state);
+
+    // The child list of a container; null for leaf nodes.
+    virtual const dom::OwnerNodeList* _childList() const;
+
+    friend class ContainerNode;
+    friend class Element;
+    friend class Attr;
+    friend class DocumentType;
+    friend class AttrTypeList;
+
+private:
+    void _setLayoutBit(unsigned long bit, bool on)
+    {
+        _layoutState = on ? (_layoutState | bit) : (_layoutState & ~bit);
+    }
+    void _storeUpdateState(unsigned long state) { _updateState = state; }
+
+    unsigned long _refCount;
+    std::string _nodeName;
+    Node* _parent;
+    Node* _previous;
+    Node* _next;
+    Document* _ownerDocument;
+    unsigned long _errorState;
+    unsigned long _updateState;
+    unsigned long _layoutState;
+    UserData* _userData;
+};
+
+#endif

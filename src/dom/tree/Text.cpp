@@ -1,0 +1,410 @@
+#include "tree/Text.h"
+
+#include "doctype/DOMStringType.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "writing/PCDATAConverter.h"
+
+const std::string Text::NODE_NAME = "#text";
+
+namespace {
+
+const char ESC = '\x1b';
+const char NBSP_UNIT[] = "\x1b\xa0";
+
+bool isWhite(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isNbspAt(const std::string& data, std::size_t i)
+{
+    return i + 1 < data.size() && data[i] == ESC && static_cast<unsigned char>(data[i + 1]) == 0xA0;
+}
+
+// Real (unescaped) white space at i.
+bool spaceAt(const std::string& data, std::size_t i)
+{
+    return i < data.size() && PCDATAConverter::isSpace(data, static_cast<unsigned long>(i));
+}
+
+// Real white space or a non-breaking-space unit ending just before i.
+bool spaceOrNbspBefore(const std::string& data, std::size_t i)
+{
+    if (i == 0)
+        return false;
+    if (i >= 2 && isNbspAt(data, i - 2))
+        return true;
+    return spaceAt(data, i - 1);
+}
+
+bool spaceOrNbspAt(const std::string& data, std::size_t i)
+{
+    return isNbspAt(data, i) || spaceAt(data, i);
+}
+
+} // namespace
+
+Text::Text(Document* ownerDocument, const std::string& data)
+    : CharacterData(ownerDocument, std::string(), data)
+{
+}
+
+std::string Text::getNodeName() const
+{
+    return NODE_NAME;
+}
+
+unsigned short Text::getNodeType() const
+{
+    return TEXT_NODE;
+}
+
+Node* Text::cloneNode(bool) const
+{
+    Text* copy = new Text(*this);
+    copy->addRef();
+    return copy;
+}
+
+bool Text::isTrivialNode() const
+{
+    return isSpaceText();
+}
+
+bool Text::isSpaceText() const
+{
+    for (char c : _data)
+        if (!isWhite(c))
+            return false;
+    return true;
+}
+
+bool Text::isPlainText() const
+{
+    for (const Node* n = getParentNode(); n; n = n->getParentNode()) {
+        if (n->getNodeType() != ELEMENT_NODE)
+            return false;
+        if (static_cast<const Element*>(n)->getElementGroup() & 0x2)
+            return true;
+    }
+    return false;
+}
+
+bool Text::isFirstBlockText() const
+{
+    const Node* n = this;
+    while (n) {
+        if (const Node* prev = n->getPreviousSibling()) {
+            return prev->getNodeType() == ELEMENT_NODE &&
+                   (static_cast<const Element*>(prev)->getElementGroup() & 0x5) != 0;
+        }
+        const Node* parent = n->getParentNode();
+        if (!parent || parent->getNodeType() != ELEMENT_NODE)
+            return false;
+        if (static_cast<const Element*>(parent)->getElementGroup() & 0x1)
+            return true;
+        n = parent;
+    }
+    return false;
+}
+
+unsigned long Text::_prepareUpdateState(unsigned long state)
+{
+    if (state == 0)
+        _sourceSet = false;
+    return state;
+}
+
+void Text::setData(const std::string& data)
+{
+    _setDataAnnounced(data);
+}
+
+void Text::formatSource()
+{
+    _formatPending = true;
+    _sourceSet = false;
+    clearErrorState(INVALID_CHAR_ERROR);
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+}
+
+std::string Text::getSource() const
+{
+    if (_formatPending) {
+        const Document* doc = getOwnerDocument();
+        PCDATAConverter converter(doc);
+        std::string source = converter.convertDataToSource(_data);
+        if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
+            source = converter.convertCharValueOfSource(source, true);
+        _source = source;
+        _formatPending = false;
+    }
+    return _source;
+}
+
+void Text::_writeStart(std::string& out) const
+{
+    out += getSource();
+}
+
+std::string Text::getText() const
+{
+    return PCDATAConverter(getOwnerDocument()).convertDataToText(_data);
+}
+
+void Text::setSource(const std::string& source)
+{
+    Document::_announceBeginModify(this);
+    _source = source;
+    _formatPending = false;
+    _sourceSet = true;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    Document::_announceEndModify(this);
+}
+
+void Text::parse(const std::string& source)
+{
+    const Document* doc = getOwnerDocument();
+    std::string data = PCDATAConverter(doc).convertSourceToData(source);
+    if (doc && doc->isHTMLDocument()) {
+        if (isPlainText()) {
+            _compact = false;
+        } else {
+            DOMStringType::compact(data);
+            _compact = true;
+        }
+    }
+    setSource(source);
+    CharacterData::setData(data);
+}
+
+void Text::correctSource()
+{
+    std::string source = getSource();
+    if (source.empty())
+        return;
+    PCDATAConverter converter(getOwnerDocument());
+    std::string corrected = converter.convertDataToSource(converter.convertSourceToData(source));
+    clearErrorState(INVALID_CHAR_ERROR);
+    setSource(corrected);
+}
+
+void Text::_merge(const Text* other)
+{
+    Document::_announceBeginModify(this);
+    _data += other->_data;
+    formatSource();
+    Document::_announceEndModify(this);
+}
+
+Text* Text::splitText(unsigned long offset)
+{
+    if (offset > _data.size())
+        offset = static_cast<unsigned long>(_data.size());
+    Text* copy = static_cast<Text*>(cloneNode(false));
+    copy->_data.erase(0, offset);
+    copy->formatSource();
+    Document::_announceBeginModify(this);
+    _data.erase(offset);
+    formatSource();
+    Document::_announceEndModify(this);
+    return copy;
+}
+
+unsigned long Text::insert(unsigned long offset, const std::string& s, bool moveCursor, SpaceMode mode)
+{
+    if (s.empty())
+        return 0;
+    if (offset == NOT_FOUND)
+        offset = static_cast<unsigned long>(_data.size());
+    if (offset > _data.size())
+        _data.at(offset); // a caller error: raises the standard out-of-range error
+
+    PCDATAConverter converter(getOwnerDocument());
+    std::string data;
+    unsigned long inserted = static_cast<unsigned long>(s.size());
+
+    if (isPlainText()) {
+        // Tabs become spaces up to the next multiple of eight columns,
+        // counted from the last line break before the insertion point.
+        std::size_t lineStart = _data.rfind('\n', offset ? offset - 1 : 0);
+        std::size_t column = (lineStart == std::string::npos || offset == 0) ? offset : offset - lineStart - 1;
+        std::string expanded;
+        for (char c : s) {
+            if (c == '\t') {
+                std::size_t spaces = 8 - column % 8;
+                expanded.append(spaces, ' ');
+                column += spaces;
+            } else {
+                expanded += c;
+                column = (c == '\n' || c == '\r') ? 0 : column + 1;
+            }
+        }
+        _compact = false;
+        data = converter.convertTextToData(expanded);
+        inserted = static_cast<unsigned long>(expanded.size());
+    } else if (s.size() == 1 && isWhite(s[0]) && mode != SPACE_NORMAL &&
+               (mode == SPACE_NBSP ||
+                (offset == 0 && isFirstBlockText()) ||
+                spaceOrNbspBefore(_data, offset) || spaceOrNbspAt(_data, offset))) {
+        // A typed space that ordinary white space would lose becomes a
+        // non-breaking space; it goes behind the units already there.
+        if (mode == SPACE_AUTO) {
+            while (isNbspAt(_data, offset))
+                offset += 2;
+        }
+        _compact = true;
+        data = NBSP_UNIT;
+    } else {
+        std::string t = s;
+        bool trimLeft = isWhite(t.front()) &&
+                        ((offset == 0 && isFirstBlockText()) || spaceAt(_data, offset ? offset - 1 : _data.size()));
+        bool trimRight = isWhite(t.back()) && spaceAt(_data, offset);
+        if (trimLeft || trimRight) {
+            PCDATAConverter::trim(t, trimLeft, trimRight);
+            DOMStringType::compact(t);
+            _compact = true;
+            if (t.empty()) {
+                if (moveCursor && getOwnerDocument())
+                    getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + 1));
+                return moveCursor ? 1 : 0;
+            }
+        }
+        data = converter.convertTextToData(t);
+        inserted = static_cast<unsigned long>(t.size());
+    }
+
+    Document::_announceBeginModify(this);
+    _data.insert(offset, data);
+    formatSource();
+    if (moveCursor && getOwnerDocument())
+        getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
+    Document::_announceEndModify(this);
+    return inserted;
+}
+
+unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveCursor)
+{
+    if (offset > _data.size())
+        _data.at(offset);
+    if (count > _data.size() - offset)
+        count = static_cast<unsigned long>(_data.size() - offset);
+    Document::_announceBeginModify(this);
+    bool removedNbsp = count == 2 && isNbspAt(_data, offset);
+    _data.erase(offset, count);
+    formatSource();
+    if (moveCursor && getOwnerDocument())
+        getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset));
+    if (removedNbsp)
+        _repairSpaceAt(offset);
+    Document::_announceEndModify(this);
+    return count;
+}
+
+// After a non-breaking space is removed, ordinary white space that now sits
+// where the layout would drop it (at the start of a block, or doubled) is
+// turned back into a non-breaking space so the visible gap survives.
+void Text::_repairSpaceAt(unsigned long offset)
+{
+    if (isPlainText())
+        return;
+    std::size_t at = offset;
+    if (!spaceAt(_data, at)) {
+        if (at == 0 || !spaceAt(_data, at - 1))
+            return;
+        --at;
+    }
+    bool lost = (at == 0 && isFirstBlockText()) || (at > 0 && spaceAt(_data, at - 1)) ||
+                spaceAt(_data, at + 1);
+    if (!lost)
+        return;
+    _data.replace(at, 1, NBSP_UNIT);
+    formatSource();
+}
+
+unsigned long Text::deleteChar(unsigned long offset, bool backward)
+{
+    const std::size_t size = _data.size();
+    if (backward) {
+        if (offset == 0)
+            return 0;
+        if (offset == NOT_FOUND || offset > size)
+            offset = static_cast<unsigned long>(size);
+        // Walk units from the start to find the one that ends at offset.
+        std::size_t i = 0;
+        std::size_t start = 0;
+        while (i < offset) {
+            start = i;
+            std::size_t len = PCDATA::pclen(_data.c_str() + i);
+            if (len == 0)
+                break;
+            i += len;
+        }
+        if (i < offset || start >= offset)
+            return 0;
+        return Delete(static_cast<unsigned long>(start), static_cast<unsigned long>(offset - start), true);
+    }
+    if (offset == NOT_FOUND || offset >= size)
+        return 0;
+    std::size_t len = PCDATA::pclen(_data.c_str() + offset);
+    if (len == 0)
+        return 0;
+    if (offset + len > size)
+        len = size - offset;
+    return Delete(offset, static_cast<unsigned long>(len), true);
+}
+
+void Text::compact()
+{
+    if (_data.empty())
+        return;
+    std::string data = _data;
+    Document* doc = getOwnerDocument();
+    bool cursorHere = doc && doc->_getCursorNode() == this && doc->_getLayoutOffset() >= 0;
+    std::size_t cursor = cursorHere ? static_cast<std::size_t>(doc->_getLayoutOffset()) : 0;
+
+    std::string out;
+    out.reserve(data.size());
+    std::size_t i = 0;
+    if (isWhite(data[0]) && isFirstBlockText()) {
+        while (i < data.size() && isWhite(data[i]))
+            ++i;
+    }
+    std::size_t removedBeforeCursor = cursorHere ? (cursor < i ? cursor : i) : 0;
+    while (i < data.size()) {
+        // Escape units are copied whole: their bytes are values, not blanks.
+        std::size_t unit = data[i] == ESC ? 2 : data[i] == '\x1c' ? 4 : 0;
+        if (unit) {
+            out.append(data, i, unit);
+            i += unit;
+            continue;
+        }
+        if (isWhite(data[i])) {
+            std::size_t run = i;
+            while (i < data.size() && isWhite(data[i]))
+                ++i;
+            out += ' ';
+            if (cursorHere && run < cursor) {
+                std::size_t end = i < cursor ? i : cursor;
+                if (end > run + 1)
+                    removedBeforeCursor += end - run - 1;
+            }
+            continue;
+        }
+        out += data[i++];
+    }
+    if (out == _data)
+        return;
+    Document::_announceBeginModify(this);
+    _data = out;
+    formatSource();
+    _compact = true;
+    if (cursorHere) {
+        std::size_t newCursor = cursor >= removedBeforeCursor ? cursor - removedBeforeCursor : 0;
+        if (newCursor > _data.size())
+            newCursor = _data.size();
+        doc->setLayoutCursor(this, static_cast<int>(newCursor));
+    }
+    Document::_announceEndModify(this);
+}

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the pagedom tool and runs it on a bundled example page.
+# Builds the pagedom tool and runs it on a bundled example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 "$(dirname "$0")/setup.sh"
-cmake -S . -B build -DPAGEDOM_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target pagedom-tool
-./build/pagedom "${@:-tree}"
+if [ $# -eq 0 ]; then
+    set -- tree
+fi
+./build/pagedom "$@"

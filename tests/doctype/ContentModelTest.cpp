@@ -9,281 +9,137 @@ namespace {
 
 using Node = ContentModel::_Node;
 using Group = ContentModel::_Group;
-using Elem = ContentModel::_Element;
 
 const Group* asGroup(const Node* node)
 {
-    if (!node || node->getKind() != Node::GROUP_KIND)
-        return nullptr;
-    return static_cast<const Group*>(node);
+    return node && node->getKind() == Node::GROUP_KIND ? static_cast<const Group*>(node) : nullptr;
 }
 
-const Elem* asElement(const Node* node)
-{
-    if (!node || node->getKind() != Node::ELEMENT_KIND)
-        return nullptr;
-    return static_cast<const Elem*>(node);
-}
-
-std::vector<std::string> names(const ContentModel& model)
+std::string joinedNames(const ContentModel& model)
 {
     std::vector<std::string> list;
     model.collectNames(list);
-    return list;
+    std::string out;
+    for (const std::string& name : list)
+        out += (out.empty() ? "" : ",") + name;
+    return out;
 }
 
 } // namespace
 
-TEST(ContentModel, KeywordModels)
+TEST(ContentModel, ParsesAndWritesModels)
 {
-    ContentModel empty("EMPTY");
-    EXPECT_EQ(ContentModel::EMPTY_CONTENT, empty.getType());
-    EXPECT_EQ(nullptr, empty.getRoot());
-    EXPECT_EQ("EMPTY", empty.toString());
+    struct Case {
+        const char* text;
+        ContentModel::Type type;
+        const char* written;
+        const char* names;
+    };
+    const Case cases[] = {
+        {"EMPTY", ContentModel::EMPTY_CONTENT, "EMPTY", ""},
+        {"CDATA", ContentModel::CDATA_CONTENT, "CDATA", ""},
+        {"ANY", ContentModel::ANY_CONTENT, "ANY", ""},
+        {" \r\n\t", ContentModel::ANY_CONTENT, "ANY", ""},
+        {"(#PCDATA)*", ContentModel::PCDATA_CONTENT, "(#PCDATA)", ""},
+        {"(#FLOW)*", ContentModel::FLOW_CONTENT, "(#FLOW)", ""},
+        {"(#INLINE)*", ContentModel::INLINE_CONTENT, "(#INLINE)", ""},
+        // Keywords are case-sensitive.
+        {"(#pcdata)", ContentModel::ELEMENT_CONTENT, "(#pcdata)", "#pcdata"},
+        {"empty", ContentModel::ANY_CONTENT, "ANY", ""},
+        {"(TR)+", ContentModel::ELEMENT_CONTENT, "(TR)+", "TR"},
+        {"(#PCDATA|audio|value)*", ContentModel::MIXED_CONTENT, "(#PCDATA|audio|value)*", "audio,value"},
+        {"( #PCDATA | A )*", ContentModel::MIXED_CONTENT, "(#PCDATA|A)*", "A"},
+        // Without a connector the keyword is joined by a blank.
+        {"(#PCDATA A)", ContentModel::MIXED_CONTENT, "(#PCDATA A)", "A"},
+        {"(#FLOW|LI)*", ContentModel::FLOW_CONTENT, "(#FLOW|LI)*", "LI"},
+        {"(A&B)?", ContentModel::ELEMENT_CONTENT, "(A&B)?", "A,B"},
+        {"(A|#INLINE|#FLOW)", ContentModel::FLOW_CONTENT, "(#FLOW|A)", "A"},
+        {"(CAPTION?, (COL*|COLGROUP*), THEAD?, TFOOT?, TBODY+)", ContentModel::ELEMENT_CONTENT,
+         "(CAPTION?,(COL*|COLGROUP*),THEAD?,TFOOT?,TBODY+)", "CAPTION,COL,COLGROUP,THEAD,TFOOT,TBODY"},
+        // The first connector of a group decides.
+        {"(A, B | C & D)", ContentModel::ELEMENT_CONTENT, "(A,B,C,D)", "A,B,C,D"},
+        // A nested group that names nothing stays a member.
+        {"(#PCDATA,LEGEND,(#FLOW)*)", ContentModel::FLOW_CONTENT, "(#FLOW,LEGEND,()*)", "LEGEND"},
+        {"(A,(B|(C,A)*)+,D) +(E)", ContentModel::ELEMENT_CONTENT, "(A,(B|(C,A)*)+,D) +(E)", "A,B,C,A,D"},
+        // Exceptions.
+        {"(#FLOW)* +(INS|DEL)", ContentModel::FLOW_CONTENT, "(#FLOW) +(INS|DEL)", ""},
+        {"(#INLINE)* -(IMG|BIG)", ContentModel::INLINE_CONTENT, "(#INLINE) -(IMG|BIG)", ""},
+        {"(A|B)* +(X) -(Y|Z)", ContentModel::ELEMENT_CONTENT, "(A|B)* +(X) -(Y|Z)", "A,B"},
+        {"+(A)", ContentModel::ELEMENT_CONTENT, "+(A)", ""},
+        // Directly after a group "+" is its occurrence; "-" is ignored; the
+        // group after either falls into the used root slot and is dropped.
+        {"(A)+(B)", ContentModel::ELEMENT_CONTENT, "(A)+", "A"},
+        {"(A)-(B)", ContentModel::ELEMENT_CONTENT, "(A)", "A"},
+        // Forgiving input.
+        {"(A))) (B)", ContentModel::ELEMENT_CONTENT, "(A)", "A"},
+        {"A B", ContentModel::ANY_CONTENT, "ANY", ""},
+        {"EMPTY (A|B)", ContentModel::EMPTY_CONTENT, "EMPTY", ""},
+        {"CDATA (A)", ContentModel::CDATA_CONTENT, "CDATA", ""},
+        {"(A) EMPTY CDATA", ContentModel::ELEMENT_CONTENT, "(A)", "A"},
+        // White space forgets the node an indicator would apply to.
+        {"(A *, B)", ContentModel::ELEMENT_CONTENT, "(A,B)", "A,B"},
+        {"(x-y)", ContentModel::ELEMENT_CONTENT, "(x y)", "x,y"},
+        {"(A,(B|C", ContentModel::ELEMENT_CONTENT, "(A,(B|C))", "A,B,C"},
+        {"()", ContentModel::ANY_CONTENT, "ANY", ""},
+        {"(a.b;c)", ContentModel::ELEMENT_CONTENT, "(a.b;c)", "a.b;c"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ContentModel model(c.text);
+        EXPECT_EQ(c.type, model.getType());
+        EXPECT_EQ(c.written, model.toString());
+        EXPECT_EQ(c.names, joinedNames(model));
+    }
 
-    ContentModel cdata("CDATA");
-    EXPECT_EQ(ContentModel::CDATA_CONTENT, cdata.getType());
-    EXPECT_EQ("CDATA", cdata.toString());
-
-    ContentModel any("ANY");
-    EXPECT_EQ(ContentModel::ANY_CONTENT, any.getType());
-    EXPECT_EQ("ANY", any.toString());
-
-    ContentModel none;
-    EXPECT_EQ(ContentModel::ANY_CONTENT, none.getType());
-    EXPECT_EQ("ANY", none.toString());
-    ContentModel blank("  \r\n\t ");
-    EXPECT_EQ(ContentModel::ANY_CONTENT, blank.getType());
-
-    ContentModel pcdata("(#PCDATA)");
-    EXPECT_EQ(ContentModel::PCDATA_CONTENT, pcdata.getType());
-    EXPECT_EQ(nullptr, pcdata.getRoot());
-    EXPECT_EQ("(#PCDATA)", pcdata.toString());
-    ContentModel pcdataStar("(#PCDATA)*");
-    EXPECT_EQ(ContentModel::PCDATA_CONTENT, pcdataStar.getType());
-    EXPECT_EQ("(#PCDATA)", pcdataStar.toString());
-
-    ContentModel flow("(#FLOW)*");
-    EXPECT_EQ(ContentModel::FLOW_CONTENT, flow.getType());
-    EXPECT_EQ(nullptr, flow.getRoot());
-    EXPECT_EQ("(#FLOW)", flow.toString());
-
-    ContentModel inl("(#INLINE)*");
-    EXPECT_EQ(ContentModel::INLINE_CONTENT, inl.getType());
-    EXPECT_EQ(nullptr, inl.getRoot());
-    EXPECT_EQ("(#INLINE)", inl.toString());
-
-    // Keywords are case-sensitive: a lower-case one is an element name.
-    ContentModel lower("(#pcdata)");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, lower.getType());
-    EXPECT_EQ("(#pcdata)", lower.toString());
-    ContentModel empty2("empty");
-    EXPECT_EQ(ContentModel::ANY_CONTENT, empty2.getType());
+    // A root that names nothing is dropped.
+    EXPECT_EQ(nullptr, ContentModel("(#PCDATA)").getRoot());
+    EXPECT_EQ(nullptr, ContentModel("(#FLOW)* +(INS)").getRoot());
+    EXPECT_EQ(ContentModel::ANY_CONTENT, ContentModel().getType());
 }
 
-TEST(ContentModel, ElementAndMixedGroups)
+TEST(ContentModel, TreeShape)
 {
-    ContentModel rows("(TR)+");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, rows.getType());
-    const Group* root = asGroup(rows.getRoot());
-    ASSERT_NE(nullptr, root);
-    EXPECT_EQ(Node::OCCURS_ONE_OR_MORE, root->getOccurrence());
-    EXPECT_EQ(Group::NO_CONNECTOR, root->getConnector());
-    ASSERT_EQ(1u, root->getLength());
-    ASSERT_NE(nullptr, asElement(root->getMember(0)));
-    EXPECT_EQ("TR", asElement(root->getMember(0))->getName());
-    EXPECT_EQ(Node::OCCURS_ONCE, root->getMember(0)->getOccurrence());
-    EXPECT_EQ("(TR)+", rows.toString());
-
     ContentModel mixed("(#PCDATA|audio|value)*");
-    EXPECT_EQ(ContentModel::MIXED_CONTENT, mixed.getType());
-    root = asGroup(mixed.getRoot());
+    const Group* root = asGroup(mixed.getRoot());
     ASSERT_NE(nullptr, root);
     EXPECT_EQ(Group::CHOICE_CONNECTOR, root->getConnector());
     EXPECT_EQ(Node::OCCURS_ANY, root->getOccurrence());
     EXPECT_EQ(2u, root->getLength());
-    EXPECT_EQ("(#PCDATA|audio|value)*", mixed.toString());
-    EXPECT_EQ((std::vector<std::string>{"audio", "value"}), names(mixed));
 
-    // A name after "#PCDATA" turns PCDATA into mixed content.
-    ContentModel spaced("( #PCDATA | A )*");
-    EXPECT_EQ(ContentModel::MIXED_CONTENT, spaced.getType());
-    EXPECT_EQ("(#PCDATA|A)*", spaced.toString());
-
-    // Without a connector the keyword is joined by a blank.
-    ContentModel unjoined("(#PCDATA A)");
-    EXPECT_EQ(ContentModel::MIXED_CONTENT, unjoined.getType());
-    EXPECT_EQ("(#PCDATA A)", unjoined.toString());
-
-    ContentModel flowNames("(#FLOW|LI)*");
-    EXPECT_EQ(ContentModel::FLOW_CONTENT, flowNames.getType());
-    EXPECT_EQ("(#FLOW|LI)*", flowNames.toString());
-
-    ContentModel all("(A&B)?");
-    EXPECT_EQ(Group::ALL_CONNECTOR, asGroup(all.getRoot())->getConnector());
-    EXPECT_EQ("(A&B)?", all.toString());
-
-    // "#INLINE" after names, "#FLOW" after "#INLINE".
-    ContentModel upgrade("(A|#INLINE|#FLOW)");
-    EXPECT_EQ(ContentModel::FLOW_CONTENT, upgrade.getType());
-    EXPECT_EQ("(#FLOW|A)", upgrade.toString());
-}
-
-TEST(ContentModel, NestedSequence)
-{
     ContentModel table("(CAPTION?, (COL*|COLGROUP*), THEAD?, TFOOT?, TBODY+)");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, table.getType());
-    const Group* root = asGroup(table.getRoot());
+    root = asGroup(table.getRoot());
     ASSERT_NE(nullptr, root);
     EXPECT_EQ(Group::SEQUENCE_CONNECTOR, root->getConnector());
+    EXPECT_EQ(Node::OCCURS_ONCE, root->getOccurrence());
     ASSERT_EQ(5u, root->getLength());
     EXPECT_EQ(Node::OCCURS_OPTIONAL, root->getMember(0)->getOccurrence());
     const Group* cols = asGroup(root->getMember(1));
     ASSERT_NE(nullptr, cols);
     EXPECT_EQ(Group::CHOICE_CONNECTOR, cols->getConnector());
-    EXPECT_EQ(Node::OCCURS_ANY, cols->getMember(0)->getOccurrence());
     EXPECT_EQ(Node::OCCURS_ANY, cols->getMember(1)->getOccurrence());
     EXPECT_EQ(Node::OCCURS_ONE_OR_MORE, root->getMember(4)->getOccurrence());
-    EXPECT_EQ("(CAPTION?,(COL*|COLGROUP*),THEAD?,TFOOT?,TBODY+)", table.toString());
-    EXPECT_EQ((std::vector<std::string>{"CAPTION", "COL", "COLGROUP", "THEAD", "TFOOT", "TBODY"}),
-              names(table));
+    EXPECT_EQ(nullptr, root->getMember(5));
 
-    // A later, different connector does not change the group's connector.
-    ContentModel mixedConnectors("(A, B | C & D)");
-    EXPECT_EQ(Group::SEQUENCE_CONNECTOR, asGroup(mixedConnectors.getRoot())->getConnector());
-    EXPECT_EQ("(A,B,C,D)", mixedConnectors.toString());
+    // find: exact names, depth-first, first match in member order.
+    ContentModel nested("(A,(B|(C,A)*)+,D) +(E) -(F)");
+    ASSERT_NE(nullptr, nested.find("C"));
+    EXPECT_EQ("C", nested.find("C")->getName());
+    EXPECT_EQ(asGroup(nested.getRoot())->getMember(0), nested.find("A"));
+    EXPECT_EQ(nullptr, nested.find("c"));
+    EXPECT_EQ(nullptr, nested.find("E"));
+    EXPECT_EQ(nullptr, nested.find(""));
+    EXPECT_TRUE(nested.includes("E"));
+    EXPECT_FALSE(nested.includes("e"));
+    EXPECT_FALSE(nested.includes("F"));
+    EXPECT_TRUE(nested.excludes("F"));
+    EXPECT_FALSE(nested.excludes("A"));
 
-    // The FIELDSET model: the nested group names nothing but stays a member.
-    ContentModel fieldset("(#PCDATA,LEGEND,(#FLOW)*)");
-    EXPECT_EQ(ContentModel::FLOW_CONTENT, fieldset.getType());
-    EXPECT_EQ((std::vector<std::string>{"LEGEND"}), names(fieldset));
-    EXPECT_EQ("(#FLOW,LEGEND,()*)", fieldset.toString());
-}
-
-TEST(ContentModel, Exceptions)
-{
-    ContentModel body("(#FLOW)* +(INS|DEL)");
-    EXPECT_EQ(ContentModel::FLOW_CONTENT, body.getType());
-    EXPECT_EQ(nullptr, body.getRoot());
-    const Group* inc = asGroup(body.getInclusions());
-    ASSERT_NE(nullptr, inc);
-    EXPECT_EQ(Group::CHOICE_CONNECTOR, inc->getConnector());
-    EXPECT_EQ(nullptr, body.getExclusions());
-    EXPECT_TRUE(body.includes("INS"));
-    EXPECT_TRUE(body.includes("DEL"));
-    EXPECT_FALSE(body.includes("ins"));
-    EXPECT_FALSE(body.excludes("INS"));
-    EXPECT_TRUE(names(body).empty());
-    EXPECT_EQ("(#FLOW) +(INS|DEL)", body.toString());
-
-    ContentModel form("(#FLOW)* -(FORM)");
-    EXPECT_TRUE(form.excludes("FORM"));
-    EXPECT_FALSE(form.includes("FORM"));
-    EXPECT_EQ("(#FLOW) -(FORM)", form.toString());
-
-    ContentModel both("(A|B)* +(X) -(Y|Z)");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, both.getType());
-    EXPECT_EQ("(A|B)* +(X) -(Y|Z)", both.toString());
-    EXPECT_EQ((std::vector<std::string>{"A", "B"}), names(both));
-    EXPECT_TRUE(both.includes("X"));
-    EXPECT_TRUE(both.excludes("Z"));
-    EXPECT_EQ(nullptr, both.find("X"));
-
-    ContentModel pre("(#INLINE)* -(IMG|BIG)");
-    EXPECT_EQ("(#INLINE) -(IMG|BIG)", pre.toString());
-
-    // Names only in an exception: no leading blank in the text form.
-    ContentModel onlyInclusion("+(A)");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, onlyInclusion.getType());
-    EXPECT_EQ(nullptr, onlyInclusion.getRoot());
-    EXPECT_EQ("+(A)", onlyInclusion.toString());
-
-    // Directly after a group, "+" is its occurrence, not an inclusion; the
-    // next group then falls into the already used root slot and is ignored.
-    ContentModel glued("(A)+(B)");
-    EXPECT_EQ(nullptr, glued.getInclusions());
-    EXPECT_EQ("(A)+", glued.toString());
-    EXPECT_EQ((std::vector<std::string>{"A"}), names(glued));
-
-    // "-" right after a group is ignored.
-    ContentModel dash("(A)-(B)");
-    EXPECT_EQ(nullptr, dash.getExclusions());
-    EXPECT_EQ("(A)", dash.toString());
-}
-
-TEST(ContentModel, ForgivingInput)
-{
-    // Unbalanced ")" and a second top-level group are ignored.
-    ContentModel extra("(A))) (B)");
-    EXPECT_EQ("(A)", extra.toString());
-    EXPECT_EQ((std::vector<std::string>{"A"}), names(extra));
-
-    // Names outside any group are dropped and do not change the type.
-    ContentModel bare("A B");
-    EXPECT_EQ(ContentModel::ANY_CONTENT, bare.getType());
-    EXPECT_EQ(nullptr, bare.getRoot());
-
-    // Names in an EMPTY or CDATA model are dropped.
-    ContentModel emptyNames("EMPTY (A|B)");
-    EXPECT_EQ(ContentModel::EMPTY_CONTENT, emptyNames.getType());
-    EXPECT_EQ(nullptr, emptyNames.getRoot());
-    EXPECT_EQ("EMPTY", emptyNames.toString());
-    ContentModel cdataNames("CDATA (A)");
-    EXPECT_EQ(ContentModel::CDATA_CONTENT, cdataNames.getType());
-    EXPECT_TRUE(names(cdataNames).empty());
-
-    // "EMPTY" and "CDATA" count only in a model that is still ANY.
-    ContentModel late("(A) EMPTY CDATA");
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, late.getType());
-
-    // White space forgets the last node, so a detached indicator is lost.
-    ContentModel detached("(A *, B)");
-    const Group* root = asGroup(detached.getRoot());
-    ASSERT_NE(nullptr, root);
-    EXPECT_EQ(Node::OCCURS_ONCE, root->getMember(0)->getOccurrence());
-    EXPECT_EQ("(A,B)", detached.toString());
-
-    // "-" ends a name and is otherwise ignored inside a group.
-    ContentModel hyphen("(x-y)");
-    EXPECT_EQ((std::vector<std::string>{"x", "y"}), names(hyphen));
-
-    // Unclosed groups keep what they read.
-    ContentModel open("(A,(B|C");
-    EXPECT_EQ("(A,(B|C))", open.toString());
-
-    // An empty group is dropped as root.
-    ContentModel nothing("()");
-    EXPECT_EQ(nullptr, nothing.getRoot());
-    EXPECT_EQ(ContentModel::ANY_CONTENT, nothing.getType());
-
-    // Other characters belong to names.
-    ContentModel odd("(a.b;c)");
-    EXPECT_EQ((std::vector<std::string>{"a.b;c"}), names(odd));
-
-    // Parsing again replaces the previous model.
-    ContentModel model("(A|B) +(C)");
-    model.parse("EMPTY");
-    EXPECT_EQ(ContentModel::EMPTY_CONTENT, model.getType());
-    EXPECT_EQ(nullptr, model.getRoot());
-    EXPECT_EQ(nullptr, model.getInclusions());
-    model.parse("(#PCDATA)");
-    EXPECT_EQ(ContentModel::PCDATA_CONTENT, model.getType());
-}
-
-TEST(ContentModel, FindAndCollect)
-{
-    ContentModel model("(A,(B|(C,A)*)+,D) +(E)");
-    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "A", "D"}), names(model));
-    const Elem* c = model.find("C");
-    ASSERT_NE(nullptr, c);
-    EXPECT_EQ("C", c->getName());
-    EXPECT_EQ(nullptr, model.find("c"));
-    EXPECT_EQ(nullptr, model.find("E"));
-    EXPECT_EQ(nullptr, model.find(""));
-    // The first A in member order is found.
-    const Group* root = asGroup(model.getRoot());
-    EXPECT_EQ(root->getMember(0), model.find("A"));
-    EXPECT_EQ("(A,(B|(C,A)*)+,D) +(E)", model.toString());
+    // Parsing again replaces everything.
+    nested.parse("EMPTY");
+    EXPECT_EQ(ContentModel::EMPTY_CONTENT, nested.getType());
+    EXPECT_EQ(nullptr, nested.getRoot());
+    EXPECT_EQ(nullptr, nested.getInclusions());
+    EXPECT_EQ(nullptr, nested.getExclusions());
 }
 
 TEST(ContentModel, CopiesAreDeep)
@@ -299,21 +155,17 @@ TEST(ContentModel, CopiesAreDeep)
     delete original;
     EXPECT_EQ(text, copy.toString());
     EXPECT_EQ(text, assigned.toString());
-    EXPECT_EQ(ContentModel::ELEMENT_CONTENT, copy.getType());
 
     ContentModel moved(std::move(copy));
     EXPECT_EQ(text, moved.toString());
     assigned = ContentModel("EMPTY");
-    EXPECT_EQ("EMPTY", assigned.toString());
     ContentModel& same = assigned;
     assigned = same;
     EXPECT_EQ("EMPTY", assigned.toString());
 
-    // Cloning a single node.
-    const Node* root = moved.getRoot();
-    Node* clone = root->clone();
+    Node* clone = moved.getRoot()->clone();
     std::string a, b;
-    root->toString(a);
+    moved.getRoot()->toString(a);
     clone->toString(b);
     EXPECT_EQ(a, b);
     delete clone;
@@ -322,16 +174,15 @@ TEST(ContentModel, CopiesAreDeep)
 TEST(ContentModel, DeepNestingAndLongGroups)
 {
     const int depth = 100000;
-    std::string text;
-    text.append(depth, '(');
+    std::string text(depth, '(');
     text += "A";
     for (int i = 0; i < depth; ++i)
         text += ")*";
     ContentModel deep(text);
     EXPECT_EQ(ContentModel::ELEMENT_CONTENT, deep.getType());
-    ASSERT_NE(nullptr, deep.find("A"));
+    EXPECT_NE(nullptr, deep.find("A"));
     EXPECT_EQ(nullptr, deep.find("B"));
-    EXPECT_EQ((std::vector<std::string>{"A"}), names(deep));
+    EXPECT_EQ("A", joinedNames(deep));
     EXPECT_EQ(text, deep.toString());
     ContentModel copy(deep);
     EXPECT_EQ(text.size(), copy.toString().size());
@@ -345,7 +196,6 @@ TEST(ContentModel, DeepNestingAndLongGroups)
         wide += "|E" + std::to_string(i);
     wide += ")*";
     ContentModel mixed(wide);
-    EXPECT_EQ(ContentModel::MIXED_CONTENT, mixed.getType());
     EXPECT_EQ(static_cast<unsigned long>(depth), asGroup(mixed.getRoot())->getLength());
     EXPECT_EQ(wide, mixed.toString());
 }

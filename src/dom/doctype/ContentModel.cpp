@@ -121,26 +121,33 @@ ContentModel::_Node* ContentModel::_Group::clone() const
 
 const ContentModel::_Element* ContentModel::_Group::find(const std::string& name) const
 {
+    // Asked for every child the tree builder places, so a flat group is
+    // searched without allocating: only nested groups push a frame.
     struct Frame {
         const _Group* group;
         std::size_t next;
     };
-    std::vector<Frame> stack;
-    stack.push_back(Frame{this, 0});
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.next == frame.group->_members.size()) {
-            stack.pop_back();
+    std::vector<Frame> outer;
+    const _Group* group = this;
+    std::size_t next = 0;
+    for (;;) {
+        if (next == group->_members.size()) {
+            if (outer.empty())
+                return nullptr;
+            group = outer.back().group;
+            next = outer.back().next;
+            outer.pop_back();
             continue;
         }
-        const _Node* member = frame.group->_members[frame.next++];
+        const _Node* member = group->_members[next++];
         if (member->getKind() == GROUP_KIND) {
-            stack.push_back(Frame{static_cast<const _Group*>(member), 0});
-        } else if (const _Element* found = member->find(name)) {
-            return found;
+            outer.push_back(Frame{group, next});
+            group = static_cast<const _Group*>(member);
+            next = 0;
+        } else if (static_cast<const _Element*>(member)->getName() == name) {
+            return static_cast<const _Element*>(member);
         }
     }
-    return nullptr;
 }
 
 void ContentModel::_Group::collectNames(std::vector<std::string>& list) const

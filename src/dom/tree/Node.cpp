@@ -166,14 +166,39 @@ unsigned long Node::_prepareUpdateState(unsigned long state)
 // subtree; any other new bit marks the parent CHILD_MODIFIED, which climbs
 // until an ancestor already has it; SIBLING_CHANGED alone goes nowhere.  The
 // walk keeps its own stack so that deep trees cannot exhaust the call stack.
+namespace {
+
+struct UpdateFrame {
+    Node* parent;         // where CHILD_MODIFIED goes once the children are done
+    unsigned long added;  // the bit pushed down to the children
+    Node* nextChild;      // next child still to receive it
+};
+
+// The propagation stack is reused between calls; a call made from inside a
+// propagation (a subclass hook updating its attributes, say) gets its own.
+thread_local std::vector<UpdateFrame> t_updateStack;
+thread_local bool t_updateStackBusy = false;
+
+} // namespace
+
 void Node::setUpdateState(unsigned long state)
 {
-    struct Frame {
-        Node* parent;         // where CHILD_MODIFIED goes once the children are done
-        unsigned long added;  // the bit pushed down to the children
-        Node* nextChild;      // next child still to receive it
-    };
-    std::vector<Frame> stack;
+    using Frame = UpdateFrame;
+    std::vector<Frame> ownStack;
+    bool shared = !t_updateStackBusy;
+    std::vector<Frame>& stack = shared ? t_updateStack : ownStack;
+    if (shared) {
+        t_updateStackBusy = true;
+        stack.clear();
+    }
+    struct Release {
+        bool shared;
+        ~Release()
+        {
+            if (shared)
+                t_updateStackBusy = false;
+        }
+    } release{shared};
 
     // Applies the new word to one node; returns whether a frame was pushed.
     auto enter = [&stack](Node* node, unsigned long newState) {

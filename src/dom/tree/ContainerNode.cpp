@@ -13,6 +13,11 @@ ContainerNode::ContainerNode(const ContainerNode& other) : Node(other) {}
 
 ContainerNode::~ContainerNode()
 {
+    _releaseChildren();
+}
+
+void ContainerNode::_releaseChildren()
+{
     // Children that reach count 0 here are destroyed by the outermost
     // releaseRef, one after the other (see Node::releaseRef).
     for (unsigned long i = 0, n = _children.length(); i < n; ++i) {

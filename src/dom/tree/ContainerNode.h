@@ -28,6 +28,9 @@ protected:
 
     const dom::OwnerNodeList* _childList() const override { return &_children; }
 
+    // Detaches and releases every child (the destructor's first step).
+    void _releaseChildren();
+
     // Deep copy support: appends copies of this node's descendants to copy,
     // without recursion.
     void _cloneChildrenInto(ContainerNode* copy) const;

@@ -106,18 +106,18 @@ Document::Document(const Document& other)
 
 Document::~Document()
 {
-    // Children go first while the document type they may consult still
-    // lives; the container base then finds an empty list.
-    while (Node* child = getLastChild()) {
-        removeChildNodes(child, child);
-        child->releaseRef();
-    }
+    // Stop announcing first, then let the tree go while the document type
+    // its nodes were bound to still lives; nodes queued by the release are
+    // destroyed here too, before the document's own fields go away.
     if (_hooks) {
         if (_hooksActive)
             --s_activeHookDocuments;
+        _hooksActive = false;
         delete _hooks;
         _hooks = nullptr;
     }
+    _releaseChildren();
+    Node::_drainPendingReleases();
     if (_documentType)
         _documentType->releaseRef();
 }

@@ -64,6 +64,17 @@ unsigned long Node::releaseRef()
     return 0;
 }
 
+void Node::_drainPendingReleases()
+{
+    if (!t_destroying || !t_pending)
+        return;
+    while (!t_pending->empty()) {
+        Node* next = t_pending->back();
+        t_pending->pop_back();
+        delete next;
+    }
+}
+
 std::string Node::getNodeValue() const
 {
     return std::string();

@@ -143,6 +143,9 @@ public:
     unsigned long addRef() { return ++_refCount; }
     unsigned long releaseRef();
     unsigned long getRefCount() const { return _refCount; }
+    // Destroys now any nodes whose destruction was queued by a release in
+    // progress (see releaseRef); a no-op outside a release.
+    static void _drainPendingReleases();
 
     // --- fields ---------------------------------------------------------
     Node* getPreviousSibling() const { return _previous; }

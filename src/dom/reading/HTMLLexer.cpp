@@ -1,0 +1,375 @@
+#include "reading/HTMLLexer.h"
+
+#include <cstring>
+
+#include "doctype/DocumentType.h"
+#include "doctype/Entity.h"
+#include "frame/DOMImpl.h"
+
+const char* const HTMLLexer::DOCTYPE_KEY = "!DOCTYPE";
+const char* const HTMLLexer::COMMENT_OPEN = "!--";
+const char* const HTMLLexer::COMMENT_DASHES = "--";
+const char* const HTMLLexer::PUBLIC_KEY = "PUBLIC";
+const char* const HTMLLexer::SYSTEM_KEY = "SYSTEM";
+const char* const HTMLLexer::CDATA_KEY = "CDATA";
+const char* const HTMLLexer::MINUS_KEY = "-";
+const char* const HTMLLexer::COMMENT_CLOSE = "-->";
+const char* const HTMLLexer::CDATA_OPEN = "![CDATA[";
+const char* const HTMLLexer::CDATA_CLOSE = "]]>";
+const char* const HTMLLexer::PI_CLOSE = "?>";
+const char* const HTMLLexer::JSP_CLOSE = "%>";
+const char* const HTMLLexer::JSP_COMMENT_OPEN = "%--";
+const char* const HTMLLexer::JSP_COMMENT_CLOSE = "--%>";
+const char* const HTMLLexer::MW_OPEN = "!%";
+const char* const HTMLLexer::MW_SUBMIT_KEY = "SUBMIT";
+const char* const HTMLLexer::MW_SUBMIT_OPEN = "!%SUBMIT";
+
+namespace {
+
+const char* const GT_KEY = ">";
+
+} // namespace
+
+namespace {
+
+// Byte classes of the page lexer.
+enum : unsigned char {
+    NAME_DELIM = 0x1,    // ends a name
+    ENTITY_DELIM = 0x2,  // ends an entity name
+    SPACE = 0x4          // whitespace run
+};
+
+struct ByteClasses {
+    unsigned char table[256];
+
+    ByteClasses() : table()
+    {
+        for (const char* p = " \t\v\r\f\n()|*?+<>=\"'&"; *p; ++p)
+            table[static_cast<unsigned char>(*p)] |= NAME_DELIM | ENTITY_DELIM;
+        table[static_cast<unsigned char>(';')] |= ENTITY_DELIM;
+        for (const char* p = " \t\v\r\f\n"; *p; ++p)
+            table[static_cast<unsigned char>(*p)] |= SPACE;
+    }
+
+    bool has(char c, unsigned char bits) const
+    {
+        return (table[static_cast<unsigned char>(c)] & bits) != 0;
+    }
+};
+
+const ByteClasses& byteClasses()
+{
+    static const ByteClasses classes;
+    return classes;
+}
+
+// Character references are recognised for 1 to 65534, at most five digits.
+constexpr unsigned int MAX_REF_DIGITS = 5;
+constexpr unsigned long REF_LIMIT = 65535;
+
+} // namespace
+
+HTMLLexer::HTMLLexer(const char* text, unsigned long length, const DocumentType* documentType)
+    : Lexer(text, length), _documentType(documentType), _inTag(false), _cdataEnabled(false),
+      _searches{{COMMENT_CLOSE, 0, 0}, {JSP_COMMENT_CLOSE, 0, 0}, {CDATA_CLOSE, 0, 0},
+                {PI_CLOSE, 0, 0}, {JSP_CLOSE, 0, 0}, {GT_KEY, 0, 0}}
+{
+    // Nothing searched yet: an empty range that no start falls into.
+    for (_Search& search : _searches)
+        search.from = NOT_FOUND;
+}
+
+bool HTMLLexer::isNameDelimiter(char c)
+{
+    return byteClasses().has(c, NAME_DELIM);
+}
+
+bool HTMLLexer::isEntityNameDelimiter(char c)
+{
+    return byteClasses().has(c, ENTITY_DELIM);
+}
+
+void HTMLLexer::restartAt(unsigned long index)
+{
+    _dropQueue();
+    if (index > _length)
+        index = _length;
+    if (index >= _position) {
+        for (unsigned long i = _position; i < index; ++i)
+            _line += _source[i] == '\n';
+    } else {
+        for (unsigned long i = index; i < _position && _line > 1; ++i)
+            _line -= _source[i] == '\n';
+    }
+    _position = _tokenStart = index;
+}
+
+char HTMLLexer::readChar(bool advance)
+{
+    if (_position >= _length)
+        return 0;
+    char c = _source[_position];
+    if (advance)
+        ++_position;
+    return c;
+}
+
+bool HTMLLexer::matchWord(const char* word)
+{
+    unsigned long n = static_cast<unsigned long>(std::strlen(word));
+    if (_position > _length || n > _length - _position)
+        return false;
+    for (unsigned long i = 0; i < n; ++i) {
+        char c = _source[_position + i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != word[i])
+            return false;
+    }
+    return true;
+}
+
+unsigned long HTMLLexer::_find(const char* s, unsigned long from)
+{
+    if (from >= _length)
+        return NOT_FOUND;
+    _Search* cache = nullptr;
+    for (_Search& search : _searches) {
+        if (search.terminator == s) {
+            cache = &search;
+            break;
+        }
+    }
+    if (cache && cache->from != NOT_FOUND && from >= cache->from && from <= cache->result)
+        return cache->result;
+    std::string::size_type i = _source.find(s, from);
+    unsigned long result = i == std::string::npos ? NOT_FOUND : static_cast<unsigned long>(i);
+    if (cache) {
+        cache->from = from;
+        cache->result = result;
+    }
+    return result;
+}
+
+void HTMLLexer::_appendGT(unsigned long index)
+{
+    _appendToken(TOKEN_GT, index, index + 1);
+    _inTag = false;
+    _position = index + 1;
+}
+
+void HTMLLexer::scanToken()
+{
+    const ByteClasses& classes = byteClasses();
+
+    // 1. A whitespace run; line feeds in it advance the line counter.
+    _tokenStart = _position;
+    while (_position < _length && classes.has(_source[_position], SPACE)) {
+        if (_source[_position] == '\n')
+            ++_line;
+        ++_position;
+    }
+    if (_position != _tokenStart) {
+        _appendToken(TOKEN_SPACE, _tokenStart, _position);
+        _tokenStart = _position;
+    }
+
+    // 2. The end of the input, as often as asked.
+    if (_position >= _length) {
+        _appendToken(TOKEN_EOF, NOT_FOUND, NOT_FOUND);
+        return;
+    }
+
+    // 3. One token by the current byte.
+    unsigned long kind = TOKEN_NONE;
+    switch (_source[_position]) {
+    case '!': kind = TOKEN_BANG; break;
+    case '"': kind = TOKEN_QUOTE; break;
+    case '%': kind = TOKEN_PERCENT; break;
+    case '\'': kind = TOKEN_APOS; break;
+    case '(': kind = TOKEN_LPAREN; break;
+    case ')': kind = TOKEN_RPAREN; break;
+    case '*': kind = TOKEN_STAR; break;
+    case '+': kind = TOKEN_PLUS; break;
+    case ',': kind = TOKEN_COMMA; break;
+    case '-': kind = TOKEN_MINUS; break;
+    case '/': kind = TOKEN_SLASH; break;
+    case '=': kind = TOKEN_EQUALS; break;
+    case '?': kind = TOKEN_QUESTION; break;
+    case '[': kind = TOKEN_LBRACKET; break;
+    case ']': kind = TOKEN_RBRACKET; break;
+    case '|': kind = TOKEN_BAR; break;
+    case '>':
+        _appendGT(_position);
+        return;
+    case '<':
+        _appendToken(TOKEN_LT, _position, _position + 1);
+        _inTag = true;
+        ++_position;
+        switch (readChar(false)) {
+        case '!':
+            _scanMarkupDeclaration();
+            break;
+        case '?':
+            _scanBlock(TOKEN_PI, PI_CLOSE);
+            break;
+        case '%':
+            if (_documentType && _documentType->getJSPVersion() == DOMImpl::JSP_10
+                && matchWord(JSP_COMMENT_OPEN)) {
+                ++_position;
+                _scanComment(_JSP_COMMENT);
+            } else {
+                _scanBlock(TOKEN_JSP, JSP_CLOSE);
+            }
+            break;
+        default:
+            // The tag name follows as a name on the next call.
+            break;
+        }
+        return;
+    case '&':
+        _scanReference();
+        return;
+    default:
+        _scanName();
+        return;
+    }
+    _appendToken(kind, _position, _position + 1);
+    ++_position;
+}
+
+void HTMLLexer::_scanName()
+{
+    const ByteClasses& classes = byteClasses();
+    unsigned long start = _position++;
+    while (_position < _length && !classes.has(_source[_position], NAME_DELIM))
+        ++_position;
+    _appendToken(TOKEN_NAME, start, _position);
+}
+
+void HTMLLexer::_scanMarkupDeclaration()
+{
+    unsigned long start = _position;
+    if (matchWord(DOCTYPE_KEY)) {
+        _position += 8;
+        _appendToken(TOKEN_DOCTYPE, start, _position);
+    } else if (matchWord(COMMENT_OPEN)) {
+        ++_position;
+        _scanComment(_HTML_COMMENT);
+    } else if (_cdataEnabled && matchWord(CDATA_OPEN)) {
+        ++_position;
+        _scanCDATA();
+    } else if (DOMImpl::getMWVersion() == DOMImpl::MW_100 && matchWord(MW_SUBMIT_OPEN)) {
+        _position += 8;
+        _appendToken(TOKEN_MW_SUBMIT, start, _position);
+    } else {
+        ++_position;
+        _appendToken(TOKEN_BANG, start, _position);
+    }
+}
+
+// The position is at the first dash of the opening pair.  The token keeps
+// both dash pairs ("-- text --"); the terminator's '>' becomes its own token.
+void HTMLLexer::_scanComment(CommentMode mode)
+{
+    unsigned long kind = mode == _HTML_COMMENT ? TOKEN_COMMENT : TOKEN_JSP_COMMENT;
+    unsigned long start = _position;
+    unsigned long gt;
+    unsigned long end = _find(mode == _HTML_COMMENT ? COMMENT_CLOSE : JSP_COMMENT_CLOSE, start + 2);
+    if (end != NOT_FOUND) {
+        end += 2;
+        // In JSP mode the '%' between the dashes and the '>' is stepped over.
+        gt = mode == _HTML_COMMENT ? end : end + 1;
+    } else {
+        gt = end = _find(GT_KEY, start + 2);
+    }
+    if (end == NOT_FOUND) {
+        _appendToken(kind, start, NOT_FOUND);
+        _position = _length;
+        return;
+    }
+    _appendToken(kind, start, end);
+    _appendGT(gt);
+}
+
+// The position is at the '[' of "[CDATA[".  The token is the content alone.
+void HTMLLexer::_scanCDATA()
+{
+    unsigned long start = _position + 7;
+    unsigned long gt;
+    unsigned long end = _find(CDATA_CLOSE, start);
+    if (end != NOT_FOUND)
+        gt = end + 2;
+    else
+        gt = end = _find(GT_KEY, start);
+    if (end == NOT_FOUND) {
+        _appendToken(TOKEN_CDATA, start > _length ? _length : start, NOT_FOUND);
+        _position = _length;
+        return;
+    }
+    _appendToken(TOKEN_CDATA, start, end);
+    _appendGT(gt);
+}
+
+// Processing instructions and JSP blocks: the position is at the opening
+// '?' or '%'; the token runs to and includes the one before the '>'.
+void HTMLLexer::_scanBlock(unsigned long kind, const char* terminator)
+{
+    unsigned long start = _position;
+    unsigned long end = _find(terminator, start + 1);
+    if (end != NOT_FOUND)
+        ++end;
+    else
+        end = _find(GT_KEY, start + 1);
+    if (end == NOT_FOUND) {
+        _appendToken(kind, start, NOT_FOUND);
+        _position = _length;
+        return;
+    }
+    _appendToken(kind, start, end);
+    _appendGT(end);
+}
+
+// The position is at '&'.
+void HTMLLexer::_scanReference()
+{
+    unsigned long start = _position;
+    unsigned long i = start + 1;
+    if (i < _length && _source[i] == '#') {
+        ++i;
+        unsigned long digits = 0, number = 0;
+        while (i < _length && _source[i] >= '0' && _source[i] <= '9' && digits <= MAX_REF_DIGITS) {
+            number = number * 10 + static_cast<unsigned long>(_source[i] - '0');
+            ++digits;
+            ++i;
+        }
+        if (digits == 0 || digits > MAX_REF_DIGITS || number < 1 || number >= REF_LIMIT) {
+            // No reference: the rest, '#' included, is read as a name.
+            _appendToken(TOKEN_AMP, start, start + 1);
+            ++_position;
+            return;
+        }
+        if (i < _length && _source[i] == ';')
+            ++i;
+        _appendToken(TOKEN_CHAR_REF, start, i, number);
+        _position = i;
+        return;
+    }
+
+    const ByteClasses& classes = byteClasses();
+    while (i < _length && !classes.has(_source[i], ENTITY_DELIM))
+        ++i;
+    if (_documentType && i > start + 1) {
+        const Entity* entity = _documentType->getEntity(_source.substr(start + 1, i - start - 1));
+        if (entity) {
+            if (i < _length && _source[i] == ';')
+                ++i;
+            _appendToken(TOKEN_ENTITY_REF, start, i, reinterpret_cast<std::uintptr_t>(entity));
+            _position = i;
+            return;
+        }
+    }
+    _appendToken(TOKEN_AMP, start, start + 1);
+    _appendToken(TOKEN_NAME, start + 1, i);
+    _position = i;
+}

@@ -1,0 +1,101 @@
+#ifndef PAGEDOM_READING_HTMLLEXER_H
+#define PAGEDOM_READING_HTMLLEXER_H
+
+#include <string>
+
+#include "reading/Lexer.h"
+
+class DocumentType;
+
+// Cuts page source (HTML, JSP, server-side includes, XML-like markup) into
+// tokens for the page parser.
+//
+// The lexer is shallow: it finds the ends of the few constructs that tokens
+// alone cannot delimit (comments, CDATA sections, processing instructions,
+// JSP blocks and JSP comments, the DOCTYPE keyword, character and entity
+// references) and otherwise makes names, single punctuation characters and
+// whitespace runs; the parser rebuilds text and tags from the token spans.
+//
+// A construct that is not terminated runs to the end of the text: its token
+// ends at NOT_FOUND and no '>' token follows it.  The line counter starts at
+// 1 and counts the line feeds of whitespace runs.
+class HTMLLexer : public Lexer {
+public:
+    // Keywords, compared with the source upper-cased.
+    static const char* const DOCTYPE_KEY;       // "!DOCTYPE"
+    static const char* const COMMENT_OPEN;      // "!--"
+    static const char* const COMMENT_DASHES;    // "--"
+    static const char* const PUBLIC_KEY;        // "PUBLIC"
+    static const char* const SYSTEM_KEY;        // "SYSTEM"
+    static const char* const CDATA_KEY;         // "CDATA"
+    static const char* const MINUS_KEY;         // "-"
+    static const char* const COMMENT_CLOSE;     // "-->"
+    static const char* const CDATA_OPEN;        // "![CDATA["
+    static const char* const CDATA_CLOSE;       // "]]>"
+    static const char* const PI_CLOSE;          // "?>"
+    static const char* const JSP_CLOSE;         // "%>"
+    static const char* const JSP_COMMENT_OPEN;  // "%--"
+    static const char* const JSP_COMMENT_CLOSE; // "--%>"
+    static const char* const MW_OPEN;           // "!%"
+    static const char* const MW_SUBMIT_KEY;     // "SUBMIT"
+    static const char* const MW_SUBMIT_OPEN;    // "!%SUBMIT"
+
+    // Copies the text.  The document type (may be null) decides which entity
+    // references are recognised and whether JSP comments are.
+    HTMLLexer(const char* text, unsigned long length, const DocumentType* documentType);
+
+    void setCDATAEnabled(bool on) { _cdataEnabled = on; }
+    bool isCDATAEnabled() const { return _cdataEnabled; }
+    // Set by a '<' token, cleared by a '>' token.
+    bool isInTag() const { return _inTag; }
+
+    // Drops every queued token and goes on scanning at index (clamped to the
+    // text), for a reader that has taken raw text such as a script body by
+    // itself.  Every line feed stepped over counts as a line, so that later
+    // tokens keep their true lines; stepping back subtracts those stepped
+    // back over.
+    void restartAt(unsigned long index);
+
+    // Whether c ends a name, or an entity name.
+    static bool isNameDelimiter(char c);
+    static bool isEntityNameDelimiter(char c);
+
+protected:
+    void scanToken() override;
+    bool matchWord(const char* word) override;
+    char readChar(bool advance) override;
+
+private:
+    enum CommentMode { _HTML_COMMENT, _JSP_COMMENT };
+
+    void _scanMarkupDeclaration();
+    void _scanComment(CommentMode mode);
+    void _scanCDATA();
+    void _scanBlock(unsigned long kind, const char* terminator);
+    void _scanReference();
+    void _scanName();
+    // Appends a '>' token at index and moves past it.
+    void _appendGT(unsigned long index);
+    // The first index at or after from where s (one of the terminator
+    // constants) starts, or NOT_FOUND.
+    unsigned long _find(const char* s, unsigned long from);
+
+    const DocumentType* _documentType;
+    bool _inTag;
+    bool _cdataEnabled;
+
+    // The last search for each terminator.  The text never changes, so a
+    // search that failed from one index fails from every later one, and a
+    // hit stays the answer for every start up to it.  This keeps a page
+    // full of unterminated comments or blocks from being searched to its
+    // end once per construct.
+    struct _Search {
+        const char* terminator;
+        unsigned long from;
+        unsigned long result;
+    };
+    static constexpr unsigned int _SEARCHES = 6;
+    _Search _searches[_SEARCHES];
+};
+
+#endif

@@ -2,6 +2,7 @@
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
+#include "doctype/DTDParser.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
@@ -31,6 +32,9 @@ DocumentType::DocumentType(const DocumentType& other)
         if (copy)
             _addByType(copy);
     }
+    // Re-adding marks the source stale; a source the original kept (as read
+    // or as set) belongs to the copy as well.
+    _sourceStale = other._sourceStale;
 }
 
 DocumentType::~DocumentType()
@@ -103,6 +107,7 @@ AttrType* DocumentType::createAttrType(const std::string& name) const
 
 void DocumentType::_list(Node* decl)
 {
+    _exceptionNamesStale = true;
     _decls.append(decl);
     decl->_setParentField(this);
     _sourceStale = true;
@@ -196,7 +201,8 @@ AttrTypeList* DocumentType::addAttrTypeList(Node* node)
     _list(list);
     if (!_elementTypes || list->getName().empty())
         return list;
-    ElementType* type = static_cast<ElementType*>(_elementTypes->getNamedItem(list->getName()));
+    // The lookup by name prefers the case twin spelled exactly as the list.
+    ElementType* type = const_cast<ElementType*>(getElementType(list->getName()));
     if (!type)
         return list;
     AttrTypeList* existing = const_cast<AttrTypeList*>(type->getAttrTypes());
@@ -346,6 +352,14 @@ void DocumentType::setSource(const std::string& text)
     Document::_announceEndModify(this);
 }
 
+void DocumentType::parse(const std::string& text)
+{
+    if (text.empty())
+        return;
+    DTDParser parser(this, text);
+    parser.parse();
+}
+
 void DocumentType::formatSource()
 {
     _sourceStale = true;
@@ -383,4 +397,39 @@ std::string DocumentType::getSource() const
 void DocumentType::_writeStart(std::string& out) const
 {
     out += getSource();
+}
+
+void DocumentType::_gatherExceptionNames() const
+{
+    _excludedNames.clear();
+    _includedNames.clear();
+    for (unsigned long i = 0, n = _decls.length(); i < n; ++i) {
+        Node* decl = _decls.item(i);
+        if (decl->getNodeType() != ELEMENT_TYPE_NODE)
+            continue;
+        const ContentModel& model = static_cast<const ElementType*>(decl)->getContentModel();
+        std::vector<std::string> names;
+        if (const ContentModel::_Node* group = model.getExclusions())
+            group->collectNames(names);
+        _excludedNames.insert(names.begin(), names.end());
+        names.clear();
+        if (const ContentModel::_Node* group = model.getInclusions())
+            group->collectNames(names);
+        _includedNames.insert(names.begin(), names.end());
+    }
+    _exceptionNamesStale = false;
+}
+
+bool DocumentType::_mayExclude(const std::string& name) const
+{
+    if (_exceptionNamesStale)
+        _gatherExceptionNames();
+    return _excludedNames.count(name) != 0;
+}
+
+bool DocumentType::_mayInclude(const std::string& name) const
+{
+    if (_exceptionNamesStale)
+        _gatherExceptionNames();
+    return _includedNames.count(name) != 0;
 }

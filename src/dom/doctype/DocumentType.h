@@ -2,6 +2,7 @@
 #define PAGEDOM_DOCTYPE_DOCUMENTTYPE_H
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ public:
     void setPublicID(const std::string& id);
     void setSystemID(const std::string& id);
     void setSource(const std::string& text);
+    // Reads DTD text into this document type; an empty text does nothing.
+    void parse(const std::string& text);
 
     // --- building -------------------------------------------------------------
     Entity* createEntity(const std::string& name) const;
@@ -79,6 +82,12 @@ public:
     void setReceivesQRTX(bool on) { _receivesQRTX = on; }
     void setJSPVersion(DOMImpl::JSPVersion version) { _jspVersion = version; }
     void setJSPDirectiveNames(const std::vector<std::string>& names);
+
+    // Whether any declared element type names this element among its SGML
+    // exclusions, respectively inclusions.  Lets containment checks skip the
+    // walk over the ancestors for the many names no declaration mentions.
+    bool _mayExclude(const std::string& name) const;
+    bool _mayInclude(const std::string& name) const;
 
     // Copies every declaration of other into this type: entities and
     // notations deeply, element types and attribute lists shallowly.
@@ -106,6 +115,12 @@ private:
     bool _receivesQRTX = false;
     DOMImpl::JSPVersion _jspVersion = DOMImpl::JSP_NONE;
     std::vector<std::string>* _jspDirectiveNames = nullptr;
+    // Names in the exclusion and inclusion groups of all element types,
+    // gathered when first asked for and again after a declaration is added.
+    mutable std::set<std::string> _excludedNames;
+    mutable std::set<std::string> _includedNames;
+    mutable bool _exceptionNamesStale = true;
+    void _gatherExceptionNames() const;
 };
 
 #endif

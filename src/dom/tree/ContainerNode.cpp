@@ -2,7 +2,33 @@
 
 #include <vector>
 
+#include "metadata/MetaData.h"
 #include "tree/Document.h"
+#include "tree/Element.h"
+
+namespace {
+
+// Documents, fragments, attributes and DTD declarations never take a parent:
+// linked as a child, such a node would not know its container, could be
+// listed by two containers at once and be released by both.
+bool takesParent(const Node* node)
+{
+    switch (node->getNodeType()) {
+    case Node::ATTRIBUTE_NODE:
+    case Node::ENTITY_NODE:
+    case Node::DOCUMENT_NODE:
+    case Node::DOCUMENT_FRAGMENT_NODE:
+    case Node::NOTATION_NODE:
+    case Node::ELEMENT_TYPE_NODE:
+    case Node::ATTR_TYPE_NODE:
+    case Node::ATTR_TYPE_LIST_NODE:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
 
 ContainerNode::ContainerNode(Document* ownerDocument, const std::string& name)
     : Node(ownerDocument, name)
@@ -39,6 +65,8 @@ dom::NodeList ContainerNode::getChildNodes() const
 // refChild's position, or the child count.
 void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
 {
+    if (newChild->getFirstChild())
+        Node::_bumpStructureEpoch();
     newChild->_setParentNode(this);
     Node* before = refChild ? refChild->_previous : getLastChild();
     if (before) {
@@ -59,16 +87,18 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
     bool first = true;
     Node* result = nullptr;
     // A parentless sibling chain headed by newChild is inserted whole, in
-    // order, each node before refChild.
-    if (newChild && refChild == newChild)
+    // order, each node before refChild.  A child inserted before itself keeps
+    // its place; any other node named as its own reference is no child here
+    // and is refused below.
+    if (newChild && refChild == newChild && newChild->_parent == this)
         refChild = newChild->_next;
     while (newChild) {
-        if (isOffspringOf(newChild))
+        if (_refusesInsertion(newChild))
             return first ? nullptr : result;
         unsigned long index;
         if (refChild) {
-            index = _children.indexOf(refChild);
-            if (index == NOT_FOUND || refChild->_parent != this)
+            index = getChildIndex(refChild);
+            if (index == NOT_FOUND)
                 return first ? nullptr : result;
         } else {
             index = _children.length();
@@ -80,7 +110,7 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
         if (Node* oldParent = newChild->getParentNode()) {
             oldParent->removeChild(newChild);
             if (refChild)
-                index = _children.indexOf(refChild);
+                index = getChildIndex(refChild);
             else
                 index = _children.length();
         } else if (newChild->_next) {
@@ -104,6 +134,17 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
     return result;
 }
 
+// Whether node may not be inserted here: it would become its own ancestor,
+// or it is a node that never takes a parent.  Only a node with children can
+// be a proper ancestor, so appending fresh leaves deep in a tree costs no
+// climb to the root.
+bool ContainerNode::_refusesInsertion(const Node* node) const
+{
+    if (node == this || !takesParent(node))
+        return true;
+    return node->getFirstChild() && isOffspringOf(node);
+}
+
 Node* ContainerNode::appendChild(Node* newChild)
 {
     return insertBefore(newChild, nullptr);
@@ -111,16 +152,16 @@ Node* ContainerNode::appendChild(Node* newChild)
 
 void ContainerNode::_appendQuietly(Node* newChild)
 {
-    if (!newChild || newChild->getParentNode() || isOffspringOf(newChild))
+    if (!newChild || newChild->getParentNode() || _refusesInsertion(newChild))
         return;
     _link(newChild, nullptr, _children.length());
 }
 
 Node* ContainerNode::removeChild(Node* oldChild)
 {
-    if (!oldChild || oldChild->_parent != this)
-        return nullptr;
-    unsigned long index = _children.indexOf(oldChild);
+    if (oldChild && oldChild->getFirstChild())
+        Node::_bumpStructureEpoch();
+    unsigned long index = getChildIndex(oldChild);
     if (index == NOT_FOUND)
         return nullptr;
     if (Document* doc = Document::_hookTarget(this))
@@ -148,7 +189,7 @@ Node* ContainerNode::replaceChild(Node* newChild, Node* oldChild)
     if (oldChild->_parent != this)
         return nullptr;
     // Refuse before touching anything: the replacement must be insertable.
-    if (newChild && isOffspringOf(newChild))
+    if (newChild && _refusesInsertion(newChild))
         return nullptr;
     Node* next = oldChild->_next;
     if (next == newChild)
@@ -200,5 +241,28 @@ void ContainerNode::_cloneChildrenInto(ContainerNode* copy) const
         stack.pop_back();
         if (!stack.empty())
             attachCopy(stack.back().copy, done.copy);
+    }
+}
+
+void ContainerNode::_adoptDescendants(Document* owner)
+{
+    // Subtree roots still to visit: the children, then any metadata met.
+    std::vector<Node*> roots;
+    for (Node* child = getFirstChild(); child; child = child->getNextSibling())
+        roots.push_back(child);
+    while (!roots.empty()) {
+        Node* root = roots.back();
+        roots.pop_back();
+        for (Node* n = root; n; n = n->getNextNode(root)) {
+            n->_ownerDocument = owner;
+            if (n->getNodeType() != ELEMENT_NODE)
+                continue;
+            Element* element = static_cast<Element*>(n);
+            dom::NodeList attrs = element->getAttrNodes();
+            for (unsigned long i = 0, count = attrs.length(); i < count; ++i)
+                attrs.item(i)->_ownerDocument = owner;
+            if (MetaData* metaData = element->getMetaData())
+                roots.push_back(metaData);
+        }
     }
 }

@@ -35,8 +35,13 @@ protected:
     // without recursion.
     void _cloneChildrenInto(ContainerNode* copy) const;
 
+    // Makes owner the owner document of every descendant, of the attributes
+    // of every descendant element and of the metadata attached to them.
+    void _adoptDescendants(Document* owner);
+
 private:
     void _link(Node* newChild, Node* refChild, unsigned long index);
+    bool _refusesInsertion(const Node* node) const;
 
     dom::OwnerNodeList _children;
 };

@@ -5,6 +5,7 @@
 #include "metadata/MetaData.h"
 #include "tree/Attr.h"
 #include "tree/CDATASection.h"
+#include "reading/HTMLParser.h"
 #include "tree/ChangeHooks.h"
 #include "tree/Comment.h"
 #include "tree/Element.h"
@@ -160,8 +161,12 @@ Node* Document::cloneNode(bool deep) const
 {
     Document* copy = new Document(*this);
     copy->addRef();
-    if (deep)
+    if (deep) {
         _cloneChildrenInto(copy);
+        // The copy owns its nodes: they must not refer to this document,
+        // which may be released first.
+        copy->_adoptDescendants(copy);
+    }
     return copy;
 }
 
@@ -239,6 +244,32 @@ DocumentType* Document::createDocType(const std::string& name) const
 MetaData* Document::_createMetaData() const
 {
     return handOut(new MetaData(const_cast<Document*>(this)));
+}
+
+// --- reading -----------------------------------------------------------------
+
+Node* Document::createNodes(const char* text, unsigned long length, Node* parent, bool)
+{
+    Node* target = parent ? parent : this;
+    if (Node* removed = target->removeChildNodes(nullptr, nullptr)) {
+        while (removed) {
+            Node* next = removed->getNextSibling();
+            removed->releaseRef();
+            removed = next;
+        }
+    }
+    if (!_isHTML)
+        return target;
+    if (target == this)
+        _metaDataRevised = false;
+    HTMLParser::parse(text ? std::string(text, length) : std::string(), target);
+    for (Node* n = target->getFirstChild(); n; n = n->getNextNode(target)) {
+        if (n->getNodeType() == ELEMENT_NODE && static_cast<Element*>(n)->getElementID() == 64)
+            static_cast<Element*>(n)->setActiveX();
+    }
+    if (target == this)
+        _freshlyParsed = true;
+    return target;
 }
 
 // --- queries -----------------------------------------------------------------

@@ -59,6 +59,14 @@ public:
     DocumentType* createDocType(const std::string& name) const;
     MetaData* _createMetaData() const;
 
+    // --- reading ------------------------------------------------------------
+    // Parses text into parent (the document when parent is null), replacing
+    // the children parent had; returns the node parsed into.  HTML
+    // documents are read by the page parser.
+    Node* createNodes(const char* text, unsigned long length, Node* parent, bool adjust);
+    // Whether the tree was freshly built by createNodes on the document.
+    bool _isFreshlyParsed() const { return _freshlyParsed; }
+
     // --- queries ------------------------------------------------------------
     // The document type the document was created with (the DTD model).
     const DocumentType* getDocumentType() const { return _documentType; }
@@ -133,6 +141,7 @@ private:
     unsigned long _recordState = 4;
     long _recordPosition = 0;
     bool _creatingNodes = false;
+    bool _freshlyParsed = false;
     bool _metaDataRevised = false;
     unsigned long _runtimeTextState = 0;
 

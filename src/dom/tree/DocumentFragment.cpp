@@ -1,6 +1,7 @@
 #include "tree/DocumentFragment.h"
 
 #include "tree/Attr.h"
+#include "tree/Document.h"
 #include "tree/Element.h"
 
 const std::string DocumentFragment::NODE_NAME = "#document-fragment";
@@ -67,4 +68,13 @@ dom::NodeList DocumentFragment::getURIAttrNodes() const
             result.append(attrs.item(i));
     }
     return result;
+}
+
+void DocumentFragment::parse(const std::string& source)
+{
+    if (getNodeType() == DOCUMENT_NODE) {
+        Document* document = static_cast<Document*>(this);
+        if (document->isHTMLDocument())
+            document->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr, true);
+    }
 }

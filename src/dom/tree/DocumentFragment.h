@@ -18,6 +18,9 @@ public:
     // document order.
     dom::NodeList getURIAttrNodes() const;
 
+    // Reads source into this node: an HTML document is parsed as a page.
+    void parse(const std::string& source);
+
 protected:
     DocumentFragment(Document* ownerDocument, const std::string& name);
     DocumentFragment(const DocumentFragment& other);

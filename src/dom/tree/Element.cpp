@@ -170,6 +170,8 @@ bool Element::_inHTMLDocument() const
 
 void Element::setElementType(const ElementType* type)
 {
+    if (type != _elementType && hasChildNodes())
+        Node::_bumpStructureEpoch();
     _elementType = type;
     const Document* doc = getOwnerDocument();
     if (!type) {
@@ -317,6 +319,24 @@ Attr* Element::_findExact(const std::string& name) const
     return nullptr;
 }
 
+// After the map lost its entry for the key of name, lets another listed
+// attribute of that key take it.  The map only ever holds listed attributes,
+// so while the list is no longer than the map no other attribute can share
+// the key; skipping the walk then keeps removal linear for elements with
+// thousands of attributes.
+void Element::_refillMapEntry(const std::string& name)
+{
+    if (!_attrMap || _attrs.length() <= _attrMap->getLength())
+        return;
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* other = static_cast<Attr*>(_attrs.item(i));
+        if (str::equalsIgnoreCase(other->getName(), name)) {
+            _attrMap->setNamedItem(other);
+            return;
+        }
+    }
+}
+
 Attr* Element::getAttributeNode(const std::string& name) const
 {
     if (name.empty() || !_attrMap)
@@ -437,17 +457,8 @@ void Element::removeAttribute(const std::string& name)
         }
     }
     _attrs.remove(chosen);
-    if (chosen == inMap) {
-        // Another attribute with the same key takes the map entry.
-        const std::string key = _attrMap->key(name);
-        for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-            Attr* other = static_cast<Attr*>(_attrs.item(i));
-            if (_attrMap->key(other->getName()) == key) {
-                _attrMap->setNamedItem(other);
-                break;
-            }
-        }
-    }
+    if (chosen == inMap)
+        _refillMapEntry(name);
     bool dynamic = isDynamicElementAttr(chosen);
     _bindAttribute(chosen, false);
     if (dynamic)
@@ -468,16 +479,8 @@ Attr* Element::removeAttributeNode(Attr* attr)
         Document::_announceEndModify(announced);
         return nullptr;
     }
-    if (_attrMap && _attrMap->removeNode(attr)) {
-        const std::string key = _attrMap->key(attr->getName());
-        for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-            Attr* other = static_cast<Attr*>(_attrs.item(i));
-            if (_attrMap->key(other->getName()) == key) {
-                _attrMap->setNamedItem(other);
-                break;
-            }
-        }
-    }
+    if (_attrMap && _attrMap->removeNode(attr))
+        _refillMapEntry(attr->getName());
     bool dynamic = isDynamicElementAttr(attr);
     _bindAttribute(attr, false);
     if (dynamic)
@@ -586,7 +589,11 @@ bool Element::canContain(const Node* child) const
         }
     }
     if (isLogicalElement()) {
-        Node* parent = getParentNode();
+        // Answers as the nearest ancestor that is not a logical element.
+        const Node* parent = getParentNode();
+        while (parent && parent->getNodeType() == ELEMENT_NODE &&
+               static_cast<const Element*>(parent)->isLogicalElement())
+            parent = parent->getParentNode();
         return parent ? parent->canContain(child) : true;
     }
     if (isVirtualElement())
@@ -615,11 +622,9 @@ bool Element::canContain(const Node* child) const
             return true;
         if (t->excludesChild(child))
             return false;
-        for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
-            const ElementType* at = static_cast<Element*>(a)->_elementType;
-            if (at && at->excludesChild(child))
+        for (const Element* a = _exceptionScope(); a; a = a->_exceptionScope())
+            if (a->_elementType->excludesChild(child))
                 return false;
-        }
         return true;
     }
     if (!isElement)
@@ -629,12 +634,54 @@ bool Element::canContain(const Node* child) const
         return false;
     if (t->includesChild(child))
         return true;
-    for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
-        const ElementType* at = static_cast<Element*>(a)->_elementType;
-        if (at && at->includesChild(child))
+    for (const Element* a = _exceptionScope(); a; a = a->_exceptionScope())
+        if (a->_elementType->includesChild(child))
             return true;
-    }
     return false;
+}
+
+bool Element::_hasExceptions() const
+{
+    if (!_elementType)
+        return false;
+    const ContentModel& model = _elementType->getContentModel();
+    return model.getExclusions() || model.getInclusions();
+}
+
+const Element* Element::_exceptionScope() const
+{
+    const unsigned long epoch = Node::_structureEpoch();
+    auto valid = [epoch](const Element* e) {
+        return e->_scopeEpoch == epoch && e->_scopeParent == e->getParentNode();
+    };
+    if (valid(this))
+        return _scope;
+    // Climb to the first element whose cache still holds (or the top), then
+    // fill the caches on the way back down.
+    std::vector<const Element*> chain;
+    const Element* e = this;
+    for (;;) {
+        chain.push_back(e);
+        const Node* parent = e->getParentNode();
+        if (!parent || parent->getNodeType() != ELEMENT_NODE)
+            break;
+        e = static_cast<const Element*>(parent);
+        if (valid(e))
+            break;
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const Element* x = *it;
+        const Node* parent = x->getParentNode();
+        const Element* scope = nullptr;
+        if (parent && parent->getNodeType() == ELEMENT_NODE) {
+            const Element* p = static_cast<const Element*>(parent);
+            scope = p->_hasExceptions() ? p : p->_scope;
+        }
+        x->_scope = scope;
+        x->_scopeParent = parent;
+        x->_scopeEpoch = epoch;
+    }
+    return _scope;
 }
 
 bool Element::hasNonTextChild() const

@@ -157,6 +157,7 @@ protected:
 private:
     void _bindAttribute(Attr* attr, bool join);
     Attr* _findExact(const std::string& name) const;
+    void _refillMapEntry(const std::string& name);
     void _attachMetaData(unsigned int type);
     void _dropDynamicMetaData();
     std::string _generateStartTag() const;
@@ -165,6 +166,16 @@ private:
     std::string _tagName() const;
     bool _declaredEmpty() const;
     bool _inHTMLDocument() const;
+
+    // The nearest ancestor element whose type declares SGML exclusions or
+    // inclusions, cached with the parent and structure epoch it was found
+    // under, so that containment checks need not climb every ancestor.
+    const Element* _exceptionScope() const;
+    bool _hasExceptions() const;
+
+    mutable const Element* _scope = nullptr;
+    mutable const Node* _scopeParent = nullptr;
+    mutable unsigned long _scopeEpoch = 0;
 
     const ElementType* _elementType = nullptr;
     dom::OwnerNodeList _attrs;

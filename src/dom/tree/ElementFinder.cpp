@@ -35,8 +35,11 @@ bool ContentNameDetector::accepts(const Element* element) const
 {
     if (!element->getElementType())
         return false;
-    std::vector<std::string> names = element->getContentNames();
-    return std::find(names.begin(), names.end(), _name) != names.end();
+    // Names compare as the name detectors compare them: ignoring ASCII case.
+    for (const std::string& name : element->getContentNames())
+        if (str::equalsIgnoreCase(name, _name))
+            return true;
+    return false;
 }
 
 dom::NodeList ChildFinder::find(const Node* root) const

@@ -5,6 +5,18 @@
 
 NamedNodeMap::NamedNodeMap(Node* owner) : _owner(owner) {}
 
+NamedNodeMap::NamedNodeMap(const NamedNodeMap& other) : _map(other._map), _owner(other._owner) {}
+
+NamedNodeMap& NamedNodeMap::operator=(const NamedNodeMap& other)
+{
+    if (this != &other) {
+        _map = other._map;
+        _owner = other._owner;
+        _touch();
+    }
+    return *this;
+}
+
 NamedNodeMap::~NamedNodeMap() = default;
 
 std::string NamedNodeMap::key(const std::string& name) const

@@ -12,6 +12,10 @@ class Node;
 class NamedNodeMap {
 public:
     explicit NamedNodeMap(Node* owner = nullptr);
+    // Copies the entries and the owner; the position cache is never shared,
+    // as it points into the map it was made for.
+    NamedNodeMap(const NamedNodeMap& other);
+    NamedNodeMap& operator=(const NamedNodeMap& other);
     virtual ~NamedNodeMap();
 
     // The key a name is stored under.

@@ -19,6 +19,8 @@ thread_local std::vector<Node*>* t_pending = nullptr;
 
 } // namespace
 
+unsigned long Node::s_structureEpoch = 1;
+
 Node::Node(Document* ownerDocument, const std::string& name)
     : _refCount(0), _nodeName(name), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(ownerDocument), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED),
@@ -290,6 +292,14 @@ unsigned long Node::getChildIndex(const Node* child) const
     const dom::OwnerNodeList* list = _childList();
     if (!list || !child || child->_parent != this)
         return NOT_FOUND;
+    // The sibling links tell the two ends apart at once: removing the last
+    // child, as an editor trimming a list or a document being destroyed does,
+    // must not scan the whole list each time.
+    unsigned long length = list->length();
+    if (!child->_next && length && list->item(length - 1) == child)
+        return length - 1;
+    if (!child->_previous && list->item(0) == child)
+        return 0;
     return list->indexOf(child);
 }
 
@@ -303,16 +313,45 @@ bool Node::isOffspringOf(const Node* node) const
     return false;
 }
 
+namespace {
+
+unsigned long depthOf(const Node* node)
+{
+    unsigned long depth = 0;
+    for (const Node* n = node->getParentNode(); n; n = n->getParentNode())
+        ++depth;
+    return depth;
+}
+
+// Climbs from a and b to the same depth; the results are either one node
+// (one was the other's ancestor or the same node) or two nodes at equal depth.
+void alignDepths(const Node*& a, const Node*& b)
+{
+    unsigned long da = depthOf(a);
+    unsigned long db = depthOf(b);
+    for (; da > db; --da)
+        a = a->getParentNode();
+    for (; db > da; --db)
+        b = b->getParentNode();
+}
+
+} // namespace
+
+// The nearest of this node and its ancestors that also contains other: both
+// climb to equal depth, then in step, so two deep branches cost their depths,
+// not their product.
 Node* Node::getCommonAncestor(const Node* other) const
 {
     if (!other)
         return nullptr;
-    if (other == this)
-        return const_cast<Node*>(other);
-    for (const Node* n = this; n; n = n->getParentNode())
-        if (other->isOffspringOf(n))
-            return const_cast<Node*>(n);
-    return nullptr;
+    const Node* a = this;
+    const Node* b = other;
+    alignDepths(a, b);
+    while (a != b) {
+        a = a->getParentNode();
+        b = b->getParentNode();
+    }
+    return const_cast<Node*>(a);
 }
 
 Document* Node::getAncestorDocument() const
@@ -374,22 +413,30 @@ Node* Node::getPreviousNode(const Node* root) const
     return parent;
 }
 
+// Negative when this node comes first in document order, positive when other
+// does: the difference of the positions, under the nearest common ancestor,
+// of the two children that lead to them.  0 for the node itself, an ancestor
+// or descendant, or a node of another tree.
 long Node::compareOrder(const Node* other) const
 {
-    if (!other || other == this || isOffspringOf(other) || other->isOffspringOf(this))
+    if (!other || other == this)
         return 0;
     const Node* c = this;
-    for (const Node* a = getParentNode(); a; c = a, a = a->getParentNode()) {
-        const Node* d = other;
-        for (const Node* b = other->getParentNode(); b; d = b, b = b->getParentNode()) {
-            if (b == a) {
-                long ci = static_cast<long>(a->getChildIndex(c));
-                long di = static_cast<long>(a->getChildIndex(d));
-                return ci - di;
-            }
-        }
+    const Node* d = other;
+    alignDepths(c, d);
+    if (c == d)
+        return 0;
+    const Node* pc = c->getParentNode();
+    const Node* pd = d->getParentNode();
+    while (pc != pd) {
+        c = pc;
+        d = pd;
+        pc = c->getParentNode();
+        pd = d->getParentNode();
     }
-    return 0;
+    if (!pc)
+        return 0;
+    return static_cast<long>(pc->getChildIndex(c)) - static_cast<long>(pc->getChildIndex(d));
 }
 
 Node* Node::insertAfter(Node* newChild, Node* refChild)

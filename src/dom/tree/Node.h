@@ -147,6 +147,11 @@ public:
     // progress (see releaseRef); a no-op outside a release.
     static void _drainPendingReleases();
 
+    // Counts moves of whole subtrees (and other changes that alter what the
+    // ancestors of existing nodes are); caches of ancestor facts compare it.
+    static unsigned long _structureEpoch() { return s_structureEpoch; }
+    static void _bumpStructureEpoch() { ++s_structureEpoch; }
+
     // --- fields ---------------------------------------------------------
     Node* getPreviousSibling() const { return _previous; }
     Node* getNextSibling() const { return _next; }
@@ -231,6 +236,8 @@ protected:
     friend class AttrTypeList;
 
 private:
+    static unsigned long s_structureEpoch;
+
     void _setLayoutBit(unsigned long bit, bool on)
     {
         _layoutState = on ? (_layoutState | bit) : (_layoutState & ~bit);

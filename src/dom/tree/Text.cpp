@@ -331,28 +331,26 @@ unsigned long Text::deleteChar(unsigned long offset, bool backward)
             return 0;
         if (offset == NOT_FOUND || offset > size)
             offset = static_cast<unsigned long>(size);
-        // Walk units from the start to find the one that ends at offset.
-        std::size_t i = 0;
-        std::size_t start = 0;
-        while (i < offset) {
-            start = i;
-            std::size_t len = PCDATA::pclen(_data.c_str() + i);
-            if (len == 0)
-                break;
-            i += len;
-        }
-        if (i < offset || start >= offset)
-            return 0;
-        return Delete(static_cast<unsigned long>(start), static_cast<unsigned long>(offset - start), true);
+    } else if (offset == NOT_FOUND || offset >= size) {
+        return 0;
     }
-    if (offset == NOT_FOUND || offset >= size)
-        return 0;
-    std::size_t len = PCDATA::pclen(_data.c_str() + offset);
-    if (len == 0)
-        return 0;
-    if (offset + len > size)
-        len = size - offset;
-    return Delete(offset, static_cast<unsigned long>(len), true);
+    // Units are found by walking from the start of the data, so that an
+    // offset inside an escape or a multi-byte character removes that whole
+    // unit instead of splitting it.
+    const std::size_t pos = backward ? offset - 1 : offset;
+    std::size_t start = 0;
+    std::size_t len = 0;
+    for (;;) {
+        len = PCDATA::pclen(_data.c_str() + start);
+        if (len == 0)
+            len = 1;  // an embedded NUL byte
+        if (start + len > size)
+            len = size - start;
+        if (pos < start + len)
+            break;
+        start += len;
+    }
+    return Delete(static_cast<unsigned long>(start), static_cast<unsigned long>(len), true);
 }
 
 void Text::compact()

@@ -1,0 +1,96 @@
+#ifndef PAGEDOM_READING_HTMLPARSER_H
+#define PAGEDOM_READING_HTMLPARSER_H
+
+#include <string>
+#include <vector>
+
+#include "reading/Parser.h"
+
+class ContainerNode;
+class Document;
+class DocumentType;
+class Element;
+class ElementType;
+class HTMLLexer;
+class Node;
+class Text;
+
+// Turns page source into nodes below a parent.  It never rejects input:
+// every byte of the source ends up in the stored source text of exactly one
+// node, in document order, so that an unchanged tree writes the page back
+// byte for byte.  HTML's omissible containers are implied, and what does
+// not fit is marked in the nodes' error states.
+class HTMLParser : public Parser {
+public:
+    // Parses source into parent.  Does nothing when parent is null, has no
+    // document, or the document has no document type.
+    static void parse(const std::string& source, Node* parent);
+
+private:
+    HTMLParser(HTMLLexer* lexer, Document* document, Node* parent);
+
+    void _run();
+    bool _isLiteralLessThan();
+    bool _dispatch(unsigned long kind);
+
+    // Markup handlers; each starts with '<' as the current token.
+    void _startTag();
+    void _endTag();
+    void _comment(bool jsp);
+    void _cdataSection();
+    void _processingInstruction();
+    void _jspBlock();
+    void _docTypeDeclaration();
+
+    // Consumes tokens through the next '>' (not past the end of input) and
+    // returns the end of the markup.
+    unsigned long _skipToGT();
+    // The end of the current token, the end of the text for an unterminated
+    // one.
+    unsigned long _tokenEnd(const Lexer::Token* token) const;
+    // Consumes a raw run of tokens for an attribute name or value.
+    unsigned long _rawRun(bool stopAtEquals);
+    void _rawContent(Element* element, const std::string& name);
+    void _scanAttributePairs(Element* element, const std::string& text);
+
+    // Tree building.
+    void _place(Element* element);
+    bool _implyContainer(Node* node);
+    bool _closeCurrent(Element* element);
+    void _append(Node* node);
+    void _enter(Element* element);
+    void _leaveTo(Node* ancestor);
+    void _leave(Element* element);
+    Element* _makeImplied(int id);
+    bool _accepts(const Element* container, const Node* node) const;
+    static bool _accepts(const ElementType* type, const Node* node);
+
+    // Text collection.
+    void _collect(const Lexer::Token* token);
+    void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
+    void _flushText();
+
+    // Takes the source from the covered position to end for a new node.
+    std::string _takeSource(unsigned long end);
+
+    Document* _document;
+    const DocumentType* _documentType;
+    HTMLLexer* _htmlLexer;
+    Node* _current;
+    unsigned long _covered = 0;
+
+    bool _pending = false;
+    std::string _pendingText;
+    bool _pendingBlank = true;
+    unsigned long _pendingStart = 0;
+    unsigned long _pendingEnd = 0;
+    bool _lastBlank = false;
+    bool _textEndsBlank = false;
+    bool _afterBlock = false;
+    int _plainDepth = 0;
+    bool _inTextArea = false;
+    int _cdataDepth = 0;
+    bool _badChar = false;
+};
+
+#endif

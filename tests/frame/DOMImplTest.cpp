@@ -1,0 +1,214 @@
+// The library frame: registry defaults, the document-type tables with their
+// one-request-per-name cache, the JSP merge, and DOM.
+//
+// The registry lives for the whole process, so every test restores what it
+// changes and uses document-type names of its own.  Only the JSP merge test
+// looks anything up under JSP_10, so that "html", "jsp10" and "qrtx" in that
+// table are built by the test's factory.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "dom.h"
+
+namespace {
+
+std::map<std::string, int> g_calls;
+DOMImpl::DocumentTypeFactory g_previous = nullptr;
+
+// The requests the factory has had, as "name=count ...".
+std::string calls()
+{
+    std::string out;
+    for (const auto& c : g_calls)
+        out += (out.empty() ? "" : " ") + c.first + "=" + std::to_string(c.second);
+    return out;
+}
+
+// The names of a document type's declarations, in order.
+std::string decls(const DocumentType* type)
+{
+    std::string out;
+    dom::NodeList list = type->getDeclNodes();
+    for (unsigned long i = 0; i < list.length(); ++i)
+        out += (i ? " " : "") + list.item(i)->getNodeName();
+    return out;
+}
+
+DocumentType* makeType(const std::string& name, const char* element, bool entity = false)
+{
+    DocumentType* type = DOMImpl::createDocumentType(name);
+    type->addElementType(type->createElementType(element));
+    if (entity)
+        type->addEntity(type->createEntity("jspent"));
+    return type;
+}
+
+// Builds small document types for the names these tests own and counts
+// every request; other names go to the factory it replaced.
+DocumentType* countingFactory(const std::string& lowerName)
+{
+    ++g_calls[lowerName];
+    if (lowerName.rfind("known-", 0) == 0)
+        return makeType(lowerName, "root");
+    if (lowerName == "jsp10" || lowerName == "jsp091")
+        return makeType(lowerName, "jsp:include", true);
+    if (lowerName == "qrtx")
+        return makeType(lowerName, "QRTX:TEXT");
+    if (lowerName != "html" && lowerName != "plainjsp")
+        return g_previous ? g_previous(lowerName) : nullptr;
+    DocumentType* type = makeType(lowerName, "own");
+    type->setReceivesQRTX(lowerName == "html");
+    return type;
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_previous = DOMImpl::_setDocumentTypeFactory(&countingFactory);
+        g_calls.clear();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(DOMImpl::_setDocumentTypeFactory(g_previous), &countingFactory);
+        DOMImpl::setJSPVersion(DOMImpl::JSP_NONE);
+    }
+};
+
+} // namespace
+
+TEST(Registry, Defaults)
+{
+    DOMImpl::FormatOption* options = DOMImpl::getFormatOption();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->getIndent(), 2u);
+    EXPECT_EQ(options->getColumnLimit(), 70u);
+    EXPECT_EQ(options->getTagNameCaseType(), DOMImpl::FormatOption::CASE_AS_IS);
+    EXPECT_EQ(options->getAttrNameCaseType(), DOMImpl::FormatOption::CASE_AS_IS);
+    EXPECT_EQ(options->getAttrValueCaseType(), DOMImpl::FormatOption::CASE_AS_IS);
+    EXPECT_EQ(DOMImpl::getCodePage(), 0);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
+    EXPECT_EQ(DOMImpl::getMWVersion(), DOMImpl::MW_NONE);
+    EXPECT_EQ(DOMImpl::getJavaTypeLookupIF(), nullptr);
+    EXPECT_NE(DOMImpl::getDynamicDataManager(), nullptr);
+    EXPECT_EQ(DOMImpl::getDynamicDataManager(), DOMImpl::getDynamicDataManager());
+}
+
+TEST_F(RegistryTest, FactoryIsAskedOncePerNameAndVersion)
+{
+    EXPECT_EQ(DOMImpl::getDocumentType(""), nullptr);
+    const DocumentType* known = DOMImpl::getDocumentType("Known-Case");
+    ASSERT_NE(known, nullptr);
+    EXPECT_EQ(known->getNodeName(), "known-case"); // built from the lowered name
+    EXPECT_EQ(DOMImpl::getDocumentType("KNOWN-CASE"), known);
+    EXPECT_EQ(known->getRefCount(), 1u); // the table's reference
+    EXPECT_EQ(DOMImpl::getDocumentType("unknown-case"), nullptr);
+    EXPECT_EQ(DOMImpl::getDocumentType("Unknown-Case"), nullptr); // remembered as unknown
+    EXPECT_EQ(calls(), "known-case=1 unknown-case=1");
+
+    // Another version has a table of its own, its types completed with its
+    // JSP declarations; switching back finds the first object unchanged.
+    DOMImpl::setJSPVersion(DOMImpl::JSP_091);
+    const DocumentType* known091 = DOMImpl::getDocumentType("known-case");
+    ASSERT_NE(known091, nullptr);
+    EXPECT_NE(known091, known);
+    EXPECT_EQ(DOMImpl::getDocumentType("known-case"), known091);
+    EXPECT_EQ(DOMImpl::getDocumentType("unknown-case"), nullptr);
+    EXPECT_EQ(known091->getJSPVersion(), DOMImpl::JSP_091);
+    EXPECT_EQ(decls(known091), "root jsp:include jspent");
+    EXPECT_LE(g_calls["jsp091"], 1);
+    g_calls.erase("jsp091"); // another test may have built it already
+    EXPECT_EQ(calls(), "known-case=2 unknown-case=2");
+    DOMImpl::setJSPVersion(DOMImpl::JSP_NONE);
+    EXPECT_EQ(DOMImpl::getDocumentType("known-case"), known);
+    EXPECT_EQ(known->getJSPVersion(), DOMImpl::JSP_NONE);
+    EXPECT_EQ(decls(known), "root");
+    EXPECT_EQ(calls(), "known-case=2 unknown-case=2");
+
+}
+
+TEST_F(RegistryTest, DocumentsTakeTheirTypeAndRestoreTheVersion)
+{
+    const DocumentType* known = DOMImpl::getDocumentType("known-doc");
+    DocumentType* own = DOMImpl::createDocumentType("known-doc");
+    EXPECT_EQ(own->getRefCount(), 1u);
+    EXPECT_NE(DOMImpl::getDocumentType("known-doc"), own); // entered in no table
+    Document* byName = DOMImpl::createDocument("KNOWN-DOC");
+    Document* byType = DOMImpl::createDocument("known-doc", own);
+    Document* fallback = DOMImpl::createDocument("known-doc", static_cast<DocumentType*>(nullptr));
+    EXPECT_EQ(byName->getRefCount(), 1u);
+    EXPECT_EQ(byName->getDocumentType(), known);
+    EXPECT_EQ(fallback->getDocumentType(), known);
+    EXPECT_EQ(byType->getDocumentType(), own);
+    EXPECT_EQ(known->getRefCount(), 3u);
+    EXPECT_EQ(own->getRefCount(), 2u);
+    for (Document* doc : {byName, byType, fallback})
+        DOM::getDOM()->deleteDocument(doc);
+    EXPECT_EQ(known->getRefCount(), 1u);
+    EXPECT_EQ(own->releaseRef(), 0u);
+
+    // A document made under another version leaves the version as it was.
+    Document* other = DOMImpl::createDocument("known-doc", DOMImpl::JSP_091);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
+    EXPECT_NE(other->getDocumentType(), known);
+    EXPECT_EQ(other->getJSPVersion(), DOMImpl::JSP_091);
+    DOM::getDOM()->deleteDocument(other);
+    DOMImpl::setJSPVersion(DOMImpl::JSP_091);
+    other = DOMImpl::createDocument("unknown-doc", DOMImpl::JSP_NONE);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_091);
+    EXPECT_EQ(other->getDocumentType(), nullptr);
+    DOM::getDOM()->deleteDocument(other);
+}
+
+TEST_F(RegistryTest, JSPDeclarationsAreMergedOnceIntoAVersionCopy)
+{
+    const DocumentType* none = DOMImpl::getDocumentType("html");
+    ASSERT_NE(none, nullptr);
+    g_calls.clear();
+
+    DOMImpl::setJSPVersion(DOMImpl::JSP_10);
+    const DocumentType* plain = DOMImpl::getDocumentType("plainjsp");
+    const DocumentType* html = DOMImpl::getDocumentType("HTML");
+    ASSERT_TRUE(html && plain);
+    EXPECT_NE(html, none);
+    EXPECT_EQ(html->getJSPVersion(), DOMImpl::JSP_10);
+    EXPECT_EQ(decls(html), "own jsp:include jspent QRTX:TEXT");
+    EXPECT_EQ(decls(plain), "own jsp:include jspent"); // it does not ask for QRTX
+    EXPECT_NE(DOMImpl::getDocumentType("jsp10")->getEntity("jspent"), html->getEntity("jspent"));
+
+    // Later lookups and documents find it complete and merge nothing again.
+    EXPECT_EQ(DOMImpl::getDocumentType("html"), html);
+    Document* doc = DOMImpl::createDocument("HTML");
+    EXPECT_EQ(doc->getDocumentType(), html);
+    EXPECT_TRUE(doc->supportXMLFormat());
+    DOM::getDOM()->deleteDocument(doc);
+    EXPECT_EQ(decls(html), "own jsp:include jspent QRTX:TEXT");
+    EXPECT_EQ(calls(), "html=1 jsp10=1 plainjsp=1 qrtx=1");
+
+    DOMImpl::setJSPVersion(DOMImpl::JSP_NONE);
+    EXPECT_EQ(DOMImpl::getDocumentType("html"), none);
+    EXPECT_EQ(none->getJSPVersion(), DOMImpl::JSP_NONE);
+    EXPECT_EQ(decls(none), "own");
+    doc = DOMImpl::createDocument("html", DOMImpl::JSP_10);
+    EXPECT_EQ(doc->getDocumentType(), html);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
+    DOM::getDOM()->deleteDocument(doc);
+    EXPECT_EQ(decls(html), "own jsp:include jspent QRTX:TEXT");
+}
+
+TEST(DOMSingleton, DeleteDocumentGivesUpOneReference)
+{
+    DOM* dom = DOM::getDOM();
+    ASSERT_NE(dom, nullptr);
+    EXPECT_EQ(DOM::getDOM(), dom);
+    dom->deleteDocument(nullptr);
+    Document* doc = DOMImpl::createDocument("dom-test");
+    doc->appendChild(doc->createElement("e"));
+    doc->addRef();
+    dom->deleteDocument(doc);
+    EXPECT_EQ(doc->getRefCount(), 1u);
+    dom->deleteDocument(doc); // the leak checker sees that this one frees it
+}

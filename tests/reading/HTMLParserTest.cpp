@@ -1,0 +1,314 @@
+// Pages go in, trees come out, and the page comes back byte for byte.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "dom.h"
+
+namespace {
+
+// A compact picture of a tree: elements by name ("~" when both tags are
+// omitted), texts as 'data' with escapes shown as \<, comments as !data,
+// CDATA sections as [data].
+std::string shape(const Node* node)
+{
+    std::string out;
+    struct Frame {
+        const Node* node;
+        const Node* next;
+    };
+    auto label = [](const Node* n) {
+        switch (n->getNodeType()) {
+        case Node::ELEMENT_NODE: {
+            const Element* e = static_cast<const Element*>(n);
+            return std::string(e->isOmittedElement() ? "~" : "") + e->getNodeName();
+        }
+        case Node::TEXT_NODE: {
+            std::string d = static_cast<const Text*>(n)->getData(), s;
+            for (char c : d) {
+                if (c == '\x1b')
+                    s += '\\';
+                else
+                    s += c;
+            }
+            return "'" + s + "'";
+        }
+        case Node::COMMENT_NODE:
+            return "!" + static_cast<const Comment*>(n)->getData();
+        case Node::CDATA_SECTION_NODE:
+            return "[" + static_cast<const CDATASection*>(n)->getData() + "]";
+        default:
+            return n->getNodeName();
+        }
+    };
+    bool first = true;
+    for (const Node* c = node->getFirstChild(); c; c = c->getNextSibling()) {
+        if (!first)
+            out += ' ';
+        first = false;
+        out += label(c);
+        if (c->hasChildNodes())
+            out += "(" + shape(c) + ")";
+    }
+    return out;
+}
+
+class Page {
+public:
+    explicit Page(const std::string& source, DOMImpl::JSPVersion version = DOMImpl::JSP_NONE)
+        : text(source), doc(DOMImpl::createDocument("HTML", version))
+    {
+        doc->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr, true);
+    }
+    ~Page() { DOM::getDOM()->deleteDocument(doc); }
+
+    std::string tree() const { return shape(doc); }
+    bool roundTrips() const { return doc->getSource() == text; }
+    Element* first(const std::string& name) const
+    {
+        Element* html = nullptr;
+        for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+            if (n->getNodeType() == Node::ELEMENT_NODE && str(n->getNodeName()) == str(name))
+                return static_cast<Element*>(n);
+        return html;
+    }
+
+    std::string text;
+    Document* doc;
+
+private:
+    static std::string str(std::string s)
+    {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    }
+};
+
+TEST(HTMLParser, ImpliesTheContainersAPageMayOmit)
+{
+    struct Case {
+        const char* page;
+        const char* tree;
+    } cases[] = {
+        {"<P>text", "~HTML(~BODY(P('text')))"},
+        {"plain text", "~HTML(~BODY('plain text'))"},
+        {"<TITLE>T</TITLE><P>x", "~HTML(~HEAD(TITLE('T')) ~BODY(P('x')))"},
+        {"<table><td>x</table>", "~HTML(~BODY(table(~TBODY(~TR(td('x'))))))"},
+        {"<html><body><p>a<p>b</body></html>", "html(body(p('a') p('b')))"},
+        {"<ul><li>a<li>b</ul>", "~HTML(~BODY(ul(li('a') li('b'))))"},
+        {"<dl><dt>a<dd>b<dt>c</dl>", "~HTML(~BODY(dl(dt('a') dd('b') dt('c'))))"},
+        {"<p>a<div>b</div>", "~HTML(~BODY(p('a') div('b')))"},
+        {"<select><option>a<option>b</select>", "~HTML(~BODY(select(option('a') option('b'))))"},
+    };
+    for (const Case& c : cases) {
+        Page page(c.page);
+        EXPECT_EQ(c.tree, page.tree()) << c.page;
+        EXPECT_TRUE(page.roundTrips()) << c.page;
+    }
+    // The implied containers carry no source of their own.
+    Page page("<table><td>x</table>");
+    Element* tbody = page.first("TBODY");
+    ASSERT_NE(tbody, nullptr);
+    EXPECT_EQ("", tbody->getStartTag());
+    EXPECT_EQ("", tbody->getEndTag());
+}
+
+TEST(HTMLParser, TextKeepsItsSourceWhileItsDataIsCollapsed)
+{
+    Page p("<p>two  \r\n  words</p><pre>a  b\r\n c</pre>");
+    Element* para = p.first("p");
+    Element* pre = p.first("pre");
+    ASSERT_TRUE(para && pre);
+    Text* t1 = static_cast<Text*>(para->getFirstChild());
+    EXPECT_EQ("two words", t1->getData());
+    EXPECT_EQ("two  \r\n  words", t1->getSource());
+    EXPECT_TRUE(t1->isCompactText());
+    Text* t2 = static_cast<Text*>(pre->getFirstChild());
+    EXPECT_EQ("a  b\r\n c", t2->getData());
+    EXPECT_FALSE(t2->isCompactText());
+    EXPECT_TRUE(p.roundTrips());
+
+    // A bare '<' (before a blank or a digit), '&' and '>' stay text, marked.
+    Page q("<p>a < b 1<2 & 3 > 2</p>");
+    Text* t = static_cast<Text*>(q.first("p")->getFirstChild());
+    EXPECT_EQ("a \x1b< b 1\x1b<2 \x1b& 3 \x1b> 2", t->getData());
+    EXPECT_TRUE(t->getErrorState() & Node::INVALID_CHAR_ERROR);
+    EXPECT_TRUE(q.roundTrips());
+
+    // References become escapes; the source keeps them as written.
+    Page r("<p>a&nbsp;b&#169;c&amp;d</p>");
+    Text* u = static_cast<Text*>(r.first("p")->getFirstChild());
+    EXPECT_EQ("a\x1b\xa0" "b\x1b\xa9" "c\x1b&d", u->getData());
+    EXPECT_TRUE(r.roundTrips());
+}
+
+TEST(HTMLParser, RawContentAndTextAreas)
+{
+    Page s("<script>if (a<b && c>d) go();</script><p>x");
+    EXPECT_EQ("~HTML(~HEAD(script([if (a<b && c>d) go();])) ~BODY(p('x')))", s.tree());
+    EXPECT_TRUE(s.roundTrips());
+
+    Page t("<textarea><b>x</b><!-- c --></textarea>");
+    Element* area = t.first("textarea");
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(1u, area->getChildLength());
+    EXPECT_EQ("\x1b<b\x1b>x\x1b</b\x1b>\x1b<!-- c --\x1b>",
+              static_cast<Text*>(area->getFirstChild())->getData());
+    EXPECT_TRUE(t.roundTrips());
+
+    // Unclosed raw content runs to the end of the page.
+    Page u("<style>p { color: red }");
+    EXPECT_TRUE(u.roundTrips());
+}
+
+TEST(HTMLParser, EndTagsWithoutStartTagsAndBrokenTags)
+{
+    Page p("<p>x</b>y");
+    Element* b = p.first("b");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ("", b->getStartTag());
+    EXPECT_EQ("</b>", b->getEndTag());
+    EXPECT_TRUE(p.roundTrips());
+
+    Page cut("<p>x<a href=\"y");
+    Element* a = cut.first("a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(a->getErrorState() & Node::INVALID_FORMAT_ERROR);
+    EXPECT_TRUE(cut.roundTrips());
+
+    Page bad("<p>x</p junk>");
+    EXPECT_TRUE(bad.first("p")->getErrorState() & Node::INVALID_END_TAG_ERROR);
+    EXPECT_TRUE(bad.roundTrips());
+
+    // An attribute written with an empty quoted value has no value.
+    Page empty("<p class=\"\" id=x title='a b'>");
+    Element* para = empty.first("p");
+    EXPECT_FALSE(static_cast<Attr*>(para->getAttributeNode("class"))->isSpecified());
+    EXPECT_EQ("x", para->getAttribute("id"));
+    EXPECT_EQ("a b", para->getAttribute("title"));
+}
+
+TEST(HTMLParser, JSPAndServerSideIncludes)
+{
+    Page p("<%@ page import=\"java.util.*\" %><%@ foo x=1 %>"
+           "<p><%= name %><% if (x) { %>y<% } %><a href=\"<%= url %>\">z</a>"
+           "<!--#include file=\"header.html\" -->",
+           DOMImpl::JSP_10);
+    EXPECT_TRUE(p.roundTrips());
+    Element* page = p.first("jsp:directive.page");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ("java.util.*", page->getAttribute("import"));
+    // JSP 1.0 declares no catch-all directive: an unknown one is marked.
+    Element* other = p.first("%");
+    ASSERT_NE(other, nullptr);
+    EXPECT_TRUE(other->getErrorState() & Node::INVALID_DIRECTIVE_ERROR);
+    Page old("<%@ foo x=1 %>", DOMImpl::JSP_091);
+    Element* directive = old.first("jsp:directive");
+    ASSERT_NE(directive, nullptr);
+    EXPECT_EQ("1", directive->getAttribute("x"));
+    EXPECT_TRUE(old.roundTrips());
+    Element* expr = p.first("jsp:expression");
+    ASSERT_NE(expr, nullptr);
+    EXPECT_EQ(" name ", expr->getJSPScriptData());
+    EXPECT_EQ("<%=", expr->getStartTag());
+    EXPECT_EQ("%>", expr->getEndTag());
+    EXPECT_EQ("<%= url %>", p.first("a")->getAttribute("href"));
+    Element* include = p.first("ssi:include");
+    ASSERT_NE(include, nullptr);
+    EXPECT_EQ(105, include->getElementID());
+    EXPECT_EQ("header.html", include->getAttribute("file"));
+
+    // JSP comments are comments only under JSP 1.0.
+    Page c("<p><%-- note --%>", DOMImpl::JSP_10);
+    Node* comment = c.first("p")->getFirstChild();
+    ASSERT_EQ(Node::COMMENT_NODE, comment->getNodeType());
+    EXPECT_TRUE(static_cast<Comment*>(comment)->isJSPFormat());
+    EXPECT_EQ(" note ", static_cast<Comment*>(comment)->getData());
+    EXPECT_TRUE(c.roundTrips());
+
+    // A block cut off by the end of the page keeps exactly its bytes.
+    Page open("<p><% x = 1;", DOMImpl::JSP_10);
+    Element* scriptlet = open.first("jsp:scriptlet");
+    ASSERT_NE(scriptlet, nullptr);
+    EXPECT_TRUE(scriptlet->getErrorState() & Node::INVALID_FORMAT_ERROR);
+    EXPECT_TRUE(open.roundTrips());
+}
+
+TEST(HTMLParser, DeclarationsCommentsAndInstructions)
+{
+    Page p("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<?xml version=\"1.0\"?>"
+           "<!-- a -- b --><p><![CDATA[x]]></p>");
+    EXPECT_TRUE(p.roundTrips());
+    DocumentType* doctype = p.doc->getDocType();
+    ASSERT_NE(doctype, nullptr);
+    EXPECT_EQ("-//W3C//DTD HTML 4.0//EN", doctype->getPublicID());
+    ProcessingInstruction* pi = nullptr;
+    for (Node* n = p.doc->getFirstChild(); n; n = n->getNextNode(p.doc))
+        if (n->getNodeType() == Node::PROCESSING_INSTRUCTION_NODE)
+            pi = static_cast<ProcessingInstruction*>(n);
+    ASSERT_NE(pi, nullptr);
+    EXPECT_EQ("xml", pi->getTarget());
+    EXPECT_EQ("version=\"1.0\"", pi->getData());
+
+    for (const char* s : {"<!-- never closed", "<?pi never closed", "<!DOCTYPE x", "<![CDATA[x", "<!---->"}) {
+        Page q(s);
+        EXPECT_TRUE(q.roundTrips()) << s;
+    }
+}
+
+TEST(HTMLParser, ParsingIntoAnElementReplacesItsChildren)
+{
+    Page p("<div><b>old</b></div>");
+    Element* div = p.first("div");
+    std::string fresh = "<i>new</i> text";
+    EXPECT_EQ(div, p.doc->createNodes(fresh.data(), fresh.size(), div, true));
+    EXPECT_EQ("i('new') ' text'", shape(div));
+    EXPECT_EQ("<div><i>new</i> text</div>", p.doc->getSource());
+}
+
+TEST(HTMLParser, EveryByteStringComesBackUnchanged)
+{
+    const char* pieces[] = {
+        "<", "</", ">", "<p>", "<b>", "</b>", "<!--", "-->", "<%", "%>", "<%=", "<%@ page x=\"1\" %>",
+        "<?xml", "?>", "&amp;", "&", "&#160;", "&#x41;", "\"", "'", "=", "<table>", "<td>", "<tr>",
+        "</table>", "<script>", "</script>", "<textarea>", "</textarea>", "<!DOCTYPE html>",
+        "<![CDATA[", "]]>", "\r\n", "\n", "\r", " ", "text", "<div>", "<li>", "<dd>", "<dt>",
+        "<html>", "<head>", "<title>", "<body>", "<frameset>", "<noframes>", "<pre>", "</pre>",
+        "<!--#include file=\"a\" -->", "<%-- c --%>", "<jsp:useBean id=x/>", "<a href=\"<%= x %>\">",
+        "<input type=hidden>", "\x1b", "\x1c", "\x80\xff", "<colgroup><col>", "<embed src=x>",
+        "<!foo>", "<br/>", "</x y>", "<a b c=d e='f'>", std::string(1, '\0').c_str()};
+    const int count = sizeof(pieces) / sizeof(*pieces);
+    std::mt19937 random(20261205);
+    for (int round = 0; round < 3000; ++round) {
+        std::string s;
+        for (int i = static_cast<int>(random() % 24); i > 0; --i) {
+            int k = static_cast<int>(random() % count);
+            s += k == count - 1 ? std::string(1, '\0') : std::string(pieces[k]);
+        }
+        for (DOMImpl::JSPVersion v : {DOMImpl::JSP_NONE, DOMImpl::JSP_10}) {
+            Page page(s, v);
+            ASSERT_TRUE(page.roundTrips()) << s;
+            Node* copy = page.doc->cloneNode(true);
+            ASSERT_EQ(s, copy->getSource());
+            copy->releaseRef();
+        }
+    }
+}
+
+TEST(HTMLParser, HundredThousandLevelsDeep)
+{
+    for (const char* tag : {"<div>x", "<B>", "<font size=2>"}) {
+        std::string s;
+        for (int i = 0; i < 100000; ++i)
+            s += tag;
+        Page page(s);
+        EXPECT_TRUE(page.roundTrips()) << tag;
+        Node* copy = page.doc->cloneNode(true);
+        EXPECT_EQ(s.size(), copy->getSource().size());
+        copy->releaseRef();
+    }
+}
+
+} // namespace

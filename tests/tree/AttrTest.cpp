@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tree/SmallHTMLType.h"
+
+using smallhtml::Ref;
+
+namespace {
+
+class AttrTest : public smallhtml::HTMLDocumentTest {
+protected:
+    void SetUp() override
+    {
+        HTMLDocumentTest::SetUp();
+        img = add(doc, "img");
+    }
+    void TearDown() override
+    {
+        DOMImpl::getFormatOption()->setAttrNameCaseType(DOMImpl::FormatOption::CASE_AS_IS);
+        DOMImpl::getFormatOption()->setAttrValueCaseType(DOMImpl::FormatOption::CASE_AS_IS);
+        HTMLDocumentTest::TearDown();
+    }
+
+    Element* img = nullptr;
+};
+
+} // namespace
+
+TEST_F(AttrTest, ValueFormsMatchingAndCopies)
+{
+    img->setAttribute("src", "a&#65;b.gif");
+    img->setAttribute("align", "left");
+    img->setAttribute("title", "left");
+    Attr* src = img->getAttributeNode("src");
+    EXPECT_EQ("a&#65;b.gif", src->getValue());  // the HTML document keeps the source form
+    EXPECT_EQ("aAb.gif", src->getText());
+    EXPECT_EQ("SRC", src->getTypeName());
+    EXPECT_EQ("src", src->getName());
+    EXPECT_TRUE(img->getAttributeNode("align")->matchValue("LEFT"));
+    EXPECT_FALSE(img->getAttributeNode("align")->matchValue("lef"));
+    EXPECT_TRUE(img->getAttributeNode("title")->matchValue("left"));
+    EXPECT_FALSE(img->getAttributeNode("title")->matchValue("LEFT"));
+
+    // Outside the HTML document an attribute gives its value as text.
+    Ref<Document> page(DOMImpl::createDocument("page"));
+    Ref<Attr> raw(page->createAttribute("v"));
+    raw->setValue("x&#65;");
+    EXPECT_EQ("xA", raw->getValue());
+    EXPECT_EQ("v", raw->getTypeName());
+
+    Ref<Attr> copy(static_cast<Attr*>(src->cloneNode(true)));
+    EXPECT_EQ(1u, copy->getRefCount());
+    EXPECT_EQ(nullptr, copy->getOwnerElement());
+    EXPECT_EQ("a&#65;b.gif", copy->getValue());
+    EXPECT_TRUE(copy->isDefined());
+    EXPECT_TRUE(copy->isSpecified());
+    // A copied element carries copies of its attributes in order.
+    Ref<Element> twin(static_cast<Element*>(img->cloneNode(false)));
+    ASSERT_EQ(3u, twin->getAttrNodes().length());
+    EXPECT_NE(src, twin->getAttributeNode("src"));
+    EXPECT_EQ(twin.get(), twin->getAttributeNode("src")->getOwnerElement());
+    EXPECT_EQ("title", twin->getAttrNodes().item(2)->getNodeName());
+}
+
+TEST_F(AttrTest, SetValueMarksAttributeAndOwner)
+{
+    img->setStartTag("<img align=left>");
+    Attr* align = doc->createAttribute("align");
+    align->_setValueQuietly("left");
+    img->_addAttributeNode(align);
+    img->setUpdateState(0);
+    align->setValue("right");
+    EXPECT_NE(0u, align->getUpdateState() & Node::UPDATE_CONTENT_MODIFIED);
+    EXPECT_NE(0u, img->getUpdateState() & Node::UPDATE_ATTRIBUTE_MODIFIED);
+    EXPECT_EQ("<IMG align=\"right\">", img->getStartTag());
+    img->setUpdateState(0);  // resetting the element resets its attributes
+    EXPECT_EQ(0u, align->getUpdateState());
+}
+
+TEST_F(AttrTest, QuoteAndNameRules)
+{
+    std::string plain = "a'b";
+    EXPECT_EQ('"', Attr::quote(plain));
+    std::string dq = "say \"hi\"";
+    EXPECT_EQ('\'', Attr::quote(dq));
+    EXPECT_EQ("say \"hi\"", dq);
+    std::string both = "it's \"x\" <%= m(\"k\") %>";
+    EXPECT_EQ('"', Attr::quote(both));
+    EXPECT_EQ("it's &quot;x&quot; <%= m(\"k\") %>", both);
+
+    EXPECT_TRUE(Attr::validateName("data-x:y"));
+    for (const char* bad : {"", "a b", "a=b", "a\"", "a>"})
+        EXPECT_FALSE(Attr::validateName(bad)) << bad;
+}
+
+TEST_F(AttrTest, SourceForms)
+{
+    Attr* bare = doc->createAttribute("nowrap");  // undeclared, no value
+    img->setAttributeNode(bare);
+    Attr* ismap = doc->createAttribute("ISMAP");  // declared boolean, no value
+    img->setAttributeNode(ismap);
+    img->setAttribute("align", "Left");
+    img->setAttribute("src", "a\"b");
+    EXPECT_EQ("<IMG nowrap ismap align=\"Left\" SRC='a\"b'>", img->getStartTag());
+
+    DOMImpl::getFormatOption()->setAttrNameCaseType(DOMImpl::FormatOption::CASE_LOWER);
+    DOMImpl::getFormatOption()->setAttrValueCaseType(DOMImpl::FormatOption::CASE_UPPER);
+    EXPECT_EQ("align=\"LEFT\"", img->getAttributeNode("align")->getSource());
+    EXPECT_EQ("src='a\"b'", img->getAttributeNode("src")->getSource());
+    img->setAttribute("align", "middle");  // not a declared value: as written
+    EXPECT_EQ("align=\"middle\"", img->getAttributeNode("align")->getSource());
+
+    // Under the XML format a boolean is written with its name as value and
+    // markup characters as references.
+    DOMImpl::getFormatOption()->setAttrValueCaseType(DOMImpl::FormatOption::CASE_AS_IS);
+    doc->FormatType(Document::XML_FORMAT);
+    EXPECT_EQ("ismap=\"ismap\"", ismap->getSource());
+    img->setAttribute("src", "a<b");
+    EXPECT_EQ("src=\"a&#60;b\"", img->getAttributeNode("src")->getSource());
+}

@@ -1,0 +1,132 @@
+// Shared node lists, owner lists and name-keyed maps.
+
+#include <cstdio>
+#include <vector>
+
+#include "tree/NodeTestUtil.h"
+
+using namespace testutil;
+
+namespace {
+
+template <class List>
+std::string names(const List& list, unsigned long length)
+{
+    std::string out;
+    for (unsigned long i = 0; i < length; ++i)
+        out += list.item(i)->getNodeName();
+    return out;
+}
+std::string names(const dom::NodeList& list) { return names(list, list.length()); }
+std::string names(const NamedNodeMap& map) { return names(map, map.getLength()); }
+
+class NodeListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* n : {"a", "b", "c", "B", "d"})
+            nodes.emplace_back(doc->createElement(n));
+    }
+    Node* node(int i) { return nodes[i].get(); }
+
+    DocPtr doc = plainDocument();
+    std::vector<NodePtr> nodes;
+};
+
+} // namespace
+
+TEST_F(NodeListTest, ChildListsShareOneBody)
+{
+    Element* e = doc->createElement("e");
+    dom::NodeList early = e->getChildNodes(); // taken before the first child
+    e->appendChild(doc->createElement("x"));
+    dom::NodeList live = e->getChildNodes();
+    e->appendChild(doc->createElement("y"));
+    EXPECT_EQ(early.length(), 0u);
+    EXPECT_EQ(early.item(0), nullptr);
+    EXPECT_TRUE(live == e->getChildNodes() && early != live);
+    {
+        dom::NodeList copy(live);
+        dom::NodeList assigned;
+        assigned = copy;
+        assigned = assigned;
+        e->insertBefore(doc->createElement("w"), e->getFirstChild());
+        EXPECT_EQ(names(assigned), "wxy");
+        assigned = early; // leaves the shared body
+        EXPECT_EQ(assigned.length(), 0u);
+    }
+    EXPECT_EQ(names(live), "wxy");
+    EXPECT_EQ(live.item(3), nullptr);
+    e->releaseRef(); // the body outlives the container with the former entries
+    EXPECT_EQ(live.length(), 3u);
+}
+
+TEST_F(NodeListTest, MapKeysFoldCaseStrictMapKeysDoNot)
+{
+    NamedNodeMap folded;
+    StrictNamedNodeMap strict;
+    NodePtr unnamed(doc->createElement(""));
+    for (NamedNodeMap* map : {&folded, static_cast<NamedNodeMap*>(&strict)}) {
+        EXPECT_EQ(map->setNamedItem(node(1)), nullptr); // "b"
+        EXPECT_EQ(map->setNamedItem(node(0)), nullptr); // "a"
+        EXPECT_EQ(map->setNamedItem(node(0)), nullptr); // the same node again
+        EXPECT_EQ(map->setNamedItem(unnamed.get()), nullptr);
+        EXPECT_EQ(map->addNamedItem(unnamed.get()), nullptr);
+        EXPECT_EQ(map->getNamedItem(""), nullptr);
+        EXPECT_EQ(map->getLength(), 2u);
+    }
+    // "B" replaces "b" in the folded map and sits beside it in the strict one.
+    EXPECT_EQ(folded.setNamedItem(node(3)), node(1));
+    EXPECT_EQ(strict.setNamedItem(node(3)), nullptr);
+    EXPECT_EQ(names(folded) + " " + names(strict), "aB Bab"); // upper case sorts first
+    EXPECT_EQ(folded.getNamedItem("b"), node(3));
+    EXPECT_EQ(folded.getNamedItem("A"), node(0));
+    EXPECT_EQ(strict.getNamedItem("b"), node(1));
+    EXPECT_EQ(strict.getNamedItem("A"), nullptr);
+
+    EXPECT_EQ(folded.addNamedItem(node(1)), nullptr); // key "b" is taken
+    EXPECT_EQ(folded.addNamedItem(node(2)), node(2));
+    EXPECT_EQ(folded.removeNamedItem("C"), node(2));
+    EXPECT_EQ(folded.removeNamedItem("C"), nullptr);
+    EXPECT_EQ(strict.removeNode(node(1)), node(1));
+    EXPECT_EQ(strict.removeNode(node(1)), nullptr);
+    EXPECT_EQ(strict.removeAt(0), node(3));
+    EXPECT_EQ(names(strict), "a");
+}
+
+TEST_F(NodeListTest, SequentialItemFollowsEditsAndCopies)
+{
+    NamedNodeMap map;
+    std::vector<NodePtr> many;
+    for (int i = 0; i < 2000; ++i) {
+        char name[8];
+        std::snprintf(name, sizeof name, "n%04d", i);
+        many.emplace_back(doc->createElement(name));
+        map.setNamedItem(many.back().get());
+    }
+    for (unsigned long i = 0; i < map.getLength(); ++i)
+        ASSERT_EQ(map.item(i), many[i].get()) << i;
+    EXPECT_EQ(map.item(2000), nullptr);
+    EXPECT_EQ(map.item(7), many[7].get()); // backwards after a forward walk
+    EXPECT_EQ(map.item(10), many[10].get());
+    map.setNamedItem(node(0)); // "a" sorts first
+    EXPECT_EQ(map.item(10), many[9].get());
+    map.removeAt(0);
+    map.removeNode(many[3].get());
+    EXPECT_EQ(map.item(10), many[11].get());
+
+    // Copies walk their own entries, even after the original has gone.
+    std::unique_ptr<NamedNodeMap> original(new NamedNodeMap());
+    for (int i = 0; i < 3; ++i)
+        original->setNamedItem(node(i));
+    EXPECT_EQ(original->item(1), node(1));
+    NamedNodeMap copy(*original);
+    NamedNodeMap assigned;
+    assigned.setNamedItem(node(4));
+    EXPECT_EQ(assigned.item(0), node(4));
+    assigned = *original;
+    original.reset();
+    EXPECT_EQ(copy.item(2), node(2));
+    EXPECT_EQ(assigned.item(2), node(2));
+    EXPECT_EQ(names(assigned), "abc");
+}

@@ -204,6 +204,30 @@ TEST(BuiltinDocumentTypesTest, HTMLTypeReadFromCompiledDTD)
     ASSERT_NE(html->getCharEntity(160), nullptr);
     EXPECT_EQ(html->getCharEntity(160)->getNodeName(), "nbsp");
     EXPECT_EQ(html->getElementType("jsp:useBean"), nullptr);
+
+    // Every HTML 4.0 element (ids 1 to 95), SUBMIT, MARQUEE and the
+    // server-side includes are declared with their id and flag word.
+    std::vector<int> ids;
+    for (int id = 1; id <= 95; ++id)
+        ids.push_back(id);
+    for (int id : {97, 98, 100, 101, 102, 103, 104, 105, 106, 107})
+        ids.push_back(id);
+    for (int id : ids) {
+        const ElementType* type = html->getDefElementType(id);
+        ASSERT_NE(type, nullptr) << id;
+        EXPECT_EQ(type->getGroup(), ElementTable::getElementFlags(id)) << type->getName();
+        EXPECT_EQ(ElementTable::getElementID(type->getName()), id) << type->getName();
+    }
+    // End tags a page may leave out, and ones it may not.
+    for (const char* name : {"P", "LI", "TD", "TR", "OPTION", "DD", "HTML", "BODY", "TBODY"})
+        EXPECT_NE(html->getElementType(name)->getOmitType(), ElementType::OMIT_NO_TAG) << name;
+    for (const char* name : {"DIV", "TABLE", "A", "SCRIPT", "TEXTAREA", "SELECT"})
+        EXPECT_EQ(html->getElementType(name)->getOmitType(), ElementType::OMIT_NO_TAG) << name;
+    EXPECT_EQ(html->getElementType("BR")->getContainerType(), ContentModel::EMPTY_CONTENT);
+    EXPECT_EQ(html->getEntity("euro")->getCharValue(), 8364u);
+    EXPECT_EQ(html->getEntity("lt")->getCharValue(), 60u);
+    EXPECT_EQ(html->getEntity("Agrave")->getCharValue(), 192u);
+    EXPECT_EQ(html->getEntity("agrave")->getCharValue(), 224u);
 }
 
 TEST(BuiltinDocumentTypesTest, RegistryMergesJSPAndQRTXDeclarations)

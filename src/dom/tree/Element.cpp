@@ -973,7 +973,10 @@ std::string Element::_generateEndTag() const
             return std::string();
         if (_elementType->getContainerType() == 0)
             return std::string();
-        if (_elementType->getOmitType() == 1 && (!doc || doc->getFormatType() == 0))
+        // An end tag the type lets a page leave out (start tag required,
+        // end tag omissible) is not written under the HTML rules.
+        if ((_elementType->getOmitType() == 0 || _elementType->getOmitType() == 1) &&
+            (!doc || doc->getFormatType() == 0))
             return std::string();
         return END_OPEN_TAG + _tagName() + CLOSE_TAG;
     case FORMAT_MW:
@@ -1037,25 +1040,34 @@ void Element::_writeEnd(std::string& out) const
 
 void Element::formatSource()
 {
-    _startGenerated = true;
-    _endGenerated = true;
+    _formatOwn();
+    Node::formatSource();
+}
+
+void Element::_formatOwn()
+{
+    // An element whose tags were both left out (an implied container) stays
+    // that way; any other gets its tags produced again.
+    if (!isOmittedElement()) {
+        _startGenerated = true;
+        _endGenerated = true;
+    }
     Document* doc = getOwnerDocument();
     bool raw = _elementType && (_elementType->getContainerType() == 4 ||
                                 _elementType->getFormatType() == FORMAT_JSP_BLOCK);
-    if (doc && !_inHTMLDocument() && hasChildNodes() && !raw) {
-        // Empty text nodes between non-text children; the text formatter
-        // fills them with line breaks and indentation.
-        auto isTextLike = [](const Node* n) {
-            return n && (n->getNodeType() == TEXT_NODE || n->getNodeType() == CDATA_SECTION_NODE);
-        };
-        for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
-            if (!isTextLike(c) && !isTextLike(c->getPreviousSibling()))
-                insertBefore(doc->createTextNode(std::string()), c);
-        }
-        if (!isTextLike(getLastChild()))
-            appendChild(doc->createTextNode(std::string()));
+    if (!doc || _inHTMLDocument() || !hasChildNodes() || raw)
+        return;
+    // Empty texts before every child that follows no text, and at the end;
+    // laying the texts out fills them with line breaks and indentation.
+    auto isTextLike = [](const Node* n) {
+        return n && (n->getNodeType() == TEXT_NODE || n->getNodeType() == CDATA_SECTION_NODE);
+    };
+    for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
+        if (!isTextLike(c) && !isTextLike(c->getPreviousSibling()))
+            insertBefore(doc->createTextNode(std::string()), c);
     }
-    Node::formatSource();
+    if (!isTextLike(getLastChild()))
+        appendChild(doc->createTextNode(std::string()));
 }
 
 // --- searches --------------------------------------------------------------------

@@ -39,6 +39,7 @@ public:
     Node* cloneNode(bool deep) const override;
     bool canContain(const Node* child) const override;
     void formatSource() override;
+    void _formatOwn() override;
     bool isTrivialNode() const override;
     void _writeStart(std::string& out) const override;
     void _writeEnd(std::string& out) const override;

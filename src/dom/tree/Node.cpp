@@ -583,6 +583,21 @@ std::string Node::getDesignSource(bool withChildren) const
 
 void Node::formatSource()
 {
-    for (Node* child = getFirstChild(); child; child = child->_next)
-        child->formatSource();
+    // Every descendant formats its own content (an element may add empty
+    // texts for line breaks, which the walk then reaches too); the texts
+    // are laid out once the whole subtree is formatted.
+    std::vector<Text*> texts;
+    for (Node* n = getFirstChild(); n; n = n->getNextNode(this, false)) {
+        n->_formatOwn();
+        if (n->getNodeType() == TEXT_NODE)
+            texts.push_back(static_cast<Text*>(n));
+    }
+    for (Text* text : texts)
+        text->_layOut();
+}
+
+void Node::_formatOwn()
+{
+    if (!_childList())
+        formatSource();
 }

@@ -138,6 +138,10 @@ public:
     virtual void _writeEnd(std::string& out) const;
     // Whether the writer descends into the children.
     virtual bool _writesChildren() const;
+    // The formatting of the node's own content, without its children: a
+    // leaf asks for its source to be produced again; containers override.
+    // formatSource runs it over a whole subtree without recursion.
+    virtual void _formatOwn();
 
     // --- reference counting -------------------------------------------
     unsigned long addRef() { return ++_refCount; }

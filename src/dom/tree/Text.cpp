@@ -1,6 +1,7 @@
 #include "tree/Text.h"
 
 #include "doctype/DOMStringType.h"
+#include "frame/DOMImpl.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
 #include "writing/PCDATAConverter.h"
@@ -124,6 +125,7 @@ void Text::setData(const std::string& data)
 void Text::formatSource()
 {
     _formatPending = true;
+    _wrapPending = false;
     _sourceSet = false;
     clearErrorState(INVALID_CHAR_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -137,10 +139,73 @@ std::string Text::getSource() const
         std::string source = converter.convertDataToSource(_data);
         if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
             source = converter.convertCharValueOfSource(source, true);
+        if (_wrapPending)
+            _wrap(source, DOMImpl::getFormatOption()->getColumnLimit(), _wrapIndent);
         _source = source;
         _formatPending = false;
     }
     return _source;
+}
+
+unsigned long Text::_wrap(std::string& source, unsigned long columnLimit, const std::string& indent)
+{
+    std::string out;
+    out.reserve(source.size() + 16);
+    unsigned long column = 0;
+    unsigned long breaks = 0;
+    for (std::size_t i = 0; i < source.size();) {
+        char c = source[i];
+        if (c == ' ' && column >= columnLimit) {
+            while (i < source.size() && source[i] == ' ')
+                ++i;
+            out += "\r\n";
+            out += indent;
+            column = 0;
+            ++breaks;
+            continue;
+        }
+        out += c;
+        column = c == '\n' ? 0 : column + 1;
+        ++i;
+    }
+    source.swap(out);
+    return breaks;
+}
+
+unsigned long Text::_layOut()
+{
+    if (isPlainText())
+        return 0;
+    const Document* doc = getOwnerDocument();
+    const unsigned long indent = DOMImpl::getFormatOption()->getIndent();
+    if (doc && !doc->isHTMLDocument()) {
+        if (!isSpaceText())
+            return 0;
+        // Between elements: a line break and the nesting depth's indent,
+        // one level less before the parent's end tag.
+        unsigned long depth = 0;
+        for (const Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode())
+            ++depth;
+        if (!getNextSibling() && depth)
+            --depth;
+        CharacterData::setData("\r\n" + std::string(indent * depth, ' '));
+        formatSource();
+        return 0;
+    }
+    if (!_formatPending)
+        return 0;
+    unsigned long depth = 0;
+    for (const Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode())
+        if (static_cast<const Element*>(n)->isIndentElement())
+            ++depth;
+    _wrapIndent.assign(indent * depth, ' ');
+    _wrapPending = true;
+    std::string source = getSource();
+    unsigned long breaks = 0;
+    for (std::size_t i = 0; i + 1 < source.size(); ++i)
+        if (source[i] == '\r' && source[i + 1] == '\n')
+            ++breaks;
+    return breaks;
 }
 
 void Text::_writeStart(std::string& out) const

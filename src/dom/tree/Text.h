@@ -43,6 +43,14 @@ public:
     void parse(const std::string& source);
     void correctSource();
 
+    // Lays a formatted text out: outside plain elements, white space between
+    // the elements of an XML document becomes a line break and indentation,
+    // and text produced again in an HTML document is wrapped at the column
+    // limit.  Returns the number of line breaks the laid-out source holds.
+    unsigned long _layOut();
+    // Wraps source at spaces past the column limit; returns the breaks made.
+    static unsigned long _wrap(std::string& source, unsigned long columnLimit, const std::string& indent);
+
     // Whether the source text was stored with setSource since the last
     // formatting or reset.
     bool _isSourceSet() const { return _sourceSet; }
@@ -60,6 +68,10 @@ private:
 
     mutable std::string _source;
     mutable bool _formatPending = true;
+    // Indentation to wrap with when the source is produced again; empty
+    // when the text is not to be wrapped.
+    std::string _wrapIndent;
+    bool _wrapPending = false;
     bool _compact = true;
     bool _sourceSet = false;
 };

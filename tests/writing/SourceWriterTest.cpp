@@ -1,0 +1,170 @@
+// What an edit does to the written page: only the touched tags and texts are
+// produced again, under the formatting options; everything else keeps its
+// bytes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dom.h"
+
+namespace {
+
+struct Page {
+    explicit Page(const std::string& text, DOMImpl::JSPVersion version = DOMImpl::JSP_NONE)
+        : doc(DOMImpl::createDocument("HTML", version))
+    {
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+    }
+    ~Page() { doc->releaseRef(); }
+
+    Element* first(const std::string& name) const
+    {
+        dom::NodeList list = doc->getHTMLElement()->getElementsByTagName(name);
+        return list.length() ? static_cast<Element*>(list.item(0)) : nullptr;
+    }
+
+    Document* doc;
+};
+
+// Restores the process-wide formatting options after a test changes them.
+struct Options {
+    Options() : saved(*DOMImpl::getFormatOption()) {}
+    ~Options() { *DOMImpl::getFormatOption() = saved; }
+    DOMImpl::FormatOption* operator->() { return DOMImpl::getFormatOption(); }
+    DOMImpl::FormatOption saved;
+};
+
+TEST(SourceWriter, AnEditRegeneratesOnlyWhatItTouched)
+{
+    Page page("<body>\r\n<p class=x>Some <b>bold</b>  text</p>\r\n<div>kept</div></body>");
+    Element* p = page.first("p");
+    p->setAttribute("id", "intro");
+    // The start tag is produced again from the element: declared name, the
+    // attributes in order, quoted; the children and the rest keep their bytes.
+    EXPECT_EQ("<body>\r\n<P class=\"x\" id=\"intro\">Some <b>bold</b>  text</p>\r\n<div>kept</div></body>",
+              page.doc->getSource());
+
+    // New text is written from its data, references and all.
+    Text* text = page.doc->createTextNode("a \x1b<b\x1b>\x1b\xa0" "c");
+    page.first("div")->appendChild(text);
+    EXPECT_EQ("<div>kepta &lt;b&gt;&nbsp;c</div>",
+              page.first("div")->getSource());
+}
+
+TEST(SourceWriter, GeneratedTagsFollowTheElementType)
+{
+    Page page("<p>x");
+    Document* doc = page.doc;
+    Element* p = doc->createElement("p");
+    p->appendChild(doc->createTextNode("y"));
+    // P may leave its end tag out in an HTML-format document...
+    EXPECT_EQ("<P>y", p->getSource());
+    p->releaseRef();
+    // ...but not in the lower-case XML-style format.
+    doc->FormatType(Document::XML_STYLE_FORMAT);
+    Element* q = doc->createElement("P");
+    q->appendChild(doc->createTextNode("y"));
+    EXPECT_EQ("<p>y</p>", q->getSource());
+    Element* br = doc->createElement("BR");
+    EXPECT_EQ("<br />", br->getSource());
+    q->releaseRef();
+    br->releaseRef();
+}
+
+TEST(SourceWriter, AttributeTextAndQuotes)
+{
+    Page page("<p>x");
+    Element* input = page.doc->createElement("INPUT");
+    input->setAttribute("value", "say \"hi\"");
+    input->setAttribute("title", "it's \"both\" <%= \"jsp\" %>");
+    Attr* checked = page.doc->createAttribute("checked");
+    input->setAttributeNode(checked);
+    EXPECT_EQ("<INPUT value='say \"hi\"' title=\"it's &quot;both&quot; <%= \"jsp\" %>\" checked>",
+              input->getSource());
+    input->releaseRef();
+}
+
+TEST(SourceWriter, CaseOptions)
+{
+    Options options;
+    options->setTagNameCaseType(DOMImpl::FormatOption::CASE_LOWER);
+    options->setAttrNameCaseType(DOMImpl::FormatOption::CASE_UPPER);
+    options->setAttrValueCaseType(DOMImpl::FormatOption::CASE_LOWER);
+    Page page("<p>x");
+    Element* td = page.doc->createElement("TD");
+    td->setAttribute("Align", "CENTER");
+    td->setAttribute("class", "Keep");
+    EXPECT_EQ("<td ALIGN=\"center\" CLASS=\"Keep\">", td->getStartTag());
+    td->releaseRef();
+}
+
+TEST(SourceWriter, ScriptElementsAndIncludes)
+{
+    Page page("<p><%= a %>", DOMImpl::JSP_10);
+    Element* expr = page.first("jsp:expression");
+    ASSERT_NE(expr, nullptr);
+    expr->setJSPScriptData("name");
+    expr->formatSource();
+    EXPECT_EQ("<%= name %>", expr->getSource());
+
+    Element* include = page.doc->createElement("ssi:include");
+    include->setAttribute("file", "top.html");
+    EXPECT_EQ("<!--#include file=\"top.html\" -->", include->getSource());
+    include->releaseRef();
+}
+
+TEST(SourceWriter, CharacterDataRegenerates)
+{
+    Page page("<p>x");
+    Document* doc = page.doc;
+    Comment* c = doc->createComment("a--b-");
+    EXPECT_EQ("<!--a- -b- -->", c->getSource());
+    c->setJSPFormat(true);
+    EXPECT_EQ("<%--a--b---%>", c->getSource());
+    ProcessingInstruction* pi = doc->createProcessingInstruction("xml", "version=\"1.0\"");
+    pi->setAttribute("encoding", "UTF-8");
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", pi->getSource());
+    CDATASection* cdata = doc->createCDATASection("a<b");
+    EXPECT_EQ("<![CDATA[a<b]]>", cdata->getSource());
+    EntityReference* ref = doc->createEntityReference("copy");
+    EXPECT_EQ("&copy;", ref->getSource());
+    for (Node* n : std::initializer_list<Node*>{c, pi, cdata, ref})
+        n->releaseRef();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SourceWriter, FormattingRegeneratesTagsAndWrapsText)
+{
+    Options options;
+    options->setTagNameCaseType(DOMImpl::FormatOption::CASE_LOWER);
+    options->setColumnLimit(20);
+    Page page("<UL><LI>one two three four five six seven eight</UL>");
+    page.doc->formatSource();
+    // The column counts from the start of the text; UL indents its content.
+    EXPECT_EQ("<ul><li>one two three four five\r\n  six seven eight</ul>", page.doc->getSource());
+
+    // Plain elements keep their text as it is.
+    Page pre("<PRE>one two three four five six seven eight</PRE>");
+    pre.doc->formatSource();
+    EXPECT_EQ("<pre>one two three four five six seven eight</pre>", pre.doc->getSource());
+}
+
+TEST(SourceWriter, FormattingAnXMLStyleTreeIndentsIt)
+{
+    Document* doc = DOMImpl::createDocument("list");
+    Element* list = doc->createElement("list");
+    doc->appendChild(list);
+    for (const char* name : {"a", "b"}) {
+        Element* item = doc->createElement("item");
+        item->appendChild(doc->createTextNode(name));
+        list->appendChild(item);
+    }
+    doc->formatSource();
+    EXPECT_EQ("<list>\r\n  <item>a</item>\r\n  <item>b</item>\r\n</list>", doc->getSource());
+    doc->releaseRef();
+}
+
+} // namespace

@@ -19,6 +19,45 @@
 // gives each declared element its id and word through these two lookups.
 class ElementTable {
 public:
+    // The ids the library's own code refers to by name.
+    enum ElementID : int {
+        ID_A = 1,
+        ID_BODY = 14,
+        ID_COLGROUP = 22,
+        ID_DD = 24,
+        ID_DT = 30,
+        ID_EMBED = 32,
+        ID_FORM = 35,
+        ID_FRAMESET = 37,
+        ID_HEAD = 44,
+        ID_HTML = 46,
+        ID_IMG = 49,
+        ID_INPUT = 50,
+        ID_NOFRAMES = 62,
+        ID_OBJECT = 64,
+        ID_P = 68,
+        ID_PARAM = 69,
+        ID_TABLE = 83,
+        ID_TBODY = 84,
+        ID_TD = 85,
+        ID_TEXTAREA = 86,
+        ID_TH = 88,
+        ID_TR = 91,
+        ID_SUBMIT = 97,
+        ID_JSP_SCRIPTLET = 110,
+        ID_JSP_EXPRESSION = 111,
+        ID_JSP_DECLARATION = 112,
+        ID_JSP_DIRECTIVE_PAGE = 113,
+        ID_JSP_DIRECTIVE_INCLUDE = 114,
+        ID_JSP_DIRECTIVE_TAGLIB = 115,
+        ID_JSP_DIRECTIVE = 116,
+        ID_SERVLET = 126,
+        ID_QRTX_TEXT = 140,
+        ID_QRTX_LOOP = 141,
+        ID_QRTX_PROPERTY = 142,
+        ID_QRTX_ATV = 143
+    };
+
     // Highest id in use.
     static constexpr int MAX_ELEMENT_ID = 144;
 

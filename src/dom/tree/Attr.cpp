@@ -185,8 +185,3 @@ std::string Attr::getSource() const
         quote(value);
     return name + "=" + _quote + value + _quote;
 }
-
-void Attr::_writeStart(std::string& out) const
-{
-    out += getSource();
-}

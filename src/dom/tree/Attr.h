@@ -20,7 +20,6 @@ public:
     Node* getParentNode() const override;
     Node* cloneNode(bool deep) const override;
     std::string getSource() const override;
-    void _writeStart(std::string& out) const override;
 
     std::string getName() const { return _name(); }
     std::string getValue() const;

@@ -1,6 +1,7 @@
 #include "tree/Document.h"
 
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "metadata/MetaData.h"
 #include "tree/Attr.h"
@@ -19,13 +20,6 @@ const std::string Document::NODE_NAME = "#document";
 unsigned long Document::s_activeHookDocuments = 0;
 
 namespace {
-
-// Element ids of the HTML document type that the document itself needs.
-const int ID_BODY = 14;
-const int ID_FRAMESET = 37;
-const int ID_HEAD = 44;
-const int ID_HTML = 46;
-const int ID_NOFRAMES = 62;
 
 template <class T>
 T* handOut(T* node)
@@ -264,7 +258,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
         _metaDataRevised = false;
     HTMLParser::parse(text ? std::string(text, length) : std::string(), target);
     for (Node* n = target->getFirstChild(); n; n = n->getNextNode(target)) {
-        if (n->getNodeType() == ELEMENT_NODE && static_cast<Element*>(n)->getElementID() == 64)
+        if (n->getNodeType() == ELEMENT_NODE && static_cast<Element*>(n)->getElementID() == ElementTable::ID_OBJECT)
             static_cast<Element*>(n)->setActiveX();
     }
     if (target == this)
@@ -298,12 +292,12 @@ Element* Document::getHTMLElement() const
         return nullptr;
     Candidates found;
     for (Node* c = getLastChild(); c; c = c->getPreviousSibling()) {
-        if (isElementWithID(c, ID_HTML) && found.offer(static_cast<Element*>(c)))
+        if (isElementWithID(c, ElementTable::ID_HTML) && found.offer(static_cast<Element*>(c)))
             break;
     }
     if (Element* e = found.best())
         return e;
-    Element* html = createDefElement(ID_HTML);
+    Element* html = createDefElement(ElementTable::ID_HTML);
     if (!html)
         return nullptr;
     html->omitTag();
@@ -321,12 +315,12 @@ Element* Document::getHEADElement(Element* html) const
         return nullptr;
     Candidates found;
     for (Node* c = html->getFirstChild(); c; c = c->getNextSibling()) {
-        if (isElementWithID(c, ID_HEAD) && found.offer(static_cast<Element*>(c)))
+        if (isElementWithID(c, ElementTable::ID_HEAD) && found.offer(static_cast<Element*>(c)))
             break;
     }
     if (Element* e = found.best())
         return e;
-    Element* head = createDefElement(ID_HEAD);
+    Element* head = createDefElement(ElementTable::ID_HEAD);
     if (!head)
         return nullptr;
     head->omitTag();
@@ -347,22 +341,22 @@ Element* Document::getBODYElement(Element* html) const
     Element* noframes = nullptr;
     bool done = false;
     for (Node* c = html->getLastChild(); c && !done; c = c->getPreviousSibling()) {
-        if (isElementWithID(c, ID_FRAMESET)) {
+        if (isElementWithID(c, ElementTable::ID_FRAMESET)) {
             if (!firstFrameset) {
                 firstFrameset = static_cast<Element*>(c);
                 found.forget();
             }
             for (Node* f = c->getLastChild(); f && !done; f = f->getPreviousSibling()) {
-                if (!isElementWithID(f, ID_NOFRAMES))
+                if (!isElementWithID(f, ElementTable::ID_NOFRAMES))
                     continue;
                 if (!noframes)
                     noframes = static_cast<Element*>(f);
                 for (Node* b = f->getLastChild(); b && !done; b = b->getPreviousSibling()) {
-                    if (isElementWithID(b, ID_BODY) && found.offer(static_cast<Element*>(b)))
+                    if (isElementWithID(b, ElementTable::ID_BODY) && found.offer(static_cast<Element*>(b)))
                         done = true;
                 }
             }
-        } else if (!firstFrameset && isElementWithID(c, ID_BODY)) {
+        } else if (!firstFrameset && isElementWithID(c, ElementTable::ID_BODY)) {
             // Bodies met before any FRAMESET; the preference order decides at
             // the end, so no early stop here.
             Element* body = static_cast<Element*>(c);
@@ -379,7 +373,7 @@ Element* Document::getBODYElement(Element* html) const
     }
     if (Element* e = found.best())
         return e;
-    Element* body = createDefElement(ID_BODY);
+    Element* body = createDefElement(ElementTable::ID_BODY);
     if (!body)
         return nullptr;
     body->omitTag();

@@ -2,6 +2,7 @@
 
 #include "doctype/AttrType.h"
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "frame/DOMImpl.h"
 #include "metadata/MetaData.h"
@@ -28,21 +29,6 @@ const std::string Element::JSP_DIR_OPEN_TAG = "<%@";
 const std::string Element::JSP_CLOSE_TAG = "%>";
 
 namespace {
-
-// Element ids of the built-in document types used here.
-const int ID_A = 1;
-const int ID_BODY = 14;
-const int ID_EMBED = 32;
-const int ID_FORM = 35;
-const int ID_FRAMESET = 37;
-const int ID_IMG = 49;
-const int ID_NOFRAMES = 62;
-const int ID_OBJECT = 64;
-const int ID_TR = 91;
-const int ID_JSP_EXPRESSION = 111;
-const int ID_JSP_DECLARATION = 112;
-const int ID_SERVLET = 126;
-const int ID_QRTX_ATV = 143;
 
 // Format types of element types.
 const unsigned int FORMAT_HTML = 0;
@@ -291,7 +277,7 @@ void Element::_bindAttribute(Attr* attr, bool join)
         }
     } else {
         int id = getElementID();
-        if (id != ID_SERVLET && id != ID_EMBED) {
+        if (id != ElementTable::ID_SERVLET && id != ElementTable::ID_EMBED) {
             attr->addErrorState(UNDEFINED_NAME_ERROR);
             addErrorState(UNDEFINED_ATTR_ERROR);
         }
@@ -600,16 +586,16 @@ bool Element::canContain(const Node* child) const
         return child->isTrivialNode();
 
     const ElementType* t = _elementType;
-    if (getElementID() == ID_NOFRAMES) {
+    if (getElementID() == ElementTable::ID_NOFRAMES) {
         const Element* outermostBody = nullptr;
         bool inFrameset = false;
         for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
             int id = static_cast<Element*>(a)->getElementID();
-            if (id == ID_FRAMESET) {
+            if (id == ElementTable::ID_FRAMESET) {
                 inFrameset = true;
                 break;
             }
-            if (id == ID_BODY)
+            if (id == ElementTable::ID_BODY)
                 outermostBody = static_cast<Element*>(a);
         }
         if (!inFrameset && outermostBody)
@@ -817,7 +803,7 @@ bool Element::isSolidElement() const
 
 bool Element::isVirtualElement() const
 {
-    return getElementID() == ID_TR && !hasStartTag();
+    return getElementID() == ElementTable::ID_TR && !hasStartTag();
 }
 
 bool Element::isJSPElement() const
@@ -920,8 +906,8 @@ std::string Element::_generateStartTag() const
     }
     case FORMAT_JSP_BLOCK: {
         int id = getElementID();
-        out = id == ID_JSP_EXPRESSION ? JSP_EXPR_OPEN_TAG
-              : id == ID_JSP_DECLARATION ? JSP_DECL_OPEN_TAG : JSP_OPEN_TAG;
+        out = id == ElementTable::ID_JSP_EXPRESSION ? JSP_EXPR_OPEN_TAG
+              : id == ElementTable::ID_JSP_DECLARATION ? JSP_DECL_OPEN_TAG : JSP_OPEN_TAG;
         break;
     }
     case FORMAT_JSP_DIRECTIVE: {
@@ -1123,8 +1109,8 @@ dom::NodeList Element::getChildElementsByID(int id) const
 dom::NodeList Element::getFamilyElementsByName(const std::string& name) const
 {
     _Element::NameDetector detector(name);
-    if (getElementID() == ID_FORM)
-        return _Element::FamilyFinder(detector, _Element::IDDetector(ID_FORM)).find(this);
+    if (getElementID() == ElementTable::ID_FORM)
+        return _Element::FamilyFinder(detector, _Element::IDDetector(ElementTable::ID_FORM)).find(this);
     return _Element::FamilyFinder(detector, _Element::ContentNameDetector(name)).find(this);
 }
 
@@ -1137,8 +1123,8 @@ dom::NodeList Element::getFamilyElementsByNames(const std::vector<std::string>& 
 dom::NodeList Element::getFamilyElementsByID(int id) const
 {
     _Element::IDDetector detector(id);
-    if (getElementID() == ID_FORM)
-        return _Element::FamilyFinder(detector, _Element::IDDetector(ID_FORM)).find(this);
+    if (getElementID() == ElementTable::ID_FORM)
+        return _Element::FamilyFinder(detector, _Element::IDDetector(ElementTable::ID_FORM)).find(this);
     std::string name;
     const Document* doc = getOwnerDocument();
     const DocumentType* docType = doc ? doc->getDocumentType() : nullptr;
@@ -1221,14 +1207,14 @@ void Element::setDynamicElement(bool on)
 
 bool Element::isDTC() const
 {
-    if (getElementID() != ID_OBJECT)
+    if (getElementID() != ElementTable::ID_OBJECT)
         return false;
     return getAttributeNode("dtc") || (_metaData && _metaData->getType() == MetaData::DesignerControl);
 }
 
 void Element::setDTC(bool on)
 {
-    if (!on || getElementID() != ID_OBJECT)
+    if (!on || getElementID() != ElementTable::ID_OBJECT)
         return;
     if (!getAttributeNode("dtc"))
         setAttribute("dtc", std::string());
@@ -1237,7 +1223,7 @@ void Element::setDTC(bool on)
 
 bool Element::setActiveX()
 {
-    if (getElementID() == ID_OBJECT && getAttributeNode("classid") && getOwnerDocument())
+    if (getElementID() == ElementTable::ID_OBJECT && getAttributeNode("classid") && getOwnerDocument())
         _activeX = true;
     return _activeX;
 }
@@ -1267,7 +1253,7 @@ void Element::setATV(Element* atv)
 
 Element* Element::getATVTargetElement() const
 {
-    if (getElementID() != ID_QRTX_ATV)
+    if (getElementID() != ElementTable::ID_QRTX_ATV)
         return nullptr;
     Node* parent = getParentNode();
     if (!parent || parent->getNodeType() != META_DATA_NODE)
@@ -1278,7 +1264,7 @@ Element* Element::getATVTargetElement() const
 bool Element::isRollOver() const
 {
     int id = getElementID();
-    if (id != ID_A && id != ID_IMG)
+    if (id != ElementTable::ID_A && id != ElementTable::ID_IMG)
         return false;
     return isRollOverPrefix(getAttribute("name").c_str());
 }
@@ -1286,7 +1272,7 @@ bool Element::isRollOver() const
 bool Element::isRollOverPrefix(const char* name) const
 {
     int id = getElementID();
-    if ((id != ID_A && id != ID_IMG) || !name)
+    if ((id != ElementTable::ID_A && id != ElementTable::ID_IMG) || !name)
         return false;
     static const char prefix[] = "_ZEB_ROLLOVER";
     return std::string(name).compare(0, sizeof(prefix) - 1, prefix) == 0;

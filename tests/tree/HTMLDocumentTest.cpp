@@ -1,0 +1,91 @@
+// The HTML, HEAD and BODY elements an editor asks for, found or made in a
+// document of the built-in HTML type.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dom.h"
+
+namespace {
+
+struct HTMLDoc {
+    explicit HTMLDoc(const std::string& page = std::string(), DOMImpl::JSPVersion v = DOMImpl::JSP_NONE)
+        : doc(DOMImpl::createDocument("HTML", v))
+    {
+        if (!page.empty())
+            doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    }
+    ~HTMLDoc() { doc->releaseRef(); }
+    Document* doc;
+};
+
+TEST(HTMLDocument, FindsOrMakesHTMLHeadAndBody)
+{
+    HTMLDoc empty;
+    Document* doc = empty.doc;
+    EXPECT_TRUE(doc->isHTMLFragment());
+    Element* html = doc->getHTMLElement();
+    ASSERT_NE(html, nullptr);
+    EXPECT_TRUE(html->isOmittedElement());
+    EXPECT_EQ(html, doc->getHTMLElement());
+    Element* head = doc->getHEADElement(nullptr);
+    Element* body = doc->getBODYElement(nullptr);
+    ASSERT_TRUE(head && body);
+    EXPECT_EQ(head, html->getFirstChild());
+    EXPECT_EQ(body, html->getLastChild());
+    EXPECT_EQ(2u, html->getChildLength());
+    EXPECT_EQ("", doc->getSource());
+
+    // Written elements are preferred, a body with content first of all.
+    HTMLDoc page("<html><body> </body><body><p>x</p></body></html>");
+    Element* found = page.doc->getBODYElement(nullptr);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ("<body>", found->getStartTag());
+    EXPECT_TRUE(found->hasChildNodes());
+    EXPECT_FALSE(page.doc->isHTMLFragment());
+
+    // In a frameset page the body lives in NOFRAMES.
+    HTMLDoc frames("<html><frameset><noframes></noframes></frameset></html>");
+    Element* noframesBody = frames.doc->getBODYElement(nullptr);
+    ASSERT_NE(noframesBody, nullptr);
+    EXPECT_EQ(62, static_cast<Element*>(noframesBody->getParentNode())->getElementID());
+}
+
+TEST(HTMLDocument, ContainmentAndDefaultElements)
+{
+    HTMLDoc page;
+    Document* doc = page.doc;
+    Element* html = doc->createElement("HTML");
+    Element* body = doc->createElement("BODY");
+    Text* blank = doc->createTextNode(" \r\n");
+    Text* words = doc->createTextNode("words");
+    EXPECT_TRUE(doc->canContain(html));
+    EXPECT_TRUE(doc->canContain(blank));
+    EXPECT_FALSE(doc->canContain(words));
+    EXPECT_FALSE(doc->canContain(body));
+    for (Node* n : std::initializer_list<Node*>{html, body, blank, words})
+        n->releaseRef();
+
+    EXPECT_EQ(nullptr, doc->createDefElement(0));
+    Element* p = doc->createDefElement(68);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ("P", p->getNodeName());
+    p->releaseRef();
+
+    // A document named "html" gets the type but is not the HTML document.
+    Document* lower = DOMImpl::createDocument("html");
+    EXPECT_NE(nullptr, lower->getDocumentType());
+    EXPECT_EQ(nullptr, lower->getHTMLElement());
+    lower->releaseRef();
+
+    // Under JSP 1.0 the dynamic-element tags exist and come with metadata.
+    HTMLDoc jsp("", DOMImpl::JSP_10);
+    Element* text = jsp.doc->createDefElement(140);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isDynamicElement());
+    ASSERT_NE(text->getMetaData(), nullptr);
+    EXPECT_EQ(MetaData::DynamicData, text->getMetaData()->getType());
+    text->releaseRef();
+}
+
+} // namespace

@@ -1,126 +1,485 @@
-// pagedom: command-line front end of the library.
+// pagedom: command-line front end of the library.  It reads pages the way a
+// host does (an HTML document, createNodes, getSource) and shows what the
+// library made of them.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
+#include <vector>
 
+#include "Escape.h"
+#include "TreePrinter.h"
 #include "dom.h"
 
 namespace {
 
 const char* const VERSION = "0.1.0";
 
-void usage(FILE* out)
+// Exit statuses.
+const int EXIT_OK = 0;
+const int EXIT_DIFFERS = 1;
+const int EXIT_USAGE = 2;
+const int EXIT_INTERNAL = 3;
+
+// Pages are addressed with 32-bit offsets inside the library.
+const unsigned long long MAX_INPUT = 0xFFFFFFFFull;
+
+void usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "usage: pagedom COMMAND [OPTIONS]\n"
+                 "usage: pagedom COMMAND [OPTIONS] ARGUMENT...\n"
                  "\n"
-                 "commands:\n"
-                 "  tree      build a small sample page tree through the API and print it\n"
+                 "commands (FILE may be - for standard input):\n"
+                 "  tree FILE          parse a page and print its node tree with tag states\n"
+                 "                     and error bits\n"
+                 "  roundtrip FILE...  parse and write back each page; report whether the\n"
+                 "                     output is identical to the input\n"
+                 "  dtd NAME           print a built-in document type (html, xml, vxml,\n"
+                 "                     jsp091, jsp10, qrtx)\n"
+                 "  format FILE        parse a page, format it and print the new source\n"
                  "\n"
                  "options:\n"
-                 "  --help     show this text\n"
-                 "  --version  show the version\n");
+                 "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
+                 "                       in .jsp, none otherwise)\n"
+                 "  --adjust             run the tree-adjustment pass after reading\n"
+                 "  --indent N           format: spaces per indentation level (default 2)\n"
+                 "  --columns N          format: column limit for text (default 70)\n"
+                 "  --tag-case C         format: case of tag names, C is upper, lower or as-is\n"
+                 "  --attr-case C        format: case of attribute names\n"
+                 "  --value-case C       format: case of enumerated attribute values\n"
+                 "  --help               show this text\n"
+                 "  --version            show the version\n"
+                 "\n"
+                 "exit status: 0 success, 1 a page did not round-trip, 2 bad usage or an\n"
+                 "unreadable file, 3 internal error\n");
 }
 
-std::string errorNames(unsigned long state)
+// Reports a problem with the command line or an input as one line on stderr.
+void complain(const std::string& message)
 {
-    static const struct {
-        unsigned long bit;
-        const char* name;
-    } names[] = {
-        {Node::UNDEFINED_NAME_ERROR, "UNDEFINED_NAME"},
-        {Node::UNDEFINED_VALUE_ERROR, "UNDEFINED_VALUE"},
-        {Node::UNDEFINED_ATTR_ERROR, "UNDEFINED_ATTR"},
-        {Node::INVALID_NAME_ERROR, "INVALID_NAME"},
-        {Node::INVALID_CHAR_ERROR, "INVALID_CHAR"},
-        {Node::MISMATCHED_ERROR, "MISMATCHED"},
-        {Node::MISMATCHED_END_TAG_ERROR, "MISMATCHED_END_TAG"},
-        {Node::MISSING_START_TAG_ERROR, "MISSING_START_TAG"},
-        {Node::MISSING_END_TAG_ERROR, "MISSING_END_TAG"},
-        {Node::UNNECESSARY_END_TAG_ERROR, "UNNECESSARY_END_TAG"},
-        {Node::INVALID_FORMAT_ERROR, "INVALID_FORMAT"},
-        {Node::INVALID_END_TAG_ERROR, "INVALID_END_TAG"},
-        {Node::INVALID_ATTR_ERROR, "INVALID_ATTR"},
-        {Node::INVALID_DIRECTIVE_ERROR, "INVALID_DIRECTIVE"},
-        {Node::INVALID_CONTENT_ERROR, "INVALID_CONTENT"},
-        {Node::DUPLICATE_ERROR, "DUPLICATE"},
-        {Node::COEXISTENCE_ERROR, "COEXISTENCE"},
-        {Node::ADOPTING_ERROR, "ADOPTING"},
-        {Node::DESERTED_ERROR, "DESERTED"},
-    };
-    std::string out;
-    for (const auto& n : names) {
-        if (state & n.bit) {
-            out += out.empty() ? " [" : " ";
-            out += n.name;
+    std::fprintf(stderr, "pagedom: %s\n", message.c_str());
+}
+
+struct Options {
+    std::string command;
+    std::vector<std::string> operands;
+    bool jspGiven = false;
+    DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE;
+    bool adjust = false;
+    bool formatting = false;   // any of the format options was given
+    bool indentGiven = false;
+    unsigned long indent = 0;
+    bool columnsGiven = false;
+    unsigned long columns = 0;
+    int tagCase = -1;
+    int attrCase = -1;
+    int valueCase = -1;
+    bool help = false;
+    bool version = false;
+};
+
+bool parseNumber(const std::string& text, unsigned long& value)
+{
+    if (text.empty() || text.size() > 9)
+        return false;
+    unsigned long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + static_cast<unsigned long>(c - '0');
+    }
+    value = v;
+    return true;
+}
+
+bool parseCase(const std::string& text, int& value)
+{
+    if (text == "upper")
+        value = DOMImpl::FormatOption::CASE_UPPER;
+    else if (text == "lower")
+        value = DOMImpl::FormatOption::CASE_LOWER;
+    else if (text == "as-is")
+        value = DOMImpl::FormatOption::CASE_AS_IS;
+    else
+        return false;
+    return true;
+}
+
+bool parseJSP(const std::string& text, DOMImpl::JSPVersion& value)
+{
+    if (text == "none" || text == "0")
+        value = DOMImpl::JSP_NONE;
+    else if (text == "0.91")
+        value = DOMImpl::JSP_091;
+    else if (text == "1.0" || text == "1")
+        value = DOMImpl::JSP_10;
+    else
+        return false;
+    return true;
+}
+
+// Reads the command line; options may stand before or after the command
+// and take their value as the next argument or after "=".  "--" ends the
+// options.  Returns false after reporting an error.
+bool parseArguments(int argc, char** argv, Options& opts)
+{
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            if (opts.command.empty())
+                opts.command = arg;
+            else
+                opts.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            opts.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            opts.version = true;
+            continue;
+        }
+        if (arg == "--adjust") {
+            opts.adjust = true;
+            continue;
+        }
+        std::string name = arg;
+        std::string value;
+        bool hasValue = false;
+        std::string::size_type eq = arg.find('=');
+        if (eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            hasValue = true;
+        }
+        bool known = name == "--jsp" || name == "--indent" || name == "--columns" ||
+                     name == "--tag-case" || name == "--attr-case" || name == "--value-case";
+        if (!known) {
+            complain("unknown option '" + arg + "' (see pagedom --help)");
+            return false;
+        }
+        if (!hasValue) {
+            if (i + 1 >= argc) {
+                complain("option " + name + " needs a value");
+                return false;
+            }
+            value = argv[++i];
+        }
+        bool ok;
+        if (name == "--jsp") {
+            ok = parseJSP(value, opts.jsp);
+            opts.jspGiven = true;
+        } else if (name == "--indent") {
+            ok = parseNumber(value, opts.indent);
+            opts.indentGiven = opts.formatting = true;
+        } else if (name == "--columns") {
+            ok = parseNumber(value, opts.columns);
+            opts.columnsGiven = opts.formatting = true;
+        } else if (name == "--tag-case") {
+            ok = parseCase(value, opts.tagCase);
+            opts.formatting = true;
+        } else if (name == "--attr-case") {
+            ok = parseCase(value, opts.attrCase);
+            opts.formatting = true;
+        } else {
+            ok = parseCase(value, opts.valueCase);
+            opts.formatting = true;
+        }
+        if (!ok) {
+            const char* expected = name == "--jsp" ? "none, 0.91 or 1.0"
+                                   : (name == "--indent" || name == "--columns")
+                                       ? "a number from 0 to 999999999"
+                                       : "upper, lower or as-is";
+            complain("bad value '" + value + "' for " + name + " (expected " + expected + ")");
+            return false;
         }
     }
-    if (!out.empty())
-        out += "]";
-    return out;
+    return true;
 }
 
-void printTree(const Node* root)
+// Reads a whole file, or standard input for "-", as bytes.
+bool readInput(const std::string& path, std::string& text)
 {
-    // Depth is counted from the parent links, so the walk needs no recursion.
-    for (const Node* n = root; n; n = n->getNextNode(root)) {
-        int depth = 0;
-        for (const Node* p = n->getParentNode(); p && n != root; p = p->getParentNode()) {
-            ++depth;
-            if (p == root)
-                break;
+    bool useStdin = path == "-";
+    std::FILE* in = useStdin ? stdin : std::fopen(path.c_str(), "rb");
+    const char* shown = useStdin ? "standard input" : path.c_str();
+    if (!in) {
+        complain(std::string("cannot open ") + shown + ": " + std::strerror(errno));
+        return false;
+    }
+    text.clear();
+    char buffer[65536];
+    bool failed = false;
+    for (;;) {
+        std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        text.append(buffer, n);
+        if (text.size() > MAX_INPUT) {
+            complain(std::string("cannot read ") + shown + ": larger than 4 GiB");
+            failed = true;
+            break;
         }
-        std::string line(static_cast<std::size_t>(depth) * 2, ' ');
-        line += std::to_string(n->getNodeType()) + " " + n->getNodeName();
-        if (n->getNodeType() == Node::TEXT_NODE)
-            line += " \"" + static_cast<const Text*>(n)->getData() + "\"";
-        line += errorNames(n->getErrorState());
-        std::printf("%s\n", line.c_str());
+        if (n < sizeof buffer) {
+            if (std::ferror(in)) {
+                failed = true;
+                complain(std::string("cannot read ") + shown + ": " + std::strerror(errno));
+            }
+            break;
+        }
     }
+    if (!useStdin)
+        std::fclose(in);
+    return !failed;
 }
 
-int sampleTree()
+bool endsWithJSP(const std::string& path)
 {
-    Document* doc = DOMImpl::createDocument("page");
-    Element* root = doc->createElement("page");
-    doc->appendChild(root);
-    Element* title = doc->createElement("title");
-    title->appendChild(doc->createTextNode("A sample"));
-    root->appendChild(title);
-    Element* list = doc->createElement("list");
-    for (int i = 1; i <= 3; ++i) {
-        Element* item = doc->createElement("item");
-        item->setAttribute("n", std::to_string(i));
-        item->appendChild(doc->createTextNode("entry " + std::to_string(i)));
-        list->appendChild(item);
-    }
-    root->appendChild(list);
-    root->appendChild(doc->createComment(" end of list "));
-    printTree(doc);
-    std::printf("\n%s\n", doc->getSource().c_str());
+    if (path.size() < 4)
+        return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return tail == ".jsp";
+}
+
+// The JSP version a page is read under: the option when given, else 1.0 for
+// JSP files and none for everything else.
+DOMImpl::JSPVersion jspVersionFor(const Options& opts, const std::string& path)
+{
+    if (opts.jspGiven)
+        return opts.jsp;
+    return endsWithJSP(path) ? DOMImpl::JSP_10 : DOMImpl::JSP_NONE;
+}
+
+// Parses a page into a new HTML document; the caller releases it.
+Document* parsePage(const std::string& text, DOMImpl::JSPVersion version, bool adjust)
+{
+    DOMImpl::setJSPVersion(version);
+    Document* doc = DOMImpl::createDocument("HTML");
+    if (doc)
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, adjust);
+    return doc;
+}
+
+void releaseDocument(Document* doc)
+{
     DOM::getDOM()->deleteDocument(doc);
-    return 0;
+}
+
+bool writeOut(const std::string& text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+bool expectOperands(const Options& opts, std::size_t count, const char* what)
+{
+    if (opts.operands.size() == count)
+        return true;
+    complain(opts.command + " takes exactly one " + what + " (see pagedom --help)");
+    return false;
+}
+
+int runTree(const Options& opts)
+{
+    if (!expectOperands(opts, 1, "FILE"))
+        return EXIT_USAGE;
+    const std::string& path = opts.operands[0];
+    std::string text;
+    if (!readInput(path, text))
+        return EXIT_USAGE;
+    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    if (!doc) {
+        complain("no HTML document type available");
+        return EXIT_INTERNAL;
+    }
+    tool::printTree(doc, stdout);
+    releaseDocument(doc);
+    return EXIT_OK;
+}
+
+// Line and column (both from 1) of a byte offset.
+void lineAndColumn(const std::string& text, std::size_t offset,
+                   unsigned long& line, unsigned long& column)
+{
+    line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    column = static_cast<unsigned long>(offset - lineStart + 1);
+}
+
+// Reports the first difference between a page and what was written back.
+void reportDifference(const std::string& path, const std::string& source,
+                      const std::string& written)
+{
+    const std::size_t CONTEXT = 20;
+    std::size_t limit = source.size() < written.size() ? source.size() : written.size();
+    std::size_t at = 0;
+    while (at < limit && source[at] == written[at])
+        ++at;
+    unsigned long line, column;
+    lineAndColumn(source, at, line, column);
+    std::printf("%s: differs at byte %lu (line %lu, column %lu); read %lu bytes, wrote %lu\n",
+                path.c_str(), static_cast<unsigned long>(at), line, column,
+                static_cast<unsigned long>(source.size()),
+                static_cast<unsigned long>(written.size()));
+    // The bytes before the difference (the same on both sides), then the
+    // bytes from it on, each side quoted.
+    std::size_t from = at > CONTEXT ? at - CONTEXT : 0;
+    std::printf("  read:  \"%s\" \"%s\"\n", tool::escapeBytes(source, from, at).c_str(),
+                tool::escapeBytes(source, at, at + CONTEXT).c_str());
+    std::printf("  wrote: \"%s\" \"%s\"\n", tool::escapeBytes(written, from, at).c_str(),
+                tool::escapeBytes(written, at, at + CONTEXT).c_str());
+}
+
+int runRoundtrip(const Options& opts)
+{
+    if (opts.operands.empty()) {
+        complain("roundtrip needs at least one FILE (see pagedom --help)");
+        return EXIT_USAGE;
+    }
+    bool unreadable = false;
+    bool differs = false;
+    for (const std::string& path : opts.operands) {
+        std::string text;
+        if (!readInput(path, text)) {
+            unreadable = true;
+            continue;
+        }
+        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        if (!doc) {
+            complain("no HTML document type available");
+            return EXIT_INTERNAL;
+        }
+        std::string written = doc->getSource();
+        releaseDocument(doc);
+        const std::string shown = path == "-" ? "(standard input)" : path;
+        if (written == text) {
+            std::printf("%s: identical (%lu bytes)\n", shown.c_str(),
+                        static_cast<unsigned long>(text.size()));
+        } else {
+            reportDifference(shown, text, written);
+            differs = true;
+        }
+    }
+    if (unreadable)
+        return EXIT_USAGE;
+    return differs ? EXIT_DIFFERS : EXIT_OK;
+}
+
+int runDTD(const Options& opts)
+{
+    if (!expectOperands(opts, 1, "NAME"))
+        return EXIT_USAGE;
+    DOMImpl::setJSPVersion(opts.jspGiven ? opts.jsp : DOMImpl::JSP_NONE);
+    const std::string& name = opts.operands[0];
+    const DocumentType* type = name.empty() ? nullptr : DOMImpl::getDocumentType(name);
+    if (!type) {
+        complain("unknown document type '" + name +
+                 "' (known: html, xml, vxml, jsp091, jsp10, qrtx)");
+        return EXIT_USAGE;
+    }
+    std::string source = type->getSource();
+    // The library writes CR LF line breaks; end the last line the same way.
+    if (!source.empty() && source.back() != '\n')
+        source += source.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    return writeOut(source) ? EXIT_OK : EXIT_USAGE;
+}
+
+int runFormat(const Options& opts)
+{
+    if (!expectOperands(opts, 1, "FILE"))
+        return EXIT_USAGE;
+    const std::string& path = opts.operands[0];
+    std::string text;
+    if (!readInput(path, text))
+        return EXIT_USAGE;
+    DOMImpl::FormatOption* format = DOMImpl::getFormatOption();
+    if (opts.indentGiven)
+        format->setIndent(opts.indent);
+    if (opts.columnsGiven)
+        format->setColumnLimit(opts.columns);
+    if (opts.tagCase >= 0)
+        format->setTagNameCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.tagCase));
+    if (opts.attrCase >= 0)
+        format->setAttrNameCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.attrCase));
+    if (opts.valueCase >= 0)
+        format->setAttrValueCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.valueCase));
+    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    if (!doc) {
+        complain("no HTML document type available");
+        return EXIT_INTERNAL;
+    }
+    doc->formatSource();
+    std::string source = doc->getSource();
+    releaseDocument(doc);
+    return writeOut(source) ? EXIT_OK : EXIT_USAGE;
+}
+
+int run(int argc, char** argv)
+{
+    Options opts;
+    if (!parseArguments(argc, argv, opts))
+        return EXIT_USAGE;
+    if (opts.help || opts.command == "help") {
+        usage(stdout);
+        return EXIT_OK;
+    }
+    if (opts.version) {
+        std::printf("pagedom %s\n", VERSION);
+        return EXIT_OK;
+    }
+    if (opts.command.empty()) {
+        complain("no command given (see pagedom --help)");
+        return EXIT_USAGE;
+    }
+    if (opts.formatting && opts.command != "format") {
+        complain("the formatting options apply only to the format command");
+        return EXIT_USAGE;
+    }
+    int status;
+    if (opts.command == "tree") {
+        status = runTree(opts);
+    } else if (opts.command == "roundtrip") {
+        status = runRoundtrip(opts);
+    } else if (opts.command == "dtd") {
+        status = runDTD(opts);
+    } else if (opts.command == "format") {
+        status = runFormat(opts);
+    } else {
+        complain("unknown command '" + opts.command + "' (see pagedom --help)");
+        return EXIT_USAGE;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        complain(std::string("cannot write output: ") + std::strerror(errno));
+        return EXIT_USAGE;
+    }
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        usage(stderr);
-        return 2;
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "pagedom: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "pagedom: internal error\n");
     }
-    std::string command = argv[1];
-    if (command == "--help" || command == "-h") {
-        usage(stdout);
-        return 0;
-    }
-    if (command == "--version") {
-        std::printf("pagedom %s\n", VERSION);
-        return 0;
-    }
-    if (command == "tree")
-        return sampleTree();
-    std::fprintf(stderr, "pagedom: unknown command '%s' (see pagedom --help)\n", command.c_str());
-    return 2;
+    return EXIT_INTERNAL;
 }

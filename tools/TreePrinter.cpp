@@ -1,0 +1,263 @@
+#include "TreePrinter.h"
+
+#include "Escape.h"
+#include "dom.h"
+
+namespace tool {
+
+namespace {
+
+// Characters of text data, and bytes of other content, shown per node.
+const std::size_t EXCERPT_LENGTH = 40;
+// Beyond this depth the indentation stops growing and the depth is written.
+const unsigned long MAX_INDENT_DEPTH = 60;
+// Bytes of a node or attribute name shown (a misread page can make any byte
+// run a name).
+const std::size_t NAME_LENGTH = 80;
+
+const char* kindName(unsigned short type)
+{
+    switch (type) {
+    case Node::ELEMENT_NODE: return "element";
+    case Node::ATTRIBUTE_NODE: return "attribute";
+    case Node::TEXT_NODE: return "text";
+    case Node::CDATA_SECTION_NODE: return "cdata-section";
+    case Node::ENTITY_REFERENCE_NODE: return "entity-reference";
+    case Node::ENTITY_NODE: return "entity";
+    case Node::PROCESSING_INSTRUCTION_NODE: return "processing-instruction";
+    case Node::COMMENT_NODE: return "comment";
+    case Node::DOCUMENT_NODE: return "document";
+    case Node::DOCUMENT_TYPE_NODE: return "document-type";
+    case Node::DOCUMENT_FRAGMENT_NODE: return "document-fragment";
+    case Node::NOTATION_NODE: return "notation";
+    case Node::ELEMENT_TYPE_NODE: return "element-type";
+    case Node::ATTR_TYPE_NODE: return "attr-type";
+    case Node::ATTR_TYPE_LIST_NODE: return "attr-type-list";
+    case Node::META_DATA_NODE: return "metadata";
+    default: return nullptr;
+    }
+}
+
+// How a tag of an element stands: produced from the element on the next
+// write, written from its stored source text, or not written at all.
+const char* tagState(bool generated, const std::string& stored)
+{
+    if (generated)
+        return "generated";
+    return stored.empty() ? "omitted" : "written";
+}
+
+std::string quoted(const std::string& shown)
+{
+    return "\"" + shown + "\"";
+}
+
+std::string shownName(const std::string& name)
+{
+    return rawExcerpt(name, NAME_LENGTH);
+}
+
+void describeElement(const Element* e, std::string& line)
+{
+    // Read the generated flags before the tags: asking for a tag that is to
+    // be generated produces and stores it, which clears the flag.
+    bool startGenerated = e->_isStartTagGenerated();
+    bool endGenerated = e->_isEndTagGenerated();
+    line += " start=";
+    line += tagState(startGenerated, startGenerated ? std::string() : e->getStartTag());
+    line += " end=";
+    line += tagState(endGenerated, endGenerated ? std::string() : e->getEndTag());
+    if (e->isEmptyTag())
+        line += " empty-tag";
+    if (!e->getElementType())
+        line += " untyped";
+    if (e->getMetaData())
+        line += " metadata";
+}
+
+void describeAttr(const Attr* a, std::string& line)
+{
+    line += "@" + shownName(a->getName());
+    if (a->isSpecified() || !a->getValue().empty())
+        line += "=" + quoted(rawExcerpt(a->getValue(), EXCERPT_LENGTH));
+    if (!a->getAttrType())
+        line += " undeclared";
+}
+
+void appendErrors(const Node* node, std::string& line)
+{
+    std::string errors = errorNames(node->getErrorState());
+    if (!errors.empty())
+        line += " [" + errors + "]";
+}
+
+void writeLine(std::FILE* out, unsigned long depth, const std::string& text)
+{
+    std::string line;
+    unsigned long shown = depth;
+    if (depth > MAX_INDENT_DEPTH) {
+        shown = MAX_INDENT_DEPTH;
+        line.assign(shown * 2, ' ');
+        line += "(depth " + std::to_string(depth) + ") ";
+    } else {
+        line.assign(shown * 2, ' ');
+    }
+    line += text;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), out);
+}
+
+} // namespace
+
+std::string errorNames(unsigned long state)
+{
+    static const struct {
+        unsigned long bit;
+        const char* name;
+    } names[] = {
+        {Node::UNDEFINED_NAME_ERROR, "UNDEFINED_NAME"},
+        {Node::UNDEFINED_VALUE_ERROR, "UNDEFINED_VALUE"},
+        {Node::UNDEFINED_ATTR_ERROR, "UNDEFINED_ATTR"},
+        {Node::INVALID_NAME_ERROR, "INVALID_NAME"},
+        {Node::INVALID_CHAR_ERROR, "INVALID_CHAR"},
+        {Node::MISMATCHED_ERROR, "MISMATCHED"},
+        {Node::MISMATCHED_END_TAG_ERROR, "MISMATCHED_END_TAG"},
+        {Node::MISSING_START_TAG_ERROR, "MISSING_START_TAG"},
+        {Node::MISSING_END_TAG_ERROR, "MISSING_END_TAG"},
+        {Node::UNNECESSARY_END_TAG_ERROR, "UNNECESSARY_END_TAG"},
+        {Node::INVALID_FORMAT_ERROR, "INVALID_FORMAT"},
+        {Node::INVALID_END_TAG_ERROR, "INVALID_END_TAG"},
+        {Node::INVALID_ATTR_ERROR, "INVALID_ATTR"},
+        {Node::INVALID_DIRECTIVE_ERROR, "INVALID_DIRECTIVE"},
+        {Node::INVALID_CONTENT_ERROR, "INVALID_CONTENT"},
+        {Node::DUPLICATE_ERROR, "DUPLICATE"},
+        {Node::COEXISTENCE_ERROR, "COEXISTENCE"},
+        {Node::ADOPTING_ERROR, "ADOPTING"},
+        {Node::DESERTED_ERROR, "DESERTED"},
+    };
+    std::string out;
+    unsigned long rest = state;
+    for (const auto& n : names) {
+        if (state & n.bit) {
+            if (!out.empty())
+                out += ' ';
+            out += n.name;
+            rest &= ~n.bit;
+        }
+    }
+    if (rest) {
+        char hex[32];
+        std::snprintf(hex, sizeof hex, "0x%lX", rest);
+        if (!out.empty())
+            out += ' ';
+        out += hex;
+    }
+    return out;
+}
+
+std::string describeNode(const Node* node)
+{
+    std::string line;
+    unsigned short type = node->getNodeType();
+    if (type == Node::ATTRIBUTE_NODE) {
+        describeAttr(static_cast<const Attr*>(node), line);
+        appendErrors(node, line);
+        return line;
+    }
+    if (const char* kind = kindName(type))
+        line = kind;
+    else
+        line = "node-type-" + std::to_string(type);
+
+    switch (type) {
+    case Node::ELEMENT_NODE:
+        line += " " + shownName(node->getNodeName());
+        describeElement(static_cast<const Element*>(node), line);
+        break;
+    case Node::TEXT_NODE: {
+        const Text* text = static_cast<const Text*>(node);
+        const std::string data = text->getData();
+        bool cut = false;
+        line += " " + quoted(dataExcerpt(data, EXCERPT_LENGTH, &cut));
+        if (cut)
+            line += " (" + std::to_string(data.size()) + " bytes)";
+        // White space that the reader collapsed away leaves empty data; its
+        // source still holds what is written back.
+        if (data.empty()) {
+            const std::string source = text->getSource();
+            if (!source.empty())
+                line += " source=" + quoted(rawExcerpt(source, EXCERPT_LENGTH));
+        }
+        break;
+    }
+    case Node::COMMENT_NODE: {
+        const Comment* c = static_cast<const Comment*>(node);
+        line += " " + quoted(rawExcerpt(c->getData(), EXCERPT_LENGTH));
+        if (c->isJSPFormat())
+            line += " jsp";
+        break;
+    }
+    case Node::CDATA_SECTION_NODE:
+        line += " " + quoted(rawExcerpt(static_cast<const CDATASection*>(node)->getData(),
+                                        EXCERPT_LENGTH));
+        break;
+    case Node::PROCESSING_INSTRUCTION_NODE: {
+        const ProcessingInstruction* pi = static_cast<const ProcessingInstruction*>(node);
+        line += " " + shownName(pi->getTarget()) + " " + quoted(rawExcerpt(pi->getData(), EXCERPT_LENGTH));
+        break;
+    }
+    case Node::DOCUMENT_TYPE_NODE: {
+        const DocumentType* dt = static_cast<const DocumentType*>(node);
+        line += " " + shownName(dt->getNodeName());
+        if (!dt->getPublicID().empty())
+            line += " public=" + quoted(rawExcerpt(dt->getPublicID(), NAME_LENGTH));
+        if (!dt->getSystemID().empty())
+            line += " system=" + quoted(rawExcerpt(dt->getSystemID(), NAME_LENGTH));
+        break;
+    }
+    case Node::DOCUMENT_NODE: {
+        const Document* doc = static_cast<const Document*>(node);
+        line += " " + shownName(doc->getNodeName());
+        if (const DocumentType* docType = doc->getDocumentType())
+            line += " type=" + shownName(docType->getNodeName());
+        else
+            line += " untyped";
+        break;
+    }
+    default:
+        line += " " + shownName(node->getNodeName());
+        break;
+    }
+    appendErrors(node, line);
+    return line;
+}
+
+void printTree(const Node* root, std::FILE* out)
+{
+    if (!root)
+        return;
+    const Node* node = root;
+    unsigned long depth = 0;
+    for (;;) {
+        writeLine(out, depth, describeNode(node));
+        if (node->getNodeType() == Node::ELEMENT_NODE) {
+            dom::NodeList attrs = static_cast<const Element*>(node)->getAttrNodes();
+            for (unsigned long i = 0, n = attrs.length(); i < n; ++i)
+                writeLine(out, depth + 1, describeNode(attrs.item(i)));
+        }
+        if (const Node* child = node->getFirstChild()) {
+            node = child;
+            ++depth;
+            continue;
+        }
+        while (node != root && !node->getNextSibling()) {
+            node = node->getParentNode();
+            --depth;
+        }
+        if (node == root)
+            return;
+        node = node->getNextSibling();
+    }
+}
+
+} // namespace tool

@@ -1,0 +1,28 @@
+#ifndef PAGEDOM_TOOLS_TREEPRINTER_H
+#define PAGEDOM_TOOLS_TREEPRINTER_H
+
+#include <cstdio>
+#include <string>
+
+class Node;
+
+namespace tool {
+
+// The names of the error bits set in an error word, separated by spaces
+// ("MISSING_END_TAG INVALID_CONTENT"); bits without a name are shown in hex.
+std::string errorNames(unsigned long state);
+
+// One line describing a node (without indentation or line break): its kind,
+// its name and what matters for that kind of node, then its error bits.
+std::string describeNode(const Node* node);
+
+// Prints the subtree of root, one node per line, each indented two spaces
+// per level below root, an element's attributes on lines of their own
+// directly below it.  The walk follows sibling and parent links, so any
+// depth of nesting is fine; lines deeper than a fixed indentation limit
+// carry their depth as a number instead of more spaces.
+void printTree(const Node* root, std::FILE* out);
+
+} // namespace tool
+
+#endif

@@ -92,12 +92,6 @@ TEST(DocumentTypeTest, AddOperationsIndexTheFirstDeclaration)
     Ref<ElementType> unnamed(dt->createElementType(""));
     EXPECT_EQ(nullptr, dt->addElementType(unnamed.get()));
     EXPECT_EQ(listed, dt->getDeclNodes().length());
-
-    Ref<DocumentType> empty(DOMImpl::createDocumentType("x"));
-    EXPECT_EQ(nullptr, empty->getElementType("P"));
-    EXPECT_EQ(nullptr, empty->getNotation("P"));
-    EXPECT_EQ(nullptr, empty->getEntity("P"));
-    EXPECT_EQ(nullptr, empty->getCharEntity(160));
 }
 
 TEST(DocumentTypeTest, CaseTwinsAndAttributeLists)

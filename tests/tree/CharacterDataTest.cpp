@@ -180,19 +180,6 @@ TEST_F(CharacterDataTest, ClassificationParseAndCompact)
     EXPECT_EQ("a b&nbsp; ", spaced->getSource());
 }
 
-TEST_F(CharacterDataTest, NormalizeMergesIntoTheFirstText)
-{
-    Text* first = text(p, "a");
-    first->setSource("a");
-    text(p, "b")->setSource("b");
-    p->appendChild(doc->createElement("B"));
-    text(p, "c");
-    p->normalize();
-    ASSERT_EQ(3u, p->getChildLength());
-    EXPECT_EQ("ab", first->getSource());
-    EXPECT_FALSE(first->_isSourceSet());
-}
-
 TEST_F(CharacterDataTest, CommentsAndCDATA)
 {
     Comment* c = doc->createComment("note");

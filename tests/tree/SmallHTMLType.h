@@ -34,7 +34,7 @@ struct Decl {
     const char* name;
     int id;
     const char* model;
-    unsigned long flags;  // 0x1 block, 0x2 plain, 0x8 solid
+    unsigned long flags;  // 0x1 block, 0x2 plain, 0x8 solid, 0x200000 anywhere
 };
 
 inline const std::vector<Decl>& decls()
@@ -59,6 +59,7 @@ inline const std::vector<Decl>& decls()
         {"IMG", 49, "EMPTY", 0x8},
         {"EMBED", 32, "EMPTY", 0x8},
         {"SERVLET", 126, "ANY", 0},
+        {"SCRIPT", 75, "CDATA", 0x200000},  // allowed anywhere
     };
     return all;
 }
@@ -69,14 +70,14 @@ struct AttrDecl {
     std::vector<std::string> group;  // the members of a name group
 };
 
-inline void declareAttrs(DocumentType* dt, const char* element, const std::vector<AttrDecl>& specs)
+inline void declareAttrs(DocumentType* dt, const char* element, const std::vector<AttrDecl>& decls)
 {
     AttrTypeList* list = dt->createAttrTypeList(element);
-    for (const AttrDecl& spec : specs) {
-        AttrType* type = dt->createAttrType(spec.name);
-        type->setValueType(spec.group.empty() ? spec.type : AttrType::NAME_GROUP_TYPE);
-        if (!spec.group.empty())
-            type->setValues(spec.group);
+    for (const AttrDecl& decl : decls) {
+        AttrType* type = dt->createAttrType(decl.name);
+        type->setValueType(decl.group.empty() ? decl.type : AttrType::NAME_GROUP_TYPE);
+        if (!decl.group.empty())
+            type->setValues(decl.group);
         list->addAttrType(type);
     }
     dt->addAttrTypeList(list);

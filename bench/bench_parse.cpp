@@ -1,0 +1,174 @@
+// Reading and writing whole pages: parse, write-back of an unchanged tree,
+// and both in a row, in bytes per second, on the bundled example pages and
+// on generated pages of about 1 MB and 10 MB (their throughput should be
+// about the same: reading is linear).  Built with PAGEDOM_BENCH_LIBXML2, the
+// same pages also go through libxml2's lenient HTML parser and serializer
+// as a point of comparison; that peer never touches the library.
+//
+// Parse timings include releasing the tree, as a host that loads and closes
+// pages pays for both (the libxml2 peer likewise includes xmlFreeDoc).
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "BenchPages.h"
+
+namespace {
+
+const std::string& page(const std::string& name)
+{
+    static std::map<std::string, std::string> pages;
+    auto found = pages.find(name);
+    if (found != pages.end())
+        return found->second;
+    std::string text;
+    if (name == "generated-1MB")
+        text = benchpages::generatePage(1u << 20);
+    else if (name == "generated-10MB")
+        text = benchpages::generatePage(10u << 20);
+    else
+        text = benchpages::readFile(benchpages::examplesDirectory() + "/" + name);
+    return pages.emplace(name, std::move(text)).first->second;
+}
+
+void setBytes(benchmark::State& state, const std::string& text)
+{
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations())
+                            * static_cast<int64_t>(text.size()));
+    state.counters["bytes"] = static_cast<double>(text.size());
+}
+
+void pagedomParse(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    benchpages::warmUp();
+    for (auto _ : state) {
+        Document* doc = benchpages::parsePagedom(text);
+        benchmark::DoNotOptimize(doc->getFirstChild());
+        doc->releaseRef();
+    }
+    setBytes(state, text);
+}
+
+void pagedomWrite(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    benchpages::warmUp();
+    Document* doc = benchpages::parsePagedom(text);
+    if (doc->getSource() != text) {
+        state.SkipWithError("the page does not write back identically");
+        doc->releaseRef();
+        return;
+    }
+    for (auto _ : state) {
+        std::string source = doc->getSource();
+        benchmark::DoNotOptimize(source.data());
+    }
+    doc->releaseRef();
+    setBytes(state, text);
+}
+
+void pagedomParseWrite(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    benchpages::warmUp();
+    for (auto _ : state) {
+        Document* doc = benchpages::parsePagedom(text);
+        std::string source = doc->getSource();
+        benchmark::DoNotOptimize(source.data());
+        doc->releaseRef();
+    }
+    setBytes(state, text);
+}
+
+#ifdef PAGEDOM_BENCH_LIBXML2
+void libxml2Parse(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    xmlInitParser();
+    for (auto _ : state) {
+        htmlDocPtr doc = benchpages::parseLibxml2(text);
+        benchmark::DoNotOptimize(doc);
+        xmlFreeDoc(doc);
+    }
+    setBytes(state, text);
+}
+
+void libxml2Write(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    xmlInitParser();
+    htmlDocPtr doc = benchpages::parseLibxml2(text);
+    for (auto _ : state) {
+        xmlChar* out = nullptr;
+        int size = 0;
+        htmlDocDumpMemoryFormat(doc, &out, &size, 0);
+        benchmark::DoNotOptimize(out);
+        xmlFree(out);
+    }
+    xmlFreeDoc(doc);
+    setBytes(state, text);
+}
+
+void libxml2ParseWrite(benchmark::State& state, const std::string& name)
+{
+    const std::string& text = page(name);
+    xmlInitParser();
+    for (auto _ : state) {
+        htmlDocPtr doc = benchpages::parseLibxml2(text);
+        xmlChar* out = nullptr;
+        int size = 0;
+        htmlDocDumpMemoryFormat(doc, &out, &size, 0);
+        benchmark::DoNotOptimize(out);
+        xmlFree(out);
+        xmlFreeDoc(doc);
+    }
+    setBytes(state, text);
+}
+#endif
+
+using Body = void (*)(benchmark::State&, const std::string&);
+
+struct Registration {
+    Registration()
+    {
+        std::vector<std::string> names;
+        for (const auto& example : benchpages::examplePages())
+            names.push_back(example.first);
+        names.push_back("generated-1MB");
+        names.push_back("generated-10MB");
+
+        struct Entry {
+            const char* kind;
+            const char* library;
+            Body body;
+        };
+        const Entry entries[] = {
+            {"parse", "pagedom", pagedomParse},
+            {"write", "pagedom", pagedomWrite},
+            {"parse+write", "pagedom", pagedomParseWrite},
+#ifdef PAGEDOM_BENCH_LIBXML2
+            {"parse", "libxml2", libxml2Parse},
+            {"write", "libxml2", libxml2Write},
+            {"parse+write", "libxml2", libxml2ParseWrite},
+#endif
+        };
+        for (const std::string& name : names) {
+            for (const Entry& entry : entries) {
+                std::string title = std::string(entry.kind) + "/" + entry.library + "/" + name;
+                Body body = entry.body;
+                benchmark::RegisterBenchmark(title.c_str(),
+                                             [body, name](benchmark::State& state) {
+                                                 body(state, name);
+                                             })
+                    ->Unit(benchmark::kMicrosecond);
+            }
+        }
+    }
+};
+
+const Registration registration;
+
+} // namespace

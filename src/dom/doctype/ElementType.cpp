@@ -241,14 +241,14 @@ bool ElementType::allowsChild(const Node* child) const
 
 bool ElementType::includesChild(const Node* child) const
 {
-    if (!child || child->getNodeType() != ELEMENT_NODE)
+    if (!_contentModel.getInclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
     return _contentModel.includes(static_cast<const Element*>(child)->getTypeName());
 }
 
 bool ElementType::excludesChild(const Node* child) const
 {
-    if (!child || child->getNodeType() != ELEMENT_NODE)
+    if (!_contentModel.getExclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
     return _contentModel.excludes(static_cast<const Element*>(child)->getTypeName());
 }

@@ -976,7 +976,7 @@ std::string Element::_generateEndTag() const
     }
 }
 
-std::string Element::getStartTag() const
+const std::string& Element::_startTagText() const
 {
     if (_startGenerated) {
         _startTag = _generateStartTag();
@@ -985,13 +985,23 @@ std::string Element::getStartTag() const
     return _startTag;
 }
 
-std::string Element::getEndTag() const
+const std::string& Element::_endTagText() const
 {
     if (_endGenerated) {
         _endTag = _generateEndTag();
         _endGenerated = false;
     }
     return _endTag;
+}
+
+std::string Element::getStartTag() const
+{
+    return _startTagText();
+}
+
+std::string Element::getEndTag() const
+{
+    return _endTagText();
 }
 
 std::string Element::getMetaStartSource() const
@@ -1016,12 +1026,12 @@ std::string Element::getEndSource() const
 
 void Element::_writeStart(std::string& out) const
 {
-    out += getStartTag();
+    out += _startTagText();
 }
 
 void Element::_writeEnd(std::string& out) const
 {
-    out += getEndTag();
+    out += _endTagText();
 }
 
 void Element::formatSource()

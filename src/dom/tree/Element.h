@@ -84,8 +84,8 @@ public:
     // --- tags -------------------------------------------------------------------
     std::string getStartTag() const;
     std::string getEndTag() const;
-    bool hasStartTag() const { return !getStartTag().empty(); }
-    bool hasEndTag() const { return !getEndTag().empty(); }
+    bool hasStartTag() const { return !_startTagText().empty(); }
+    bool hasEndTag() const { return !_endTagText().empty(); }
     bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
     void omitTag();
     void specifyTag();
@@ -161,6 +161,9 @@ private:
     void _refillMapEntry(const std::string& name);
     void _attachMetaData(unsigned int type);
     void _dropDynamicMetaData();
+    // The tag texts, produced first when their generated flag is set.
+    const std::string& _startTagText() const;
+    const std::string& _endTagText() const;
     std::string _generateStartTag() const;
     std::string _generateEndTag() const;
     unsigned int _tagKind() const;

@@ -131,7 +131,7 @@ void Text::formatSource()
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
 }
 
-std::string Text::getSource() const
+const std::string& Text::_sourceText() const
 {
     if (_formatPending) {
         const Document* doc = getOwnerDocument();
@@ -208,9 +208,14 @@ unsigned long Text::_layOut()
     return breaks;
 }
 
+std::string Text::getSource() const
+{
+    return _sourceText();
+}
+
 void Text::_writeStart(std::string& out) const
 {
-    out += getSource();
+    out += _sourceText();
 }
 
 std::string Text::getText() const

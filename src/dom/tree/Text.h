@@ -65,6 +65,8 @@ protected:
 
 private:
     void _repairSpaceAt(unsigned long offset);
+    // The source, produced first when the format-pending flag is set.
+    const std::string& _sourceText() const;
 
     mutable std::string _source;
     mutable bool _formatPending = true;

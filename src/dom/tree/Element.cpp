@@ -40,8 +40,7 @@ const unsigned int FORMAT_XML = 5;
 // An element without type in an HTML document whose start tag is omitted.
 const unsigned int FORMAT_NONE = 0xFF;
 
-// Attribute value type of a name group.
-const unsigned int VALUE_NAME_GROUP = 13;
+// Attribute value types.
 const unsigned int VALUE_URI = 10;
 const unsigned int VALUE_EVENT = 12;
 

@@ -1,0 +1,91 @@
+// Fuzz target: any byte string read as an HTML page must write back byte for
+// byte, and so must a deep copy of the tree.
+//
+// The first input byte selects the reading mode, the rest is the page:
+//   bit 0  read with the JSP 1.0 document types (JSP_10);
+//   bit 2  without bit 0, read with the JSP 0.91 types (JSP_091);
+//          with neither, the plain HTML types (JSP_NONE);
+//   bit 1  recognise the MW 1.00 "<!%SUBMIT" markup (MW_100).
+// The ASCII digits make handy mode bytes: '0' plain, '1' JSP 1.0, '2' plain
+// with MW, '3' JSP 1.0 with MW, '4' JSP 0.91.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "dom.h"
+
+namespace {
+
+// Prints where two texts first differ, with a little context, and aborts.
+[[noreturn]] void fail(const char* what, const std::string& expected, const std::string& actual)
+{
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    auto excerpt = [at](const std::string& s) {
+        std::string out;
+        std::size_t from = at > 24 ? at - 24 : 0;
+        for (std::size_t i = from; i < s.size() && i < at + 24; ++i) {
+            unsigned char c = static_cast<unsigned char>(s[i]);
+            if (c >= 0x20 && c < 0x7f && c != '\\') {
+                out += static_cast<char>(c);
+            } else {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\x%02x", c);
+                out += buf;
+            }
+        }
+        return out;
+    };
+    std::fprintf(stderr,
+                 "pagedom round trip failed: %s\n"
+                 "  input %zu bytes, output %zu bytes, first difference at byte %zu\n"
+                 "  input  ...%s...\n"
+                 "  output ...%s...\n",
+                 what, expected.size(), actual.size(), at, excerpt(expected).c_str(),
+                 excerpt(actual).c_str());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::uint8_t mode = data[0];
+    const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    DOMImpl::JSPVersion version = DOMImpl::JSP_NONE;
+    if (mode & 1)
+        version = DOMImpl::JSP_10;
+    else if (mode & 4)
+        version = DOMImpl::JSP_091;
+    DOMImpl::setMWVersion((mode & 2) ? DOMImpl::MW_100 : DOMImpl::MW_NONE);
+
+    Document* doc = DOMImpl::createDocument("HTML", version);
+    if (!doc) {
+        std::fprintf(stderr, "pagedom: no HTML document could be made\n");
+        std::abort();
+    }
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+
+    const std::string written = doc->getSource();
+    if (written != page)
+        fail("getSource() of the parsed document differs from the input", page, written);
+
+    Node* copy = doc->cloneNode(true);
+    if (!copy) {
+        std::fprintf(stderr, "pagedom: cloneNode(true) of a document returned null\n");
+        std::abort();
+    }
+    const std::string copied = copy->getSource();
+    if (copied != page)
+        fail("getSource() of the deep copy differs from the input", page, copied);
+
+    copy->releaseRef();
+    DOM::getDOM()->deleteDocument(doc);
+    return 0;
+}

@@ -192,44 +192,53 @@ bool HTMLParser::_isLiteralLessThan()
 
 bool HTMLParser::_dispatch(unsigned long kind)
 {
+    void (HTMLParser::*handler)() = nullptr;
     switch (kind) {
     case Lexer::TOKEN_COMMENT:
-        _flushText();
-        _comment(false);
-        return true;
+        handler = &HTMLParser::_htmlComment;
+        break;
     case Lexer::TOKEN_JSP_COMMENT:
-        _flushText();
-        _comment(true);
-        return true;
+        handler = &HTMLParser::_jspComment;
+        break;
     case Lexer::TOKEN_NAME:
     case Lexer::TOKEN_BANG:
     case Lexer::TOKEN_MW_SUBMIT:
-        _flushText();
-        _startTag();
-        return true;
+        handler = &HTMLParser::_startTag;
+        break;
     case Lexer::TOKEN_SLASH:
-        _flushText();
-        _endTag();
-        return true;
+        handler = &HTMLParser::_endTag;
+        break;
     case Lexer::TOKEN_DOCTYPE:
-        _flushText();
-        _docTypeDeclaration();
-        return true;
+        handler = &HTMLParser::_docTypeDeclaration;
+        break;
     case Lexer::TOKEN_CDATA:
-        _flushText();
-        _cdataSection();
-        return true;
+        handler = &HTMLParser::_cdataSection;
+        break;
     case Lexer::TOKEN_PI:
-        _flushText();
-        _processingInstruction();
-        return true;
+        handler = &HTMLParser::_processingInstruction;
+        break;
     case Lexer::TOKEN_JSP:
-        _flushText();
-        _jspBlock();
-        return true;
+        handler = &HTMLParser::_jspBlock;
+        break;
     default:
         return false;
     }
+    _flushText();
+    (this->*handler)();
+    return true;
+}
+
+unsigned long HTMLParser::_takeBlock(std::string* text)
+{
+    nextToken();
+    if (text)
+        *text = tokenText();
+    unsigned long end = _tokenEnd(getToken());
+    if (peekKind(0) == Lexer::TOKEN_GT) {
+        nextToken();
+        end = _tokenEnd(getToken());
+    }
+    return end;
 }
 
 unsigned long HTMLParser::_skipToGT()
@@ -567,15 +576,20 @@ void HTMLParser::_endTag()
 
 // --- other markup -------------------------------------------------------------------
 
+void HTMLParser::_htmlComment()
+{
+    _comment(false);
+}
+
+void HTMLParser::_jspComment()
+{
+    _comment(true);
+}
+
 void HTMLParser::_comment(bool jsp)
 {
-    nextToken();
-    std::string text = tokenText();
-    unsigned long end = _tokenEnd(getToken());
-    if (peekKind(0) == Lexer::TOKEN_GT) {
-        nextToken();
-        end = _tokenEnd(getToken());
-    }
+    std::string text;
+    unsigned long end = _takeBlock(&text);
     std::string source = _takeSource(end);
 
     std::size_t lead = 0;
@@ -613,13 +627,8 @@ void HTMLParser::_comment(bool jsp)
 
 void HTMLParser::_cdataSection()
 {
-    nextToken();
-    std::string content = tokenText();
-    unsigned long end = _tokenEnd(getToken());
-    if (peekKind(0) == Lexer::TOKEN_GT) {
-        nextToken();
-        end = _tokenEnd(getToken());
-    }
+    std::string content;
+    unsigned long end = _takeBlock(&content);
     CDATASection* section = _document->createCDATASection(content);
     section->setSource(_takeSource(end));
     _append(section);
@@ -627,12 +636,7 @@ void HTMLParser::_cdataSection()
 
 void HTMLParser::_processingInstruction()
 {
-    nextToken();
-    unsigned long end = _tokenEnd(getToken());
-    if (peekKind(0) == Lexer::TOKEN_GT) {
-        nextToken();
-        end = _tokenEnd(getToken());
-    }
+    unsigned long end = _takeBlock();
     std::string source = _takeSource(end);
     std::size_t i = 2;
     while (i < source.size() && isWhite(source[i]))
@@ -656,12 +660,7 @@ void HTMLParser::_processingInstruction()
 
 void HTMLParser::_jspBlock()
 {
-    nextToken();
-    unsigned long end = _tokenEnd(getToken());
-    if (peekKind(0) == Lexer::TOKEN_GT) {
-        nextToken();
-        end = _tokenEnd(getToken());
-    }
+    unsigned long end = _takeBlock();
     std::string source = _takeSource(end);
     char third = source.size() > 2 ? source[2] : '\0';
     int id = ID_JSP_SCRIPTLET;

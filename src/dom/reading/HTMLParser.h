@@ -36,6 +36,8 @@ private:
     // Markup handlers; each starts with '<' as the current token.
     void _startTag();
     void _endTag();
+    void _htmlComment();
+    void _jspComment();
     void _comment(bool jsp);
     void _cdataSection();
     void _processingInstruction();
@@ -45,6 +47,10 @@ private:
     // Consumes tokens through the next '>' (not past the end of input) and
     // returns the end of the markup.
     unsigned long _skipToGT();
+    // Consumes a block token (comment, CDATA, instruction, JSP) and the '>'
+    // after it when there is one; returns the end of the markup and, when
+    // asked, the block token's text.
+    unsigned long _takeBlock(std::string* text = nullptr);
     // The end of the current token, the end of the text for an unterminated
     // one.
     unsigned long _tokenEnd(const Lexer::Token* token) const;

@@ -253,6 +253,38 @@ unsigned long HTMLParser::_skipToGT()
     }
 }
 
+bool HTMLParser::_nextInTag(unsigned long& end)
+{
+    for (;;) {
+        unsigned long kind = peekKind(0);
+        if (kind == Lexer::TOKEN_EOF) {
+            end = static_cast<unsigned long>(_source.size());
+            return false;
+        }
+        nextToken();
+        if (kind == Lexer::TOKEN_GT) {
+            end = _tokenEnd(getToken());
+            return false;
+        }
+        if (kind != Lexer::TOKEN_SPACE)
+            return true;
+    }
+}
+
+unsigned long HTMLParser::_quotedValue(unsigned long quote, bool& closed)
+{
+    unsigned long end = _tokenEnd(getToken());
+    closed = false;
+    while (peekKind(0) != Lexer::TOKEN_EOF) {
+        if (nextToken() == quote) {
+            closed = true;
+            return end;
+        }
+        end = _tokenEnd(getToken());
+    }
+    return static_cast<unsigned long>(_source.size());
+}
+
 // --- start tags -----------------------------------------------------------------
 
 unsigned long HTMLParser::_rawRun(bool stopAtEquals)
@@ -389,18 +421,8 @@ void HTMLParser::_startTag()
                 if (vk == Lexer::TOKEN_QUOTE || vk == Lexer::TOKEN_APOS) {
                     nextToken();
                     unsigned long valueStart = _tokenEnd(getToken());
-                    unsigned long valueEnd = valueStart;
-                    bool closed = false;
-                    while (peekKind(0) != Lexer::TOKEN_EOF) {
-                        unsigned long k2 = nextToken();
-                        if (k2 == vk) {
-                            closed = true;
-                            break;
-                        }
-                        valueEnd = _tokenEnd(getToken());
-                    }
-                    if (!closed)
-                        valueEnd = static_cast<unsigned long>(_source.size());
+                    bool closed;
+                    unsigned long valueEnd = _quotedValue(vk, closed);
                     attr.value = _source.substr(valueStart, valueEnd - valueStart);
                     attr.hasValue = true;
                     attr.quoted = true;
@@ -506,19 +528,9 @@ void HTMLParser::_endTag()
     nextToken(); // the '/'
     std::string name;
     bool invalid = false;
-    unsigned long tagEnd = static_cast<unsigned long>(_source.size());
-    for (;;) {
-        unsigned long k = peekKind(0);
-        if (k == Lexer::TOKEN_EOF)
-            break;
-        nextToken();
-        if (k == Lexer::TOKEN_GT) {
-            tagEnd = _tokenEnd(getToken());
-            break;
-        }
-        if (k == Lexer::TOKEN_SPACE)
-            continue;
-        if (k == Lexer::TOKEN_NAME && name.empty())
+    unsigned long tagEnd = 0;
+    while (_nextInTag(tagEnd)) {
+        if (getKind() == Lexer::TOKEN_NAME && name.empty())
             name = tokenText();
         else
             invalid = true;
@@ -738,18 +750,9 @@ void HTMLParser::_docTypeDeclaration()
     std::string keyword;
     std::string identifier;
     bool haveIdentifier = false;
-    unsigned long end = static_cast<unsigned long>(_source.size());
-    for (;;) {
-        unsigned long k = peekKind(0);
-        if (k == Lexer::TOKEN_EOF)
-            break;
-        nextToken();
-        if (k == Lexer::TOKEN_GT) {
-            end = _tokenEnd(getToken());
-            break;
-        }
-        if (k == Lexer::TOKEN_SPACE)
-            continue;
+    unsigned long end = 0;
+    while (_nextInTag(end)) {
+        unsigned long k = getKind();
         if (root.empty() && k == Lexer::TOKEN_NAME) {
             root = tokenText();
             continue;
@@ -762,13 +765,8 @@ void HTMLParser::_docTypeDeclaration()
             haveIdentifier = true;
             if (k == Lexer::TOKEN_QUOTE || k == Lexer::TOKEN_APOS) {
                 unsigned long start = _tokenEnd(getToken());
-                unsigned long stop = start;
-                while (peekKind(0) != Lexer::TOKEN_EOF) {
-                    unsigned long k2 = nextToken();
-                    if (k2 == k)
-                        break;
-                    stop = _tokenEnd(getToken());
-                }
+                bool closed;
+                unsigned long stop = _quotedValue(k, closed);
                 identifier = _source.substr(start, stop - start);
             } else {
                 unsigned long start = getToken()->start;

@@ -47,6 +47,14 @@ private:
     // Consumes tokens through the next '>' (not past the end of input) and
     // returns the end of the markup.
     unsigned long _skipToGT();
+    // Steps to the next token inside a tag, passing white space.  False at
+    // the closing '>' (consumed) or at the end of the input; end is then
+    // the end of the markup.
+    bool _nextInTag(unsigned long& end);
+    // With an opening quote as the current token, consumes through the
+    // matching quote; returns the end of the quoted text (the end of the
+    // input when the quote never closes).
+    unsigned long _quotedValue(unsigned long quote, bool& closed);
     // Consumes a block token (comment, CDATA, instruction, JSP) and the '>'
     // after it when there is one; returns the end of the markup and, when
     // asked, the block token's text.

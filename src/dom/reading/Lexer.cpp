@@ -3,49 +3,67 @@
 Lexer::Lexer(const char* text, unsigned long length)
     : _source(text ? std::string(text, length) : std::string()),
       _length(static_cast<unsigned long>(_source.length())), _tokenStart(0), _position(0),
-      _line(1), _slots()
+      _line(1)
 {
 }
 
 Lexer::~Lexer()
 {
     _dropQueue();
+    delete[] _ring;
+}
+
+void Lexer::_growRing()
+{
+    unsigned long size = _ringSize ? _ringSize * 2 : 8;
+    Token** ring = new Token*[size];
+    for (unsigned long i = 0; i < _ringCount; ++i)
+        ring[i] = _ring[(_ringHead + i) & (_ringSize - 1)];
+    delete[] _ring;
+    _ring = ring;
+    _ringSize = size;
+    _ringHead = 0;
 }
 
 Lexer::Token* Lexer::nextToken()
 {
-    while (_queue.empty())
+    while (_ringCount == 0)
         scanToken();
-    Token* token = _queue.front();
-    _queue.pop_front();
+    Token* token = _ring[_ringHead];
+    _ringHead = (_ringHead + 1) & (_ringSize - 1);
+    --_ringCount;
     return token;
 }
 
 Lexer::Token* Lexer::peekToken(unsigned long i)
 {
-    while (_queue.size() <= i)
+    while (_ringCount <= i)
         scanToken();
-    return _queue[i];
+    return _ring[(_ringHead + i) & (_ringSize - 1)];
 }
 
 void Lexer::pushBack(Token* token)
 {
-    if (token)
-        _queue.push_front(token);
+    if (!token)
+        return;
+    if (_ringCount == _ringSize)
+        _growRing();
+    _ringHead = (_ringHead + _ringSize - 1) & (_ringSize - 1);
+    _ring[_ringHead] = token;
+    ++_ringCount;
 }
 
 Lexer::Token* Lexer::createToken(unsigned long kind, unsigned long start, unsigned long end,
                                  std::uintptr_t value)
 {
-    Token* token = nullptr;
-    for (Token& slot : _slots) {
-        if (slot.kind == TOKEN_NONE) {
-            token = &slot;
-            break;
-        }
+    Token* token;
+    if (!_free.empty()) {
+        token = _free.back();
+        _free.pop_back();
+    } else {
+        _records.push_back(std::unique_ptr<Token>(new Token()));
+        token = _records.back().get();
     }
-    if (!token)
-        token = new Token();
     token->kind = kind;
     token->start = start;
     token->end = end;
@@ -59,25 +77,26 @@ void Lexer::deleteToken(Token* token)
 {
     if (!token)
         return;
-    if (token == &_slots[0] || token == &_slots[1])
-        token->kind = TOKEN_NONE;
-    else
-        delete token;
+    token->kind = TOKEN_NONE;
+    _free.push_back(token);
 }
 
 Lexer::Token* Lexer::_appendToken(unsigned long kind, unsigned long start, unsigned long end,
                                   std::uintptr_t value)
 {
     Token* token = createToken(kind, start, end, value);
-    _queue.push_back(token);
+    if (_ringCount == _ringSize)
+        _growRing();
+    _ring[(_ringHead + _ringCount) & (_ringSize - 1)] = token;
+    ++_ringCount;
     return token;
 }
 
 void Lexer::_dropQueue()
 {
-    for (Token* token : _queue)
-        deleteToken(token);
-    _queue.clear();
+    while (_ringCount != 0)
+        deleteToken(nextToken());
+    _ringHead = 0;
 }
 
 const std::string& Lexer::toUpper(const std::string& s)

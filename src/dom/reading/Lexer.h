@@ -2,8 +2,9 @@
 #define PAGEDOM_READING_LEXER_H
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
 class Entity;
 
@@ -11,9 +12,10 @@ class Entity;
 //
 // A token never copies text: it records a kind and a span of the lexer's one
 // source string.  Tokens are handed out by nextToken and given back with
-// deleteToken.  Two token records are embedded in the lexer and used before
-// any allocation, so that the usual reader, which keeps at most two tokens
-// alive, never allocates one.
+// deleteToken.  Token records are recycled: a given-back record goes to a
+// free list and is used again, and the queue is a ring of pointers, so a
+// reader that keeps a few tokens alive allocates only while its look-ahead
+// first grows.
 //
 // A derived lexer implements scanToken, which appends at least one token to
 // the queue, and the two character primitives it is built on.
@@ -116,7 +118,7 @@ protected:
     // createToken and append it to the queue.
     Token* _appendToken(unsigned long kind, unsigned long start, unsigned long end,
                         std::uintptr_t value = 0);
-    unsigned long _queueLength() const { return static_cast<unsigned long>(_queue.size()); }
+    unsigned long _queueLength() const { return _ringCount; }
     // Deletes every queued token.
     void _dropQueue();
 
@@ -127,8 +129,16 @@ protected:
     unsigned long _line;
 
 private:
-    std::deque<Token*> _queue;
-    Token _slots[2];
+    // The queue: _ringCount pointers starting at _ringHead, wrapping around
+    // the ring, whose size is a power of two.
+    Token** _ring = nullptr;
+    unsigned long _ringSize = 0;
+    unsigned long _ringHead = 0;
+    unsigned long _ringCount = 0;
+    void _growRing();
+    // Every record the lexer made, and those currently free.
+    std::vector<std::unique_ptr<Token>> _records;
+    std::vector<Token*> _free;
 };
 
 #endif

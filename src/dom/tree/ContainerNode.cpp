@@ -46,9 +46,15 @@ void ContainerNode::_releaseChildren()
 {
     // Children that reach count 0 here are destroyed by the outermost
     // releaseRef, one after the other (see Node::releaseRef).
+    // A child this release destroys is simply cut loose: marking it and its
+    // whole subtree removed would be a walk over nodes about to go away.  A
+    // child somebody else still holds is unlinked the ordinary way.
     for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
         Node* child = _children.item(i);
-        child->_setParentNode(nullptr);
+        if (child->getRefCount() == 1 && child->getNodeType() != DOCUMENT_FRAGMENT_NODE)
+            child->_parent = nullptr;
+        else
+            child->_setParentNode(nullptr);
         child->_previous = nullptr;
         child->_next = nullptr;
         child->releaseRef();

@@ -133,7 +133,42 @@ unsigned short Element::getNodeType() const
 
 const NamedNodeMap* Element::getAttributes() const
 {
+    _ensureMap();
     return _attrMap;
+}
+
+namespace {
+
+// A pending map is built once the list grows past this length, so that
+// duplicate checks and lookups on elements with many attributes stay
+// logarithmic.
+const unsigned long PENDING_MAP_LIMIT = 8;
+
+} // namespace
+
+void Element::_ensureMap() const
+{
+    if (!_mapPending)
+        return;
+    _mapPending = false;
+    if (!_attrMap)
+        _attrMap = new NamedNodeMap(const_cast<Element*>(this));
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+        if (!attr->getName().empty())
+            _attrMap->addNamedItem(attr);
+    }
+}
+
+Attr* Element::_firstWithKey(const std::string& name) const
+{
+    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+        const std::string& own = attr->_name();
+        if (!own.empty() && str::equalsIgnoreCase(own, name))
+            return attr;
+    }
+    return nullptr;
 }
 
 Node* Element::cloneNode(bool deep) const
@@ -311,6 +346,7 @@ Attr* Element::_findExact(const std::string& name) const
 // thousands of attributes.
 void Element::_refillMapEntry(const std::string& name)
 {
+    _ensureMap();
     if (!_attrMap || _attrs.length() <= _attrMap->getLength())
         return;
     for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
@@ -324,9 +360,17 @@ void Element::_refillMapEntry(const std::string& name)
 
 Attr* Element::getAttributeNode(const std::string& name) const
 {
-    if (name.empty() || !_attrMap)
+    if (name.empty())
         return nullptr;
-    Attr* found = static_cast<Attr*>(_attrMap->getNamedItem(name));
+    Attr* found;
+    if (_mapPending && _attrs.length() <= PENDING_MAP_LIMIT) {
+        found = _firstWithKey(name);
+    } else {
+        _ensureMap();
+        if (!_attrMap)
+            return nullptr;
+        found = static_cast<Attr*>(_attrMap->getNamedItem(name));
+    }
     if (!found)
         return nullptr;
     if (found->_attrType || found->getName() == name)
@@ -376,6 +420,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     _bindAttribute(attr, true);
     Attr* removed = nullptr;
     const std::string name = attr->getName();
+    _ensureMap();
     if (!name.empty()) {
         if (!_attrMap)
             _attrMap = new NamedNodeMap(this);
@@ -408,9 +453,18 @@ void Element::_addAttributeNode(Attr* attr)
     Document::_announceBeginModify(announced);
     _bindAttribute(attr, true);
     if (!attr->getName().empty()) {
-        if (!_attrMap)
-            _attrMap = new NamedNodeMap(this);
-        if (!_attrMap->addNamedItem(attr) && attr->_attrType) {
+        bool taken;
+        if (!_attrMap && _attrs.length() < PENDING_MAP_LIMIT) {
+            // The key is taken when an earlier listed attribute has it.
+            taken = _firstWithKey(attr->_name()) != nullptr;
+            _mapPending = true;
+        } else {
+            _ensureMap();
+            if (!_attrMap)
+                _attrMap = new NamedNodeMap(this);
+            taken = !_attrMap->addNamedItem(attr);
+        }
+        if (taken && attr->_attrType) {
             attr->addErrorState(DUPLICATE_ERROR);
             addErrorState(INVALID_ATTR_ERROR);
         }
@@ -424,6 +478,7 @@ void Element::_addAttributeNode(Attr* attr)
 
 void Element::removeAttribute(const std::string& name)
 {
+    _ensureMap();
     if (!_attrMap || name.empty())
         return;
     Node* announced = _announcedNode();
@@ -464,6 +519,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
         Document::_announceEndModify(announced);
         return nullptr;
     }
+    _ensureMap();
     if (_attrMap && _attrMap->removeNode(attr))
         _refillMapEntry(attr->getName());
     bool dynamic = isDynamicElementAttr(attr);
@@ -490,6 +546,7 @@ void Element::removeAllAttributes()
     _attrs.clear();
     delete _attrMap;
     _attrMap = nullptr;
+    _mapPending = false;
     clearErrorState(UNDEFINED_ATTR_ERROR | INVALID_ATTR_ERROR);
     if (had) {
         _startGenerated = true;

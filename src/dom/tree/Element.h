@@ -183,7 +183,14 @@ private:
 
     const ElementType* _elementType = nullptr;
     dom::OwnerNodeList _attrs;
-    NamedNodeMap* _attrMap = nullptr;
+    // The attribute map is made when first needed.  Until then an element
+    // filled by a reader or a copy has _mapPending set: its map would hold
+    // the first listed attribute of each key, which a scan of a short list
+    // finds as well.
+    mutable NamedNodeMap* _attrMap = nullptr;
+    mutable bool _mapPending = false;
+    void _ensureMap() const;
+    Attr* _firstWithKey(const std::string& name) const;
     mutable std::string _startTag;
     mutable std::string _endTag;
     mutable bool _startGenerated = true;

@@ -196,6 +196,16 @@ thread_local bool t_updateStackBusy = false;
 
 void Node::setUpdateState(unsigned long state)
 {
+    // Nothing new, or only the sibling bit added to a non-empty word: no
+    // node hook acts on either and nothing propagates, so the word is
+    // stored directly (this keeps the linking done while reading cheap).
+    if (state != 0 && (state & _updateState) == _updateState) {
+        unsigned long added = state & ~_updateState;
+        if (added == 0 || added == UPDATE_SIBLING_CHANGED) {
+            _updateState = state;
+            return;
+        }
+    }
     using Frame = UpdateFrame;
     std::vector<Frame> ownStack;
     bool shared = !t_updateStackBusy;

@@ -285,7 +285,7 @@ const ElementType* DocumentType::getElementType(const std::string& name) const
 {
     if (name.empty() || !_elementTypes)
         return nullptr;
-    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->getNamedItem(name));
+    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->findCached(name));
     if (hit) {
         const ElementType* twin = hit->getCaseTwin();
         if (twin && twin->getName() == name)

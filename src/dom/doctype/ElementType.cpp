@@ -1,5 +1,8 @@
 #include "doctype/ElementType.h"
 
+#include <atomic>
+#include <cstdint>
+
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
@@ -180,6 +183,43 @@ void ElementType::setElementFlags(unsigned long word)
 // ---------------------------------------------------------------------------
 // Containment
 
+unsigned long ElementType::_nextSerial()
+{
+    static std::atomic<unsigned long> counter{0};
+    return ++counter;
+}
+
+namespace {
+
+struct MembershipAnswer {
+    unsigned long container = 0;
+    unsigned long child = 0;
+    bool named = false;
+};
+
+constexpr std::size_t MEMBERSHIP_SLOTS = 1024;
+
+} // namespace
+
+bool ElementType::_modelNames(const ElementType* type) const
+{
+    thread_local MembershipAnswer answers[MEMBERSHIP_SLOTS];
+    std::uint64_t h = (static_cast<std::uint64_t>(_serial) * 0x9E3779B97F4A7C15ull) ^
+                      (static_cast<std::uint64_t>(type->_serial) * 0xC2B2AE3D27D4EB4Full);
+    MembershipAnswer& slot = answers[(h >> 32) & (MEMBERSHIP_SLOTS - 1)];
+    if (slot.container == _serial && slot.child == type->_serial)
+        return slot.named;
+    bool named = _contentModel.find(type->getName()) != nullptr;
+    if (!named) {
+        const ElementType* twin = type->getCaseTwin();
+        named = twin && _contentModel.find(twin->getName());
+    }
+    slot.container = _serial;
+    slot.child = type->_serial;
+    slot.named = named;
+    return named;
+}
+
 bool ElementType::allowsChild(const Node* child) const
 {
     if (!child)
@@ -220,10 +260,7 @@ bool ElementType::allowsChild(const Node* child) const
             return true;
         if (!namesAllowed)
             return false;
-        if (_contentModel.find(type->getName()))
-            return true;
-        const ElementType* twin = type->getCaseTwin();
-        return twin && _contentModel.find(twin->getName());
+        return _modelNames(type);
     }
     case TEXT_NODE:
         return textAllowed || static_cast<const Text*>(child)->isSpaceText();

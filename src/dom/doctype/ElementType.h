@@ -117,12 +117,20 @@ public:
 
     // --- builders (DTD reader, built-in types) -------------------------------------
     void setElementID(int id) { _elementID = id; }
-    void setContentModel(const std::string& modelText) { _contentModel.parse(modelText); }
+    void setContentModel(const std::string& modelText)
+    {
+        _contentModel.parse(modelText);
+        _serial = _nextSerial();
+    }
     void setOmitType(OmitType type) { _omitType = type; }
     // The list is owned by the document type.
     void setAttrTypes(AttrTypeList* list) { _attrTypes = list; }
     // Another type whose name differs only in letter case; not owned.
-    void setCaseTwin(ElementType* twin) { _caseTwin = twin; }
+    void setCaseTwin(ElementType* twin)
+    {
+        _caseTwin = twin;
+        _serial = _nextSerial();
+    }
     ElementType* getCaseTwin() const { return _caseTwin; }
     // Stores the element-flag word and derives the layout, correction, omit,
     // content and format categories and the JSP flag from it.
@@ -140,6 +148,15 @@ private:
 
     int _elementID;
     ContentModel _contentModel;
+    // Names this type and the state of its model and case twin: unique in
+    // the process, renewed by every change of either, so that answers of
+    // the membership cache (see _modelNames) are never reused wrongly.
+    unsigned long _serial = _nextSerial();
+    static unsigned long _nextSerial();
+    // Whether the content model names type (or its case twin); answers
+    // are kept in a small per-thread cache, as the tree builder asks the
+    // same few pairs for every element it places.
+    bool _modelNames(const ElementType* type) const;
     AttrTypeList* _attrTypes;
     OmitType _omitType;
     ContentModel::Type _contentType;

@@ -36,7 +36,8 @@ namespace {
 enum : unsigned char {
     NAME_DELIM = 0x1,    // ends a name
     ENTITY_DELIM = 0x2,  // ends an entity name
-    SPACE = 0x4          // whitespace run
+    SPACE = 0x4,         // whitespace run
+    TEXT = 0x8           // stands for itself in running text
 };
 
 struct ByteClasses {
@@ -49,6 +50,9 @@ struct ByteClasses {
         table[static_cast<unsigned char>(';')] |= ENTITY_DELIM;
         for (const char* p = " \t\v\r\f\n"; *p; ++p)
             table[static_cast<unsigned char>(*p)] |= SPACE;
+        for (unsigned c = 0; c < 256; ++c)
+            if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && c != 0x1b && c != 0x1c)
+                table[c] |= TEXT;
     }
 
     bool has(char c, unsigned char bits) const
@@ -236,6 +240,44 @@ void HTMLLexer::scanToken()
     }
     _appendToken(kind, _position, _position + 1);
     ++_position;
+}
+
+bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
+{
+    if (_queueLength() != 0 || _position >= _length)
+        return false;
+    const ByteClasses& classes = byteClasses();
+    const char* text = _source.data();
+    unsigned long i = _position;
+    if (!classes.has(text[i], TEXT))
+        return false;
+    unsigned long lines = 0;
+    for (;;) {
+        while (i < _length && classes.has(text[i], TEXT))
+            ++i;
+        unsigned long j = i;
+        unsigned long feeds = 0;
+        while (j < _length && classes.has(text[j], SPACE)) {
+            if (text[j] == '\n')
+                ++feeds;
+            ++j;
+        }
+        if (j == i || j >= _length || !classes.has(text[j], TEXT))
+            break;
+        lines += feeds;
+        i = j;
+    }
+    start = _position;
+    end = i;
+    _position = i;
+    _tokenStart = i;
+    _line += lines;
+    return true;
+}
+
+bool HTMLLexer::isTextByte(char c)
+{
+    return byteClasses().has(c, TEXT);
 }
 
 void HTMLLexer::_scanName()

@@ -56,6 +56,15 @@ public:
     // back over.
     void restartAt(unsigned long index);
 
+    // With no token queued, takes a run of running text at the read
+    // position instead of tokens: bytes that stand for themselves in text
+    // (anything but whitespace, '<', '&', '>', '"' and the two escape
+    // bytes), with whitespace only between two such bytes.  Returns false,
+    // taking nothing, when the next byte does not start such a run.  Line
+    // feeds in the run are counted.
+    bool takeTextRun(unsigned long& start, unsigned long& end);
+    static bool isTextByte(char c);
+
     // Whether c ends a name, or an entity name.
     static bool isNameDelimiter(char c);
     static bool isEntityNameDelimiter(char c);

@@ -2,6 +2,7 @@
 
 #include "doctype/AttrType.h"
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "reading/HTMLLexer.h"
@@ -149,6 +150,11 @@ std::string HTMLParser::_takeSource(unsigned long end)
 void HTMLParser::_run()
 {
     for (;;) {
+        unsigned long runStart, runEnd;
+        if (_htmlLexer->takeTextRun(runStart, runEnd)) {
+            _collectRun(runStart, runEnd);
+            continue;
+        }
         unsigned long kind = nextToken();
         if (kind == Lexer::TOKEN_EOF)
             break;
@@ -287,6 +293,23 @@ unsigned long HTMLParser::_quotedValue(unsigned long quote, bool& closed)
 
 // --- start tags -----------------------------------------------------------------
 
+bool HTMLParser::_spanIs(unsigned long start, unsigned long end, const char* upperWord) const
+{
+    unsigned long n = 0;
+    while (upperWord[n])
+        ++n;
+    if (end - start != n)
+        return false;
+    for (unsigned long i = 0; i < n; ++i) {
+        char c = _source[start + i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != upperWord[i])
+            return false;
+    }
+    return true;
+}
+
 unsigned long HTMLParser::_rawRun(bool stopAtEquals)
 {
     unsigned long end = _covered;
@@ -327,13 +350,8 @@ void HTMLParser::_startTag()
     bool hiddenInput = false;
     unsigned long tagEnd = 0;
 
-    struct PendingAttr {
-        std::string name;
-        std::string value;
-        bool hasValue;
-        bool quoted;
-    };
-    std::vector<PendingAttr> attrs;
+    std::vector<_PendingAttr>& attrs = _pendingAttrs;
+    attrs.clear();
 
     unsigned long kind = nextToken();
     if (kind == Lexer::TOKEN_NAME) {
@@ -406,10 +424,9 @@ void HTMLParser::_startTag()
             // An attribute name.
             unsigned long nameStart = peekToken(0)->start;
             unsigned long nameEnd = _rawRun(true);
-            std::string attrName = _source.substr(nameStart, nameEnd - nameStart);
             if (slashSeen)
                 formatError = true;
-            PendingAttr attr{attrName, std::string(), false, false};
+            _PendingAttr attr{nameStart, nameEnd, 0, 0, false, false};
             // After the name: '=' leads to a value.
             while (peekKind(0) == Lexer::TOKEN_SPACE)
                 nextToken();
@@ -423,17 +440,20 @@ void HTMLParser::_startTag()
                     unsigned long valueStart = _tokenEnd(getToken());
                     bool closed;
                     unsigned long valueEnd = _quotedValue(vk, closed);
-                    attr.value = _source.substr(valueStart, valueEnd - valueStart);
+                    attr.valueStart = valueStart;
+                    attr.valueEnd = valueEnd;
                     attr.hasValue = true;
                     attr.quoted = true;
                 } else if (vk != Lexer::TOKEN_GT && vk != Lexer::TOKEN_EOF) {
                     unsigned long valueStart = peekToken(0)->start;
                     unsigned long valueEnd = _rawRun(false);
-                    attr.value = _source.substr(valueStart, valueEnd - valueStart);
+                    attr.valueStart = valueStart;
+                    attr.valueEnd = valueEnd;
                     attr.hasValue = true;
                 }
             }
-            if (attr.name != "/" && !attr.name.empty())
+            unsigned long nameLength = attr.nameEnd - attr.nameStart;
+            if (nameLength != 0 && !(nameLength == 1 && _source[attr.nameStart] == '/'))
                 attrs.push_back(attr);
         }
     }
@@ -443,14 +463,14 @@ void HTMLParser::_startTag()
     Element* element = _document->createElement(name);
 
     if (type && type->getElementID() == ID_INPUT) {
-        for (const PendingAttr& a : attrs)
-            if (str::upper(a.name) == "TYPE" && str::upper(a.value) == "HIDDEN")
+        for (const _PendingAttr& a : attrs)
+            if (_spanIs(a.nameStart, a.nameEnd, "TYPE") && _spanIs(a.valueStart, a.valueEnd, "HIDDEN"))
                 hiddenInput = true;
     }
-    for (const PendingAttr& a : attrs) {
-        Attr* attr = _document->createAttribute(a.name);
-        if (a.hasValue && !a.value.empty())
-            attr->setValue(a.value);
+    for (const _PendingAttr& a : attrs) {
+        Attr* attr = _document->createAttribute(_source.substr(a.nameStart, a.nameEnd - a.nameStart));
+        if (a.hasValue && a.valueEnd > a.valueStart)
+            attr->setValue(_source.substr(a.valueStart, a.valueEnd - a.valueStart));
         if (a.hasValue && !a.quoted && _document->getFormatType() != Document::HTML_FORMAT)
             attr->addErrorState(Node::INVALID_ATTR_ERROR);
         if (declaration)
@@ -485,12 +505,14 @@ void HTMLParser::_startTag()
             emptyMark = false;
     }
     element->setEmptyTag(emptyMark);
-    element->setElementType(finalType);
+    element->_assignType(finalType, finalType != element->getElementType());
     element->_setScriptSyntax(false);
     if (unterminated || formatError)
         element->addErrorState(Node::INVALID_FORMAT_ERROR);
 
     _place(element);
+    if (element->getElementID() == ElementTable::ID_OBJECT)
+        element->setActiveX();
 
     if (!emptyMark && finalType && finalType->getContainerType() == 4 && _current == element)
         _rawContent(element, name);
@@ -845,9 +867,13 @@ bool HTMLParser::_accepts(const Element* container, const Node* node) const
 
 void HTMLParser::_append(Node* node)
 {
-    static_cast<ContainerNode*>(_current)->_appendQuietly(node);
-    if (!node->getParentNode())
-        node->releaseRef(); // refused: cannot happen for the nodes made here
+    _append(node, _current->canContain(node));
+}
+
+void HTMLParser::_append(Node* node, bool contained)
+{
+    // Every node appended here is fresh from the document's factory.
+    static_cast<ContainerNode*>(_current)->_appendParsed(node, contained);
 }
 
 void HTMLParser::_enter(Element* element)
@@ -904,7 +930,8 @@ Element* HTMLParser::_makeImplied(int id)
 
 void HTMLParser::_place(Element* element)
 {
-    while (!_current->canContain(element)) {
+    bool contained;
+    while (!(contained = _current->canContain(element))) {
         if (_implyContainer(element))
             break;
         if (!_closeCurrent(element)) {
@@ -913,7 +940,10 @@ void HTMLParser::_place(Element* element)
             break;
         }
     }
-    _append(element);
+    if (contained)
+        _append(element, true);
+    else
+        _append(element);
     if (!element->isEmptyElement())
         _enter(element);
 }
@@ -1136,6 +1166,42 @@ void HTMLParser::_addPiece(const std::string& data, const Lexer::Token* token, b
     }
 }
 
+// A run of running text (see HTMLLexer::takeTextRun) is what its words and
+// the whitespace between them would give one token at a time: the bytes
+// stand for themselves, and each whitespace run between two words is kept
+// as it is in plain elements and becomes one space elsewhere (never dropped,
+// as it follows a word).
+void HTMLParser::_collectRun(unsigned long start, unsigned long end)
+{
+    if (!_pending) {
+        _pending = true;
+        _pendingStart = _covered;
+        _pendingText.clear();
+        _badChar = false;
+    }
+    const char* text = _source.data();
+    if (_plainDepth > 0) {
+        _pendingText.append(text + start, end - start);
+    } else {
+        unsigned long i = start;
+        while (i < end) {
+            unsigned long word = i;
+            while (i < end && !Lexer::isSpace(text[i]))
+                ++i;
+            _pendingText.append(text + word, i - word);
+            if (i == end)
+                break;
+            while (i < end && Lexer::isSpace(text[i]))
+                ++i;
+            _pendingText += ' ';
+        }
+    }
+    _pendingEnd = end;
+    _pendingBlank = false;
+    _lastBlank = false;
+    _afterBlock = false;
+}
+
 void HTMLParser::_collect(const Lexer::Token* token)
 {
     switch (token->kind) {
@@ -1226,24 +1292,20 @@ void HTMLParser::_flushText()
     text->_setCompact(_plainDepth == 0);
     if (_badChar)
         text->addErrorState(Node::INVALID_CHAR_ERROR);
-    bool placed = false;
     if (_current->canContain(text)) {
-        placed = true;
+        _append(text, true);
     } else {
         if (idOf(_current) == ID_HEAD && static_cast<Element*>(_current)->isOmittedElement() &&
             _current->getParentNode())
             _leaveTo(_current->getParentNode());
-        if (_current->canContain(text) || _implyContainer(text)) {
-            placed = true;
-        } else {
+        if (!_current->canContain(text) && !_implyContainer(text)) {
             if (_pendingBlank)
                 text->CharacterData::setData(std::string());
             if (idOf(_current) == ID_EMBED && _current->getParentNode())
                 _leaveTo(_current->getParentNode());
         }
+        _append(text);
     }
-    (void)placed;
-    _append(text);
     _textEndsBlank = _lastBlank;
     _pendingText.clear();
     _badChar = false;

@@ -72,6 +72,7 @@ private:
     bool _implyContainer(Node* node);
     bool _closeCurrent(Element* element);
     void _append(Node* node);
+    void _append(Node* node, bool contained);
     void _enter(Element* element);
     void _leaveTo(Node* ancestor);
     void _leave(Element* element);
@@ -81,11 +82,26 @@ private:
 
     // Text collection.
     void _collect(const Lexer::Token* token);
+    void _collectRun(unsigned long start, unsigned long end);
     void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
     void _flushText();
 
     // Takes the source from the covered position to end for a new node.
     std::string _takeSource(unsigned long end);
+
+    // Whether the source span equals the upper-case word, ignoring case.
+    bool _spanIs(unsigned long start, unsigned long end, const char* upperWord) const;
+
+    // An attribute of the start tag being read, as spans of the source.
+    struct _PendingAttr {
+        unsigned long nameStart;
+        unsigned long nameEnd;
+        unsigned long valueStart;
+        unsigned long valueEnd;
+        bool hasValue;
+        bool quoted;
+    };
+    std::vector<_PendingAttr> _pendingAttrs;
 
     Document* _document;
     const DocumentType* _documentType;

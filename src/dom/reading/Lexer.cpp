@@ -25,21 +25,10 @@ void Lexer::_growRing()
     _ringHead = 0;
 }
 
-Lexer::Token* Lexer::nextToken()
-{
-    while (_ringCount == 0)
-        scanToken();
-    Token* token = _ring[_ringHead];
-    _ringHead = (_ringHead + 1) & (_ringSize - 1);
-    --_ringCount;
-    return token;
-}
-
-Lexer::Token* Lexer::peekToken(unsigned long i)
+void Lexer::_fill(unsigned long i)
 {
     while (_ringCount <= i)
         scanToken();
-    return _ring[(_ringHead + i) & (_ringSize - 1)];
 }
 
 void Lexer::pushBack(Token* token)
@@ -71,14 +60,6 @@ Lexer::Token* Lexer::createToken(unsigned long kind, unsigned long start, unsign
     token->line = _line;
     token->value = value;
     return token;
-}
-
-void Lexer::deleteToken(Token* token)
-{
-    if (!token)
-        return;
-    token->kind = TOKEN_NONE;
-    _free.push_back(token);
 }
 
 Lexer::Token* Lexer::_appendToken(unsigned long kind, unsigned long start, unsigned long end,

@@ -79,17 +79,36 @@ public:
 
     // Removes and returns the oldest token, scanning while the queue is
     // empty.  The caller owns it and gives it back with deleteToken.
-    Token* nextToken();
+    Token* nextToken()
+    {
+        if (_ringCount == 0)
+            _fill(0);
+        Token* token = _ring[_ringHead];
+        _ringHead = (_ringHead + 1) & (_ringSize - 1);
+        --_ringCount;
+        return token;
+    }
     // The i-th queued token (0 = oldest), scanning until there are enough;
     // it stays in the queue.
-    Token* peekToken(unsigned long i = 0);
+    Token* peekToken(unsigned long i = 0)
+    {
+        if (_ringCount <= i)
+            _fill(i);
+        return _ring[(_ringHead + i) & (_ringSize - 1)];
+    }
     // Puts a token back at the front of the queue: it is returned next.
     void pushBack(Token* token);
 
     // Makes a token in the first free embedded slot, else on the heap.
     Token* createToken(unsigned long kind, unsigned long start, unsigned long end,
                        std::uintptr_t value = 0);
-    void deleteToken(Token* token);
+    void deleteToken(Token* token)
+    {
+        if (!token)
+            return;
+        token->kind = TOKEN_NONE;
+        _free.push_back(token);
+    }
 
     const std::string& getSource() const { return _source; }
     unsigned long getLine() const { return _line; }
@@ -136,6 +155,8 @@ private:
     unsigned long _ringHead = 0;
     unsigned long _ringCount = 0;
     void _growRing();
+    // Scans until more than i tokens are queued.
+    void _fill(unsigned long i);
     // Every record the lexer made, and those currently free.
     std::vector<std::unique_ptr<Token>> _records;
     std::vector<Token*> _free;

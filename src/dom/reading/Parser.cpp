@@ -9,14 +9,6 @@ Parser::~Parser()
     delete _lexer;
 }
 
-unsigned long Parser::nextToken()
-{
-    if (_token)
-        _lexer->deleteToken(_token);
-    _token = _lexer->nextToken();
-    return _token->kind;
-}
-
 void Parser::pushBack()
 {
     if (_token)

@@ -21,7 +21,13 @@ protected:
     Parser& operator=(const Parser&) = delete;
 
     // Makes the next token current and returns its kind.
-    unsigned long nextToken();
+    unsigned long nextToken()
+    {
+        if (_token)
+            _lexer->deleteToken(_token);
+        _token = _lexer->nextToken();
+        return _token->kind;
+    }
     // Gives the current token back to the lexer; there is no current token
     // afterwards.
     void pushBack();

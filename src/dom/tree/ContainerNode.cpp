@@ -163,6 +163,23 @@ void ContainerNode::_appendQuietly(Node* newChild)
     _link(newChild, nullptr, _children.length());
 }
 
+void ContainerNode::_appendParsed(Node* newChild, bool contained)
+{
+    if (newChild->getFirstChild())
+        Node::_bumpStructureEpoch();
+    newChild->_parent = this;
+    if (!contained)
+        newChild->_errorState |= INVALID_CONTENT_ERROR;
+    newChild->setUpdateState(newChild->_updateState | UPDATE_ADDED);
+    unsigned long count = _children.length();
+    if (Node* before = count ? _children.item(count - 1) : nullptr) {
+        before->_setNextSibling(newChild);
+        newChild->_setPreviousSibling(before);
+    }
+    _children.insertAt(newChild, count);
+    setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
+}
+
 Node* ContainerNode::removeChild(Node* oldChild)
 {
     if (oldChild && oldChild->getFirstChild())

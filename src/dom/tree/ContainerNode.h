@@ -20,6 +20,10 @@ public:
     // reader builds a fresh tree and while copies are made.  Ownership and
     // state rules are those of appendChild.
     void _appendQuietly(Node* newChild);
+    // _appendQuietly for a reader that has just made newChild (no parent,
+    // no siblings, not an ancestor of this node) and already knows whether
+    // this node can contain it; the marks are those of appendChild.
+    void _appendParsed(Node* newChild, bool contained);
 
 protected:
     ContainerNode(Document* ownerDocument, const std::string& name);

@@ -256,11 +256,8 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
         return target;
     if (target == this)
         _metaDataRevised = false;
+    // The reader also marks the ActiveX objects it makes.
     HTMLParser::parse(text ? std::string(text, length) : std::string(), target);
-    for (Node* n = target->getFirstChild(); n; n = n->getNextNode(target)) {
-        if (n->getNodeType() == ELEMENT_NODE && static_cast<Element*>(n)->getElementID() == ElementTable::ID_OBJECT)
-            static_cast<Element*>(n)->setActiveX();
-    }
     if (target == this)
         _freshlyParsed = true;
     return target;

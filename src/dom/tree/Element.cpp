@@ -190,6 +190,11 @@ bool Element::_inHTMLDocument() const
 
 void Element::setElementType(const ElementType* type)
 {
+    _assignType(type, true);
+}
+
+void Element::_assignType(const ElementType* type, bool rebind)
+{
     if (type != _elementType && hasChildNodes())
         Node::_bumpStructureEpoch();
     _elementType = type;
@@ -197,7 +202,8 @@ void Element::setElementType(const ElementType* type)
     if (!type) {
         if (doc && doc->getDocumentType())
             addErrorState(UNDEFINED_NAME_ERROR);
-        forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+        if (rebind)
+            forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
         return;
     }
     clearErrorState(UNDEFINED_NAME_ERROR);
@@ -227,7 +233,8 @@ void Element::setElementType(const ElementType* type)
             addErrorState(MISSING_END_TAG_ERROR);
         }
     }
-    forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+    if (rebind)
+        forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
     if (!_startGenerated) {
         bool anyError = false;
         bool xml = type->getFormatType() == FORMAT_XML;
@@ -700,7 +707,8 @@ const Element* Element::_exceptionScope() const
         return _scope;
     // Climb to the first element whose cache still holds (or the top), then
     // fill the caches on the way back down.
-    std::vector<const Element*> chain;
+    thread_local std::vector<const Element*> chain;
+    chain.clear();
     const Element* e = this;
     for (;;) {
         chain.push_back(e);

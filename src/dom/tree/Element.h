@@ -68,6 +68,10 @@ public:
     const ElementType* getElementType() const { return _elementType; }
     // Assigns the element type and re-checks the element and its attributes.
     void setElementType(const ElementType* type);
+    // setElementType for a reader that has just bound the attributes to
+    // the element's current type: with the same type they are not bound
+    // again (binding is idempotent while nothing else changed).
+    void _assignType(const ElementType* type, bool rebind);
     std::string getTypeName() const;
     int getElementID() const;
     unsigned long getElementGroup() const;

@@ -1,5 +1,8 @@
 #include "tree/NamedNodeMap.h"
 
+#include <atomic>
+#include <cstdint>
+
 #include "tree/Node.h"
 #include "tree/StringUtil.h"
 
@@ -18,6 +21,47 @@ NamedNodeMap& NamedNodeMap::operator=(const NamedNodeMap& other)
 }
 
 NamedNodeMap::~NamedNodeMap() = default;
+
+unsigned long NamedNodeMap::_nextGeneration()
+{
+    static std::atomic<unsigned long> counter{0};
+    return ++counter;
+}
+
+namespace {
+
+struct CachedAnswer {
+    const NamedNodeMap* map = nullptr;
+    unsigned long generation = 0;
+    std::string name;
+    Node* node = nullptr;
+};
+
+constexpr std::size_t ANSWER_SLOTS = 256;
+
+} // namespace
+
+Node* NamedNodeMap::findCached(const std::string& name) const
+{
+    // FNV-1a over the name's bytes and the map's address.
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    h ^= reinterpret_cast<std::uintptr_t>(this) >> 4;
+    h *= 1099511628211ull;
+    thread_local CachedAnswer answers[ANSWER_SLOTS];
+    CachedAnswer& slot = answers[(h >> 20) & (ANSWER_SLOTS - 1)];
+    if (slot.map == this && slot.generation == _generation && slot.name == name)
+        return slot.node;
+    Node* node = getNamedItem(name);
+    slot.map = this;
+    slot.generation = _generation;
+    slot.name = name;
+    slot.node = node;
+    return node;
+}
 
 std::string NamedNodeMap::key(const std::string& name) const
 {
@@ -69,6 +113,7 @@ Node* NamedNodeMap::setNamedItem(Node* node)
     if (old == node)
         return nullptr;
     result.first->second = node;
+    _generation = _nextGeneration();
     return old;
 }
 

@@ -37,9 +37,21 @@ public:
 
     Node* getOwnerNode() const { return _owner; }
 
+    // getNamedItem through a small per-thread cache of recent answers, for
+    // the declaration maps a reader asks about every tag and attribute it
+    // reads (the same few names, over and over).  An answer is reused only
+    // while the map is unchanged: every change gives the map a new,
+    // process-wide unique generation.
+    Node* findCached(const std::string& name) const;
+
 private:
     using Map = std::map<std::string, Node*>;
-    void _touch() { _cacheValid = false; }
+    void _touch()
+    {
+        _cacheValid = false;
+        _generation = _nextGeneration();
+    }
+    static unsigned long _nextGeneration();
 
     Map _map;
     Node* _owner;
@@ -47,6 +59,7 @@ private:
     mutable Map::const_iterator _cacheIt;
     mutable unsigned long _cacheIndex = 0;
     mutable bool _cacheValid = false;
+    unsigned long _generation = _nextGeneration();
 };
 
 class StrictNamedNodeMap : public NamedNodeMap {

@@ -205,6 +205,21 @@ void Node::setUpdateState(unsigned long state)
             _updateState = state;
             return;
         }
+        // A node without children marked added (every node a reader links
+        // in): there is nothing to push down, and only the parent may need
+        // its child-modified mark.
+        if (added == UPDATE_ADDED && !getFirstChild()) {
+            unsigned long prepared = _prepareUpdateState(state);
+            unsigned long grown = prepared & ~_updateState;
+            _updateState = prepared;
+            Node* p = getParentNode();
+            if (!p || grown == 0 || grown == UPDATE_SIBLING_CHANGED)
+                return;
+            if (grown == UPDATE_ADDED && (p->_updateState & UPDATE_ADDED))
+                return;
+            p->setUpdateState(p->_updateState | UPDATE_CHILD_MODIFIED);
+            return;
+        }
     }
     using Frame = UpdateFrame;
     std::vector<Frame> ownStack;

@@ -75,6 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = doc->getSource();
     if (written != page)
         fail("getSource() of the parsed document differs from the input", page, written);
+    // The unchanged document hands back the page it kept; the tree itself
+    // must write the same bytes.
+    const std::string treeWritten = doc->getChildSource();
+    if (treeWritten != page)
+        fail("getChildSource() of the parsed document differs from the input", page, treeWritten);
 
     Node* copy = doc->cloneNode(true);
     if (!copy) {

@@ -362,7 +362,9 @@ int runRoundtrip(const Options& opts)
             complain("no HTML document type available");
             return EXIT_INTERNAL;
         }
-        std::string written = doc->getSource();
+        // Written by the tree itself: an unchanged document's getSource
+        // would hand back the very page it kept.
+        std::string written = doc->getChildSource();
         releaseDocument(doc);
         const std::string shown = path == "-" ? "(standard input)" : path;
         if (written == text) {

@@ -64,7 +64,8 @@ public:
     ~Page() { DOM::getDOM()->deleteDocument(doc); }
 
     std::string tree() const { return shape(doc); }
-    bool roundTrips() const { return doc->getSource() == text; }
+    // Both the kept page and the tree written node by node.
+    bool roundTrips() const { return doc->getSource() == text && doc->getChildSource() == text; }
     Element* first(const std::string& name) const
     {
         Element* html = nullptr;

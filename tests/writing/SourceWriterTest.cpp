@@ -168,3 +168,76 @@ TEST(SourceWriter, FormattingAnXMLStyleTreeIndentsIt)
 }
 
 } // namespace
+
+// An unchanged document writes back the page it read in one copy; any change
+// anywhere in its tree, however it is made, must end that, so that the
+// written page always shows the change.
+TEST(SourceWriter, AnUnchangedDocumentWritesItsPageUntilAnythingChanges)
+{
+    const std::string text =
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<html><head><title>T</title></head>\n"
+        "<body bgcolor=white><!-- note --><p class=x>Some <b>bold</b>  text &amp; more\n"
+        "<table><tr><td>cell</table><%= user %><br></body></html>";
+
+    struct Edit {
+        const char* what;
+        void (*apply)(Page&);
+    };
+    const Edit edits[] = {
+        {"text data", [](Page& p) { static_cast<Text*>(p.first("b")->getFirstChild())->setData("heavy"); }},
+        {"text insert", [](Page& p) { static_cast<Text*>(p.first("b")->getFirstChild())->insert(1, "x", false, Text::SPACE_NORMAL); }},
+        {"attribute value", [](Page& p) { p.first("p")->getAttributeNode("class")->setValue("y"); }},
+        {"new attribute", [](Page& p) { p.first("td")->setAttribute("align", "left"); }},
+        {"removed attribute", [](Page& p) { p.first("body")->removeAttribute("bgcolor"); }},
+        {"removed element", [](Page& p) {
+             Element* b = p.first("b");
+             b->getParentNode()->removeChild(b)->releaseRef();
+         }},
+        {"appended element", [](Page& p) { p.first("td")->appendChild(p.doc->createElement("BR")); }},
+        {"stored start tag", [](Page& p) { p.first("table")->setStartTag("<table border=1>"); }},
+        {"omitted tags", [](Page& p) { p.first("b")->omitTag(); }},
+        {"formatted element", [](Page& p) { p.first("p")->formatSource(); }},
+        {"formatted text", [](Page& p) { p.first("b")->getNextSibling()->formatSource(); }},
+        {"comment", [](Page& p) {
+             Node* c = p.first("body")->getFirstChild();
+             ASSERT_EQ(Node::COMMENT_NODE, c->getNodeType());
+             static_cast<Comment*>(c)->setData(" changed ");
+             c->formatSource();
+         }},
+        {"script text", [](Page& p) {
+             Node* n = p.doc;
+             while (n && !(n->getNodeType() == Node::ELEMENT_NODE &&
+                           static_cast<Element*>(n)->getStartTag() == "<%="))
+                 n = n->getNextNode(p.doc);
+             ASSERT_TRUE(n);
+             ASSERT_TRUE(n->getFirstChild());
+             static_cast<CharacterData*>(n->getFirstChild())->setData(" other ");
+             n->getFirstChild()->formatSource();
+         }},
+        {"parse into an element", [](Page& p) {
+             p.doc->createNodes("<i>new</i>", 10, p.first("td"), true);
+         }},
+        {"moved to another document", [](Page& p) {
+             Page other("<p>elsewhere</p>");
+             Element* b = p.first("b");
+             other.first("p")->appendChild(b->getParentNode()->removeChild(b));
+             EXPECT_EQ(other.doc->getChildSource(), other.doc->getSource());
+         }},
+    };
+    for (const Edit& edit : edits) {
+        Page page(text);
+        ASSERT_EQ(text, page.doc->getSource());
+        edit.apply(page);
+        const std::string written = page.doc->getSource();
+        EXPECT_NE(text, written) << edit.what;
+        EXPECT_EQ(page.doc->getChildSource(), written) << edit.what;
+    }
+
+    // Reading the tree changes nothing: the page is still what is written.
+    Page page(text);
+    page.first("p")->getAttributes();
+    page.first("td")->getElementsByTagName("b");
+    page.doc->cloneNode(true)->releaseRef();
+    EXPECT_EQ(text, page.doc->getSource());
+    EXPECT_EQ(text, page.doc->getChildSource());
+}

@@ -107,6 +107,7 @@ AttrType* DocumentType::createAttrType(const std::string& name) const
 
 void DocumentType::_list(Node* decl)
 {
+    _sourceTouched();
     _exceptionNamesStale = true;
     _decls.append(decl);
     decl->_setParentField(this);
@@ -329,6 +330,7 @@ std::vector<std::string> DocumentType::getJSPDirectiveNames() const
 
 void DocumentType::setPublicID(const std::string& id)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _publicID = id;
     _sourceStale = true;
@@ -337,6 +339,7 @@ void DocumentType::setPublicID(const std::string& id)
 
 void DocumentType::setSystemID(const std::string& id)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _systemID = id;
     _sourceStale = true;
@@ -345,6 +348,7 @@ void DocumentType::setSystemID(const std::string& id)
 
 void DocumentType::setSource(const std::string& text)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _source = text;
     _sourceStale = false;
@@ -362,6 +366,7 @@ void DocumentType::parse(const std::string& text)
 
 void DocumentType::formatSource()
 {
+    _sourceTouched();
     _sourceStale = true;
     clearErrorState(INVALID_FORMAT_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);

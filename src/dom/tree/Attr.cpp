@@ -51,6 +51,7 @@ std::string Attr::getValue() const
 
 void Attr::setValue(const std::string& value)
 {
+    _sourceTouched();
     Element* owner = getOwnerElement();
     Node* announced = owner ? owner->_announcedNode() : nullptr;
     if (announced)

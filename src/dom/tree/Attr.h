@@ -29,7 +29,11 @@ public:
     std::string getTypeName() const;
     const AttrType* getAttrType() const { return _attrType; }
     bool isSpecified() const { return _specified; }
-    void setSpecified(bool on) { _specified = on; }
+    void setSpecified(bool on)
+    {
+        _sourceTouched();
+        _specified = on;
+    }
     bool isDefined() const { return _attrType != nullptr; }
     bool matchValue(const std::string& value) const;
     Element* getOwnerElement() const;
@@ -41,9 +45,17 @@ public:
     static bool validateName(const std::string& name);
 
     bool _isRawText() const { return _rawText; }
-    void _setRawText(bool on) { _rawText = on; }
+    void _setRawText(bool on)
+    {
+        _sourceTouched();
+        _rawText = on;
+    }
     // Stores a value as read, without announcing or marking anything.
-    void _setValueQuietly(const std::string& value) { _value = value; }
+    void _setValueQuietly(const std::string& value)
+    {
+        _sourceTouched();
+        _value = value;
+    }
 
 protected:
     Attr(const Attr& other);

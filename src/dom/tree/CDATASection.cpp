@@ -38,6 +38,7 @@ void CDATASection::setData(const std::string& data)
 
 void CDATASection::formatSource()
 {
+    _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -45,6 +46,7 @@ void CDATASection::formatSource()
 
 void CDATASection::setSource(const std::string& source)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _source = source;
     _formatPending = false;

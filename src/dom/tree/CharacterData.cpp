@@ -11,11 +11,13 @@ CharacterData::CharacterData(Document* ownerDocument, const std::string& name, c
 
 void CharacterData::setData(const std::string& data)
 {
+    _sourceTouched();
     _data = data;
 }
 
 void CharacterData::_setDataAnnounced(const std::string& data)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _data = data;
     formatSource();
@@ -29,20 +31,24 @@ std::string CharacterData::substringData(unsigned long offset, unsigned long cou
 
 void CharacterData::appendData(const std::string& data)
 {
+    _sourceTouched();
     _data.append(data);
 }
 
 void CharacterData::insertData(unsigned long offset, const std::string& data)
 {
+    _sourceTouched();
     _data.insert(offset, data);
 }
 
 void CharacterData::deleteData(unsigned long offset, unsigned long count)
 {
+    _sourceTouched();
     _data.erase(offset, count);
 }
 
 void CharacterData::replaceData(unsigned long offset, unsigned long count, const std::string& data)
 {
+    _sourceTouched();
     _data.replace(offset, count, data);
 }

@@ -43,6 +43,7 @@ void Comment::setData(const std::string& data)
 
 void Comment::formatSource()
 {
+    _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -50,6 +51,7 @@ void Comment::formatSource()
 
 void Comment::setJSPFormat(bool on)
 {
+    _sourceTouched();
     if (_jspFormat == on)
         return;
     _jspFormat = on;
@@ -58,6 +60,7 @@ void Comment::setJSPFormat(bool on)
 
 void Comment::setSource(const std::string& source)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _source = source;
     _formatPending = false;

@@ -256,11 +256,31 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
         return target;
     if (target == this)
         _metaDataRevised = false;
-    // The reader also marks the ActiveX objects it makes.
-    HTMLParser::parse(text ? std::string(text, length) : std::string(), target);
+    // The reader also marks the ActiveX objects it makes.  Read into the
+    // document itself, the page is kept: until anything in the tree
+    // changes, writing the document back is copying it.
+    std::string page = text ? std::string(text, length) : std::string();
+    Node::_beginReading();
+    HTMLParser::parse(page, target);
+    Node::_endReading();
+    if (target == this) {
+        if (_documentType) {
+            _pageText.swap(page);
+            _markAsRead();
+        }
+    } else {
+        target->_sourceTouched();
+    }
     if (target == this)
         _freshlyParsed = true;
     return target;
+}
+
+std::string Document::getSource() const
+{
+    if (_isAsRead())
+        return _pageText;
+    return Node::getSource();
 }
 
 // --- queries -----------------------------------------------------------------

@@ -41,6 +41,9 @@ public:
     unsigned short getNodeType() const override;
     bool canContain(const Node* child) const override;
     Node* cloneNode(bool deep) const override;
+    // While no node of the tree has changed since the document read its
+    // page (see Node::_isAsRead), the page text itself.
+    std::string getSource() const override;
     Document* getDocument() override { return this; }
     const Document* getDocument() const override { return this; }
 
@@ -142,6 +145,9 @@ private:
     long _recordPosition = 0;
     bool _creatingNodes = false;
     bool _freshlyParsed = false;
+    // The page the tree was read from; written back as it is while the
+    // document's as-read mark holds.
+    std::string _pageText;
     bool _metaDataRevised = false;
     unsigned long _runtimeTextState = 0;
 

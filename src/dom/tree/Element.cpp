@@ -195,6 +195,7 @@ void Element::setElementType(const ElementType* type)
 
 void Element::_assignType(const ElementType* type, bool rebind)
 {
+    _sourceTouched();
     if (type != _elementType && hasChildNodes())
         Node::_bumpStructureEpoch();
     _elementType = type;
@@ -394,6 +395,7 @@ std::string Element::getAttribute(const std::string& name) const
 
 void Element::setAttribute(const std::string& name, const std::string& value)
 {
+    _sourceTouched();
     Attr* attr = getAttributeNode(name);
     if (attr && (attr->_attrType || attr->getName() == name)) {
         attr->setValue(value);
@@ -420,6 +422,7 @@ bool isDynamicElementAttr(const Attr* attr)
 
 Attr* Element::setAttributeNode(Attr* attr)
 {
+    _sourceTouched();
     if (!attr || attr->getOwnerElement())
         return nullptr;
     Node* announced = _announcedNode();
@@ -454,6 +457,7 @@ Attr* Element::setAttributeNode(Attr* attr)
 
 void Element::_addAttributeNode(Attr* attr)
 {
+    _sourceTouched();
     if (!attr || attr->getOwnerElement())
         return;
     Node* announced = _announcedNode();
@@ -485,6 +489,7 @@ void Element::_addAttributeNode(Attr* attr)
 
 void Element::removeAttribute(const std::string& name)
 {
+    _sourceTouched();
     _ensureMap();
     if (!_attrMap || name.empty())
         return;
@@ -518,6 +523,7 @@ void Element::removeAttribute(const std::string& name)
 
 Attr* Element::removeAttributeNode(Attr* attr)
 {
+    _sourceTouched();
     if (!attr || !hasAttributes())
         return nullptr;
     Node* announced = _announcedNode();
@@ -541,6 +547,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
 
 void Element::removeAllAttributes()
 {
+    _sourceTouched();
     Node* announced = _announcedNode();
     bool had = hasAttributes();
     if (had)
@@ -887,6 +894,7 @@ bool Element::followsXMLRules() const
 
 void Element::omitTag()
 {
+    _sourceTouched();
     _startTag.clear();
     _endTag.clear();
     _startGenerated = false;
@@ -897,18 +905,21 @@ void Element::omitTag()
 
 void Element::specifyTag()
 {
+    _sourceTouched();
     _startGenerated = true;
     _endGenerated = true;
 }
 
 void Element::setStartTag(const std::string& text)
 {
+    _sourceTouched();
     _startTag = text;
     _startGenerated = false;
 }
 
 void Element::setEndTag(const std::string& text)
 {
+    _sourceTouched();
     _endTag = text;
     _endGenerated = false;
 }
@@ -1106,6 +1117,7 @@ void Element::formatSource()
 
 void Element::_formatOwn()
 {
+    _sourceTouched();
     // An element whose tags were both left out (an implied container) stays
     // that way; any other gets its tags produced again.
     if (!isOmittedElement()) {

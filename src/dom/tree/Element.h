@@ -93,19 +93,35 @@ public:
     bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
     void omitTag();
     void specifyTag();
-    void setEmptyTag(bool on) { _emptyTag = on; }
+    void setEmptyTag(bool on)
+    {
+        _sourceTouched();
+        _emptyTag = on;
+    }
     bool isEmptyTag() const { return _emptyTag; }
     bool canOmitEndTag() const;
     // Stores tag texts as read from the source (not generated).
     void setStartTag(const std::string& text);
     void setEndTag(const std::string& text);
     // Asks for the start or end tag to be produced again.
-    void _regenerateStartTag() { _startGenerated = true; }
-    void _regenerateEndTag() { _endGenerated = true; }
+    void _regenerateStartTag()
+    {
+        _sourceTouched();
+        _startGenerated = true;
+    }
+    void _regenerateEndTag()
+    {
+        _sourceTouched();
+        _endGenerated = true;
+    }
     bool _isStartTagGenerated() const { return _startGenerated; }
     bool _isEndTagGenerated() const { return _endGenerated; }
     bool _hasScriptSyntax() const { return _scriptSyntax; }
-    void _setScriptSyntax(bool on) { _scriptSyntax = on; }
+    void _setScriptSyntax(bool on)
+    {
+        _sourceTouched();
+        _scriptSyntax = on;
+    }
 
     std::string getStartSource() const;
     std::string getEndSource() const;

@@ -57,6 +57,7 @@ std::string EntityReference::getValue() const
 
 void EntityReference::formatSource()
 {
+    _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -64,6 +65,7 @@ void EntityReference::formatSource()
 
 void EntityReference::setSource(const std::string& source)
 {
+    _sourceTouched();
     _source = source;
     _formatPending = false;
 }

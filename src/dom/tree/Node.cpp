@@ -17,19 +17,22 @@ namespace {
 thread_local bool t_destroying = false;
 thread_local std::vector<Node*>* t_pending = nullptr;
 
+// How many readers are at work on this thread (see Node::_beginReading).
+thread_local unsigned t_reading = 0;
+
 } // namespace
 
 unsigned long Node::s_structureEpoch = 1;
 
 Node::Node(Document* ownerDocument, const std::string& name)
-    : _refCount(0), _nodeName(name), _parent(nullptr), _previous(nullptr), _next(nullptr),
+    : _refCount(0), _asRead(t_reading != 0), _nodeName(name), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(ownerDocument), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED),
       _layoutState(LAYOUT_NONE), _userData(nullptr)
 {
 }
 
 Node::Node(const Node& other)
-    : _refCount(0), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
+    : _refCount(0), _asRead(false), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
       _next(nullptr), _ownerDocument(other._ownerDocument), _errorState(other._errorState),
       _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _userData(other._userData ? other._userData->clone() : nullptr)
@@ -64,6 +67,25 @@ unsigned long Node::releaseRef()
     t_destroying = false;
     t_pending = nullptr;
     return 0;
+}
+
+void Node::_beginReading()
+{
+    ++t_reading;
+}
+
+void Node::_endReading()
+{
+    if (t_reading)
+        --t_reading;
+}
+
+void Node::_clearAsRead()
+{
+    if (t_reading)
+        return;
+    for (Node* n = this; n && n->_asRead; n = n->_parent)
+        n->_asRead = false;
 }
 
 void Node::_drainPendingReleases()
@@ -196,6 +218,8 @@ thread_local bool t_updateStackBusy = false;
 
 void Node::setUpdateState(unsigned long state)
 {
+    // Every change a node goes through marks its update state.
+    _sourceTouched();
     // Nothing new, or only the sibling bit added to a non-empty word: no
     // node hook acts on either and nothing propagates, so the word is
     // stored directly (this keeps the linking done while reading cheap).

@@ -204,6 +204,27 @@ public:
     std::string getChildSource() const;
     std::string getDesignSource(bool withChildren) const;
 
+    // --- unchanged-source tracking ------------------------------------------
+    // A node made by a reader is "as read" until something that may change
+    // the source it writes happens to it or below it: every such change
+    // calls _sourceTouched, which clears the mark on the node and on its
+    // ancestors (stopping at the first one already cleared, so a node
+    // without the mark never has an ancestor with it).  A document whose own
+    // mark is still set writes back the page text it read, in one copy.
+    bool _isAsRead() const { return _asRead; }
+    void _sourceTouched()
+    {
+        if (_asRead)
+            _clearAsRead();
+    }
+    // Brackets a reader's work on this thread: nodes made meanwhile are
+    // born as read, and the reader's own changes to them clear nothing.
+    static void _beginReading();
+    static void _endReading();
+    // Sets the mark on this node alone (a document that has just read a
+    // whole page: every node below it was made as read).
+    void _markAsRead() { _asRead = true; }
+
     // The error bits are set by the readers, the corrector and the bindings.
     void setErrorState(unsigned long state) { _errorState = state; }
     void addErrorState(unsigned long bits) { _errorState |= bits; }
@@ -217,7 +238,11 @@ protected:
     Node& operator=(const Node&) = delete;
 
     const std::string& _name() const { return _nodeName; }
-    void _setName(const std::string& name) { _nodeName = name; }
+    void _setName(const std::string& name)
+    {
+        _sourceTouched();
+        _nodeName = name;
+    }
     Node* _parentField() const { return _parent; }
     void _setParentField(Node* parent) { _parent = parent; }
 
@@ -248,7 +273,10 @@ private:
     }
     void _storeUpdateState(unsigned long state) { _updateState = state; }
 
-    unsigned long _refCount;
+    void _clearAsRead();
+
+    unsigned int _refCount;
+    bool _asRead;
     std::string _nodeName;
     Node* _parent;
     Node* _previous;

@@ -5,15 +5,21 @@
 
 namespace dom {
 
-// The shared body.  The vector is managed by hand so that growth follows the
-// documented doubling (capacities 1, 2, 4, 8, ...).
+// The shared body.  The vector is managed by hand: its first two entries
+// live in the body itself (most lists are short), and once full it grows
+// to its size plus the larger of its size and 1.
 struct NodeList::_Body {
-    Node** items = nullptr;
+    Node** items = inlineItems;
     unsigned long size = 0;
-    unsigned long capacity = 0;
+    unsigned long capacity = 2;
     unsigned long lists = 0;
+    Node* inlineItems[2];
 
-    ~_Body() { std::free(items); }
+    ~_Body()
+    {
+        if (items != inlineItems)
+            std::free(items);
+    }
 
     void reserveOne()
     {
@@ -26,7 +32,8 @@ struct NodeList::_Body {
             std::abort();
         if (size)
             std::memcpy(fresh, items, size * sizeof(Node*));
-        std::free(items);
+        if (items != inlineItems)
+            std::free(items);
         items = fresh;
         capacity = cap;
     }

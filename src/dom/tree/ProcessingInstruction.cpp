@@ -37,6 +37,7 @@ bool ProcessingInstruction::isTrivialNode() const
 
 void ProcessingInstruction::setData(const std::string& data)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _data = data;
     formatSource();
@@ -45,6 +46,7 @@ void ProcessingInstruction::setData(const std::string& data)
 
 void ProcessingInstruction::formatSource()
 {
+    _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -52,6 +54,7 @@ void ProcessingInstruction::formatSource()
 
 void ProcessingInstruction::setSource(const std::string& source)
 {
+    _sourceTouched();
     _source = source;
     _formatPending = false;
 }

@@ -124,6 +124,7 @@ void Text::setData(const std::string& data)
 
 void Text::formatSource()
 {
+    _sourceTouched();
     _formatPending = true;
     _wrapPending = false;
     _sourceSet = false;
@@ -174,6 +175,7 @@ unsigned long Text::_wrap(std::string& source, unsigned long columnLimit, const 
 
 unsigned long Text::_layOut()
 {
+    _sourceTouched();
     if (isPlainText())
         return 0;
     const Document* doc = getOwnerDocument();
@@ -225,6 +227,7 @@ std::string Text::getText() const
 
 void Text::setSource(const std::string& source)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _source = source;
     _formatPending = false;
@@ -262,6 +265,7 @@ void Text::correctSource()
 
 void Text::_merge(const Text* other)
 {
+    _sourceTouched();
     Document::_announceBeginModify(this);
     _data += other->_data;
     formatSource();
@@ -270,6 +274,7 @@ void Text::_merge(const Text* other)
 
 Text* Text::splitText(unsigned long offset)
 {
+    _sourceTouched();
     if (offset > _data.size())
         offset = static_cast<unsigned long>(_data.size());
     Text* copy = static_cast<Text*>(cloneNode(false));
@@ -284,6 +289,7 @@ Text* Text::splitText(unsigned long offset)
 
 unsigned long Text::insert(unsigned long offset, const std::string& s, bool moveCursor, SpaceMode mode)
 {
+    _sourceTouched();
     if (s.empty())
         return 0;
     if (offset == NOT_FOUND)
@@ -356,6 +362,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
 
 unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveCursor)
 {
+    _sourceTouched();
     if (offset > _data.size())
         _data.at(offset);
     if (count > _data.size() - offset)
@@ -377,6 +384,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
 // turned back into a non-breaking space so the visible gap survives.
 void Text::_repairSpaceAt(unsigned long offset)
 {
+    _sourceTouched();
     if (isPlainText())
         return;
     std::size_t at = offset;
@@ -425,6 +433,7 @@ unsigned long Text::deleteChar(unsigned long offset, bool backward)
 
 void Text::compact()
 {
+    _sourceTouched();
     if (_data.empty())
         return;
     std::string data = _data;

@@ -55,7 +55,11 @@ public:
     // formatting or reset.
     bool _isSourceSet() const { return _sourceSet; }
     bool _isFormatPending() const { return _formatPending; }
-    void _setCompact(bool on) { _compact = on; }
+    void _setCompact(bool on)
+    {
+        _sourceTouched();
+        _compact = on;
+    }
     // Appends a following text node's data (used when normalizing).
     void _merge(const Text* other);
 

@@ -30,7 +30,7 @@ DTDLexer::DTDLexer(const std::string& text, DocumentType* documentType,
     : Lexer(nullptr, 0), _text(text), _textPosition(0), _documentType(documentType),
       _parameterEntities(parameterEntities)
 {
-    _source.reserve(text.length());
+    _ownText.reserve(text.length());
 }
 
 bool DTDLexer::isNameDelimiter(char c)
@@ -67,10 +67,10 @@ void DTDLexer::_expandStep()
             ++q;
         Node* entity = _parameterEntities ? _parameterEntities->getNamedItem(name) : nullptr;
         if (entity) {
-            _source += entity->getNodeValue();
+            _ownText += entity->getNodeValue();
         } else {
             unsigned long start = static_cast<unsigned long>(_source.length());
-            _source.append(_text, p, q - p);
+            _ownText.append(_text, p, q - p);
             _appendToken(TOKEN_UNDEFINED_REFERENCE, start,
                          static_cast<unsigned long>(_source.length()));
         }
@@ -84,14 +84,14 @@ void DTDLexer::_expandStep()
             while (q < n && _text[q] == '-')
                 ++q;
         }
-        _source.append(_text, p, q - p);
+        _ownText.append(_text, p, q - p);
     } else {
         // Plain text up to the next character that may start a reference or
         // a comment.
         q = _text.find_first_of("%-", p + 1);
         if (q == std::string::npos)
             q = n;
-        _source.append(_text, p, q - p);
+        _ownText.append(_text, p, q - p);
     }
     _textPosition = static_cast<unsigned long>(q);
     _length = static_cast<unsigned long>(_source.length());

@@ -74,13 +74,24 @@ constexpr unsigned long REF_LIMIT = 65535;
 } // namespace
 
 HTMLLexer::HTMLLexer(const char* text, unsigned long length, const DocumentType* documentType)
-    : Lexer(text, length), _documentType(documentType), _inTag(false), _cdataEnabled(false),
-      _searches{{COMMENT_CLOSE, 0, 0}, {JSP_COMMENT_CLOSE, 0, 0}, {CDATA_CLOSE, 0, 0},
-                {PI_CLOSE, 0, 0}, {JSP_CLOSE, 0, 0}, {GT_KEY, 0, 0}}
+    : Lexer(text, length), _documentType(documentType)
 {
+    _clearSearches();
+}
+
+HTMLLexer::HTMLLexer(const std::string& text, const DocumentType* documentType)
+    : Lexer(text), _documentType(documentType)
+{
+    _clearSearches();
+}
+
+void HTMLLexer::_clearSearches()
+{
+    const char* const terminators[_SEARCHES] = {COMMENT_CLOSE, JSP_COMMENT_CLOSE, CDATA_CLOSE,
+                                                PI_CLOSE, JSP_CLOSE, GT_KEY};
     // Nothing searched yet: an empty range that no start falls into.
-    for (_Search& search : _searches)
-        search.from = NOT_FOUND;
+    for (unsigned int i = 0; i < _SEARCHES; ++i)
+        _searches[i] = _Search{terminators[i], NOT_FOUND, 0};
 }
 
 bool HTMLLexer::isNameDelimiter(char c)

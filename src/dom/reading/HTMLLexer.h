@@ -43,6 +43,8 @@ public:
     // Copies the text.  The document type (may be null) decides which entity
     // references are recognised and whether JSP comments are.
     HTMLLexer(const char* text, unsigned long length, const DocumentType* documentType);
+    // Reads text in place; it must outlive the lexer.
+    HTMLLexer(const std::string& text, const DocumentType* documentType);
 
     void setCDATAEnabled(bool on) { _cdataEnabled = on; }
     bool isCDATAEnabled() const { return _cdataEnabled; }
@@ -90,8 +92,8 @@ private:
     unsigned long _find(const char* s, unsigned long from);
 
     const DocumentType* _documentType;
-    bool _inTag;
-    bool _cdataEnabled;
+    bool _inTag = false;
+    bool _cdataEnabled = false;
 
     // The last search for each terminator.  The text never changes, so a
     // search that failed from one index fails from every later one, and a
@@ -105,6 +107,7 @@ private:
     };
     static constexpr unsigned int _SEARCHES = 6;
     _Search _searches[_SEARCHES];
+    void _clearSearches();
 };
 
 #endif

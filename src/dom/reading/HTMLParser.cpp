@@ -103,26 +103,25 @@ void appendPlain(std::string& out, const std::string& text)
 
 // --- entry ----------------------------------------------------------------------
 
-void HTMLParser::parse(const std::string& source, Node* parent)
+void HTMLParser::parse(SourceText::Block* page, Node* parent)
 {
-    if (!parent)
+    if (!parent || !page)
         return;
     Document* document = parent->getDocument();
     if (!document || !document->getDocumentType())
         return;
-    HTMLLexer* lexer = new HTMLLexer(source.data(), static_cast<unsigned long>(source.size()),
-                                     document->getDocumentType());
+    HTMLLexer* lexer = new HTMLLexer(page->text(), document->getDocumentType());
     bool wasCreating = document->_isCreatingNodes();
     document->_setCreatingNodes(true);
     {
-        HTMLParser parser(lexer, document, parent);
+        HTMLParser parser(lexer, page, document, parent);
         parser._run();
     }
     document->_setCreatingNodes(wasCreating);
 }
 
-HTMLParser::HTMLParser(HTMLLexer* lexer, Document* document, Node* parent)
-    : Parser(lexer), _document(document), _documentType(document->getDocumentType()),
+HTMLParser::HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent)
+    : Parser(lexer), _page(page), _document(document), _documentType(document->getDocumentType()),
       _htmlLexer(lexer), _current(parent)
 {
 }
@@ -134,13 +133,13 @@ unsigned long HTMLParser::_tokenEnd(const Lexer::Token* token) const
     return token->end;
 }
 
-std::string HTMLParser::_takeSource(unsigned long end)
+SourceText HTMLParser::_takeSpan(unsigned long end)
 {
     if (end > _source.size())
         end = static_cast<unsigned long>(_source.size());
     if (end <= _covered)
-        return std::string();
-    std::string text = _source.substr(_covered, end - _covered);
+        return SourceText();
+    SourceText text(_page, _covered, end - _covered);
     _covered = end;
     return text;
 }
@@ -470,7 +469,7 @@ void HTMLParser::_startTag()
     for (const _PendingAttr& a : attrs) {
         Attr* attr = _document->createAttribute(_source.substr(a.nameStart, a.nameEnd - a.nameStart));
         if (a.hasValue && a.valueEnd > a.valueStart)
-            attr->setValue(_source.substr(a.valueStart, a.valueEnd - a.valueStart));
+            attr->_setValueText(SourceText(_page, a.valueStart, a.valueEnd - a.valueStart));
         if (a.hasValue && !a.quoted && _document->getFormatType() != Document::HTML_FORMAT)
             attr->addErrorState(Node::INVALID_ATTR_ERROR);
         if (declaration)
@@ -478,8 +477,8 @@ void HTMLParser::_startTag()
         else
             element->_addAttributeNode(attr);
     }
-    element->setStartTag(_takeSource(tagEnd));
-    element->setEndTag(std::string());
+    element->_setStartTagText(_takeSpan(tagEnd));
+    element->_setEndTagText(SourceText());
 
     const ElementType* finalType = type;
     if (type && (type->getGroup() & GROUP_UNTYPED))
@@ -584,9 +583,9 @@ void HTMLParser::_endTag()
                 break;
         }
     }
-    std::string endSource = _takeSource(tagEnd);
+    SourceText endSource = _takeSpan(tagEnd);
     if (found) {
-        found->setEndTag(endSource);
+        found->_setEndTagText(endSource);
         if (invalid)
             found->addErrorState(Node::INVALID_END_TAG_ERROR);
         const ElementType* foundType = found->getElementType();
@@ -600,8 +599,8 @@ void HTMLParser::_endTag()
         return;
     }
     Element* orphan = _document->createElement(name);
-    orphan->setStartTag(std::string());
-    orphan->setEndTag(endSource);
+    orphan->_setStartTagText(SourceText());
+    orphan->_setEndTagText(endSource);
     orphan->setElementType(orphan->getElementType());
     if (invalid)
         orphan->addErrorState(Node::INVALID_END_TAG_ERROR);
@@ -1285,10 +1284,10 @@ void HTMLParser::_flushText()
     if (!_pending)
         return;
     _pending = false;
-    std::string source = _source.substr(_pendingStart, _pendingEnd - _pendingStart);
+    SourceText source(_page, _pendingStart, _pendingEnd - _pendingStart);
     _covered = _pendingEnd;
     Text* text = _document->createTextNode(_pendingText);
-    text->setSource(source);
+    text->_setSourceText(source);
     text->_setCompact(_plainDepth == 0);
     if (_badChar)
         text->addErrorState(Node::INVALID_CHAR_ERROR);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reading/Parser.h"
+#include "tree/SourceText.h"
 
 class ContainerNode;
 class Document;
@@ -22,12 +23,13 @@ class Text;
 // not fit is marked in the nodes' error states.
 class HTMLParser : public Parser {
 public:
-    // Parses source into parent.  Does nothing when parent is null, has no
-    // document, or the document has no document type.
-    static void parse(const std::string& source, Node* parent);
+    // Parses the text of page into parent; the tags and texts read keep
+    // spans of page as their stored source.  Does nothing when parent is
+    // null, has no document, or the document has no document type.
+    static void parse(SourceText::Block* page, Node* parent);
 
 private:
-    HTMLParser(HTMLLexer* lexer, Document* document, Node* parent);
+    HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent);
 
     void _run();
     bool _isLiteralLessThan();
@@ -87,7 +89,8 @@ private:
     void _flushText();
 
     // Takes the source from the covered position to end for a new node.
-    std::string _takeSource(unsigned long end);
+    SourceText _takeSpan(unsigned long end);
+    std::string _takeSource(unsigned long end) { return _takeSpan(end).str(); }
 
     // Whether the source span equals the upper-case word, ignoring case.
     bool _spanIs(unsigned long start, unsigned long end, const char* upperWord) const;
@@ -103,6 +106,7 @@ private:
     };
     std::vector<_PendingAttr> _pendingAttrs;
 
+    SourceText::Block* _page;
     Document* _document;
     const DocumentType* _documentType;
     HTMLLexer* _htmlLexer;

@@ -1,9 +1,15 @@
 #include "reading/Lexer.h"
 
 Lexer::Lexer(const char* text, unsigned long length)
-    : _source(text ? std::string(text, length) : std::string()),
+    : _ownText(text ? std::string(text, length) : std::string()), _source(_ownText),
       _length(static_cast<unsigned long>(_source.length())), _tokenStart(0), _position(0),
       _line(1)
+{
+}
+
+Lexer::Lexer(const std::string& text)
+    : _source(text), _length(static_cast<unsigned long>(text.length())), _tokenStart(0),
+      _position(0), _line(1)
 {
 }
 

@@ -124,6 +124,8 @@ public:
 
 protected:
     Lexer(const char* text, unsigned long length);
+    // Reads text in place; it must outlive the lexer.
+    explicit Lexer(const std::string& text);
     Lexer(const Lexer&) = delete;
     Lexer& operator=(const Lexer&) = delete;
 
@@ -141,7 +143,9 @@ protected:
     // Deletes every queued token.
     void _dropQueue();
 
-    std::string _source;
+    // The text read: a copy the lexer owns, or a text it borrows.
+    std::string _ownText;
+    const std::string& _source;
     unsigned long _length;
     unsigned long _tokenStart;
     unsigned long _position;

@@ -11,7 +11,7 @@
 Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
 
 Attr::Attr(const Attr& other)
-    : Node(other), _value(other._value), _attrType(other._attrType), _specified(other._specified),
+    : Node(other), _value(other._value.detached()), _attrType(other._attrType), _specified(other._specified),
       _valueChanged(other._valueChanged), _rawText(other._rawText)
 {
 }
@@ -46,10 +46,15 @@ Element* Attr::getOwnerElement() const
 
 std::string Attr::getValue() const
 {
-    return _rawText ? getText() : _value;
+    return _rawText ? getText() : _value.str();
 }
 
 void Attr::setValue(const std::string& value)
+{
+    _setValueText(SourceText(value));
+}
+
+void Attr::_setValueText(const SourceText& value)
 {
     _sourceTouched();
     Element* owner = getOwnerElement();
@@ -71,12 +76,12 @@ void Attr::setValue(const std::string& value)
 
 std::string Attr::getData() const
 {
-    return PCDATAConverter(getOwnerDocument()).convertSourceToData(_value);
+    return PCDATAConverter(getOwnerDocument()).convertSourceToData(_value.str());
 }
 
 std::string Attr::getText() const
 {
-    return PCDATAConverter(getOwnerDocument()).convertSourceToText(_value);
+    return PCDATAConverter(getOwnerDocument()).convertSourceToText(_value.str());
 }
 
 std::string Attr::getTypeName() const
@@ -87,8 +92,8 @@ std::string Attr::getTypeName() const
 bool Attr::matchValue(const std::string& value) const
 {
     if (_attrType && _attrType->getValueType() == 13)
-        return str::equalsIgnoreCase(_value, value);
-    return _value == value;
+        return str::equalsIgnoreCase(_value.str(), value);
+    return _value.view() == value;
 }
 
 char Attr::quote(std::string& value)
@@ -160,7 +165,7 @@ std::string Attr::getSource() const
     if (!_attrType && !_specified)
         return name;
     bool enumerated = htmlTag && _attrType && _attrType->getValueType() == 13;
-    std::string value = _value;
+    std::string value = _value.str();
     if (enumerated && _attrType->isBooleanType() && !_specified) {
         if (docFormat == 0)
             return name;

@@ -2,6 +2,7 @@
 #define PAGEDOM_TREE_ATTR_H
 
 #include "tree/Node.h"
+#include "tree/SourceText.h"
 
 class AttrType;
 class Element;
@@ -24,6 +25,8 @@ public:
     std::string getName() const { return _name(); }
     std::string getValue() const;
     void setValue(const std::string& value);
+    // setValue for a reader, whose value text is a span of the page.
+    void _setValueText(const SourceText& value);
     std::string getData() const;
     std::string getText() const;
     std::string getTypeName() const;
@@ -61,7 +64,7 @@ protected:
     Attr(const Attr& other);
 
 private:
-    std::string _value;
+    SourceText _value;
     const AttrType* _attrType = nullptr;
     bool _specified = false;
     bool _valueChanged = false;

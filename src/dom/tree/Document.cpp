@@ -115,6 +115,8 @@ Document::~Document()
     Node::_drainPendingReleases();
     if (_documentType)
         _documentType->releaseRef();
+    if (_page)
+        _page->release();
 }
 
 std::string Document::getNodeName() const
@@ -259,16 +261,17 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     // The reader also marks the ActiveX objects it makes.  Read into the
     // document itself, the page is kept: until anything in the tree
     // changes, writing the document back is copying it.
-    std::string page = text ? std::string(text, length) : std::string();
+    SourceText::Block* page = SourceText::Block::make(text ? std::string(text, length) : std::string());
     Node::_beginReading();
     HTMLParser::parse(page, target);
     Node::_endReading();
-    if (target == this) {
-        if (_documentType) {
-            _pageText.swap(page);
-            _markAsRead();
-        }
+    if (target == this && _documentType) {
+        if (_page)
+            _page->release();
+        _page = page;
+        _markAsRead();
     } else {
+        page->release();
         target->_sourceTouched();
     }
     if (target == this)
@@ -278,8 +281,8 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
 
 std::string Document::getSource() const
 {
-    if (_isAsRead())
-        return _pageText;
+    if (_isAsRead() && _page)
+        return _page->text();
     return Node::getSource();
 }
 

@@ -6,6 +6,7 @@
 #include "editing/EventTarget.h"
 #include "frame/DOMImpl.h"
 #include "tree/DocumentFragment.h"
+#include "tree/SourceText.h"
 
 class Attr;
 class CDATASection;
@@ -145,9 +146,9 @@ private:
     long _recordPosition = 0;
     bool _creatingNodes = false;
     bool _freshlyParsed = false;
-    // The page the tree was read from; written back as it is while the
-    // document's as-read mark holds.
-    std::string _pageText;
+    // The page the tree was read from (its nodes' stored texts are spans of
+    // it); written back as it is while the document's as-read mark holds.
+    SourceText::Block* _page = nullptr;
     bool _metaDataRevised = false;
     unsigned long _runtimeTextState = 0;
 

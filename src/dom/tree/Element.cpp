@@ -87,8 +87,8 @@ Element::Element(Document* ownerDocument, const ElementType* type)
 }
 
 Element::Element(const Element& other)
-    : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag),
-      _endTag(other._endTag), _startGenerated(other._startGenerated),
+    : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag.detached()),
+      _endTag(other._endTag.detached()), _startGenerated(other._startGenerated),
       _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
       _scriptSyntax(other._scriptSyntax), _activeX(other._activeX)
 {
@@ -912,12 +912,22 @@ void Element::specifyTag()
 
 void Element::setStartTag(const std::string& text)
 {
+    _setStartTagText(SourceText(text));
+}
+
+void Element::setEndTag(const std::string& text)
+{
+    _setEndTagText(SourceText(text));
+}
+
+void Element::_setStartTagText(const SourceText& text)
+{
     _sourceTouched();
     _startTag = text;
     _startGenerated = false;
 }
 
-void Element::setEndTag(const std::string& text)
+void Element::_setEndTagText(const SourceText& text)
 {
     _sourceTouched();
     _endTag = text;
@@ -1051,32 +1061,32 @@ std::string Element::_generateEndTag() const
     }
 }
 
-const std::string& Element::_startTagText() const
+std::string_view Element::_startTagText() const
 {
     if (_startGenerated) {
         _startTag = _generateStartTag();
         _startGenerated = false;
     }
-    return _startTag;
+    return _startTag.view();
 }
 
-const std::string& Element::_endTagText() const
+std::string_view Element::_endTagText() const
 {
     if (_endGenerated) {
         _endTag = _generateEndTag();
         _endGenerated = false;
     }
-    return _endTag;
+    return _endTag.view();
 }
 
 std::string Element::getStartTag() const
 {
-    return _startTagText();
+    return std::string(_startTagText());
 }
 
 std::string Element::getEndTag() const
 {
-    return _endTagText();
+    return std::string(_endTagText());
 }
 
 std::string Element::getMetaStartSource() const

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tree/ContainerNode.h"
+#include "tree/SourceText.h"
 
 class Attr;
 class ElementType;
@@ -103,6 +104,9 @@ public:
     // Stores tag texts as read from the source (not generated).
     void setStartTag(const std::string& text);
     void setEndTag(const std::string& text);
+    // The same for a reader, whose tag texts are spans of the page.
+    void _setStartTagText(const SourceText& text);
+    void _setEndTagText(const SourceText& text);
     // Asks for the start or end tag to be produced again.
     void _regenerateStartTag()
     {
@@ -182,8 +186,8 @@ private:
     void _attachMetaData(unsigned int type);
     void _dropDynamicMetaData();
     // The tag texts, produced first when their generated flag is set.
-    const std::string& _startTagText() const;
-    const std::string& _endTagText() const;
+    std::string_view _startTagText() const;
+    std::string_view _endTagText() const;
     std::string _generateStartTag() const;
     std::string _generateEndTag() const;
     unsigned int _tagKind() const;
@@ -208,17 +212,17 @@ private:
     // the first listed attribute of each key, which a scan of a short list
     // finds as well.
     mutable NamedNodeMap* _attrMap = nullptr;
-    mutable bool _mapPending = false;
     void _ensureMap() const;
     Attr* _firstWithKey(const std::string& name) const;
-    mutable std::string _startTag;
-    mutable std::string _endTag;
+    mutable SourceText _startTag;
+    mutable SourceText _endTag;
     mutable bool _startGenerated = true;
     mutable bool _endGenerated = true;
     bool _emptyTag = false;
     bool _scriptSyntax = false;
-    MetaData* _metaData = nullptr;
     bool _activeX = false;
+    mutable bool _mapPending = false;
+    MetaData* _metaData = nullptr;
 
     friend class Attr;
 };

@@ -5,6 +5,7 @@
 #include "tree/ContainerNode.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/NameTable.h"
 #include "tree/Text.h"
 
 namespace {
@@ -25,24 +26,53 @@ thread_local unsigned t_reading = 0;
 unsigned long Node::s_structureEpoch = 1;
 
 Node::Node(Document* ownerDocument, const std::string& name)
-    : _refCount(0), _asRead(t_reading != 0), _nodeName(name), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(ownerDocument), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED),
-      _layoutState(LAYOUT_NONE), _userData(nullptr)
+    : _refCount(0), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
+      _ownerDocument(ownerDocument), _userData(nullptr), _asRead(t_reading != 0), _ownsName(false)
 {
+    _takeName(name);
 }
 
 Node::Node(const Node& other)
-    : _refCount(0), _asRead(false), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
-      _next(nullptr), _ownerDocument(other._ownerDocument), _errorState(other._errorState),
-      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
-      _userData(other._userData ? other._userData->clone() : nullptr)
+    : _refCount(0), _errorState(other._errorState), _updateState(UPDATE_CREATED),
+      _layoutState(LAYOUT_NONE), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
+      _next(nullptr), _ownerDocument(other._ownerDocument),
+      _userData(other._userData ? other._userData->clone() : nullptr), _asRead(false),
+      _ownsName(false)
 {
+    if (other._ownsName)
+        _takeName(*other._nodeName);
 }
 
 Node::~Node()
 {
     if (_userData)
         _userData->release();
+    _dropName();
+}
+
+void Node::_takeName(const std::string& name)
+{
+    // The copy is made before the old name goes: name may be that name.
+    const std::string* shared = NameTable::intern(name);
+    const std::string* own = shared ? nullptr : new std::string(name);
+    _dropName();
+    _nodeName = shared ? shared : own;
+    _ownsName = own != nullptr;
+}
+
+void Node::_dropName()
+{
+    if (_ownsName)
+        delete _nodeName;
+    _nodeName = nullptr;
+    _ownsName = false;
+}
+
+void Node::_setName(const std::string& name)
+{
+    _sourceTouched();
+    _takeName(name);
 }
 
 unsigned long Node::releaseRef()

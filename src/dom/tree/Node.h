@@ -1,6 +1,7 @@
 #ifndef PAGEDOM_TREE_NODE_H
 #define PAGEDOM_TREE_NODE_H
 
+#include <cstdint>
 #include <string>
 
 #include "tree/NodeList.h"
@@ -237,12 +238,8 @@ protected:
     Node(const Node& other);
     Node& operator=(const Node&) = delete;
 
-    const std::string& _name() const { return _nodeName; }
-    void _setName(const std::string& name)
-    {
-        _sourceTouched();
-        _nodeName = name;
-    }
+    const std::string& _name() const { return *_nodeName; }
+    void _setName(const std::string& name);
     Node* _parentField() const { return _parent; }
     void _setParentField(Node* parent) { _parent = parent; }
 
@@ -274,18 +271,24 @@ private:
     void _storeUpdateState(unsigned long state) { _updateState = state; }
 
     void _clearAsRead();
+    // Points _nodeName to the shared copy of name, or to a copy of its own.
+    void _takeName(const std::string& name);
+    void _dropName();
 
     unsigned int _refCount;
-    bool _asRead;
-    std::string _nodeName;
+    // The three state words are 32 bits wide.
+    std::uint32_t _errorState;
+    std::uint32_t _updateState;
+    std::uint32_t _layoutState;
+    // The name: a shared copy (see NameTable) unless _ownsName.
+    const std::string* _nodeName;
     Node* _parent;
     Node* _previous;
     Node* _next;
     Document* _ownerDocument;
-    unsigned long _errorState;
-    unsigned long _updateState;
-    unsigned long _layoutState;
     UserData* _userData;
+    bool _asRead;
+    bool _ownsName;
 };
 
 #endif

@@ -14,7 +14,7 @@ public:
     NodeList();
     NodeList(const NodeList& other);
     NodeList& operator=(const NodeList& other);
-    virtual ~NodeList();
+    ~NodeList();
 
     Node* item(unsigned long index) const;
     unsigned long length() const;

@@ -51,6 +51,14 @@ Text::Text(Document* ownerDocument, const std::string& data)
 {
 }
 
+// A copy keeps its texts to itself (see SourceText).
+Text::Text(const Text& other)
+    : CharacterData(other), _source(other._source.detached()), _formatPending(other._formatPending),
+      _wrapIndent(other._wrapIndent), _wrapPending(other._wrapPending), _compact(other._compact),
+      _sourceSet(other._sourceSet)
+{
+}
+
 std::string Text::getNodeName() const
 {
     return NODE_NAME;
@@ -132,7 +140,7 @@ void Text::formatSource()
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
 }
 
-const std::string& Text::_sourceText() const
+std::string_view Text::_sourceText() const
 {
     if (_formatPending) {
         const Document* doc = getOwnerDocument();
@@ -141,11 +149,11 @@ const std::string& Text::_sourceText() const
         if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
             source = converter.convertCharValueOfSource(source, true);
         if (_wrapPending)
-            _wrap(source, DOMImpl::getFormatOption()->getColumnLimit(), _wrapIndent);
+            _wrap(source, DOMImpl::getFormatOption()->getColumnLimit(), std::string(_wrapIndent, ' '));
         _source = source;
         _formatPending = false;
     }
-    return _source;
+    return _source.view();
 }
 
 unsigned long Text::_wrap(std::string& source, unsigned long columnLimit, const std::string& indent)
@@ -200,7 +208,7 @@ unsigned long Text::_layOut()
     for (const Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode())
         if (static_cast<const Element*>(n)->isIndentElement())
             ++depth;
-    _wrapIndent.assign(indent * depth, ' ');
+    _wrapIndent = static_cast<std::uint32_t>(indent * depth);
     _wrapPending = true;
     std::string source = getSource();
     unsigned long breaks = 0;
@@ -212,7 +220,7 @@ unsigned long Text::_layOut()
 
 std::string Text::getSource() const
 {
-    return _sourceText();
+    return std::string(_sourceText());
 }
 
 void Text::_writeStart(std::string& out) const
@@ -226,6 +234,11 @@ std::string Text::getText() const
 }
 
 void Text::setSource(const std::string& source)
+{
+    _setSourceText(SourceText(source));
+}
+
+void Text::_setSourceText(const SourceText& source)
 {
     _sourceTouched();
     Document::_announceBeginModify(this);

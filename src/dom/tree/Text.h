@@ -1,7 +1,10 @@
 #ifndef PAGEDOM_TREE_TEXT_H
 #define PAGEDOM_TREE_TEXT_H
 
+#include <cstdint>
+
 #include "tree/CharacterData.h"
+#include "tree/SourceText.h"
 
 // A run of character data.  The data is kept in the data form (references
 // and markup characters as character-value escapes); beside it the node keeps
@@ -40,6 +43,8 @@ public:
 
     std::string getText() const;
     void setSource(const std::string& source);
+    // setSource for a reader, whose source is a span of the page.
+    void _setSourceText(const SourceText& source);
     void parse(const std::string& source);
     void correctSource();
 
@@ -64,19 +69,19 @@ public:
     void _merge(const Text* other);
 
 protected:
-    Text(const Text& other) = default;
+    Text(const Text& other);
     unsigned long _prepareUpdateState(unsigned long state) override;
 
 private:
     void _repairSpaceAt(unsigned long offset);
     // The source, produced first when the format-pending flag is set.
-    const std::string& _sourceText() const;
+    std::string_view _sourceText() const;
 
-    mutable std::string _source;
+    mutable SourceText _source;
     mutable bool _formatPending = true;
-    // Indentation to wrap with when the source is produced again; empty
-    // when the text is not to be wrapped.
-    std::string _wrapIndent;
+    // The number of spaces to indent wrapped lines with when the source is
+    // produced again.
+    std::uint32_t _wrapIndent = 0;
     bool _wrapPending = false;
     bool _compact = true;
     bool _sourceSet = false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dom.h"
+#include "reading/HTMLParser.h"
 
 namespace {
 
@@ -313,3 +314,67 @@ TEST(HTMLParser, HundredThousandLevelsDeep)
 }
 
 } // namespace
+
+namespace {
+
+// Everything a parse decides about a tree, one line per node and attribute.
+std::string dump(const Document* doc)
+{
+    std::string out;
+    for (const Node* n = doc; n; n = n->getNextNode(doc)) {
+        int depth = 0;
+        for (const Node* p = n->getParentNode(); p; p = p->getParentNode())
+            ++depth;
+        out += std::string(static_cast<std::size_t>(depth), ' ') + std::to_string(n->getNodeType()) + " " +
+               n->getNodeName() + " e" + std::to_string(n->getErrorState()) + " u" +
+               std::to_string(n->getUpdateState());
+        if (n->getNodeType() == Node::ELEMENT_NODE) {
+            const Element* e = static_cast<const Element*>(n);
+            out += " id" + std::to_string(e->getElementID()) + " [" + e->getStartTag() + "][" + e->getEndTag() +
+                   "]" + (e->isEmptyTag() ? " empty" : "") + (e->isActiveX() ? " activex" : "");
+            dom::NodeList attrs = e->getAttrNodes();
+            for (unsigned long i = 0; i < attrs.length(); ++i) {
+                const Attr* a = static_cast<const Attr*>(attrs.item(i));
+                out += "\n" + std::string(static_cast<std::size_t>(depth) + 2, ' ') + "@" + a->getName() + "=" +
+                       a->getValue() + " e" + std::to_string(a->getErrorState()) +
+                       (a->isSpecified() ? " specified" : "") + (a->getAttrType() ? " typed" : "");
+            }
+        } else if (n->getNodeType() == Node::TEXT_NODE) {
+            out += " '" + static_cast<const Text*>(n)->getData() + "'";
+        }
+        out += " {" + n->getSource() + "}\n";
+    }
+    return out;
+}
+
+} // namespace
+
+// Start tags of the usual shape are read straight from the text; every tag,
+// usual or not, must give the tree the token-by-token reading gives.
+TEST(HTMLParser, DirectTagReadingAgreesWithTokenReading)
+{
+    const char* pieces[] = {
+        "<td align=center>", "<TD ALIGN=\"right\" NOWRAP>", "<a href='x.html' title=\"it's\">", "</a>",
+        "<font size=-1 color=#336633>", "<img src=a.gif alt=\"\" border=0>", "<input type=hidden name=n>",
+        "<input type=\"HIDDEN\">", "<p class = \"x\" >", "<br/>", "<br />", "<hr noshade/>", "<x a=b\"c d>",
+        "<b a=\"1\"b=2>", "<i\n  lang=\"en\"\n>", "<object classid=\"clsid:1\">", "<param name=p value=v>",
+        "<table border=1>", "<tr bgcolor=\"#EEEEEE\">", "<select name=s><option value=1>one",
+        "<a href=\"<%= url %>\">", "<a b=&amp;>", "<a =x>", "<a b==c>", "<a b=\"unclosed>", "<a b='x", "<p",
+        "text ", "\n", "</td>", "</table>", "<script language=js>if (a<b) x();</script>", "<%= x %>",
+        "<!-- c -->", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>"};
+    const int count = sizeof(pieces) / sizeof(*pieces);
+    std::mt19937 random(5122026);
+    for (int round = 0; round < 600; ++round) {
+        std::string s;
+        for (int i = static_cast<int>(random() % 30); i > 0; --i)
+            s += pieces[random() % count];
+        for (DOMImpl::JSPVersion v : {DOMImpl::JSP_NONE, DOMImpl::JSP_10}) {
+            Page direct(s, v);
+            HTMLParser::_setPlainTagScanning(false);
+            Page tokens(s, v);
+            HTMLParser::_setPlainTagScanning(true);
+            ASSERT_EQ(dump(tokens.doc), dump(direct.doc)) << s;
+            ASSERT_TRUE(direct.roundTrips()) << s;
+        }
+    }
+}

@@ -352,9 +352,13 @@ void HTMLParser::_startTag()
     std::vector<_PendingAttr>& attrs = _pendingAttrs;
     attrs.clear();
 
-    unsigned long kind = nextToken();
+    bool scanned = _scanPlainTag(tagEnd);
+    unsigned long kind = scanned ? static_cast<unsigned long>(Lexer::TOKEN_NAME) : nextToken();
     if (kind == Lexer::TOKEN_NAME) {
-        name = tokenText();
+        if (scanned)
+            name = _source.substr(_plainTagName.first, _plainTagName.second - _plainTagName.first);
+        else
+            name = tokenText();
         if (name.size() > 1 && name.back() == '/')
             name.pop_back();
         type = _documentType->getElementType(name);
@@ -393,7 +397,7 @@ void HTMLParser::_startTag()
             name = _source.substr(bang, space - bang);
     }
 
-    if (!declaration) {
+    if (!declaration && !scanned) {
         // Attribute states.
         bool done = false;
         bool slashSeen = false;
@@ -515,6 +519,97 @@ void HTMLParser::_startTag()
 
     if (!emptyMark && finalType && finalType->getContainerType() == 4 && _current == element)
         _rawContent(element, name);
+}
+
+// The usual start tag, read straight from the text instead of token by
+// token: a name, attributes with quoted, bare or no values, and the closing
+// '>'.  It gives exactly what the token-by-token reading gives; anything
+// less plain (an empty-tag or stray slash, a '<' or '&' inside the tag,
+// quotes or '=' where a name belongs, the end of the text) is left to that
+// reading, with nothing consumed.
+bool HTMLParser::_scanPlainTag(unsigned long& tagEnd)
+{
+    if (!s_plainTagScanning)
+        return false;
+    const Lexer::Token* nameToken = peekToken(0);
+    if (nameToken->kind != Lexer::TOKEN_NAME || nameToken->end == Lexer::NOT_FOUND)
+        return false;
+    const char* s = _source.data();
+    const unsigned long n = static_cast<unsigned long>(_source.size());
+    std::vector<_PendingAttr>& attrs = _pendingAttrs;
+    // Leaving the tag to the token reading: nothing may be left behind.
+    auto decline = [&attrs]() {
+        attrs.clear();
+        return false;
+    };
+    unsigned long i = nameToken->end;
+    for (;;) {
+        while (i < n && Lexer::isSpace(s[i]))
+            ++i;
+        if (i >= n)
+            return decline();
+        char c = s[i];
+        if (c == '>') {
+            tagEnd = i + 1;
+            break;
+        }
+        if (c == '/' || c == '<' || c == '=')
+            return decline();
+        _PendingAttr attr{i, i, 0, 0, false, false};
+        while (i < n && !Lexer::isSpace(s[i]) && s[i] != '>' && s[i] != '=') {
+            char d = s[i];
+            if (d == '<' || d == '&' || d == '/' || d == '"' || d == '\'')
+                return decline();
+            ++i;
+        }
+        attr.nameEnd = i;
+        while (i < n && Lexer::isSpace(s[i]))
+            ++i;
+        if (i < n && s[i] == '=') {
+            ++i;
+            while (i < n && Lexer::isSpace(s[i]))
+                ++i;
+            if (i >= n)
+                return decline();
+            char v = s[i];
+            if (v == '"' || v == '\'') {
+                unsigned long close = i + 1;
+                while (close < n && s[close] != v) {
+                    if (s[close] == '<')
+                        return decline();
+                    ++close;
+                }
+                if (close >= n)
+                    return decline();
+                attr.valueStart = i + 1;
+                attr.valueEnd = close;
+                attr.hasValue = true;
+                attr.quoted = true;
+                i = close + 1;
+            } else if (v != '>') {
+                unsigned long start = i;
+                while (i < n && !Lexer::isSpace(s[i]) && s[i] != '>') {
+                    if (s[i] == '<')
+                        return decline();
+                    ++i;
+                }
+                attr.valueStart = start;
+                attr.valueEnd = i;
+                attr.hasValue = true;
+            }
+        }
+        attrs.push_back(attr);
+    }
+    _plainTagName = {nameToken->start, nameToken->end};
+    _htmlLexer->restartAt(tagEnd);
+    return true;
+}
+
+bool HTMLParser::s_plainTagScanning = true;
+
+void HTMLParser::_setPlainTagScanning(bool on)
+{
+    s_plainTagScanning = on;
 }
 
 // The raw text after a CDATA-content start tag, up to "</name>" (the name

@@ -2,6 +2,7 @@
 #define PAGEDOM_READING_HTMLPARSER_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reading/Parser.h"
@@ -28,6 +29,11 @@ public:
     // null, has no document, or the document has no document type.
     static void parse(SourceText::Block* page, Node* parent);
 
+    // Whether usual start tags are read straight from the text (the
+    // default) or token by token like every other tag; both give the same
+    // tree, which tests compare.
+    static void _setPlainTagScanning(bool on);
+
 private:
     HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent);
 
@@ -37,6 +43,11 @@ private:
 
     // Markup handlers; each starts with '<' as the current token.
     void _startTag();
+    // Reads a usual start tag (the name is the next token) into the pending
+    // attributes and tagEnd; false, consuming nothing, for any other.
+    bool _scanPlainTag(unsigned long& tagEnd);
+    static bool s_plainTagScanning;
+    std::pair<unsigned long, unsigned long> _plainTagName;
     void _endTag();
     void _htmlComment();
     void _jspComment();

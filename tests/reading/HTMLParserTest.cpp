@@ -349,9 +349,9 @@ std::string dump(const Document* doc)
 
 } // namespace
 
-// Start tags of the usual shape are read straight from the text; every tag,
-// usual or not, must give the tree the token-by-token reading gives.
-TEST(HTMLParser, DirectTagReadingAgreesWithTokenReading)
+// Running text and start tags of the usual shape are read straight from the
+// text; every page must give the tree the token-by-token reading gives.
+TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
 {
     const char* pieces[] = {
         "<td align=center>", "<TD ALIGN=\"right\" NOWRAP>", "<a href='x.html' title=\"it's\">", "</a>",
@@ -361,7 +361,9 @@ TEST(HTMLParser, DirectTagReadingAgreesWithTokenReading)
         "<table border=1>", "<tr bgcolor=\"#EEEEEE\">", "<select name=s><option value=1>one",
         "<a href=\"<%= url %>\">", "<a b=&amp;>", "<a =x>", "<a b==c>", "<a b=\"unclosed>", "<a b='x", "<p",
         "text ", "\n", "</td>", "</table>", "<script language=js>if (a<b) x();</script>", "<%= x %>",
-        "<!-- c -->", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>"};
+        "<!-- c -->", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>",
+        "  two  words\n", " \t", "&amp; x", "a\"b", "<pre>", "</pre>", "<textarea>", "</textarea>", "<p>",
+        "\r\n  <td>x</td>\r\n", "word.", "(x)", " - ", "\x1b", "<div>", "</div>"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122026);
     for (int round = 0; round < 600; ++round) {
@@ -370,9 +372,9 @@ TEST(HTMLParser, DirectTagReadingAgreesWithTokenReading)
             s += pieces[random() % count];
         for (DOMImpl::JSPVersion v : {DOMImpl::JSP_NONE, DOMImpl::JSP_10}) {
             Page direct(s, v);
-            HTMLParser::_setPlainTagScanning(false);
+            HTMLParser::_setDirectReading(false);
             Page tokens(s, v);
-            HTMLParser::_setPlainTagScanning(true);
+            HTMLParser::_setDirectReading(true);
             ASSERT_EQ(dump(tokens.doc), dump(direct.doc)) << s;
             ASSERT_TRUE(direct.roundTrips()) << s;
         }

@@ -260,9 +260,15 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
     const ByteClasses& classes = byteClasses();
     const char* text = _source.data();
     unsigned long i = _position;
-    if (!classes.has(text[i], TEXT))
-        return false;
     unsigned long lines = 0;
+    // Leading white space is taken with the words that follow it.
+    while (i < _length && classes.has(text[i], SPACE)) {
+        if (text[i] == '\n')
+            ++lines;
+        ++i;
+    }
+    if (i >= _length || !classes.has(text[i], TEXT))
+        return false;
     for (;;) {
         while (i < _length && classes.has(text[i], TEXT))
             ++i;

@@ -61,7 +61,7 @@ public:
     // With no token queued, takes a run of running text at the read
     // position instead of tokens: bytes that stand for themselves in text
     // (anything but whitespace, '<', '&', '>', '"' and the two escape
-    // bytes), with whitespace only between two such bytes.  Returns false,
+    // bytes), with whitespace between two such bytes or before the first.  Returns false,
     // taking nothing, when the next byte does not start such a run.  Line
     // feeds in the run are counted.
     bool takeTextRun(unsigned long& start, unsigned long& end);

@@ -150,7 +150,7 @@ void HTMLParser::_run()
 {
     for (;;) {
         unsigned long runStart, runEnd;
-        if (_htmlLexer->takeTextRun(runStart, runEnd)) {
+        if (s_directReading && _htmlLexer->takeTextRun(runStart, runEnd)) {
             _collectRun(runStart, runEnd);
             continue;
         }
@@ -529,7 +529,7 @@ void HTMLParser::_startTag()
 // reading, with nothing consumed.
 bool HTMLParser::_scanPlainTag(unsigned long& tagEnd)
 {
-    if (!s_plainTagScanning)
+    if (!s_directReading)
         return false;
     const Lexer::Token* nameToken = peekToken(0);
     if (nameToken->kind != Lexer::TOKEN_NAME || nameToken->end == Lexer::NOT_FOUND)
@@ -605,11 +605,11 @@ bool HTMLParser::_scanPlainTag(unsigned long& tagEnd)
     return true;
 }
 
-bool HTMLParser::s_plainTagScanning = true;
+bool HTMLParser::s_directReading = true;
 
-void HTMLParser::_setPlainTagScanning(bool on)
+void HTMLParser::_setDirectReading(bool on)
 {
-    s_plainTagScanning = on;
+    s_directReading = on;
 }
 
 // The raw text after a CDATA-content start tag, up to "</name>" (the name
@@ -1242,6 +1242,11 @@ bool HTMLParser::_closeCurrent(Element* element)
 
 void HTMLParser::_addPiece(const std::string& data, const Lexer::Token* token, bool blank)
 {
+    _addPiece(data.data(), data.size(), _tokenEnd(token), blank);
+}
+
+void HTMLParser::_addPiece(const char* data, std::size_t length, unsigned long end, bool blank)
+{
     if (!_pending) {
         _pending = true;
         _pendingStart = _covered;
@@ -1249,8 +1254,8 @@ void HTMLParser::_addPiece(const std::string& data, const Lexer::Token* token, b
         _pendingBlank = true;
         _badChar = false;
     }
-    _pendingText += data;
-    _pendingEnd = _tokenEnd(token);
+    _pendingText.append(data, length);
+    _pendingEnd = end;
     _afterBlock = false;
     if (blank) {
         _lastBlank = true;
@@ -1260,6 +1265,27 @@ void HTMLParser::_addPiece(const std::string& data, const Lexer::Token* token, b
     }
 }
 
+// A whitespace run in text: kept as it is in plain elements; elsewhere one
+// space, or nothing at the start of a text after a block or a blank, and
+// after another blank.  Dropped white space still belongs to the source.
+void HTMLParser::_collectSpace(unsigned long start, unsigned long end)
+{
+    if (_plainDepth > 0) {
+        _addPiece(_source.data() + start, end - start, end, true);
+        return;
+    }
+    bool dropped = (_pendingText.empty() || !_pending) && (_afterBlock || _textEndsBlank);
+    if (_pending && _lastBlank)
+        dropped = true;
+    if (dropped) {
+        bool afterBlock = _afterBlock;
+        _addPiece("", 0, end, true);
+        _afterBlock = afterBlock;
+        return;
+    }
+    _addPiece(" ", 1, end, true);
+}
+
 // A run of running text (see HTMLLexer::takeTextRun) is what its words and
 // the whitespace between them would give one token at a time: the bytes
 // stand for themselves, and each whitespace run between two words is kept
@@ -1267,13 +1293,20 @@ void HTMLParser::_addPiece(const std::string& data, const Lexer::Token* token, b
 // as it follows a word).
 void HTMLParser::_collectRun(unsigned long start, unsigned long end)
 {
+    const char* text = _source.data();
+    if (Lexer::isSpace(text[start])) {
+        unsigned long words = start;
+        while (Lexer::isSpace(text[words]))
+            ++words;
+        _collectSpace(start, words);
+        start = words;
+    }
     if (!_pending) {
         _pending = true;
         _pendingStart = _covered;
         _pendingText.clear();
         _badChar = false;
     }
-    const char* text = _source.data();
     if (_plainDepth > 0) {
         _pendingText.append(text + start, end - start);
     } else {
@@ -1339,25 +1372,9 @@ void HTMLParser::_collect(const Lexer::Token* token)
         _afterBlock = false;
         return;
     }
-    case Lexer::TOKEN_SPACE: {
-        std::string text = tokenText(token);
-        if (_plainDepth > 0) {
-            _addPiece(text, token, true);
-            return;
-        }
-        bool dropped = (_pendingText.empty() || !_pending) && (_afterBlock || _textEndsBlank);
-        if (_pending && _lastBlank)
-            dropped = true;
-        if (dropped) {
-            // The whitespace still belongs to the text's source.
-            bool afterBlock = _afterBlock;
-            _addPiece(std::string(), token, true);
-            _afterBlock = afterBlock;
-            return;
-        }
-        _addPiece(" ", token, true);
+    case Lexer::TOKEN_SPACE:
+        _collectSpace(token->start, _tokenEnd(token));
         return;
-    }
     case Lexer::TOKEN_COMMENT:
     case Lexer::TOKEN_JSP_COMMENT: {
         std::string data(1, token->kind == Lexer::TOKEN_COMMENT ? '!' : '%');

@@ -29,10 +29,10 @@ public:
     // null, has no document, or the document has no document type.
     static void parse(SourceText::Block* page, Node* parent);
 
-    // Whether usual start tags are read straight from the text (the
-    // default) or token by token like every other tag; both give the same
-    // tree, which tests compare.
-    static void _setPlainTagScanning(bool on);
+    // Whether running text and usual start tags are read straight from the
+    // text (the default) or token by token like everything else; both give
+    // the same tree, which tests compare.
+    static void _setDirectReading(bool on);
 
 private:
     HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent);
@@ -46,7 +46,7 @@ private:
     // Reads a usual start tag (the name is the next token) into the pending
     // attributes and tagEnd; false, consuming nothing, for any other.
     bool _scanPlainTag(unsigned long& tagEnd);
-    static bool s_plainTagScanning;
+    static bool s_directReading;
     std::pair<unsigned long, unsigned long> _plainTagName;
     void _endTag();
     void _htmlComment();
@@ -97,6 +97,8 @@ private:
     void _collect(const Lexer::Token* token);
     void _collectRun(unsigned long start, unsigned long end);
     void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
+    void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
+    void _collectSpace(unsigned long start, unsigned long end);
     void _flushText();
 
     // Takes the source from the covered position to end for a new node.

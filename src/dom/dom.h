@@ -8,6 +8,7 @@
 #include "frame/DOMImpl.h"
 
 #include "tree/Node.h"
+#include "tree/NodeAllocator.h"
 #include "tree/NodeList.h"
 #include "tree/NamedNodeMap.h"
 #include "tree/ContainerNode.h"

@@ -636,11 +636,20 @@ void writeSubtree(const Node* root, bool withRoot, std::string& out)
         root->_writeEnd(out);
 }
 
+// A whole document is written into room for the page it last read, so that
+// the text is not copied over and over while it grows.
+void reserveForDocument(const Node* root, std::string& out)
+{
+    if (root->getNodeType() == Node::DOCUMENT_NODE)
+        out.reserve(static_cast<const Document*>(root)->_writeSizeHint());
+}
+
 } // namespace
 
 std::string Node::getSource() const
 {
     std::string out;
+    reserveForDocument(this, out);
     writeSubtree(this, true, out);
     return out;
 }
@@ -648,6 +657,7 @@ std::string Node::getSource() const
 std::string Node::getChildSource() const
 {
     std::string out;
+    reserveForDocument(this, out);
     writeSubtree(this, false, out);
     return out;
 }

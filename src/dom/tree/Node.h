@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tree/NodeAllocator.h"
 #include "tree/NodeList.h"
 
 class Document;
@@ -100,6 +101,10 @@ public:
     static constexpr unsigned long LAYOUT_FLOATED = 0x4;
 
     static constexpr unsigned long NOT_FOUND = 0xFFFFFFFFul;
+
+    // Nodes take their memory from the node allocator (see NodeAllocator).
+    static void* operator new(std::size_t size) { return NodeAllocator::allocate(size); }
+    static void operator delete(void* memory, std::size_t size) { NodeAllocator::release(memory, size); }
 
     // --- virtual operations -------------------------------------------
     virtual ~Node();

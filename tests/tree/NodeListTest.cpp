@@ -61,6 +61,37 @@ TEST_F(NodeListTest, ChildListsShareOneBody)
     EXPECT_EQ(live.length(), 3u);
 }
 
+// A list with one entry keeps it without a body until a view is taken or a
+// second entry comes; none of that may show.
+TEST_F(NodeListTest, AOneEntryListBehavesLikeAnyOther)
+{
+    Element* e = doc->createElement("e");
+    e->appendChild(doc->createElement("x"));
+    Node* x = e->getFirstChild();
+    EXPECT_EQ(1u, e->getChildLength());
+    EXPECT_EQ(x, e->getLastChild());
+    EXPECT_EQ(0u, e->getChildIndex(x));
+    EXPECT_EQ(nullptr, e->getChildNode(1));
+    e->removeChild(x)->releaseRef();
+    EXPECT_FALSE(e->hasChildNodes());
+
+    e->appendChild(doc->createElement("y"));
+    dom::NodeList view = e->getChildNodes(); // taken while the list has one entry
+    e->removeChild(e->getFirstChild())->releaseRef();
+    EXPECT_EQ(0u, view.length());
+    e->appendChild(doc->createElement("z"));
+    e->insertBefore(doc->createElement("w"), e->getFirstChild());
+    EXPECT_EQ("wz", names(view));
+
+    e->setAttribute("a", "1");
+    EXPECT_EQ(1u, e->getAttrNodes().length());
+    EXPECT_EQ("1", e->getAttribute("A"));
+    e->removeAttribute("a");
+    EXPECT_EQ(0u, e->getAttrNodes().length());
+    e->releaseRef();
+    EXPECT_EQ(2u, view.length());
+}
+
 TEST_F(NodeListTest, MapKeysFoldCaseStrictMapKeysDoNot)
 {
     NamedNodeMap folded;

@@ -1,7 +1,10 @@
 #include "tree/NodeList.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include "tree/NodeAllocator.h"
 
 namespace dom {
 
@@ -20,6 +23,10 @@ struct NodeList::_Body {
         if (items != inlineItems)
             std::free(items);
     }
+
+    // Bodies come from the node allocator, like the nodes they list.
+    static void* operator new(std::size_t size) { return NodeAllocator::allocate(size); }
+    static void operator delete(void* memory, std::size_t size) { NodeAllocator::release(memory, size); }
 
     void reserveOne()
     {
@@ -63,15 +70,51 @@ struct NodeList::_Body {
     }
 };
 
+// An owner list with a single entry and no view on it keeps that node in
+// place of a body (most elements have one child or one attribute): _impl
+// then holds the node's address with the lowest bit set.  A view is only
+// ever made on a body, so the first view made of such a list, or a second
+// entry, gives it one.
+namespace {
+
+constexpr std::uintptr_t SINGLE_TAG = 1;
+
+} // namespace
+
+bool NodeList::_isSingle() const
+{
+    return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0;
+}
+
+Node* NodeList::_single() const
+{
+    return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG);
+}
+
+void NodeList::_makeBody() const
+{
+    NodeList* self = const_cast<NodeList*>(this);
+    Node* node = _isSingle() ? _single() : nullptr;
+    self->_impl = new _Body;
+    self->_impl->lists = 1;
+    if (node)
+        self->_impl->insertAt(0, node);
+}
+
 NodeList::NodeList() : _impl(nullptr) {}
 
-NodeList::NodeList(const NodeList& other) : _impl(other._impl)
+NodeList::NodeList(const NodeList& other)
 {
+    if (other._isSingle())
+        other._makeBody();
+    _impl = other._impl;
     _attachImpl();
 }
 
 NodeList& NodeList::operator=(const NodeList& other)
 {
+    if (other._isSingle())
+        other._makeBody();
     if (_impl == other._impl)
         return *this;
     _detachImpl();
@@ -87,6 +130,8 @@ NodeList::~NodeList()
 
 Node* NodeList::item(unsigned long index) const
 {
+    if (_isSingle())
+        return index == 0 ? _single() : nullptr;
     if (!_impl || index >= _impl->size)
         return nullptr;
     return _impl->items[index];
@@ -94,6 +139,8 @@ Node* NodeList::item(unsigned long index) const
 
 unsigned long NodeList::length() const
 {
+    if (_isSingle())
+        return 1;
     return _impl ? _impl->size : 0;
 }
 
@@ -105,16 +152,18 @@ void NodeList::_attachImpl()
 
 void NodeList::_detachImpl()
 {
+    if (_isSingle()) {
+        _impl = nullptr;
+        return;
+    }
     if (_impl && --_impl->lists == 0)
         delete _impl;
 }
 
 void OwnerNodeList::_ensureBody()
 {
-    if (!_impl) {
-        _impl = new _Body;
-        _impl->lists = 1;
-    }
+    if (!_impl || _isSingle())
+        _makeBody();
 }
 
 Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
@@ -123,28 +172,26 @@ Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
         return nullptr;
     if (!refNode)
         return append(node);
-    if (!_impl)
+    if (!_impl || indexOf(refNode) == 0xFFFFFFFFul)
         return nullptr;
-    unsigned long index = _impl->find(refNode);
-    if (index == 0xFFFFFFFFul)
-        return nullptr;
-    _impl->insertAt(index, node);
+    _ensureBody();
+    _impl->insertAt(_impl->find(refNode), node);
     return node;
 }
 
 Node* OwnerNodeList::append(Node* node)
 {
-    if (!node)
-        return nullptr;
-    _ensureBody();
-    _impl->insertAt(_impl->size, node);
-    return node;
+    return insertAt(node, length());
 }
 
 Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
 {
     if (!node)
         return nullptr;
+    if (!_impl) {
+        _impl = reinterpret_cast<_Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
+        return node;
+    }
     _ensureBody();
     if (index > _impl->size)
         index = _impl->size;
@@ -154,18 +201,21 @@ Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
 
 Node* OwnerNodeList::remove(const Node* node)
 {
-    if (!_impl || !node)
+    if (!node)
         return nullptr;
-    unsigned long index = _impl->find(node);
-    if (index == 0xFFFFFFFFul)
-        return nullptr;
-    Node* found = _impl->items[index];
-    _impl->eraseAt(index);
-    return found;
+    unsigned long index = indexOf(node);
+    return index == 0xFFFFFFFFul ? nullptr : removeAt(index);
 }
 
 Node* OwnerNodeList::removeAt(unsigned long index)
 {
+    if (_isSingle()) {
+        if (index != 0)
+            return nullptr;
+        Node* found = _single();
+        _impl = nullptr;
+        return found;
+    }
     if (!_impl || index >= _impl->size)
         return nullptr;
     Node* found = _impl->items[index];
@@ -175,7 +225,11 @@ Node* OwnerNodeList::removeAt(unsigned long index)
 
 unsigned long OwnerNodeList::indexOf(const Node* node) const
 {
-    if (!_impl || !node)
+    if (!node)
+        return 0xFFFFFFFFul;
+    if (_isSingle())
+        return _single() == node ? 0 : 0xFFFFFFFFul;
+    if (!_impl)
         return 0xFFFFFFFFul;
     return _impl->find(node);
 }

@@ -26,6 +26,11 @@ protected:
     struct _Body;
     void _attachImpl();
     void _detachImpl();
+    // A list with one entry may hold it in place of a body (see
+    // OwnerNodeList); _makeBody gives it one.
+    bool _isSingle() const;
+    Node* _single() const;
+    void _makeBody() const;
 
     _Body* _impl;
 

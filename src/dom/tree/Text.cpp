@@ -53,8 +53,8 @@ Text::Text(Document* ownerDocument, const std::string& data)
 
 // A copy keeps its texts to itself (see SourceText).
 Text::Text(const Text& other)
-    : CharacterData(other), _source(other._source.detached()), _formatPending(other._formatPending),
-      _wrapIndent(other._wrapIndent), _wrapPending(other._wrapPending), _compact(other._compact),
+    : CharacterData(other), _source(other._source.detached()), _wrapIndent(other._wrapIndent),
+      _formatPending(other._formatPending), _wrapPending(other._wrapPending), _compact(other._compact),
       _sourceSet(other._sourceSet)
 {
 }

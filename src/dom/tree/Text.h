@@ -78,10 +78,10 @@ private:
     std::string_view _sourceText() const;
 
     mutable SourceText _source;
-    mutable bool _formatPending = true;
     // The number of spaces to indent wrapped lines with when the source is
     // produced again.
     std::uint32_t _wrapIndent = 0;
+    mutable bool _formatPending = true;
     bool _wrapPending = false;
     bool _compact = true;
     bool _sourceSet = false;

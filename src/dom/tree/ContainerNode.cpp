@@ -177,7 +177,7 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
         newChild->_setPreviousSibling(before);
     }
     _children.insertAt(newChild, count);
-    setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
+    _addUpdateBits(UPDATE_CHILD_MODIFIED);
 }
 
 Node* ContainerNode::removeChild(Node* oldChild)

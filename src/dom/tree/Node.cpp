@@ -18,9 +18,6 @@ namespace {
 thread_local bool t_destroying = false;
 thread_local std::vector<Node*>* t_pending = nullptr;
 
-// How many readers are at work on this thread (see Node::_beginReading).
-thread_local unsigned t_reading = 0;
-
 } // namespace
 
 unsigned long Node::s_structureEpoch = 1;
@@ -28,7 +25,7 @@ unsigned long Node::s_structureEpoch = 1;
 Node::Node(Document* ownerDocument, const std::string& name)
     : _refCount(0), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(ownerDocument), _userData(nullptr), _asRead(t_reading != 0), _ownsName(false)
+      _ownerDocument(ownerDocument), _userData(nullptr), _asRead(s_readers != 0), _ownsName(false)
 {
     _takeName(name);
 }
@@ -101,19 +98,17 @@ unsigned long Node::releaseRef()
 
 void Node::_beginReading()
 {
-    ++t_reading;
+    ++s_readers;
 }
 
 void Node::_endReading()
 {
-    if (t_reading)
-        --t_reading;
+    if (s_readers)
+        --s_readers;
 }
 
 void Node::_clearAsRead()
 {
-    if (t_reading)
-        return;
     for (Node* n = this; n && n->_asRead; n = n->_parent)
         n->_asRead = false;
 }
@@ -213,13 +208,13 @@ void Node::_setParentNode(Node* parent)
 void Node::_setPreviousSibling(Node* node)
 {
     _previous = node;
-    setUpdateState(_updateState | UPDATE_SIBLING_CHANGED);
+    _addUpdateBits(UPDATE_SIBLING_CHANGED);
 }
 
 void Node::_setNextSibling(Node* node)
 {
     _next = node;
-    setUpdateState(_updateState | UPDATE_SIBLING_CHANGED);
+    _addUpdateBits(UPDATE_SIBLING_CHANGED);
 }
 
 unsigned long Node::_prepareUpdateState(unsigned long state)
@@ -257,6 +252,12 @@ void Node::setUpdateState(unsigned long state)
         unsigned long added = state & ~_updateState;
         if (added == 0 || added == UPDATE_SIBLING_CHANGED) {
             _updateState = state;
+            return;
+        }
+        // A node without a parent, given any bit but the two that go down
+        // to the children: nothing moves past the node itself.
+        if (added != UPDATE_ADDED && added != UPDATE_REMOVED && !getParentNode()) {
+            _updateState = static_cast<std::uint32_t>(_prepareUpdateState(state));
             return;
         }
         // A node without children marked added (every node a reader links

@@ -220,8 +220,20 @@ public:
     bool _isAsRead() const { return _asRead; }
     void _sourceTouched()
     {
-        if (_asRead)
+        if (_asRead && s_readers == 0)
             _clearAsRead();
+    }
+    // setUpdateState(update | bits) for bits != 0, without the call when
+    // the bits add nothing or only the sibling mark (which go nowhere).
+    void _addUpdateBits(unsigned long bits)
+    {
+        unsigned long added = bits & ~static_cast<unsigned long>(_updateState);
+        if (added == 0 || (added == UPDATE_SIBLING_CHANGED && _updateState != 0)) {
+            _sourceTouched();
+            _updateState |= static_cast<std::uint32_t>(bits);
+            return;
+        }
+        setUpdateState(_updateState | bits);
     }
     // Brackets a reader's work on this thread: nodes made meanwhile are
     // born as read, and the reader's own changes to them clear nothing.
@@ -268,6 +280,8 @@ protected:
 
 private:
     static unsigned long s_structureEpoch;
+    // How many readers are at work on this thread (see _beginReading).
+    static inline thread_local unsigned s_readers = 0;
 
     void _setLayoutBit(unsigned long bit, bool on)
     {

@@ -363,7 +363,8 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
         "text ", "\n", "</td>", "</table>", "<script language=js>if (a<b) x();</script>", "<%= x %>",
         "<!-- c -->", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>",
         "  two  words\n", " \t", "&amp; x", "a\"b", "<pre>", "</pre>", "<textarea>", "</textarea>", "<p>",
-        "\r\n  <td>x</td>\r\n", "word.", "(x)", " - ", "\x1b", "<div>", "</div>"};
+        "\r\n  <td>x</td>\r\n", "word.", "(x)", " - ", "\x1b", "<div>", "</div>", "</x y>", "</ b>",
+        "</td >", "</-x>", "</B/>", "</>", "</a"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122026);
     for (int round = 0; round < 600; ++round) {

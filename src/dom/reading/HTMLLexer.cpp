@@ -94,6 +94,18 @@ void HTMLLexer::_clearSearches()
         _searches[i] = _Search{terminators[i], NOT_FOUND, 0};
 }
 
+bool HTMLLexer::startsName(char c)
+{
+    switch (c) {
+    case '!': case '"': case '%': case '\'': case '(': case ')': case '*': case '+': case ',':
+    case '-': case '/': case '=': case '?': case '[': case ']': case '|': case '>': case '<':
+    case '&':
+        return false;
+    default:
+        return !byteClasses().has(c, SPACE);
+    }
+}
+
 bool HTMLLexer::isNameDelimiter(char c)
 {
     return byteClasses().has(c, NAME_DELIM);

@@ -67,6 +67,9 @@ public:
     bool takeTextRun(unsigned long& start, unsigned long& end);
     static bool isTextByte(char c);
 
+    // Whether a name token starts with c (rather than a punctuation,
+    // whitespace or markup token).
+    static bool startsName(char c);
     // Whether c ends a name, or an entity name.
     static bool isNameDelimiter(char c);
     static bool isEntityNameDelimiter(char c);

@@ -605,6 +605,25 @@ bool HTMLParser::_scanPlainTag(unsigned long& tagEnd)
     return true;
 }
 
+// With the '/' of an end tag current: when a name token and then '>' follow
+// at once, the end of the name; otherwise 0.
+unsigned long HTMLParser::_plainEndTagName()
+{
+    if (!s_directReading)
+        return 0;
+    const Lexer::Token* slash = getToken();
+    if (!slash || slash->end == Lexer::NOT_FOUND)
+        return 0;
+    const unsigned long n = static_cast<unsigned long>(_source.size());
+    unsigned long i = slash->end;
+    if (i >= n || !HTMLLexer::startsName(_source[i]))
+        return 0;
+    ++i;
+    while (i < n && !HTMLLexer::isNameDelimiter(_source[i]))
+        ++i;
+    return i < n && _source[i] == '>' ? i : 0;
+}
+
 bool HTMLParser::s_directReading = true;
 
 void HTMLParser::_setDirectReading(bool on)
@@ -645,11 +664,20 @@ void HTMLParser::_endTag()
     std::string name;
     bool invalid = false;
     unsigned long tagEnd = 0;
-    while (_nextInTag(tagEnd)) {
-        if (getKind() == Lexer::TOKEN_NAME && name.empty())
-            name = tokenText();
-        else
-            invalid = true;
+    unsigned long nameEnd = _plainEndTagName();
+    if (nameEnd) {
+        // "</name>": the name token and the '>' read straight from the text.
+        unsigned long nameStart = getToken()->end;
+        name = _source.substr(nameStart, nameEnd - nameStart);
+        tagEnd = nameEnd + 1;
+        _htmlLexer->restartAt(tagEnd);
+    } else {
+        while (_nextInTag(tagEnd)) {
+            if (getKind() == Lexer::TOKEN_NAME && name.empty())
+                name = tokenText();
+            else
+                invalid = true;
+        }
     }
     const ElementType* endType = _documentType->getElementType(name);
     if (endType) {

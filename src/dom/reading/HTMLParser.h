@@ -46,6 +46,7 @@ private:
     // Reads a usual start tag (the name is the next token) into the pending
     // attributes and tagEnd; false, consuming nothing, for any other.
     bool _scanPlainTag(unsigned long& tagEnd);
+    unsigned long _plainEndTagName();
     static bool s_directReading;
     std::pair<unsigned long, unsigned long> _plainTagName;
     void _endTag();

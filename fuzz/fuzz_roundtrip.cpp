@@ -1,5 +1,6 @@
 // Fuzz target: any byte string read as an HTML page must write back byte for
-// byte, and so must a deep copy of the tree.
+// byte, and so must a deep copy of the tree; reading the page token by token
+// must give the same tree as the direct reading of text and plain tags.
 //
 // The first input byte selects the reading mode, the rest is the page:
 //   bit 0  read with the JSP 1.0 document types (JSP_10);
@@ -15,6 +16,8 @@
 #include <string>
 
 #include "dom.h"
+#include "reading/HTMLParser.h"
+#include "reading/TreeDump.h"
 
 namespace {
 
@@ -91,6 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("getSource() of the deep copy differs from the input", page, copied);
 
     copy->releaseRef();
+
+    // Running text and plain tags are read straight from the text; read
+    // token by token, the page must give the very same tree.
+    HTMLParser::_setDirectReading(false);
+    Document* slow = DOMImpl::createDocument("HTML", version);
+    slow->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    HTMLParser::_setDirectReading(true);
+    const std::string direct = treedump::dump(doc);
+    const std::string tokens = treedump::dump(slow);
+    if (direct != tokens)
+        fail("the tree read directly differs from the tree read token by token", tokens, direct);
+    DOM::getDOM()->deleteDocument(slow);
+
     DOM::getDOM()->deleteDocument(doc);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "dom.h"
 #include "reading/HTMLParser.h"
+#include "reading/TreeDump.h"
 
 namespace {
 
@@ -315,39 +316,6 @@ TEST(HTMLParser, HundredThousandLevelsDeep)
 
 } // namespace
 
-namespace {
-
-// Everything a parse decides about a tree, one line per node and attribute.
-std::string dump(const Document* doc)
-{
-    std::string out;
-    for (const Node* n = doc; n; n = n->getNextNode(doc)) {
-        int depth = 0;
-        for (const Node* p = n->getParentNode(); p; p = p->getParentNode())
-            ++depth;
-        out += std::string(static_cast<std::size_t>(depth), ' ') + std::to_string(n->getNodeType()) + " " +
-               n->getNodeName() + " e" + std::to_string(n->getErrorState()) + " u" +
-               std::to_string(n->getUpdateState());
-        if (n->getNodeType() == Node::ELEMENT_NODE) {
-            const Element* e = static_cast<const Element*>(n);
-            out += " id" + std::to_string(e->getElementID()) + " [" + e->getStartTag() + "][" + e->getEndTag() +
-                   "]" + (e->isEmptyTag() ? " empty" : "") + (e->isActiveX() ? " activex" : "");
-            dom::NodeList attrs = e->getAttrNodes();
-            for (unsigned long i = 0; i < attrs.length(); ++i) {
-                const Attr* a = static_cast<const Attr*>(attrs.item(i));
-                out += "\n" + std::string(static_cast<std::size_t>(depth) + 2, ' ') + "@" + a->getName() + "=" +
-                       a->getValue() + " e" + std::to_string(a->getErrorState()) +
-                       (a->isSpecified() ? " specified" : "") + (a->getAttrType() ? " typed" : "");
-            }
-        } else if (n->getNodeType() == Node::TEXT_NODE) {
-            out += " '" + static_cast<const Text*>(n)->getData() + "'";
-        }
-        out += " {" + n->getSource() + "}\n";
-    }
-    return out;
-}
-
-} // namespace
 
 // Running text and start tags of the usual shape are read straight from the
 // text; every page must give the tree the token-by-token reading gives.
@@ -376,7 +344,7 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
             HTMLParser::_setDirectReading(false);
             Page tokens(s, v);
             HTMLParser::_setDirectReading(true);
-            ASSERT_EQ(dump(tokens.doc), dump(direct.doc)) << s;
+            ASSERT_EQ(treedump::dump(tokens.doc), treedump::dump(direct.doc)) << s;
             ASSERT_TRUE(direct.roundTrips()) << s;
         }
     }

@@ -54,42 +54,36 @@ void pagedomParse(benchmark::State& state, const std::string& name)
     setBytes(state, text);
 }
 
-void pagedomWrite(benchmark::State& state, const std::string& name)
+// Writes a parsed page over and over with write.
+template <class Write>
+void writeRepeatedly(benchmark::State& state, const std::string& name, Write write)
 {
     const std::string& text = page(name);
     benchpages::warmUp();
     Document* doc = benchpages::parsePagedom(text);
-    if (doc->getSource() != text) {
+    if (write(doc) != text) {
         state.SkipWithError("the page does not write back identically");
         doc->releaseRef();
         return;
     }
     for (auto _ : state) {
-        std::string source = doc->getSource();
+        std::string source = write(doc);
         benchmark::DoNotOptimize(source.data());
     }
     doc->releaseRef();
     setBytes(state, text);
 }
 
+void pagedomWrite(benchmark::State& state, const std::string& name)
+{
+    writeRepeatedly(state, name, [](const Document* doc) { return doc->getSource(); });
+}
+
 // The same tree written node by node, as after an edit anywhere in it (an
 // unchanged document hands back the page it kept; getChildSource walks).
 void pagedomWriteTree(benchmark::State& state, const std::string& name)
 {
-    const std::string& text = page(name);
-    benchpages::warmUp();
-    Document* doc = benchpages::parsePagedom(text);
-    if (doc->getChildSource() != text) {
-        state.SkipWithError("the tree does not write back identically");
-        doc->releaseRef();
-        return;
-    }
-    for (auto _ : state) {
-        std::string source = doc->getChildSource();
-        benchmark::DoNotOptimize(source.data());
-    }
-    doc->releaseRef();
-    setBytes(state, text);
+    writeRepeatedly(state, name, [](const Document* doc) { return doc->getChildSource(); });
 }
 
 void pagedomParseWrite(benchmark::State& state, const std::string& name)

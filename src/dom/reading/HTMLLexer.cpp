@@ -5,6 +5,7 @@
 #include "doctype/DocumentType.h"
 #include "doctype/Entity.h"
 #include "frame/DOMImpl.h"
+#include "tree/StringUtil.h"
 
 const char* const HTMLLexer::DOCTYPE_KEY = "!DOCTYPE";
 const char* const HTMLLexer::COMMENT_OPEN = "!--";
@@ -146,14 +147,7 @@ bool HTMLLexer::matchWord(const char* word)
     unsigned long n = static_cast<unsigned long>(std::strlen(word));
     if (_position > _length || n > _length - _position)
         return false;
-    for (unsigned long i = 0; i < n; ++i) {
-        char c = _source[_position + i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != word[i])
-            return false;
-    }
-    return true;
+    return str::matchesUpperWord(_source.data() + _position, n, word);
 }
 
 unsigned long HTMLLexer::_find(const char* s, unsigned long from)
@@ -271,26 +265,25 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
         return false;
     const ByteClasses& classes = byteClasses();
     const char* text = _source.data();
-    unsigned long i = _position;
+    // The end of the white space at from, counting its line feeds.
+    auto skipSpace = [&](unsigned long from, unsigned long& feeds) {
+        while (from < _length && classes.has(text[from], SPACE)) {
+            if (text[from] == '\n')
+                ++feeds;
+            ++from;
+        }
+        return from;
+    };
     unsigned long lines = 0;
     // Leading white space is taken with the words that follow it.
-    while (i < _length && classes.has(text[i], SPACE)) {
-        if (text[i] == '\n')
-            ++lines;
-        ++i;
-    }
+    unsigned long i = skipSpace(_position, lines);
     if (i >= _length || !classes.has(text[i], TEXT))
         return false;
     for (;;) {
         while (i < _length && classes.has(text[i], TEXT))
             ++i;
-        unsigned long j = i;
         unsigned long feeds = 0;
-        while (j < _length && classes.has(text[j], SPACE)) {
-            if (text[j] == '\n')
-                ++feeds;
-            ++j;
-        }
+        unsigned long j = skipSpace(i, feeds);
         if (j == i || j >= _length || !classes.has(text[j], TEXT))
             break;
         lines += feeds;

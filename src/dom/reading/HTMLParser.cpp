@@ -294,19 +294,7 @@ unsigned long HTMLParser::_quotedValue(unsigned long quote, bool& closed)
 
 bool HTMLParser::_spanIs(unsigned long start, unsigned long end, const char* upperWord) const
 {
-    unsigned long n = 0;
-    while (upperWord[n])
-        ++n;
-    if (end - start != n)
-        return false;
-    for (unsigned long i = 0; i < n; ++i) {
-        char c = _source[start + i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upperWord[i])
-            return false;
-    }
-    return true;
+    return str::matchesUpperWord(_source.data() + start, end - start, upperWord);
 }
 
 unsigned long HTMLParser::_rawRun(bool stopAtEquals)

@@ -37,6 +37,16 @@ inline bool equalsIgnoreCase(const std::string& a, const std::string& b)
     return true;
 }
 
+// Whether the length bytes at text are the upper-case word, ignoring case.
+inline bool matchesUpperWord(const char* text, std::size_t length, const char* upperWord)
+{
+    std::size_t i = 0;
+    for (; upperWord[i]; ++i)
+        if (i == length || upperChar(text[i]) != upperWord[i])
+            return false;
+    return i == length;
+}
+
 // Translates a standard-library "not found" into the library's 32-bit one.
 inline unsigned long pos(std::size_t p)
 {

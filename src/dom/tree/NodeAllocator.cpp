@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::size_t GRAIN = 8;
 constexpr std::size_t CLASSES = NodeAllocator::MAX_POOLED_SIZE / GRAIN;
-constexpr std::size_t BLOCK_SIZE = 64 * 1024;
+constexpr std::size_t BLOCK_SIZE = 16 * 1024;
 
 struct FreeCell {
     FreeCell* next;

@@ -683,7 +683,7 @@ void HTMLParser::_endTag()
     Element* found = nullptr;
     for (Node* n = _current; isElement(n); n = n->getParentNode()) {
         Element* e = static_cast<Element*>(n);
-        if (!name.empty() && str::equalsIgnoreCase(e->getNodeName(), name)) {
+        if (!name.empty() && str::equalsIgnoreCase(e->getTagName(), name)) {
             found = e;
             break;
         }

@@ -22,7 +22,7 @@ public:
     Node* cloneNode(bool deep) const override;
     std::string getSource() const override;
 
-    std::string getName() const { return _name(); }
+    const std::string& getName() const { return _name(); }
     std::string getValue() const;
     void setValue(const std::string& value);
     // setValue for a reader, whose value text is a span of the page.

@@ -45,7 +45,7 @@ public:
     void _writeStart(std::string& out) const override;
     void _writeEnd(std::string& out) const override;
 
-    std::string getTagName() const { return _name(); }
+    const std::string& getTagName() const { return _name(); }
 
     // --- attributes ---------------------------------------------------------
     bool hasAttributes() const { return _attrs.length() != 0; }

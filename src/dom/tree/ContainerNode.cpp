@@ -51,7 +51,7 @@ void ContainerNode::_releaseChildren()
     // child somebody else still holds is unlinked the ordinary way.
     for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
         Node* child = _children.item(i);
-        if (child->getRefCount() == 1 && child->getNodeType() != DOCUMENT_FRAGMENT_NODE)
+        if (child->getRefCount() == 1)
             child->_parent = nullptr;
         else
             child->_setParentNode(nullptr);

@@ -3,7 +3,9 @@
 // bytes.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "dom.h"
 
@@ -240,4 +242,105 @@ TEST(SourceWriter, AnUnchangedDocumentWritesItsPageUntilAnythingChanges)
     page.doc->cloneNode(true)->releaseRef();
     EXPECT_EQ(text, page.doc->getSource());
     EXPECT_EQ(text, page.doc->getChildSource());
+}
+
+namespace {
+
+// Every node of a tree in document order.
+std::vector<Node*> allNodes(Document* doc)
+{
+    std::vector<Node*> nodes;
+    for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+        nodes.push_back(n);
+    return nodes;
+}
+
+} // namespace
+
+// Edits of every kind, at random places of random pages, one after another:
+// after each, the document writes exactly what its tree writes, so that no
+// edit is ever hidden behind the page the document kept.
+TEST(SourceWriter, EditsAnywhereAlwaysShowInTheWrittenPage)
+{
+    const char* pieces[] = {"<p class=x>", "text ", "<b>bold</b>", "<a href='u'>link</a>", "<br>",
+                            "<!-- c -->", "&amp;", "<table><tr><td>cell</table>", "<%= x %>", "\r\n",
+                            "<ul><li>one<li>two</ul>", "<pre> keep  </pre>", "<img src=a.gif alt=\"\">"};
+    std::mt19937 random(7122026);
+    auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int i = 1 + static_cast<int>(pick(16)); i > 0; --i)
+            text += pieces[pick(sizeof pieces / sizeof *pieces)];
+        Page page(text);
+        Document* doc = page.doc;
+        for (int step = 0; step < 4; ++step) {
+            std::vector<Node*> nodes = allNodes(doc);
+            if (nodes.empty())
+                break;
+            Node* n = nodes[pick(nodes.size())];
+            Element* e = n->getNodeType() == Node::ELEMENT_NODE ? static_cast<Element*>(n) : nullptr;
+            Text* t = n->getNodeType() == Node::TEXT_NODE ? static_cast<Text*>(n) : nullptr;
+            switch (pick(10)) {
+            case 0:
+                if (t)
+                    t->setData("new");
+                break;
+            case 1:
+                if (t)
+                    t->insert(0, "ab", false, Text::SPACE_NORMAL);
+                break;
+            case 2:
+                if (e)
+                    e->setAttribute("id", "i" + std::to_string(step));
+                break;
+            case 3:
+                if (n->getParentNode())
+                    n->getParentNode()->removeChild(n)->releaseRef();
+                break;
+            case 4:
+                if (e)
+                    e->appendChild(doc->createTextNode("added"));
+                break;
+            case 5:
+                n->formatSource();
+                break;
+            case 6:
+                if (e)
+                    e->omitTag();
+                break;
+            case 7:
+                if (e && e->hasAttributes())
+                    e->removeAttribute(static_cast<Attr*>(e->getAttrNodes().item(0))->getName());
+                break;
+            case 8:
+                if (e)
+                    doc->createNodes("<i>x</i>", 8, e, true);
+                break;
+            default:
+                doc->normalize();
+                break;
+            }
+            ASSERT_EQ(doc->getChildSource(), doc->getSource()) << text << " step " << step;
+        }
+    }
+}
+
+// Stored texts are pieces of the page the document read; nodes kept after
+// the document is gone keep those pieces alive.
+TEST(SourceWriter, NodesKeepTheirTextsAfterTheirDocumentGoes)
+{
+    const std::string text = "<p class=\"intro\">Some words</p><table><tr><td>cell</table>";
+    Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_NONE);
+    doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+    Element* p = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("p").item(0));
+    Element* table = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("table").item(0));
+    ASSERT_TRUE(p && table);
+    p->addRef();
+    table->getParentNode()->removeChild(table);
+    doc->releaseRef();
+    EXPECT_EQ("<p class=\"intro\">Some words</p>", p->getSource());
+    EXPECT_EQ("intro", p->getAttribute("class"));
+    EXPECT_EQ("<table><tr><td>cell</table>", table->getSource());
+    p->releaseRef();
+    table->releaseRef();
 }

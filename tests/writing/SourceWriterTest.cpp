@@ -187,7 +187,9 @@ TEST(SourceWriter, AnUnchangedDocumentWritesItsPageUntilAnythingChanges)
     };
     const Edit edits[] = {
         {"text data", [](Page& p) { static_cast<Text*>(p.first("b")->getFirstChild())->setData("heavy"); }},
-        {"text insert", [](Page& p) { static_cast<Text*>(p.first("b")->getFirstChild())->insert(1, "x", false, Text::SPACE_NORMAL); }},
+        {"text insert", [](Page& p) {
+             static_cast<Text*>(p.first("b")->getFirstChild())->insert(1, "x", false, Text::SPACE_NORMAL);
+         }},
         {"attribute value", [](Page& p) { p.first("p")->getAttributeNode("class")->setValue("y"); }},
         {"new attribute", [](Page& p) { p.first("td")->setAttribute("align", "left"); }},
         {"removed attribute", [](Page& p) { p.first("body")->removeAttribute("bgcolor"); }},

@@ -297,11 +297,6 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
     return true;
 }
 
-bool HTMLLexer::isTextByte(char c)
-{
-    return byteClasses().has(c, TEXT);
-}
-
 void HTMLLexer::_scanName()
 {
     const ByteClasses& classes = byteClasses();

@@ -61,11 +61,10 @@ public:
     // With no token queued, takes a run of running text at the read
     // position instead of tokens: bytes that stand for themselves in text
     // (anything but whitespace, '<', '&', '>', '"' and the two escape
-    // bytes), with whitespace between two such bytes or before the first.  Returns false,
-    // taking nothing, when the next byte does not start such a run.  Line
-    // feeds in the run are counted.
+    // bytes), with whitespace between two such bytes or before the first.
+    // Returns false, taking nothing, when the next byte does not start such
+    // a run.  Line feeds in the run are counted.
     bool takeTextRun(unsigned long& start, unsigned long& end);
-    static bool isTextByte(char c);
 
     // Whether a name token starts with c (rather than a punctuation,
     // whitespace or markup token).

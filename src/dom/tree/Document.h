@@ -46,7 +46,10 @@ public:
     // page (see Node::_isAsRead), the page text itself.
     std::string getSource() const override;
     // The size of the page last read (room to write the document into).
-    std::size_t _writeSizeHint() const { return _page ? _page->text().size() + _page->text().size() / 16 : 0; }
+    std::size_t _writeSizeHint() const
+    {
+        return _page ? _page->text().size() + _page->text().size() / 16 : 0;
+    }
     Document* getDocument() override { return this; }
     const Document* getDocument() const override { return this; }
 

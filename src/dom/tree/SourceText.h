@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-// A stored source text: a tag as read, the source of a text or a comment.
+// A stored source text: a tag as read, the source of a text, an attribute
+// value.
 //
 // Most stored texts are pieces of the page they were read from.  Instead of
 // a copy each, they share the page: a SourceText is a span of a shared,

@@ -23,19 +23,18 @@ thread_local std::vector<Node*>* t_pending = nullptr;
 unsigned long Node::s_structureEpoch = 1;
 
 Node::Node(Document* ownerDocument, const std::string& name)
-    : _refCount(0), _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
-      _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(ownerDocument), _userData(nullptr), _asRead(s_readers != 0), _ownsName(false)
+    : _refCount(0), _asRead(s_readers != 0), _ownsName(false), _errorState(NONE_ERROR),
+      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE), _nodeName(nullptr), _parent(nullptr),
+      _previous(nullptr), _next(nullptr), _ownerDocument(ownerDocument), _userData(nullptr)
 {
     _takeName(name);
 }
 
 Node::Node(const Node& other)
-    : _refCount(0), _errorState(other._errorState), _updateState(UPDATE_CREATED),
-      _layoutState(LAYOUT_NONE), _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr),
-      _next(nullptr), _ownerDocument(other._ownerDocument),
-      _userData(other._userData ? other._userData->clone() : nullptr), _asRead(false),
-      _ownsName(false)
+    : _refCount(0), _asRead(false), _ownsName(false), _errorState(other._errorState),
+      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE), _nodeName(other._nodeName),
+      _parent(nullptr), _previous(nullptr), _next(nullptr), _ownerDocument(other._ownerDocument),
+      _userData(other._userData ? other._userData->clone() : nullptr)
 {
     if (other._ownsName)
         _takeName(*other._nodeName);
@@ -55,7 +54,7 @@ void Node::_takeName(const std::string& name)
     const std::string* own = shared ? nullptr : new std::string(name);
     _dropName();
     _nodeName = shared ? shared : own;
-    _ownsName = own != nullptr;
+    _ownsName = own != nullptr ? 1 : 0;
 }
 
 void Node::_dropName()
@@ -63,7 +62,7 @@ void Node::_dropName()
     if (_ownsName)
         delete _nodeName;
     _nodeName = nullptr;
-    _ownsName = false;
+    _ownsName = 0;
 }
 
 void Node::_setName(const std::string& name)
@@ -110,7 +109,7 @@ void Node::_endReading()
 void Node::_clearAsRead()
 {
     for (Node* n = this; n && n->_asRead; n = n->_parent)
-        n->_asRead = false;
+        n->_asRead = 0;
 }
 
 void Node::_drainPendingReleases()

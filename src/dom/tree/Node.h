@@ -217,7 +217,7 @@ public:
     // ancestors (stopping at the first one already cleared, so a node
     // without the mark never has an ancestor with it).  A document whose own
     // mark is still set writes back the page text it read, in one copy.
-    bool _isAsRead() const { return _asRead; }
+    bool _isAsRead() const { return _asRead != 0; }
     void _sourceTouched()
     {
         if (_asRead && s_readers == 0)
@@ -241,7 +241,7 @@ public:
     static void _endReading();
     // Sets the mark on this node alone (a document that has just read a
     // whole page: every node below it was made as read).
-    void _markAsRead() { _asRead = true; }
+    void _markAsRead() { _asRead = 1; }
 
     // The error bits are set by the readers, the corrector and the bindings.
     void setErrorState(unsigned long state) { _errorState = state; }
@@ -294,7 +294,10 @@ private:
     void _takeName(const std::string& name);
     void _dropName();
 
-    unsigned int _refCount;
+    // The count and two marks share one word.
+    unsigned int _refCount : 30;
+    unsigned int _asRead : 1;
+    unsigned int _ownsName : 1;
     // The three state words are 32 bits wide.
     std::uint32_t _errorState;
     std::uint32_t _updateState;
@@ -306,8 +309,6 @@ private:
     Node* _next;
     Document* _ownerDocument;
     UserData* _userData;
-    bool _asRead;
-    bool _ownsName;
 };
 
 #endif

@@ -112,18 +112,23 @@ void libxml2Parse(benchmark::State& state, const std::string& name)
     setBytes(state, text);
 }
 
+// Serializes the tree as libxml2 writes HTML, unformatted.
+void libxml2Dump(htmlDocPtr doc)
+{
+    xmlChar* out = nullptr;
+    int size = 0;
+    htmlDocDumpMemoryFormat(doc, &out, &size, 0);
+    benchmark::DoNotOptimize(out);
+    xmlFree(out);
+}
+
 void libxml2Write(benchmark::State& state, const std::string& name)
 {
     const std::string& text = page(name);
     xmlInitParser();
     htmlDocPtr doc = benchpages::parseLibxml2(text);
-    for (auto _ : state) {
-        xmlChar* out = nullptr;
-        int size = 0;
-        htmlDocDumpMemoryFormat(doc, &out, &size, 0);
-        benchmark::DoNotOptimize(out);
-        xmlFree(out);
-    }
+    for (auto _ : state)
+        libxml2Dump(doc);
     xmlFreeDoc(doc);
     setBytes(state, text);
 }
@@ -134,11 +139,7 @@ void libxml2ParseWrite(benchmark::State& state, const std::string& name)
     xmlInitParser();
     for (auto _ : state) {
         htmlDocPtr doc = benchpages::parseLibxml2(text);
-        xmlChar* out = nullptr;
-        int size = 0;
-        htmlDocDumpMemoryFormat(doc, &out, &size, 0);
-        benchmark::DoNotOptimize(out);
-        xmlFree(out);
+        libxml2Dump(doc);
         xmlFreeDoc(doc);
     }
     setBytes(state, text);

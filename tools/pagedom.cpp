@@ -286,14 +286,19 @@ bool expectOperands(const Options& opts, std::size_t count, const char* what)
     return false;
 }
 
+// Reads the one FILE operand of a command; false (after saying why) when
+// there is not exactly one or it cannot be read.
+bool readOnlyFile(const Options& opts, std::string& text)
+{
+    return expectOperands(opts, 1, "FILE") && readInput(opts.operands[0], text);
+}
+
 int runTree(const Options& opts)
 {
-    if (!expectOperands(opts, 1, "FILE"))
+    std::string text;
+    if (!readOnlyFile(opts, text))
         return EXIT_USAGE;
     const std::string& path = opts.operands[0];
-    std::string text;
-    if (!readInput(path, text))
-        return EXIT_USAGE;
     Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
     if (!doc) {
         complain("no HTML document type available");
@@ -401,12 +406,10 @@ int runDTD(const Options& opts)
 
 int runFormat(const Options& opts)
 {
-    if (!expectOperands(opts, 1, "FILE"))
+    std::string text;
+    if (!readOnlyFile(opts, text))
         return EXIT_USAGE;
     const std::string& path = opts.operands[0];
-    std::string text;
-    if (!readInput(path, text))
-        return EXIT_USAGE;
     DOMImpl::FormatOption* format = DOMImpl::getFormatOption();
     if (opts.indentGiven)
         format->setIndent(opts.indent);

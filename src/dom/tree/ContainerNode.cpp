@@ -168,6 +168,7 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
     if (newChild->getFirstChild())
         Node::_bumpStructureEpoch();
     newChild->_parent = this;
+    newChild->_parentReplaced();
     if (!contained)
         newChild->_errorState |= INVALID_CONTENT_ERROR;
     newChild->setUpdateState(newChild->_updateState | UPDATE_ADDED);

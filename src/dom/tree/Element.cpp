@@ -74,14 +74,18 @@ void forEachAttr(const dom::NodeList& list, Fn fn)
 // --- construction ---------------------------------------------------------------
 
 Element::Element(Document* ownerDocument, const std::string& name)
-    : ContainerNode(ownerDocument, name)
+    : ContainerNode(ownerDocument, name),
+      _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
+      _activeX(false), _mapPending(false)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
     setElementType(docType ? docType->getElementType(name) : nullptr);
 }
 
 Element::Element(Document* ownerDocument, const ElementType* type)
-    : ContainerNode(ownerDocument, type ? type->getName() : std::string())
+    : ContainerNode(ownerDocument, type ? type->getName() : std::string()),
+      _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
+      _activeX(false), _mapPending(false)
 {
     setElementType(type);
 }
@@ -90,15 +94,15 @@ Element::Element(const Element& other)
     : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag.detached()),
       _endTag(other._endTag.detached()), _startGenerated(other._startGenerated),
       _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
-      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX)
+      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false)
 {
     forEachAttr(other._attrs, [this](Attr* attr) {
         Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
         _addAttributeNode(copy);
     });
-    if (other._metaData) {
-        MetaData* copy = static_cast<MetaData*>(other._metaData->cloneNode(true));
-        _metaData = copy;
+    if (other._meta()) {
+        MetaData* copy = static_cast<MetaData*>(other._meta()->cloneNode(true));
+        _extra().metaData = copy;
         copy->_setOwnerElement(this);
     }
 }
@@ -112,12 +116,14 @@ Element::~Element()
         attr->releaseRef();
     }
     _attrs.clear();
-    delete _attrMap;
-    _attrMap = nullptr;
-    if (_metaData) {
-        _metaData->_setOwnerElement(nullptr);
-        _metaData->releaseRef();
-        _metaData = nullptr;
+    if (_extras) {
+        delete _extras->attrMap;
+        if (MetaData* metaData = _extras->metaData) {
+            metaData->_setOwnerElement(nullptr);
+            metaData->releaseRef();
+        }
+        delete _extras;
+        _extras = nullptr;
     }
 }
 
@@ -134,7 +140,7 @@ unsigned short Element::getNodeType() const
 const NamedNodeMap* Element::getAttributes() const
 {
     _ensureMap();
-    return _attrMap;
+    return _mapPtr();
 }
 
 namespace {
@@ -151,12 +157,12 @@ void Element::_ensureMap() const
     if (!_mapPending)
         return;
     _mapPending = false;
-    if (!_attrMap)
-        _attrMap = new NamedNodeMap(const_cast<Element*>(this));
+    if (!_mapPtr())
+        _extra().attrMap = new NamedNodeMap(const_cast<Element*>(this));
     for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(_attrs.item(i));
         if (!attr->getName().empty())
-            _attrMap->addNamedItem(attr);
+            _mapPtr()->addNamedItem(attr);
     }
 }
 
@@ -355,12 +361,12 @@ Attr* Element::_findExact(const std::string& name) const
 void Element::_refillMapEntry(const std::string& name)
 {
     _ensureMap();
-    if (!_attrMap || _attrs.length() <= _attrMap->getLength())
+    if (!_mapPtr() || _attrs.length() <= _mapPtr()->getLength())
         return;
     for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
         Attr* other = static_cast<Attr*>(_attrs.item(i));
         if (str::equalsIgnoreCase(other->getName(), name)) {
-            _attrMap->setNamedItem(other);
+            _mapPtr()->setNamedItem(other);
             return;
         }
     }
@@ -375,9 +381,9 @@ Attr* Element::getAttributeNode(const std::string& name) const
         found = _firstWithKey(name);
     } else {
         _ensureMap();
-        if (!_attrMap)
+        if (!_mapPtr())
             return nullptr;
-        found = static_cast<Attr*>(_attrMap->getNamedItem(name));
+        found = static_cast<Attr*>(_mapPtr()->getNamedItem(name));
     }
     if (!found)
         return nullptr;
@@ -432,9 +438,9 @@ Attr* Element::setAttributeNode(Attr* attr)
     const std::string name = attr->getName();
     _ensureMap();
     if (!name.empty()) {
-        if (!_attrMap)
-            _attrMap = new NamedNodeMap(this);
-        Attr* displaced = static_cast<Attr*>(_attrMap->setNamedItem(attr));
+        if (!_mapPtr())
+            _extra().attrMap = new NamedNodeMap(this);
+        Attr* displaced = static_cast<Attr*>(_mapPtr()->setNamedItem(attr));
         if (displaced) {
             Attr* toRemove = displaced;
             if (!displaced->_attrType && displaced->getName() != name)
@@ -465,15 +471,15 @@ void Element::_addAttributeNode(Attr* attr)
     _bindAttribute(attr, true);
     if (!attr->getName().empty()) {
         bool taken;
-        if (!_attrMap && _attrs.length() < PENDING_MAP_LIMIT) {
+        if (!_mapPtr() && _attrs.length() < PENDING_MAP_LIMIT) {
             // The key is taken when an earlier listed attribute has it.
             taken = _firstWithKey(attr->_name()) != nullptr;
             _mapPending = true;
         } else {
             _ensureMap();
-            if (!_attrMap)
-                _attrMap = new NamedNodeMap(this);
-            taken = !_attrMap->addNamedItem(attr);
+            if (!_mapPtr())
+                _extra().attrMap = new NamedNodeMap(this);
+            taken = !_mapPtr()->addNamedItem(attr);
         }
         if (taken && attr->_attrType) {
             attr->addErrorState(DUPLICATE_ERROR);
@@ -491,11 +497,11 @@ void Element::removeAttribute(const std::string& name)
 {
     _sourceTouched();
     _ensureMap();
-    if (!_attrMap || name.empty())
+    if (!_mapPtr() || name.empty())
         return;
     Node* announced = _announcedNode();
     Document::_announceBeginModify(announced);
-    Attr* inMap = static_cast<Attr*>(_attrMap->removeNamedItem(name));
+    Attr* inMap = static_cast<Attr*>(_mapPtr()->removeNamedItem(name));
     if (!inMap) {
         Document::_announceEndModify(announced);
         return;
@@ -505,7 +511,7 @@ void Element::removeAttribute(const std::string& name)
         Attr* exact = _findExact(name);
         if (exact && exact != inMap) {
             chosen = exact;
-            _attrMap->setNamedItem(inMap);
+            _mapPtr()->setNamedItem(inMap);
         }
     }
     _attrs.remove(chosen);
@@ -533,7 +539,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
         return nullptr;
     }
     _ensureMap();
-    if (_attrMap && _attrMap->removeNode(attr))
+    if (_mapPtr() && _mapPtr()->removeNode(attr))
         _refillMapEntry(attr->getName());
     bool dynamic = isDynamicElementAttr(attr);
     _bindAttribute(attr, false);
@@ -558,8 +564,10 @@ void Element::removeAllAttributes()
         attr->releaseRef();
     }
     _attrs.clear();
-    delete _attrMap;
-    _attrMap = nullptr;
+    if (_extras) {
+        delete _extras->attrMap;
+        _extras->attrMap = nullptr;
+    }
     _mapPending = false;
     clearErrorState(UNDEFINED_ATTR_ERROR | INVALID_ATTR_ERROR);
     if (had) {
@@ -609,13 +617,13 @@ unsigned long Element::_prepareUpdateState(unsigned long state)
                 attr->setUpdateState(0);
         });
     }
-    if (_metaData) {
+    if (_meta()) {
         if (state == 0) {
-            _metaData->setUpdateState(0);
+            _meta()->setUpdateState(0);
         } else {
             unsigned long added = state & ~getUpdateState();
             if ((added & ~UPDATE_SIBLING_CHANGED) != 0 && hasAncestorDocument()) {
-                _metaData->_setRevised(true);
+                _meta()->_setRevised(true);
                 state |= UPDATE_CONTENT_MODIFIED;
             }
         }
@@ -706,9 +714,9 @@ bool Element::_hasExceptions() const
 
 const Element* Element::_exceptionScope() const
 {
-    const unsigned long epoch = Node::_structureEpoch();
+    const std::uint32_t epoch = static_cast<std::uint32_t>(Node::_structureEpoch());
     auto valid = [epoch](const Element* e) {
-        return e->_scopeEpoch == epoch && e->_scopeParent == e->getParentNode();
+        return e->_scopeEpoch == epoch;
     };
     if (valid(this))
         return _scope;
@@ -735,7 +743,6 @@ const Element* Element::_exceptionScope() const
             scope = p->_hasExceptions() ? p : p->_scope;
         }
         x->_scope = scope;
-        x->_scopeParent = parent;
         x->_scopeEpoch = epoch;
     }
     return _scope;
@@ -1241,12 +1248,12 @@ dom::NodeList Element::getFamilyElementsByIDs(const std::vector<int>& ids) const
 
 void Element::setMetaData(MetaData* metaData)
 {
-    if (metaData == _metaData)
+    if (metaData == _meta())
         return;
-    if (_metaData) {
-        _metaData->_setOwnerElement(nullptr);
-        _metaData->releaseRef();
-        _metaData = nullptr;
+    if (_meta()) {
+        _meta()->_setOwnerElement(nullptr);
+        _meta()->releaseRef();
+        _extras->metaData = nullptr;
     }
     if (!metaData)
         return;
@@ -1254,13 +1261,13 @@ void Element::setMetaData(MetaData* metaData)
         metaData = static_cast<MetaData*>(metaData->cloneNode(true));
     else
         metaData->addRef();
-    _metaData = metaData;
-    _metaData->_setOwnerElement(this);
+    _extra().metaData = metaData;
+    _meta()->_setOwnerElement(this);
 }
 
 void Element::_attachMetaData(unsigned int type)
 {
-    if (_metaData && static_cast<unsigned int>(_metaData->getType()) == type)
+    if (_meta() && static_cast<unsigned int>(_meta()->getType()) == type)
         return;
     Document* doc = getOwnerDocument();
     if (!doc)
@@ -1273,7 +1280,7 @@ void Element::_attachMetaData(unsigned int type)
 
 void Element::_dropDynamicMetaData()
 {
-    if (_metaData && _metaData->getType() == MetaData::DynamicData)
+    if (_meta() && _meta()->getType() == MetaData::DynamicData)
         setMetaData(nullptr);
 }
 
@@ -1305,7 +1312,7 @@ bool Element::isDTC() const
 {
     if (getElementID() != ElementTable::ID_OBJECT)
         return false;
-    return getAttributeNode("dtc") || (_metaData && _metaData->getType() == MetaData::DesignerControl);
+    return getAttributeNode("dtc") || (_meta() && _meta()->getType() == MetaData::DesignerControl);
 }
 
 void Element::setDTC(bool on)
@@ -1326,8 +1333,8 @@ bool Element::setActiveX()
 
 Element* Element::getATV() const
 {
-    if (_metaData && _metaData->getType() == MetaData::AuthorTimeVisual)
-        return _metaData->getATVElement();
+    if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
+        return _meta()->getATVElement();
     return nullptr;
 }
 
@@ -1336,12 +1343,12 @@ void Element::setATV(Element* atv)
     Node* announced = _announcedNode();
     Document::_announceBeginModify(announced);
     if (!atv) {
-        if (_metaData && _metaData->getType() == MetaData::AuthorTimeVisual)
+        if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
             setMetaData(nullptr);
     } else {
         _attachMetaData(MetaData::AuthorTimeVisual);
-        if (_metaData)
-            _metaData->_setATVElement(atv);
+        if (_meta())
+            _meta()->_setATVElement(atv);
     }
     setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
     Document::_announceEndModify(announced);

@@ -158,7 +158,7 @@ public:
     dom::NodeList getFamilyElementsByIDs(const std::vector<int>& ids) const;
 
     // --- metadata and special elements -----------------------------------
-    MetaData* getMetaData() const { return _metaData; }
+    MetaData* getMetaData() const { return _meta(); }
     void setMetaData(MetaData* metaData);
     bool isDynamicElement() const;
     void setDynamicElement(bool on);
@@ -196,14 +196,14 @@ private:
     bool _inHTMLDocument() const;
 
     // The nearest ancestor element whose type declares SGML exclusions or
-    // inclusions, cached with the parent and structure epoch it was found
-    // under, so that containment checks need not climb every ancestor.
+    // inclusions, cached with the structure epoch it was found under, so
+    // that containment checks need not climb every ancestor.
     const Element* _exceptionScope() const;
     bool _hasExceptions() const;
 
+    void _parentReplaced() override { _scopeEpoch = 0; }
+
     mutable const Element* _scope = nullptr;
-    mutable const Node* _scopeParent = nullptr;
-    mutable unsigned long _scopeEpoch = 0;
 
     const ElementType* _elementType = nullptr;
     dom::OwnerNodeList _attrs;
@@ -211,18 +211,35 @@ private:
     // filled by a reader or a copy has _mapPending set: its map would hold
     // the first listed attribute of each key, which a scan of a short list
     // finds as well.
-    mutable NamedNodeMap* _attrMap = nullptr;
     void _ensureMap() const;
     Attr* _firstWithKey(const std::string& name) const;
+    // What few elements have: the attribute map and metadata, behind one
+    // pointer made when the first of them is set.
+    struct _Extras {
+        NamedNodeMap* attrMap = nullptr;
+        MetaData* metaData = nullptr;
+    };
+    mutable _Extras* _extras = nullptr;
+    _Extras& _extra() const
+    {
+        if (!_extras)
+            _extras = new _Extras;
+        return *_extras;
+    }
+    NamedNodeMap* _mapPtr() const { return _extras ? _extras->attrMap : nullptr; }
+    MetaData* _meta() const { return _extras ? _extras->metaData : nullptr; }
     mutable SourceText _startTag;
     mutable SourceText _endTag;
-    mutable bool _startGenerated = true;
-    mutable bool _endGenerated = true;
-    bool _emptyTag = false;
-    bool _scriptSyntax = false;
-    bool _activeX = false;
-    mutable bool _mapPending = false;
-    MetaData* _metaData = nullptr;
+    // The low 32 bits of the structure epoch the scope was found under, 0
+    // when nothing is cached (a new parent clears it).  A wrong answer would
+    // need exactly 2^32 subtree moves between two questions.
+    mutable std::uint32_t _scopeEpoch = 0;
+    mutable bool _startGenerated : 1;
+    mutable bool _endGenerated : 1;
+    bool _emptyTag : 1;
+    bool _scriptSyntax : 1;
+    bool _activeX : 1;
+    mutable bool _mapPending : 1;
 
     friend class Attr;
 };

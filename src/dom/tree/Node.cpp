@@ -1,5 +1,7 @@
 #include "tree/Node.h"
 
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "tree/ContainerNode.h"
@@ -23,27 +25,30 @@ thread_local std::vector<Node*>* t_pending = nullptr;
 unsigned long Node::s_structureEpoch = 1;
 
 Node::Node(Document* ownerDocument, const std::string& name)
-    : _refCount(0), _asRead(s_readers != 0), _ownsName(false), _errorState(NONE_ERROR),
-      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE), _nodeName(nullptr), _parent(nullptr),
-      _previous(nullptr), _next(nullptr), _ownerDocument(ownerDocument), _userData(nullptr)
+    : _refCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
+      _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
+      _ownerDocument(ownerDocument)
 {
     _takeName(name);
 }
 
 Node::Node(const Node& other)
-    : _refCount(0), _asRead(false), _ownsName(false), _errorState(other._errorState),
-      _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE), _nodeName(other._nodeName),
-      _parent(nullptr), _previous(nullptr), _next(nullptr), _ownerDocument(other._ownerDocument),
-      _userData(other._userData ? other._userData->clone() : nullptr)
+    : _refCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
+      _errorState(other._errorState), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr), _next(nullptr),
+      _ownerDocument(other._ownerDocument)
 {
     if (other._ownsName)
         _takeName(*other._nodeName);
+    if (UserData* data = other.getUserData())
+        setUserData(data->clone());
 }
 
 Node::~Node()
 {
-    if (_userData)
-        _userData->release();
+    if (_hasUserData)
+        setUserData(nullptr);
     _dropName();
 }
 
@@ -194,6 +199,7 @@ const dom::OwnerNodeList* Node::_childList() const
 void Node::_setParentNode(Node* parent)
 {
     _parent = parent;
+    _parentReplaced();
     if (!parent) {
         _errorState &= ~INVALID_CONTENT_ERROR;
         setUpdateState(_updateState | UPDATE_REMOVED);
@@ -333,11 +339,52 @@ bool Node::hasUpdates(bool withChildren) const
     return (_updateState & ~mask) != 0;
 }
 
+namespace {
+
+// The attachments of all nodes, by node.  Trees may live on different
+// threads, so the table is locked.
+struct UserDataTable {
+    std::mutex lock;
+    std::unordered_map<const Node*, Node::UserData*> entries;
+};
+
+UserDataTable& userDataTable()
+{
+    static UserDataTable* table = new UserDataTable; // outlives every node
+    return *table;
+}
+
+} // namespace
+
+Node::UserData* Node::_findUserData() const
+{
+    UserDataTable& table = userDataTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.entries.find(this);
+    return it == table.entries.end() ? nullptr : it->second;
+}
+
 void Node::setUserData(UserData* data)
 {
-    if (_userData && _userData != data)
-        _userData->release();
-    _userData = data;
+    UserData* old = nullptr;
+    {
+        UserDataTable& table = userDataTable();
+        std::lock_guard<std::mutex> guard(table.lock);
+        if (_hasUserData) {
+            auto it = table.entries.find(this);
+            old = it->second;
+            if (data)
+                it->second = data;
+            else
+                table.entries.erase(it);
+        } else if (data) {
+            table.entries.emplace(this, data);
+        }
+        _hasUserData = data != nullptr;
+    }
+    // Released outside the lock: a host's release may reach other nodes.
+    if (old && old != data)
+        old->release();
 }
 
 unsigned long Node::getChildLength() const

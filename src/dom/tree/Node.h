@@ -129,6 +129,9 @@ public:
 protected:
     // Links or unlinks the parent (container operations only).
     virtual void _setParentNode(Node* parent);
+    // Called whenever the parent link changes; elements drop what they
+    // cached about their ancestors.
+    virtual void _parentReplaced() {}
 
 public:
     // The document that makes nodes for this subtree: a document returns
@@ -160,7 +163,12 @@ public:
     // Counts moves of whole subtrees (and other changes that alter what the
     // ancestors of existing nodes are); caches of ancestor facts compare it.
     static unsigned long _structureEpoch() { return s_structureEpoch; }
-    static void _bumpStructureEpoch() { ++s_structureEpoch; }
+    // The low 32 bits of the epoch never read 0, the mark of "nothing cached".
+    static void _bumpStructureEpoch()
+    {
+        if (static_cast<std::uint32_t>(++s_structureEpoch) == 0)
+            ++s_structureEpoch;
+    }
 
     // --- fields ---------------------------------------------------------
     Node* getPreviousSibling() const { return _previous; }
@@ -180,7 +188,9 @@ public:
     bool isInvalidContent() const { return (_errorState & INVALID_CONTENT_ERROR) != 0; }
     bool hasUpdates(bool withChildren) const;
 
-    UserData* getUserData() const { return _userData; }
+    // Few nodes carry an attachment, so attachments live in a shared table
+    // and a node only keeps a mark that it has one.
+    UserData* getUserData() const { return _hasUserData ? _findUserData() : nullptr; }
     void setUserData(UserData* data);
 
     // --- children ---------------------------------------------------------
@@ -294,10 +304,13 @@ private:
     void _takeName(const std::string& name);
     void _dropName();
 
-    // The count and two marks share one word.
-    unsigned int _refCount : 30;
+    UserData* _findUserData() const;
+
+    // The count and three marks share one word.
+    unsigned int _refCount : 29;
     unsigned int _asRead : 1;
     unsigned int _ownsName : 1;
+    unsigned int _hasUserData : 1;
     // The three state words are 32 bits wide.
     std::uint32_t _errorState;
     std::uint32_t _updateState;
@@ -308,7 +321,6 @@ private:
     Node* _previous;
     Node* _next;
     Document* _ownerDocument;
-    UserData* _userData;
 };
 
 #endif

@@ -3,6 +3,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "dom.h"
 #include "reading/HTMLParser.h"
@@ -145,6 +146,53 @@ TEST(HTMLParser, TextKeepsItsSourceWhileItsDataIsCollapsed)
     Text* u = static_cast<Text*>(r.first("p")->getFirstChild());
     EXPECT_EQ("a\x1b\xa0" "b\x1b\xa9" "c\x1b&d", u->getData());
     EXPECT_TRUE(r.roundTrips());
+}
+
+// Data read unchanged from the page (whole, or with blanks dropped at one
+// end) shares the page's bytes; editing it or releasing the document must
+// not disturb any other text.
+TEST(HTMLParser, TextDataTakenFromThePageSurvivesEditsAndRelease)
+{
+    const std::string page =
+        "<P>  leading blanks dropped from this text</P><P>trailing blanks are kept here   </P>"
+        "<P>one &amp; two</P><P>folded\n   line breaks in this text</P><P>short</P>"
+        "<PRE>  plain\n  text kept as it stands </PRE>";
+    const std::vector<std::string> data = {
+        "leading blanks dropped from this text", "trailing blanks are kept here ", "one \x1b& two",
+        "folded line breaks in this text", "short", "  plain\n  text kept as it stands "};
+    Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_NONE);
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    std::vector<Text*> texts;
+    for (Node* n = doc; n; n = n->getNextNode(doc))
+        if (n->getNodeType() == Node::TEXT_NODE)
+            texts.push_back(static_cast<Text*>(n));
+    ASSERT_EQ(data.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(data[i], texts[i]->getData()) << i;
+
+    texts[0]->insertData(0, "Now ");
+    texts[1]->deleteData(0, 9);
+    texts[2]->appendData(" three");
+    Text* tail = texts[3]->splitText(7);
+    texts[4]->replaceData(0, 5, "long enough to need a block of its own");
+    EXPECT_EQ("Now leading blanks dropped from this text", texts[0]->getData());
+    EXPECT_EQ("blanks are kept here ", texts[1]->getData());
+    EXPECT_EQ("one \x1b& two three", texts[2]->getData());
+    EXPECT_EQ("folded ", texts[3]->getData());
+    EXPECT_EQ("line breaks in this text", tail->getData());
+    EXPECT_EQ("long enough to need a block of its own", texts[4]->getData());
+    EXPECT_EQ(data[5], texts[5]->getData());
+
+    for (Text* t : texts)
+        t->addRef();
+    doc->releaseRef();
+    EXPECT_EQ("blanks are kept here ", texts[1]->getData());
+    EXPECT_EQ("line breaks in this text", tail->getData());
+    EXPECT_EQ(data[5], texts[5]->getData());
+    EXPECT_EQ("  plain\n  text kept as it stands ", texts[5]->getSource());
+    for (Text* t : texts)
+        t->releaseRef();
+    tail->releaseRef();
 }
 
 TEST(HTMLParser, RawContentAndTextAreas)

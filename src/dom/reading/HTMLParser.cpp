@@ -1,5 +1,7 @@
 #include "reading/HTMLParser.h"
 
+#include <cstring>
+
 #include "doctype/AttrType.h"
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
@@ -1407,6 +1409,28 @@ void HTMLParser::_collect(const Lexer::Token* token)
     }
 }
 
+// The collected text's data.  Where the data is the page's own bytes (the
+// text had no references, no line breaks or runs of blanks to fold, or only
+// blanks dropped at one end) it is kept as a span of the page instead of a
+// copy.
+SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
+{
+    const std::size_t length = _pendingText.size();
+    if (length == 0 || length > end - start)
+        return SourceText(_pendingText);
+    auto matchesAt = [&](unsigned long at) {
+        return at + length <= end && std::memcmp(_source.data() + at, _pendingText.data(), length) == 0;
+    };
+    unsigned long firstWord = start;
+    while (firstWord < end && (_source[firstWord] == ' ' || _source[firstWord] == '\t' ||
+                               _source[firstWord] == '\r' || _source[firstWord] == '\n'))
+        ++firstWord;
+    for (unsigned long at : {start, firstWord, static_cast<unsigned long>(end - length)})
+        if (matchesAt(at))
+            return SourceText(_page, at, length);
+    return SourceText(_pendingText);
+}
+
 void HTMLParser::_flushText()
 {
     if (!_pending)
@@ -1414,7 +1438,8 @@ void HTMLParser::_flushText()
     _pending = false;
     SourceText source(_page, _pendingStart, _pendingEnd - _pendingStart);
     _covered = _pendingEnd;
-    Text* text = _document->createTextNode(_pendingText);
+    Text* text = _document->createTextNode(std::string());
+    text->_setDataText(_dataText(_pendingStart, _pendingEnd));
     text->_setSourceText(source);
     text->_setCompact(_plainDepth == 0);
     if (_badChar)

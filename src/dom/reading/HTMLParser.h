@@ -101,6 +101,7 @@ private:
     void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
     void _collectSpace(unsigned long start, unsigned long end);
     void _flushText();
+    SourceText _dataText(unsigned long start, unsigned long end) const;
 
     // Takes the source from the covered position to end for a new node.
     SourceText _takeSpan(unsigned long end);

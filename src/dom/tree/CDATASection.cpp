@@ -70,7 +70,7 @@ bool CDATASection::_inRawContent() const
 std::string CDATASection::getSource() const
 {
     if (_formatPending) {
-        _source = _inRawContent() ? _data : OPEN_TAG + _data + CLOSE_TAG;
+        _source = _inRawContent() ? _data.str() : OPEN_TAG + _data.str() + CLOSE_TAG;
         _formatPending = false;
     }
     return _source;

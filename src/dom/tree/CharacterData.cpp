@@ -26,29 +26,37 @@ void CharacterData::_setDataAnnounced(const std::string& data)
 
 std::string CharacterData::substringData(unsigned long offset, unsigned long count) const
 {
-    return _data.substr(offset, count);
+    return std::string(_data.view().substr(offset, count));
 }
 
 void CharacterData::appendData(const std::string& data)
 {
     _sourceTouched();
-    _data.append(data);
+    std::string updated = _data.str();
+    updated.append(data);
+    _data = updated;
 }
 
 void CharacterData::insertData(unsigned long offset, const std::string& data)
 {
     _sourceTouched();
-    _data.insert(offset, data);
+    std::string updated = _data.str();
+    updated.insert(offset, data);
+    _data = updated;
 }
 
 void CharacterData::deleteData(unsigned long offset, unsigned long count)
 {
     _sourceTouched();
-    _data.erase(offset, count);
+    std::string updated = _data.str();
+    updated.erase(offset, count);
+    _data = updated;
 }
 
 void CharacterData::replaceData(unsigned long offset, unsigned long count, const std::string& data)
 {
     _sourceTouched();
-    _data.replace(offset, count, data);
+    std::string updated = _data.str();
+    updated.replace(offset, count, data);
+    _data = updated;
 }

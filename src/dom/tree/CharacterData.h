@@ -2,12 +2,13 @@
 #define PAGEDOM_TREE_CHARACTERDATA_H
 
 #include "tree/Node.h"
+#include "tree/SourceText.h"
 
 // Base of the nodes that hold character data in the library's data form.
 // The plain string operations here neither announce nor mark anything.
 class CharacterData : public Node {
 public:
-    std::string getData() const { return _data; }
+    std::string getData() const { return _data.str(); }
     virtual void setData(const std::string& data);
 
     unsigned long getLength() const { return static_cast<unsigned long>(_data.size()); }
@@ -18,6 +19,8 @@ public:
     void insertData(unsigned long offset, const std::string& data);
     void deleteData(unsigned long offset, unsigned long count);
     void replaceData(unsigned long offset, unsigned long count, const std::string& data);
+    // setData for a reader whose data is a span of the page; no marks.
+    void _setDataText(const SourceText& data) { _data = data; }
 
 protected:
     CharacterData(Document* ownerDocument, const std::string& name, const std::string& data);
@@ -27,7 +30,10 @@ protected:
     // source to be produced again.
     void _setDataAnnounced(const std::string& data);
 
-    std::string _data;
+    // The data: short data inside the node, data read from a page as a span
+    // of the page where the page holds it unchanged, other data in a block
+    // of its own.
+    SourceText _data;
 };
 
 #endif

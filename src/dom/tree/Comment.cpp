@@ -86,11 +86,11 @@ std::string Comment::getSource() const
 {
     if (_formatPending) {
         if (_jspFormat) {
-            _source = JSP_OPEN_TAG + _data + JSP_CLOSE_TAG;
+            _source = JSP_OPEN_TAG + _data.str() + JSP_CLOSE_TAG;
         } else {
             const Document* doc = getOwnerDocument();
             bool xml = doc && doc->getFormatType() == Document::XML_FORMAT;
-            _source = OPEN_TAG + (xml ? _data : makeSafeData(_data)) + CLOSE_TAG;
+            _source = OPEN_TAG + (xml ? _data.str() : makeSafeData(_data.str())) + CLOSE_TAG;
         }
         _formatPending = false;
     }

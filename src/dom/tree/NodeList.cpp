@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "tree/NodeAllocator.h"
 
@@ -13,15 +14,15 @@ namespace dom {
 // to its size plus the larger of its size and 1.
 struct NodeList::_Body {
     Node** items = inlineItems;
-    unsigned long size = 0;
-    unsigned long capacity = 2;
-    unsigned long lists = 0;
+    std::uint32_t size = 0;
+    std::uint32_t capacity = 2;
+    std::uint32_t lists = 0;
     Node* inlineItems[2];
 
     ~_Body()
     {
         if (items != inlineItems)
-            std::free(items);
+            ::operator delete(items);
     }
 
     // Bodies come from the node allocator, like the nodes they list.
@@ -32,15 +33,17 @@ struct NodeList::_Body {
     {
         if (size < capacity)
             return;
-        unsigned long grow = size > 1 ? size : 1;
-        unsigned long cap = size + grow;
-        Node** fresh = static_cast<Node**>(std::malloc(cap * sizeof(Node*)));
+        std::uint32_t grow = size > 1 ? size : 1;
+        if (grow > 0xFFFFFFFFu - size)
+            std::abort(); // four billion entries in one list
+        std::uint32_t cap = size + grow;
+        Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
         if (!fresh)
             std::abort();
         if (size)
             std::memcpy(fresh, items, size * sizeof(Node*));
         if (items != inlineItems)
-            std::free(items);
+            ::operator delete(items);
         items = fresh;
         capacity = cap;
     }

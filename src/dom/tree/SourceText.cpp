@@ -2,6 +2,8 @@
 
 #include <utility>
 
+static_assert(sizeof(SourceText) == 16, "a stored text is a block pointer, an offset and a length");
+
 SourceText::Block* SourceText::Block::make(std::string text)
 {
     return new Block(std::move(text));
@@ -9,63 +11,75 @@ SourceText::Block* SourceText::Block::make(std::string text)
 
 SourceText::SourceText(const std::string& text)
 {
-    *this = text;
+    _setLength(0);
+    _assign(text);
+}
+
+SourceText::SourceText(std::string_view text)
+{
+    _setLength(0);
+    _assign(text);
 }
 
 SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
 {
+    _setLength(0);
     if (!block || length == 0)
         return;
-    if (offset + length >= WHOLE) {
-        _own(block->text().substr(offset, length));
+    if (length <= INLINE_CAPACITY || offset + length >= WHOLE) {
+        _assign(std::string_view(block->text()).substr(offset, length));
         return;
     }
-    _block = block;
-    _block->addRef();
-    _offset = static_cast<std::uint32_t>(offset);
-    _length = static_cast<std::uint32_t>(length);
+    block->addRef();
+    _setSpan(block, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length));
 }
 
-void SourceText::_own(std::string text)
+void SourceText::_setSpan(Block* block, std::uint32_t offset, std::uint32_t length)
 {
-    Block* fresh = nullptr;
-    std::uint32_t length = 0;
-    if (!text.empty()) {
-        length = text.size() >= WHOLE ? WHOLE : static_cast<std::uint32_t>(text.size());
-        fresh = Block::make(std::move(text));
+    std::memcpy(_raw, &block, sizeof block);
+    std::memcpy(_raw + 8, &offset, sizeof offset);
+    _setLength(length);
+}
+
+// Replaces the text with a copy of text, which may lie in this text's block.
+void SourceText::_assign(std::string_view text)
+{
+    Block* old = _spanBlock();
+    if (text.empty()) {
+        _setLength(0);
+    } else if (text.size() <= INLINE_CAPACITY) {
+        unsigned char bytes[INLINE_CAPACITY];
+        std::memcpy(bytes, text.data(), text.size());
+        std::memcpy(_raw, bytes, text.size());
+        _setLength(INLINE | static_cast<std::uint32_t>(text.size()));
+    } else {
+        const std::uint32_t length = text.size() >= WHOLE ? WHOLE : static_cast<std::uint32_t>(text.size());
+        _setSpan(Block::make(std::string(text)), 0, length);
     }
-    if (_block)
-        _block->release();
-    _block = fresh;
-    _offset = 0;
-    _length = length;
+    if (old)
+        old->release();
 }
 
 SourceText::SourceText(const SourceText& other)
-    : _block(other._block), _offset(other._offset), _length(other._length)
 {
-    if (_block)
-        _block->addRef();
+    std::memcpy(_raw, other._raw, sizeof _raw);
+    if (Block* block = _spanBlock())
+        block->addRef();
 }
 
 SourceText::SourceText(SourceText&& other) noexcept
-    : _block(other._block), _offset(other._offset), _length(other._length)
 {
-    other._block = nullptr;
-    other._offset = 0;
-    other._length = 0;
+    std::memcpy(_raw, other._raw, sizeof _raw);
+    other._setLength(0);
 }
 
 SourceText& SourceText::operator=(const SourceText& other)
 {
     if (this != &other) {
-        if (other._block)
-            other._block->addRef();
-        if (_block)
-            _block->release();
-        _block = other._block;
-        _offset = other._offset;
-        _length = other._length;
+        if (Block* block = other._spanBlock())
+            block->addRef();
+        _drop();
+        std::memcpy(_raw, other._raw, sizeof _raw);
     }
     return *this;
 }
@@ -73,35 +87,21 @@ SourceText& SourceText::operator=(const SourceText& other)
 SourceText& SourceText::operator=(SourceText&& other) noexcept
 {
     if (this != &other) {
-        if (_block)
-            _block->release();
-        _block = other._block;
-        _offset = other._offset;
-        _length = other._length;
-        other._block = nullptr;
-        other._offset = 0;
-        other._length = 0;
+        _drop();
+        std::memcpy(_raw, other._raw, sizeof _raw);
+        other._setLength(0);
     }
     return *this;
 }
 
 SourceText& SourceText::operator=(const std::string& text)
 {
-    _own(text);
+    _assign(text);
     return *this;
-}
-
-SourceText::~SourceText()
-{
-    if (_block)
-        _block->release();
 }
 
 void SourceText::clear()
 {
-    if (_block)
-        _block->release();
-    _block = nullptr;
-    _offset = 0;
-    _length = 0;
+    _drop();
+    _setLength(0);
 }

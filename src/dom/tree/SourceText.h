@@ -2,6 +2,7 @@
 #define PAGEDOM_TREE_SOURCETEXT_H
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,9 @@
 // Most stored texts are pieces of the page they were read from.  Instead of
 // a copy each, they share the page: a SourceText is a span of a shared,
 // reference-counted text block, and a document's whole page is one block.
-// A text produced later (an edit, a regenerated tag) gets a block of its
-// own.  Copies share the block.
+// A text produced later (an edit, a regenerated tag) is kept inside the
+// object when it is short and gets a block of its own otherwise.  Copies
+// share the block.
 //
 // Blocks are counted without atomic operations: like the nodes that hold
 // them, the texts of one tree are used by one thread at a time.  A deep copy
@@ -38,8 +40,9 @@ public:
         std::string _text;
     };
 
-    SourceText() = default;
+    SourceText() { _setLength(0); }
     explicit SourceText(const std::string& text);
+    explicit SourceText(std::string_view text);
     // The span [offset, offset + length) of block, which must hold it.
     SourceText(Block* block, std::size_t offset, std::size_t length);
     SourceText(const SourceText& other);
@@ -47,31 +50,77 @@ public:
     SourceText& operator=(const SourceText& other);
     SourceText& operator=(SourceText&& other) noexcept;
     SourceText& operator=(const std::string& text);
-    ~SourceText();
+    ~SourceText() { _drop(); }
 
-    bool empty() const { return _length == 0; }
-    std::size_t size() const { return _length == WHOLE ? _block->text().size() : _length; }
+    bool empty() const { return _lengthWord() == 0; }
+    std::size_t size() const
+    {
+        const std::uint32_t word = _lengthWord();
+        if (word & INLINE)
+            return word & ~INLINE;
+        return word == WHOLE ? _block()->text().size() : word;
+    }
     std::string_view view() const
     {
-        if (!_block)
+        const std::uint32_t word = _lengthWord();
+        if (word & INLINE)
+            return std::string_view(reinterpret_cast<const char*>(_raw), word & ~INLINE);
+        if (word == 0)
             return std::string_view();
-        return std::string_view(_block->text().data() + _offset, size());
+        const Block* block = _block();
+        return std::string_view(block->text().data() + _offset(), word == WHOLE ? block->text().size() : word);
     }
     std::string str() const { return std::string(view()); }
     void clear();
 
     // A copy with a block of its own (for copies that may leave the thread).
-    SourceText detached() const { return SourceText(str()); }
+    SourceText detached() const { return SourceText(view()); }
 
 private:
-    // Spans are addressed with 32 bits; a text of 4 GB or more has a block
-    // of its own and this length, which stands for the whole block.
-    static constexpr std::uint32_t WHOLE = 0xFFFFFFFFu;
-    void _own(std::string text);
+    // Texts of up to INLINE_CAPACITY bytes are kept inside the object; the
+    // length word then has the INLINE bit set and the bytes before it hold
+    // the characters.  Otherwise the first eight bytes hold the block, the
+    // next four the offset.  Spans are addressed with 31 bits; a text of
+    // 2 GB or more has a block of its own and the WHOLE length, which stands
+    // for the whole block.
+    static constexpr std::uint32_t INLINE = 0x80000000u;
+    static constexpr std::uint32_t WHOLE = 0x7FFFFFFFu;
+    static constexpr std::size_t INLINE_CAPACITY = 12;
 
-    Block* _block = nullptr;
-    std::uint32_t _offset = 0;
-    std::uint32_t _length = 0;
+    std::uint32_t _lengthWord() const
+    {
+        std::uint32_t word;
+        std::memcpy(&word, _raw + 12, sizeof word);
+        return word;
+    }
+    void _setLength(std::uint32_t word) { std::memcpy(_raw + 12, &word, sizeof word); }
+    Block* _block() const
+    {
+        Block* block;
+        std::memcpy(&block, _raw, sizeof block);
+        return block;
+    }
+    std::uint32_t _offset() const
+    {
+        std::uint32_t offset;
+        std::memcpy(&offset, _raw + 8, sizeof offset);
+        return offset;
+    }
+    // The block, when the text is a span of one.
+    Block* _spanBlock() const
+    {
+        const std::uint32_t word = _lengthWord();
+        return (word & INLINE) || word == 0 ? nullptr : _block();
+    }
+    void _setSpan(Block* block, std::uint32_t offset, std::uint32_t length);
+    void _assign(std::string_view text);
+    void _drop()
+    {
+        if (Block* block = _spanBlock())
+            block->release();
+    }
+
+    alignas(8) unsigned char _raw[16];
 };
 
 #endif

@@ -83,7 +83,7 @@ bool Text::isTrivialNode() const
 
 bool Text::isSpaceText() const
 {
-    for (char c : _data)
+    for (char c : _data.view())
         if (!isWhite(c))
             return false;
     return true;
@@ -145,7 +145,7 @@ std::string_view Text::_sourceText() const
     if (_formatPending) {
         const Document* doc = getOwnerDocument();
         PCDATAConverter converter(doc);
-        std::string source = converter.convertDataToSource(_data);
+        std::string source = converter.convertDataToSource(_data.str());
         if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
             source = converter.convertCharValueOfSource(source, true);
         if (_wrapPending)
@@ -230,7 +230,7 @@ void Text::_writeStart(std::string& out) const
 
 std::string Text::getText() const
 {
-    return PCDATAConverter(getOwnerDocument()).convertDataToText(_data);
+    return PCDATAConverter(getOwnerDocument()).convertDataToText(_data.str());
 }
 
 void Text::setSource(const std::string& source)
@@ -280,7 +280,7 @@ void Text::_merge(const Text* other)
 {
     _sourceTouched();
     Document::_announceBeginModify(this);
-    _data += other->_data;
+    _data = _data.str() + other->_data.str();
     formatSource();
     Document::_announceEndModify(this);
 }
@@ -288,13 +288,14 @@ void Text::_merge(const Text* other)
 Text* Text::splitText(unsigned long offset)
 {
     _sourceTouched();
-    if (offset > _data.size())
-        offset = static_cast<unsigned long>(_data.size());
+    const std::string data = _data.str();
+    if (offset > data.size())
+        offset = static_cast<unsigned long>(data.size());
     Text* copy = static_cast<Text*>(cloneNode(false));
-    copy->_data.erase(0, offset);
+    copy->_data = data.substr(offset);
     copy->formatSource();
     Document::_announceBeginModify(this);
-    _data.erase(offset);
+    _data = data.substr(0, offset);
     formatSource();
     Document::_announceEndModify(this);
     return copy;
@@ -305,10 +306,11 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     _sourceTouched();
     if (s.empty())
         return 0;
+    const std::string current = _data.str();
     if (offset == NOT_FOUND)
-        offset = static_cast<unsigned long>(_data.size());
-    if (offset > _data.size())
-        _data.at(offset); // a caller error: raises the standard out-of-range error
+        offset = static_cast<unsigned long>(current.size());
+    if (offset > current.size())
+        current.at(offset); // a caller error: raises the standard out-of-range error
 
     PCDATAConverter converter(getOwnerDocument());
     std::string data;
@@ -317,7 +319,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     if (isPlainText()) {
         // Tabs become spaces up to the next multiple of eight columns,
         // counted from the last line break before the insertion point.
-        std::size_t lineStart = _data.rfind('\n', offset ? offset - 1 : 0);
+        std::size_t lineStart = current.rfind('\n', offset ? offset - 1 : 0);
         std::size_t column = (lineStart == std::string::npos || offset == 0) ? offset : offset - lineStart - 1;
         std::string expanded;
         for (char c : s) {
@@ -336,11 +338,11 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     } else if (s.size() == 1 && isWhite(s[0]) && mode != SPACE_NORMAL &&
                (mode == SPACE_NBSP ||
                 (offset == 0 && isFirstBlockText()) ||
-                spaceOrNbspBefore(_data, offset) || spaceOrNbspAt(_data, offset))) {
+                spaceOrNbspBefore(current, offset) || spaceOrNbspAt(current, offset))) {
         // A typed space that ordinary white space would lose becomes a
         // non-breaking space; it goes behind the units already there.
         if (mode == SPACE_AUTO) {
-            while (isNbspAt(_data, offset))
+            while (isNbspAt(current, offset))
                 offset += 2;
         }
         _compact = true;
@@ -348,8 +350,8 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     } else {
         std::string t = s;
         bool trimLeft = isWhite(t.front()) &&
-                        ((offset == 0 && isFirstBlockText()) || spaceAt(_data, offset ? offset - 1 : _data.size()));
-        bool trimRight = isWhite(t.back()) && spaceAt(_data, offset);
+                        ((offset == 0 && isFirstBlockText()) || spaceAt(current, offset ? offset - 1 : current.size()));
+        bool trimRight = isWhite(t.back()) && spaceAt(current, offset);
         if (trimLeft || trimRight) {
             PCDATAConverter::trim(t, trimLeft, trimRight);
             DOMStringType::compact(t);
@@ -365,7 +367,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     }
 
     Document::_announceBeginModify(this);
-    _data.insert(offset, data);
+    _data = std::string(current).insert(offset, data);
     formatSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
@@ -376,13 +378,15 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
 unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveCursor)
 {
     _sourceTouched();
-    if (offset > _data.size())
-        _data.at(offset);
-    if (count > _data.size() - offset)
-        count = static_cast<unsigned long>(_data.size() - offset);
+    std::string current = _data.str();
+    if (offset > current.size())
+        current.at(offset);
+    if (count > current.size() - offset)
+        count = static_cast<unsigned long>(current.size() - offset);
     Document::_announceBeginModify(this);
-    bool removedNbsp = count == 2 && isNbspAt(_data, offset);
-    _data.erase(offset, count);
+    bool removedNbsp = count == 2 && isNbspAt(current, offset);
+    current.erase(offset, count);
+    _data = current;
     formatSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset));
@@ -400,23 +404,26 @@ void Text::_repairSpaceAt(unsigned long offset)
     _sourceTouched();
     if (isPlainText())
         return;
+    std::string current = _data.str();
     std::size_t at = offset;
-    if (!spaceAt(_data, at)) {
-        if (at == 0 || !spaceAt(_data, at - 1))
+    if (!spaceAt(current, at)) {
+        if (at == 0 || !spaceAt(current, at - 1))
             return;
         --at;
     }
-    bool lost = (at == 0 && isFirstBlockText()) || (at > 0 && spaceAt(_data, at - 1)) ||
-                spaceAt(_data, at + 1);
+    bool lost = (at == 0 && isFirstBlockText()) || (at > 0 && spaceAt(current, at - 1)) ||
+                spaceAt(current, at + 1);
     if (!lost)
         return;
-    _data.replace(at, 1, NBSP_UNIT);
+    current.replace(at, 1, NBSP_UNIT);
+    _data = current;
     formatSource();
 }
 
 unsigned long Text::deleteChar(unsigned long offset, bool backward)
 {
-    const std::size_t size = _data.size();
+    const std::string current = _data.str();
+    const std::size_t size = current.size();
     if (backward) {
         if (offset == 0)
             return 0;
@@ -432,7 +439,7 @@ unsigned long Text::deleteChar(unsigned long offset, bool backward)
     std::size_t start = 0;
     std::size_t len = 0;
     for (;;) {
-        len = PCDATA::pclen(_data.c_str() + start);
+        len = PCDATA::pclen(current.c_str() + start);
         if (len == 0)
             len = 1;  // an embedded NUL byte
         if (start + len > size)
@@ -449,7 +456,7 @@ void Text::compact()
     _sourceTouched();
     if (_data.empty())
         return;
-    std::string data = _data;
+    std::string data = _data.str();
     Document* doc = getOwnerDocument();
     bool cursorHere = doc && doc->_getCursorNode() == this && doc->_getLayoutOffset() >= 0;
     std::size_t cursor = cursorHere ? static_cast<std::size_t>(doc->_getLayoutOffset()) : 0;
@@ -484,7 +491,7 @@ void Text::compact()
         }
         out += data[i++];
     }
-    if (out == _data)
+    if (out == data)
         return;
     Document::_announceBeginModify(this);
     _data = out;
@@ -492,8 +499,8 @@ void Text::compact()
     _compact = true;
     if (cursorHere) {
         std::size_t newCursor = cursor >= removedBeforeCursor ? cursor - removedBeforeCursor : 0;
-        if (newCursor > _data.size())
-            newCursor = _data.size();
+        if (newCursor > out.size())
+            newCursor = out.size();
         doc->setLayoutCursor(this, static_cast<int>(newCursor));
     }
     Document::_announceEndModify(this);

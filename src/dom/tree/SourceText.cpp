@@ -1,12 +1,43 @@
 #include "tree/SourceText.h"
 
+#include <new>
 #include <utility>
 
 static_assert(sizeof(SourceText) == 16, "a stored text is a block pointer, an offset and a length");
 
+struct SourceText::Block::_Page : SourceText::Block {
+    explicit _Page(std::string page) : Block(PAGE), text(std::move(page)) {}
+    std::string text;
+};
+
 SourceText::Block* SourceText::Block::make(std::string text)
 {
-    return new Block(std::move(text));
+    return new _Page(std::move(text));
+}
+
+SourceText::Block* SourceText::Block::copyOf(std::string_view text)
+{
+    if (text.size() >= PAGE)
+        return make(std::string(text));
+    void* memory = ::operator new(sizeof(Block) + text.size());
+    Block* block = new (memory) Block(static_cast<std::uint32_t>(text.size()));
+    std::memcpy(block + 1, text.data(), text.size());
+    return block;
+}
+
+const std::string& SourceText::Block::text() const
+{
+    return static_cast<const _Page*>(this)->text;
+}
+
+void SourceText::Block::_destroy()
+{
+    if (_size == PAGE) {
+        delete static_cast<_Page*>(this);
+    } else {
+        this->~Block();
+        ::operator delete(this);
+    }
 }
 
 SourceText::SourceText(const std::string& text)
@@ -27,7 +58,7 @@ SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
     if (!block || length == 0)
         return;
     if (length <= INLINE_CAPACITY || offset + length >= WHOLE) {
-        _assign(std::string_view(block->text()).substr(offset, length));
+        _assign(std::string_view(block->chars() + offset, length));
         return;
     }
     block->addRef();
@@ -54,7 +85,7 @@ void SourceText::_assign(std::string_view text)
         _setLength(INLINE | static_cast<std::uint32_t>(text.size()));
     } else {
         const std::uint32_t length = text.size() >= WHOLE ? WHOLE : static_cast<std::uint32_t>(text.size());
-        _setSpan(Block::make(std::string(text)), 0, length);
+        _setSpan(Block::copyOf(text), 0, length);
     }
     if (old)
         old->release();

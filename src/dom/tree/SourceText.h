@@ -22,22 +22,36 @@
 // them, so that a copy can go to another thread.
 class SourceText {
 public:
-    // A reference-counted text; the page blocks are made by the readers.
+    // A reference-counted text.  A page block keeps its text as a string
+    // (the readers read it in place); the block of a text produced later is
+    // one allocation, its characters following the count.
     class Block {
     public:
+        // A page block holding text.
         static Block* make(std::string text);
+        // A block holding a copy of text.
+        static Block* copyOf(std::string_view text);
         void addRef() { ++_refs; }
         void release()
         {
             if (--_refs == 0)
-                delete this;
+                _destroy();
         }
-        const std::string& text() const { return _text; }
+        // The text of a page block.
+        const std::string& text() const;
+        const char* chars() const
+        {
+            return _size == PAGE ? text().data() : reinterpret_cast<const char*>(this + 1);
+        }
+        std::size_t size() const { return _size == PAGE ? text().size() : _size; }
 
     private:
-        explicit Block(std::string text) : _refs(1), _text(std::move(text)) {}
-        unsigned long _refs;
-        std::string _text;
+        struct _Page;
+        static constexpr std::uint32_t PAGE = 0xFFFFFFFFu;
+        explicit Block(std::uint32_t size) : _refs(1), _size(size) {}
+        void _destroy();
+        std::uint32_t _refs;
+        std::uint32_t _size;
     };
 
     SourceText() { _setLength(0); }
@@ -58,7 +72,7 @@ public:
         const std::uint32_t word = _lengthWord();
         if (word & INLINE)
             return word & ~INLINE;
-        return word == WHOLE ? _block()->text().size() : word;
+        return word == WHOLE ? _block()->size() : word;
     }
     std::string_view view() const
     {
@@ -68,7 +82,7 @@ public:
         if (word == 0)
             return std::string_view();
         const Block* block = _block();
-        return std::string_view(block->text().data() + _offset(), word == WHOLE ? block->text().size() : word);
+        return std::string_view(block->chars() + _offset(), word == WHOLE ? block->size() : word);
     }
     std::string str() const { return std::string(view()); }
     void clear();

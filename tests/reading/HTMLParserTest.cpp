@@ -397,3 +397,99 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
         }
     }
 }
+
+// Attributes read from a page are kept as records and made into nodes when
+// asked for; the nodes must be exactly those the reading would have made,
+// whatever the host did before asking.
+TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
+{
+    const char* pieces[] = {
+        "<td align=center>", "<TD ALIGN=\"right\" NOWRAP>", "<a href='x.html' title=\"it's\">", "</a>",
+        "<font size=-1 color=#336633>", "<img src=a.gif alt=\"\" border=0>", "<input type=hidden name=n>",
+        "<input checked type=checkbox CHECKED>", "<p class = \"x\" id=a ID=b>", "<br/>", "<hr noshade/>",
+        "<x a=b\"c d>", "<b a=\"1\"b=2>", "<object classid=\"clsid:1\">", "<param name=p value=v>",
+        "<table border=1 width=\"100%\" cellpadding=\"2\" cellspacing=0 bgcolor=\"#FFFFFF\" align=left "
+        "summary=\"a table with more attributes than an element usually has\" frame=box rules=all>",
+        "<a href=\"<%= url %>\">", "<a b=&amp;>", "<a =x>", "<a b==c>", "<a b=\"unclosed>", "<p",
+        "text ", "</td>", "</table>", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>",
+        "<div onclick=\"go()\" style=\"color: red\" Dir=RTL>", "</div>", "<form action=/post method=POST>",
+        "<select name=s><option value=1 selected>one", "<vxml version=\"2.0\">", "<prompt bargein=\"false\">",
+        "<field name=\"f\" type=boolean>", "<MyTag myAttr=1 MYATTR=2>", "<a href=\"a long value that needs a "
+        "block of its own, longer than twelve bytes\">"};
+    const int count = sizeof(pieces) / sizeof(*pieces);
+    std::mt19937 random(5122027);
+    struct Kind {
+        const char* type;
+        DOMImpl::JSPVersion version;
+    };
+    const Kind kinds[] = {{"HTML", DOMImpl::JSP_NONE}, {"HTML", DOMImpl::JSP_10}, {"VXML", DOMImpl::JSP_NONE}};
+    auto parse = [](const std::string& text, const Kind& kind, bool records) {
+        HTMLParser::_setAttributeRecords(records);
+        Document* doc = DOMImpl::createDocument(kind.type, kind.version);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+        HTMLParser::_setAttributeRecords(true);
+        return doc;
+    };
+    auto resetUpdates = [](Document* doc) {
+        for (Node* n = doc; n; n = n->getNextNode(doc))
+            n->setUpdateState(0);
+    };
+    auto firstWithAttributes = [](Document* doc) -> Element* {
+        for (Node* n = doc; n; n = n->getNextNode(doc))
+            if (n->getNodeType() == Node::ELEMENT_NODE && static_cast<Element*>(n)->hasAttributes())
+                return static_cast<Element*>(n);
+        return nullptr;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string s;
+        for (int i = static_cast<int>(random() % 20); i > 0; --i)
+            s += pieces[random() % count];
+        for (const Kind& kind : kinds) {
+            const int action = round % 4;
+            Document* eager = parse(s, kind, false);
+            Document* kept = parse(s, kind, true);
+            ASSERT_EQ(eager->getSource(), kept->getSource()) << s;
+            // What the host does before it first looks at attributes.
+            if (action == 1) {
+                resetUpdates(eager);
+                resetUpdates(kept);
+            } else if (action == 2) {
+                eager->formatSource();
+                kept->formatSource();
+            } else if (action == 0) {
+                // Questions answered from the records.
+                for (Node* a = eager, *b = kept; a && b; a = a->getNextNode(eager), b = b->getNextNode(kept)) {
+                    if (a->getNodeType() != Node::ELEMENT_NODE)
+                        continue;
+                    const Element* x = static_cast<Element*>(a);
+                    const Element* y = static_cast<Element*>(b);
+                    ASSERT_EQ(x->hasAttributes(), y->hasAttributes()) << s;
+                    for (const char* name : {"href", "HREF", "id", "ID", "name", "a", "b", "checked", "myattr",
+                                             "MyAttr", "title", "nowrap", "version", "classid", "", "none"})
+                        ASSERT_EQ(x->getAttribute(name), y->getAttribute(name)) << s << " @" << name;
+                    ASSERT_EQ(x->isDynamicElement(), y->isDynamicElement()) << s;
+                    ASSERT_EQ(x->isDTC(), y->isDTC()) << s;
+                    ASSERT_EQ(x->isRollOver(), y->isRollOver()) << s;
+                }
+                for (const char* id : {"a", "b", "n"})
+                    ASSERT_EQ(eager->getHTMLElement() && eager->getHTMLElement()->getElementByID(id) != nullptr,
+                              kept->getHTMLElement() && kept->getHTMLElement()->getElementByID(id) != nullptr)
+                        << s;
+            } else if (action == 3) {
+                Element* a = firstWithAttributes(eager);
+                Element* b = firstWithAttributes(kept);
+                ASSERT_EQ(a == nullptr, b == nullptr) << s;
+                if (a) {
+                    a->setStartTag("<edited>");
+                    b->setStartTag("<edited>");
+                }
+            }
+            const std::string expected = treedump::dump(eager);
+            ASSERT_EQ(expected, treedump::dump(kept)) << s << " (" << kind.type << ", action " << action << ")";
+            ASSERT_EQ(expected, treedump::dump(kept)) << s; // the states after every node was made
+            ASSERT_EQ(eager->getChildSource(), kept->getChildSource()) << s;
+            eager->releaseRef();
+            kept->releaseRef();
+        }
+    }
+}

@@ -30,8 +30,10 @@ inline std::string dump(const Document* doc)
             for (unsigned long i = 0; i < attrs.length(); ++i) {
                 const Attr* a = static_cast<const Attr*>(attrs.item(i));
                 out += "\n" + std::string(static_cast<std::size_t>(depth) + 2, ' ') + "@" + a->getName() + "=" +
-                       a->getValue() + " e" + std::to_string(a->getErrorState()) +
-                       (a->isSpecified() ? " specified" : "") + (a->getAttrType() ? " typed" : "");
+                       a->getValue() + " e" + std::to_string(a->getErrorState()) + " u" +
+                       std::to_string(a->getUpdateState()) + (a->isSpecified() ? " specified" : "") +
+                       (a->getAttrType() ? " typed" : "") + (a->_isRawText() ? " raw" : "") + " {" +
+                       a->getSource() + "}";
             }
         } else if (n->getNodeType() == Node::TEXT_NODE) {
             out += " '" + static_cast<const Text*>(n)->getData() + "'";

@@ -506,6 +506,8 @@ void HTMLParser::_startTag()
     _place(element);
     if (element->getElementID() == ElementTable::ID_OBJECT)
         element->setActiveX();
+    if (s_attributeRecords)
+        element->_freezeAttrs();
 
     if (!emptyMark && finalType && finalType->getContainerType() == 4 && _current == element)
         _rawContent(element, name);
@@ -615,6 +617,12 @@ unsigned long HTMLParser::_plainEndTagName()
 }
 
 bool HTMLParser::s_directReading = true;
+bool HTMLParser::s_attributeRecords = true;
+
+void HTMLParser::_setAttributeRecords(bool on)
+{
+    s_attributeRecords = on;
+}
 
 void HTMLParser::_setDirectReading(bool on)
 {

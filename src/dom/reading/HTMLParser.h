@@ -33,6 +33,9 @@ public:
     // text (the default) or token by token like everything else; both give
     // the same tree, which tests compare.
     static void _setDirectReading(bool on);
+    // Whether elements keep the attributes they read as records (see
+    // Element::_freezeAttrs); tests compare both ways.
+    static void _setAttributeRecords(bool on);
 
 private:
     HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent);
@@ -48,6 +51,7 @@ private:
     bool _scanPlainTag(unsigned long& tagEnd);
     unsigned long _plainEndTagName();
     static bool s_directReading;
+    static bool s_attributeRecords;
     std::pair<unsigned long, unsigned long> _plainTagName;
     void _endTag();
     void _htmlComment();

@@ -282,7 +282,8 @@ void ContainerNode::_adoptDescendants(Document* owner)
             if (n->getNodeType() != ELEMENT_NODE)
                 continue;
             Element* element = static_cast<Element*>(n);
-            dom::NodeList attrs = element->getAttrNodes();
+            // Attributes kept as records take their element's document.
+            const dom::OwnerNodeList& attrs = element->_madeAttrNodes();
             for (unsigned long i = 0, count = attrs.length(); i < count; ++i)
                 attrs.item(i)->_ownerDocument = owner;
             if (MetaData* metaData = element->getMetaData())

@@ -11,6 +11,7 @@
 #include "tree/Document.h"
 #include "tree/ElementFinder.h"
 #include "tree/NamedNodeMap.h"
+#include "tree/NodeAllocator.h"
 #include "tree/StringUtil.h"
 #include "tree/Text.h"
 #include "writing/PCDATAConverter.h"
@@ -96,7 +97,7 @@ Element::Element(const Element& other)
       _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
       _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false)
 {
-    forEachAttr(other._attrs, [this](Attr* attr) {
+    forEachAttr(other._attrs(), [this](Attr* attr) {
         Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
         _addAttributeNode(copy);
     });
@@ -109,13 +110,14 @@ Element::Element(const Element& other)
 
 Element::~Element()
 {
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+    _dropFrozenAttrs();
+    for (unsigned long i = 0, n = _attrList.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrList.item(i));
         attr->_setParentField(nullptr);
         attr->_attrType = nullptr;
         attr->releaseRef();
     }
-    _attrs.clear();
+    _attrList.clear();
     if (_extras) {
         delete _extras->attrMap;
         if (MetaData* metaData = _extras->metaData) {
@@ -150,6 +152,17 @@ namespace {
 // logarithmic.
 const unsigned long PENDING_MAP_LIMIT = 8;
 
+// The error bits an attribute may carry as read, and their place in a
+// record's packed word (above the value length).
+const unsigned long FROZEN_ERRORS[] = {Node::UNDEFINED_NAME_ERROR, Node::INVALID_NAME_ERROR, Node::MISMATCHED_ERROR,
+                                       Node::INVALID_ATTR_ERROR, Node::DUPLICATE_ERROR};
+constexpr std::uint32_t FROZEN_LENGTH_MASK = 0x7FFFFFu;  // values up to 8 MB
+constexpr std::uint32_t FROZEN_ERROR_SHIFT = 23;         // five error bits
+constexpr std::uint32_t FROZEN_SPECIFIED = 1u << 28;
+constexpr std::uint32_t FROZEN_RAW_TEXT = 1u << 29;
+// The update mark: none, created, or created with the value set.
+constexpr std::uint32_t FROZEN_UPDATE_SHIFT = 30;
+
 } // namespace
 
 void Element::_ensureMap() const
@@ -159,8 +172,8 @@ void Element::_ensureMap() const
     _mapPending = false;
     if (!_mapPtr())
         _extra().attrMap = new NamedNodeMap(const_cast<Element*>(this));
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+    for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs().item(i));
         if (!attr->getName().empty())
             _mapPtr()->addNamedItem(attr);
     }
@@ -168,8 +181,8 @@ void Element::_ensureMap() const
 
 Attr* Element::_firstWithKey(const std::string& name) const
 {
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+    for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs().item(i));
         const std::string& own = attr->_name();
         if (!own.empty() && str::equalsIgnoreCase(own, name))
             return attr;
@@ -210,7 +223,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
         if (doc && doc->getDocumentType())
             addErrorState(UNDEFINED_NAME_ERROR);
         if (rebind)
-            forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+            forEachAttr(_attrs(), [this](Attr* attr) { _bindAttribute(attr, true); });
         return;
     }
     clearErrorState(UNDEFINED_NAME_ERROR);
@@ -241,11 +254,11 @@ void Element::_assignType(const ElementType* type, bool rebind)
         }
     }
     if (rebind)
-        forEachAttr(_attrs, [this](Attr* attr) { _bindAttribute(attr, true); });
+        forEachAttr(_attrs(), [this](Attr* attr) { _bindAttribute(attr, true); });
     if (!_startGenerated) {
         bool anyError = false;
         bool xml = type->getFormatType() == FORMAT_XML;
-        forEachAttr(_attrs, [&](Attr* attr) {
+        forEachAttr(_attrs(), [&](Attr* attr) {
             if (!attr->_attrType)
                 return;
             if (xml && attr->getName() != attr->_attrType->getName())
@@ -345,8 +358,8 @@ Node* Element::_announcedNode()
 
 Attr* Element::_findExact(const std::string& name) const
 {
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+    for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs().item(i));
         if (attr->getName() == name)
             return attr;
     }
@@ -361,10 +374,10 @@ Attr* Element::_findExact(const std::string& name) const
 void Element::_refillMapEntry(const std::string& name)
 {
     _ensureMap();
-    if (!_mapPtr() || _attrs.length() <= _mapPtr()->getLength())
+    if (!_mapPtr() || _attrs().length() <= _mapPtr()->getLength())
         return;
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* other = static_cast<Attr*>(_attrs.item(i));
+    for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
+        Attr* other = static_cast<Attr*>(_attrs().item(i));
         if (str::equalsIgnoreCase(other->getName(), name)) {
             _mapPtr()->setNamedItem(other);
             return;
@@ -377,7 +390,7 @@ Attr* Element::getAttributeNode(const std::string& name) const
     if (name.empty())
         return nullptr;
     Attr* found;
-    if (_mapPending && _attrs.length() <= PENDING_MAP_LIMIT) {
+    if (_mapPending && _attrs().length() <= PENDING_MAP_LIMIT) {
         found = _firstWithKey(name);
     } else {
         _ensureMap();
@@ -395,6 +408,14 @@ Attr* Element::getAttributeNode(const std::string& name) const
 
 std::string Element::getAttribute(const std::string& name) const
 {
+    if (_frozen && !name.empty()) {
+        // Answered from the records where the value needs no conversion.
+        const _FrozenAttr* item = _frozenLookup(name);
+        if (!item)
+            return std::string();
+        if (!(item->packed & FROZEN_RAW_TEXT))
+            return std::string(_startTag.view().substr(item->offset, item->packed & FROZEN_LENGTH_MASK));
+    }
     Attr* attr = getAttributeNode(name);
     return attr ? attr->getValue() : std::string();
 }
@@ -446,13 +467,13 @@ Attr* Element::setAttributeNode(Attr* attr)
             if (!displaced->_attrType && displaced->getName() != name)
                 toRemove = _findExact(name);
             if (toRemove) {
-                _attrs.remove(toRemove);
+                _attrs().remove(toRemove);
                 _bindAttribute(toRemove, false);
                 removed = toRemove;
             }
         }
     }
-    _attrs.append(attr);
+    _attrs().append(attr);
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
     Document::_announceEndModify(announced);
@@ -471,7 +492,7 @@ void Element::_addAttributeNode(Attr* attr)
     _bindAttribute(attr, true);
     if (!attr->getName().empty()) {
         bool taken;
-        if (!_mapPtr() && _attrs.length() < PENDING_MAP_LIMIT) {
+        if (!_mapPtr() && _attrs().length() < PENDING_MAP_LIMIT) {
             // The key is taken when an earlier listed attribute has it.
             taken = _firstWithKey(attr->_name()) != nullptr;
             _mapPending = true;
@@ -486,7 +507,7 @@ void Element::_addAttributeNode(Attr* attr)
             addErrorState(INVALID_ATTR_ERROR);
         }
     }
-    _attrs.append(attr);
+    _attrs().append(attr);
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
     Document::_announceEndModify(announced);
     if (isDynamicElementAttr(attr))
@@ -514,7 +535,7 @@ void Element::removeAttribute(const std::string& name)
             _mapPtr()->setNamedItem(inMap);
         }
     }
-    _attrs.remove(chosen);
+    _attrs().remove(chosen);
     if (chosen == inMap)
         _refillMapEntry(name);
     bool dynamic = isDynamicElementAttr(chosen);
@@ -534,7 +555,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
         return nullptr;
     Node* announced = _announcedNode();
     Document::_announceBeginModify(announced);
-    if (!_attrs.remove(attr)) {
+    if (!_attrs().remove(attr)) {
         Document::_announceEndModify(announced);
         return nullptr;
     }
@@ -558,12 +579,12 @@ void Element::removeAllAttributes()
     bool had = hasAttributes();
     if (had)
         Document::_announceBeginModify(announced);
-    for (unsigned long i = 0, n = _attrs.length(); i < n; ++i) {
-        Attr* attr = static_cast<Attr*>(_attrs.item(i));
+    for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrs().item(i));
         _bindAttribute(attr, false);
         attr->releaseRef();
     }
-    _attrs.clear();
+    _attrList.clear();
     if (_extras) {
         delete _extras->attrMap;
         _extras->attrMap = nullptr;
@@ -580,7 +601,7 @@ void Element::removeAllAttributes()
 dom::NodeList Element::getUndefinedAttrNodes() const
 {
     dom::OwnerNodeList result;
-    forEachAttr(_attrs, [&](Attr* attr) {
+    forEachAttr(_attrs(), [&](Attr* attr) {
         if (!attr->_attrType)
             result.append(attr);
     });
@@ -590,7 +611,7 @@ dom::NodeList Element::getUndefinedAttrNodes() const
 dom::NodeList Element::getURIAttrNodes() const
 {
     dom::OwnerNodeList result;
-    forEachAttr(_attrs, [&](Attr* attr) {
+    forEachAttr(_attrs(), [&](Attr* attr) {
         if (attr->_attrType && attr->_attrType->getValueType() == VALUE_URI)
             result.append(attr);
     });
@@ -600,19 +621,166 @@ dom::NodeList Element::getURIAttrNodes() const
 dom::NodeList Element::getEventAttrNodes() const
 {
     dom::OwnerNodeList result;
-    forEachAttr(_attrs, [&](Attr* attr) {
+    forEachAttr(_attrs(), [&](Attr* attr) {
         if (attr->_attrType && attr->_attrType->getValueType() == VALUE_EVENT)
             result.append(attr);
     });
     return result;
 }
 
+// --- attributes kept as records --------------------------------------------------
+
+
+const std::uint32_t Element::FROZEN_UPDATE_MASK = 3u << FROZEN_UPDATE_SHIFT;
+
+void Element::_freezeAttrs()
+{
+    const unsigned long n = _attrList.length();
+    // Lookups by name then follow the short-list rule (see _frozenLookup).
+    if (_frozen || n == 0 || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
+        return;
+    const std::string_view tag = _startTag.view();
+    _FrozenAttrs* frozen = static_cast<_FrozenAttrs*>(NodeAllocator::allocate(_FrozenAttrs::bytes(n)));
+    frozen->count = static_cast<std::uint32_t>(n);
+    _FrozenAttr* items = frozen->items();
+    bool keep = true;
+    for (unsigned long i = 0; i < n && keep; ++i) {
+        const Attr* attr = static_cast<const Attr*>(_attrList.item(i));
+        // Only an attribute nothing else holds or has changed.
+        keep = attr->getRefCount() == 1 && !attr->_hasUserData && !attr->_ownsName && attr->_layoutState == 0 &&
+               attr->_asRead == _asRead && attr->_quote == 0 && !attr->_valueChanged &&
+               attr->_parentField() == this &&
+               attr->_attrType == (_elementType ? _elementType->getAttrType(attr->getName()) : nullptr);
+        std::uint32_t update = 0;
+        switch (attr->_updateState) {
+        case UPDATE_NONE: update = 0; break;
+        case UPDATE_CREATED: update = 1; break;
+        case UPDATE_CREATED | UPDATE_CONTENT_MODIFIED: update = 2; break;
+        default: keep = false;
+        }
+        std::uint32_t errors = 0;
+        unsigned long rest = attr->_errorState;
+        for (std::uint32_t b = 0; b < 5; ++b) {
+            if (rest & FROZEN_ERRORS[b])
+                errors |= 1u << b;
+            rest &= ~FROZEN_ERRORS[b];
+        }
+        if (rest)
+            keep = false;
+        // The value must be a piece of the start tag.
+        const std::string_view value = attr->_value.view();
+        std::size_t offset = 0;
+        if (!value.empty()) {
+            const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(value.data());
+            const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(tag.data());
+            if (at >= from && at - from + value.size() <= tag.size())
+                offset = at - from;
+            else
+                offset = tag.find(value);
+            if (value.size() > FROZEN_LENGTH_MASK || offset == std::string_view::npos ||
+                tag.substr(offset, value.size()) != value)
+                keep = false;
+        }
+        items[i].name = attr->_nodeName;
+        items[i].offset = static_cast<std::uint32_t>(offset);
+        items[i].packed = static_cast<std::uint32_t>(value.size()) | errors << FROZEN_ERROR_SHIFT |
+                          (attr->_specified ? FROZEN_SPECIFIED : 0) | (attr->_rawText ? FROZEN_RAW_TEXT : 0) |
+                          update << FROZEN_UPDATE_SHIFT;
+    }
+    if (!keep) {
+        NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+        return;
+    }
+    for (unsigned long i = 0; i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(_attrList.item(i));
+        attr->_setParentField(nullptr);
+        attr->_attrType = nullptr;
+        attr->releaseRef();
+    }
+    _attrList.clear();
+    _frozen = frozen;
+}
+
+// The record getAttributeNode(name) would give the node of: the first
+// whose name matches ignoring case, unless that one has no declared type and
+// another matches exactly.
+const Element::_FrozenAttr* Element::_frozenLookup(const std::string& name) const
+{
+    const _FrozenAttr* items = _frozen->items();
+    const _FrozenAttr* found = nullptr;
+    for (std::uint32_t i = 0; i < _frozen->count && !found; ++i)
+        if (!items[i].name->empty() && str::equalsIgnoreCase(*items[i].name, name))
+            found = &items[i];
+    if (!found || *found->name == name || (_elementType && _elementType->getAttrType(*found->name)))
+        return found;
+    for (std::uint32_t i = 0; i < _frozen->count; ++i)
+        if (*items[i].name == name)
+            return &items[i];
+    return found;
+}
+
+bool Element::_hasAttribute(const std::string& name) const
+{
+    if (_frozen)
+        return !name.empty() && _frozenLookup(name) != nullptr;
+    return getAttributeNode(name) != nullptr;
+}
+
+void Element::_thawAttrs() const
+{
+    _FrozenAttrs* frozen = _frozen;
+    if (!frozen)
+        return;
+    _frozen = nullptr;
+    Document* doc = getOwnerDocument();
+    Element* self = const_cast<Element*>(this);
+    const _FrozenAttr* items = frozen->items();
+    for (std::uint32_t i = 0; i < frozen->count; ++i) {
+        const _FrozenAttr& item = items[i];
+        Attr* attr = new Attr(doc, *item.name);
+        attr->addRef();
+        attr->_asRead = _asRead;
+        const std::uint32_t length = item.packed & FROZEN_LENGTH_MASK;
+        if (length)
+            attr->_value = _startTag.sub(item.offset, length);
+        attr->_specified = (item.packed & FROZEN_SPECIFIED) != 0;
+        attr->_rawText = (item.packed & FROZEN_RAW_TEXT) != 0;
+        unsigned long errors = 0;
+        for (std::uint32_t b = 0; b < 5; ++b)
+            if (item.packed & (1u << (FROZEN_ERROR_SHIFT + b)))
+                errors |= FROZEN_ERRORS[b];
+        attr->_errorState = static_cast<std::uint32_t>(errors);
+        switch (item.packed >> FROZEN_UPDATE_SHIFT) {
+        case 0: attr->_updateState = UPDATE_NONE; break;
+        case 1: attr->_updateState = UPDATE_CREATED; break;
+        default: attr->_updateState = UPDATE_CREATED | UPDATE_CONTENT_MODIFIED; break;
+        }
+        attr->_attrType = _elementType ? _elementType->getAttrType(attr->getName()) : nullptr;
+        attr->_setParentField(self);
+        _attrList.append(attr);
+    }
+    NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+}
+
+void Element::_dropFrozenAttrs() const
+{
+    if (_frozen) {
+        NodeAllocator::release(_frozen, _FrozenAttrs::bytes(_frozen->count));
+        _frozen = nullptr;
+    }
+}
+
 // --- update state ----------------------------------------------------------------
 
 unsigned long Element::_prepareUpdateState(unsigned long state)
 {
-    if (state == 0 && (getUpdateState() & UPDATE_ATTRIBUTE_MODIFIED)) {
-        forEachAttr(_attrs, [](Attr* attr) {
+    if (state == 0 && (getUpdateState() & UPDATE_ATTRIBUTE_MODIFIED) && _frozen) {
+        // Records keep their update mark in two bits; clear them in place.
+        _FrozenAttr* items = _frozen->items();
+        for (std::uint32_t i = 0; i < _frozen->count; ++i)
+            items[i].packed &= ~FROZEN_UPDATE_MASK;
+    } else if (state == 0 && (getUpdateState() & UPDATE_ATTRIBUTE_MODIFIED)) {
+        forEachAttr(_attrs(), [](Attr* attr) {
             if (attr->getUpdateState() != 0)
                 attr->setUpdateState(0);
         });
@@ -902,6 +1070,7 @@ bool Element::followsXMLRules() const
 void Element::omitTag()
 {
     _sourceTouched();
+    _thawAttrs(); // the records point into the start tag
     _startTag.clear();
     _endTag.clear();
     _startGenerated = false;
@@ -930,6 +1099,7 @@ void Element::setEndTag(const std::string& text)
 void Element::_setStartTagText(const SourceText& text)
 {
     _sourceTouched();
+    _thawAttrs(); // the records point into the start tag
     _startTag = text;
     _startGenerated = false;
 }
@@ -1014,7 +1184,7 @@ std::string Element::_generateStartTag() const
         out = OPEN_TAG + getTypeName();
         break;
     }
-    forEachAttr(_attrs, [&out](Attr* attr) {
+    forEachAttr(_attrs(), [&out](Attr* attr) {
         std::string text = attr->getSource();
         if (!text.empty())
             out += " " + text;
@@ -1179,8 +1349,8 @@ Element* Element::getElementByID(const std::string& id) const
     for (Node* n = getFirstChild(); n; n = n->getNextNode(this)) {
         if (n->getNodeType() != ELEMENT_NODE)
             continue;
-        Attr* attr = static_cast<Element*>(n)->getAttributeNode("id");
-        if (attr && attr->getValue() == id)
+        const Element* e = static_cast<Element*>(n);
+        if (e->_hasAttribute("id") && e->getAttribute("id") == id)
             return static_cast<Element*>(n);
     }
     return nullptr;
@@ -1192,8 +1362,10 @@ dom::NodeList Element::getElementsByAttr(const std::string& name, const std::str
     for (Node* n = getFirstChild(); n; n = n->getNextNode(this)) {
         if (n->getNodeType() != ELEMENT_NODE)
             continue;
-        Attr* attr = static_cast<Element*>(n)->getAttributeNode(name);
-        if (attr && (value.empty() || attr->matchValue(value)))
+        const Element* e = static_cast<Element*>(n);
+        if (!e->_hasAttribute(name))
+            continue;
+        if (value.empty() || e->getAttributeNode(name)->matchValue(value))
             result.append(n);
     }
     return result;
@@ -1288,6 +1460,10 @@ bool Element::isDynamicElement() const
 {
     if (isDynamicId(getElementID()))
         return true;
+    if (_frozen) {
+        const _FrozenAttr* item = _frozenLookup("dynamicelement");
+        return item && _elementType && _elementType->getAttrType(*item->name);
+    }
     Attr* attr = getAttributeNode("dynamicelement");
     return attr && attr->isDefined();
 }
@@ -1312,7 +1488,7 @@ bool Element::isDTC() const
 {
     if (getElementID() != ElementTable::ID_OBJECT)
         return false;
-    return getAttributeNode("dtc") || (_meta() && _meta()->getType() == MetaData::DesignerControl);
+    return _hasAttribute("dtc") || (_meta() && _meta()->getType() == MetaData::DesignerControl);
 }
 
 void Element::setDTC(bool on)
@@ -1326,7 +1502,7 @@ void Element::setDTC(bool on)
 
 bool Element::setActiveX()
 {
-    if (getElementID() == ElementTable::ID_OBJECT && getAttributeNode("classid") && getOwnerDocument())
+    if (getElementID() == ElementTable::ID_OBJECT && _hasAttribute("classid") && getOwnerDocument())
         _activeX = true;
     return _activeX;
 }

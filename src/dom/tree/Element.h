@@ -48,8 +48,10 @@ public:
     const std::string& getTagName() const { return _name(); }
 
     // --- attributes ---------------------------------------------------------
-    bool hasAttributes() const { return _attrs.length() != 0; }
-    dom::NodeList getAttrNodes() const { return dom::NodeList(_attrs); }
+    bool hasAttributes() const { return _frozen || _attrList.length() != 0; }
+    // The attribute nodes made so far (none while they are kept as records).
+    const dom::OwnerNodeList& _madeAttrNodes() const { return _attrList; }
+    dom::NodeList getAttrNodes() const { return dom::NodeList(_attrs()); }
     Attr* getAttributeNode(const std::string& name) const;
     std::string getAttribute(const std::string& name) const;
     void setAttribute(const std::string& name, const std::string& value);
@@ -107,6 +109,9 @@ public:
     // The same for a reader, whose tag texts are spans of the page.
     void _setStartTagText(const SourceText& text);
     void _setEndTagText(const SourceText& text);
+    // Called by a reader when the element's start tag is complete: keeps the
+    // attributes as records when every one is just as it was read.
+    void _freezeAttrs();
     // Asks for the start or end tag to be produced again.
     void _regenerateStartTag()
     {
@@ -206,7 +211,35 @@ private:
     mutable const Element* _scope = nullptr;
 
     const ElementType* _elementType = nullptr;
-    dom::OwnerNodeList _attrs;
+    // The attribute nodes.  The attributes of an element read from a page
+    // are usually left as they were read: a reader then keeps them as
+    // records (name, where the value lies in the start tag, error bits and
+    // marks) instead of nodes, and the nodes are made, exactly as they were,
+    // when anything asks for them (_attrs()).
+    mutable dom::OwnerNodeList _attrList;
+    struct _FrozenAttr {
+        const std::string* name;  // a shared name
+        std::uint32_t offset;     // of the value in the start tag
+        std::uint32_t packed;     // value length, error bits and marks
+    };
+    struct alignas(_FrozenAttr) _FrozenAttrs {
+        std::uint32_t count;
+        _FrozenAttr* items() { return reinterpret_cast<_FrozenAttr*>(this + 1); }
+        static std::size_t bytes(std::uint32_t count) { return sizeof(_FrozenAttrs) + count * sizeof(_FrozenAttr); }
+    };
+    static const std::uint32_t FROZEN_UPDATE_MASK;
+    mutable _FrozenAttrs* _frozen = nullptr;
+    dom::OwnerNodeList& _attrs() const
+    {
+        if (_frozen)
+            _thawAttrs();
+        return _attrList;
+    }
+    void _thawAttrs() const;
+    void _dropFrozenAttrs() const;
+    const _FrozenAttr* _frozenLookup(const std::string& name) const;
+    // Whether getAttributeNode(name) would find a node, without making it.
+    bool _hasAttribute(const std::string& name) const;
     // The attribute map is made when first needed.  Until then an element
     // filled by a reader or a copy has _mapPending set: its map would hold
     // the first listed attribute of each key, which a scan of a short list

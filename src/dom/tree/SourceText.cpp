@@ -136,3 +136,10 @@ void SourceText::clear()
     _drop();
     _setLength(0);
 }
+
+SourceText SourceText::sub(std::size_t offset, std::size_t length) const
+{
+    if (Block* block = _spanBlock())
+        return SourceText(block, _offset() + offset, length);
+    return SourceText(view().substr(offset, length));
+}

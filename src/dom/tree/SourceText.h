@@ -86,6 +86,9 @@ public:
     }
     std::string str() const { return std::string(view()); }
     void clear();
+    // The piece [offset, offset + length), which must lie in this text: a
+    // span of the same block where this text is a span, a copy otherwise.
+    SourceText sub(std::size_t offset, std::size_t length) const;
 
     // A copy with a block of its own (for copies that may leave the thread).
     SourceText detached() const { return SourceText(view()); }

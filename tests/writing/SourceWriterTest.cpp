@@ -346,3 +346,50 @@ TEST(SourceWriter, NodesKeepTheirTextsAfterTheirDocumentGoes)
     p->releaseRef();
     table->releaseRef();
 }
+
+// Most end tags repeat the start tag's name and are kept as a mark; they
+// must still come back as written when the start tag changes, when their
+// case differs, and in copies.
+TEST(SourceWriter, EndTagsKeepTheirTextWhenTheStartTagChanges)
+{
+    const std::string text = "<p>a <B class=x>bold</B> <i >it</I> <jsp:include page=\"x\"></jsp:include> "
+                             "<u\n>u</u >.</p>";
+    Page page(text, DOMImpl::JSP_10);
+    EXPECT_EQ(text, page.doc->getChildSource());
+    Element* b = page.first("b");
+    Element* i = page.first("i");
+    Element* u = page.first("u");
+    ASSERT_TRUE(b && i && u);
+    EXPECT_EQ("</B>", b->getEndTag());
+    EXPECT_EQ("</I>", i->getEndTag());
+    EXPECT_EQ("</u >", u->getEndTag());
+    EXPECT_TRUE(b->hasEndTag());
+
+    Element* copy = static_cast<Element*>(b->cloneNode(true));
+    b->setStartTag("<STRONG>");
+    EXPECT_EQ("</B>", b->getEndTag());
+    EXPECT_EQ("<B class=x>bold</B>", copy->getSource());
+    copy->releaseRef();
+
+    i->setEndTag("</i>");
+    i->setStartTag("<I title=t>");
+    EXPECT_EQ("<I title=t>it</i>", i->getSource());
+    u->omitTag();
+    EXPECT_FALSE(u->hasEndTag());
+    EXPECT_EQ("u", u->getSource());
+    EXPECT_EQ("<p>a <STRONG>bold</B> <I title=t>it</i> <jsp:include page=\"x\"></jsp:include> u.</p>",
+              page.doc->getSource());
+
+    // A regenerated start tag leaves a read end tag alone; a regenerated end
+    // tag follows the element's name.
+    Page again("<p><b>x</b></p>");
+    Element* bold = again.first("b");
+    bold->setAttribute("id", "n");
+    EXPECT_EQ("</b>", bold->getEndTag());
+    EXPECT_NE(std::string::npos, bold->getStartTag().find("id"));
+    bold->formatSource();
+    const std::string end = bold->getEndTag();
+    EXPECT_TRUE(end == "</b>" || end == "</B>") << end;
+    const std::string written = bold->getSource();
+    EXPECT_EQ(end, written.substr(written.size() - end.size()));
+}

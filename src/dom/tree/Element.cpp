@@ -77,7 +77,7 @@ void forEachAttr(const dom::NodeList& list, Fn fn)
 Element::Element(Document* ownerDocument, const std::string& name)
     : ContainerNode(ownerDocument, name),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false)
+      _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
     setElementType(docType ? docType->getElementType(name) : nullptr);
@@ -86,17 +86,19 @@ Element::Element(Document* ownerDocument, const std::string& name)
 Element::Element(Document* ownerDocument, const ElementType* type)
     : ContainerNode(ownerDocument, type ? type->getName() : std::string()),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false)
+      _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
     setElementType(type);
 }
 
 Element::Element(const Element& other)
     : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag.detached()),
-      _endTag(other._endTag.detached()), _startGenerated(other._startGenerated),
-      _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
-      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false)
+      _startGenerated(other._startGenerated), _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
+      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false), _endKind(END_NONE)
 {
+    _endKind = other._endKind;
+    if (_endKind == END_STORED)
+        _extra().endTag = other._extras->endTag.detached();
     forEachAttr(other._attrs(), [this](Attr* attr) {
         Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
         _addAttributeNode(copy);
@@ -242,7 +244,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
     }
     if (!_endGenerated) {
         bool empty = followsXMLRules() ? _emptyTag : isEmptyElement();
-        if (!_endTag.empty()) {
+        if (_endKind != END_NONE) {
             if (empty)
                 addErrorState(UNNECESSARY_END_TAG_ERROR);
             else
@@ -1070,9 +1072,8 @@ bool Element::followsXMLRules() const
 void Element::omitTag()
 {
     _sourceTouched();
-    _thawAttrs(); // the records point into the start tag
-    _startTag.clear();
-    _endTag.clear();
+    _replaceStartTag(SourceText());
+    _storeEndTag(SourceText());
     _startGenerated = false;
     _endGenerated = false;
     if (isVirtualElement())
@@ -1099,16 +1100,57 @@ void Element::setEndTag(const std::string& text)
 void Element::_setStartTagText(const SourceText& text)
 {
     _sourceTouched();
-    _thawAttrs(); // the records point into the start tag
-    _startTag = text;
+    _replaceStartTag(text);
     _startGenerated = false;
 }
 
 void Element::_setEndTagText(const SourceText& text)
 {
     _sourceTouched();
-    _endTag = text;
+    _storeEndTag(text);
     _endGenerated = false;
+}
+
+void Element::_replaceStartTag(const SourceText& text) const
+{
+    _thawAttrs(); // the records point into the start tag
+    if (_endKind == END_MATCHING) {
+        // The end tag was told by the start tag; it keeps its text.
+        const std::string end = "</" + std::string(_writtenName()) + ">";
+        _extra().endTag = SourceText(end);
+        _endKind = END_STORED;
+    }
+    _startTag = text;
+}
+
+void Element::_storeEndTag(const SourceText& text) const
+{
+    const std::string_view end = text.view();
+    const std::string_view name = _writtenName();
+    if (end.empty()) {
+        _endKind = END_NONE;
+    } else if (!name.empty() && end.size() == name.size() + 3 && end.compare(0, 2, "</") == 0 &&
+               end.compare(2, name.size(), name) == 0 && end.back() == '>') {
+        _endKind = END_MATCHING;
+    } else {
+        _extra().endTag = text;
+        _endKind = END_STORED;
+        return;
+    }
+    if (_extras)
+        _extras->endTag.clear();
+}
+
+std::string_view Element::_writtenName() const
+{
+    const std::string_view tag = _startTag.view();
+    if (tag.size() < 2 || tag[0] != '<')
+        return std::string_view();
+    std::size_t end = 1;
+    while (end < tag.size() && tag[end] != '>' && tag[end] != '/' && tag[end] != ' ' && tag[end] != '\t' &&
+           tag[end] != '\r' && tag[end] != '\n')
+        ++end;
+    return tag.substr(1, end - 1);
 }
 
 bool Element::canOmitEndTag() const
@@ -1241,19 +1283,36 @@ std::string Element::_generateEndTag() const
 std::string_view Element::_startTagText() const
 {
     if (_startGenerated) {
-        _startTag = _generateStartTag();
+        _replaceStartTag(SourceText(_generateStartTag()));
         _startGenerated = false;
     }
     return _startTag.view();
 }
 
-std::string_view Element::_endTagText() const
+void Element::_settleEndTag() const
 {
     if (_endGenerated) {
-        _endTag = _generateEndTag();
+        _storeEndTag(SourceText(_generateEndTag()));
         _endGenerated = false;
     }
-    return _endTag.view();
+}
+
+bool Element::hasEndTag() const
+{
+    _settleEndTag();
+    return _endKind != END_NONE;
+}
+
+void Element::_appendEndTag(std::string& out) const
+{
+    _settleEndTag();
+    if (_endKind == END_MATCHING) {
+        out += "</";
+        out += _writtenName();
+        out += '>';
+    } else if (_endKind == END_STORED) {
+        out += _extras->endTag.view();
+    }
 }
 
 std::string Element::getStartTag() const
@@ -1263,7 +1322,9 @@ std::string Element::getStartTag() const
 
 std::string Element::getEndTag() const
 {
-    return std::string(_endTagText());
+    std::string out;
+    _appendEndTag(out);
+    return out;
 }
 
 std::string Element::getMetaStartSource() const
@@ -1293,7 +1354,7 @@ void Element::_writeStart(std::string& out) const
 
 void Element::_writeEnd(std::string& out) const
 {
-    out += _endTagText();
+    _appendEndTag(out);
 }
 
 void Element::formatSource()

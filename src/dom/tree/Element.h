@@ -92,7 +92,7 @@ public:
     std::string getStartTag() const;
     std::string getEndTag() const;
     bool hasStartTag() const { return !_startTagText().empty(); }
-    bool hasEndTag() const { return !_endTagText().empty(); }
+    bool hasEndTag() const;
     bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
     void omitTag();
     void specifyTag();
@@ -192,7 +192,15 @@ private:
     void _dropDynamicMetaData();
     // The tag texts, produced first when their generated flag is set.
     std::string_view _startTagText() const;
-    std::string_view _endTagText() const;
+    void _appendEndTag(std::string& out) const;
+    // Produces the end tag first when its generated flag is set.
+    void _settleEndTag() const;
+    // The start tag is replaced only here: attribute records and a matching
+    // end tag depend on its text.
+    void _replaceStartTag(const SourceText& text) const;
+    void _storeEndTag(const SourceText& text) const;
+    // The name as the start tag writes it ("B" in "<B class=x>").
+    std::string_view _writtenName() const;
     std::string _generateStartTag() const;
     std::string _generateEndTag() const;
     unsigned int _tagKind() const;
@@ -251,6 +259,7 @@ private:
     struct _Extras {
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;
+        SourceText endTag;  // an end tag other than "</" name ">"
     };
     mutable _Extras* _extras = nullptr;
     _Extras& _extra() const
@@ -262,7 +271,10 @@ private:
     NamedNodeMap* _mapPtr() const { return _extras ? _extras->attrMap : nullptr; }
     MetaData* _meta() const { return _extras ? _extras->metaData : nullptr; }
     mutable SourceText _startTag;
-    mutable SourceText _endTag;
+    // The end tag: none, "</" followed by the start tag's name as written
+    // and ">" (most end tags, kept as this mark alone), or another text,
+    // kept in the extras.
+    enum : unsigned int { END_NONE = 0, END_MATCHING = 1, END_STORED = 2 };
     // The low 32 bits of the structure epoch the scope was found under, 0
     // when nothing is cached (a new parent clears it).  A wrong answer would
     // need exactly 2^32 subtree moves between two questions.
@@ -273,6 +285,7 @@ private:
     bool _scriptSyntax : 1;
     bool _activeX : 1;
     mutable bool _mapPending : 1;
+    mutable unsigned int _endKind : 2;
 
     friend class Attr;
 };

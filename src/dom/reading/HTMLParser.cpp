@@ -471,6 +471,11 @@ void HTMLParser::_startTag()
         else
             element->_addAttributeNode(attr);
     }
+    // Where each attribute's value starts in the start tag, for the records.
+    _valueOffsets.clear();
+    if (!declaration)
+        for (const _PendingAttr& a : attrs)
+            _valueOffsets.push_back(static_cast<std::uint32_t>(a.hasValue ? a.valueStart - _covered : 0));
     element->_setStartTagText(_takeSpan(tagEnd));
     element->_setEndTagText(SourceText());
 
@@ -507,7 +512,7 @@ void HTMLParser::_startTag()
     if (element->getElementID() == ElementTable::ID_OBJECT)
         element->setActiveX();
     if (s_attributeRecords)
-        element->_freezeAttrs();
+        element->_freezeAttrs(_valueOffsets.data(), _valueOffsets.size());
 
     if (!emptyMark && finalType && finalType->getContainerType() == 4 && _current == element)
         _rawContent(element, name);
@@ -1424,8 +1429,8 @@ void HTMLParser::_collect(const Lexer::Token* token)
 SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
 {
     const std::size_t length = _pendingText.size();
-    if (length == 0 || length > end - start)
-        return SourceText(_pendingText);
+    if (length <= SourceText::INLINE_CAPACITY || length > end - start)
+        return SourceText(_pendingText); // short data is kept inside anyway
     auto matchesAt = [&](unsigned long at) {
         return at + length <= end && std::memcmp(_source.data() + at, _pendingText.data(), length) == 0;
     };

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <utility>
+#include <cstdint>
 #include <vector>
 
 #include "reading/Parser.h"
@@ -124,6 +125,7 @@ private:
         bool quoted;
     };
     std::vector<_PendingAttr> _pendingAttrs;
+    std::vector<std::uint32_t> _valueOffsets;
 
     SourceText::Block* _page;
     Document* _document;

@@ -635,11 +635,11 @@ dom::NodeList Element::getEventAttrNodes() const
 
 const std::uint32_t Element::FROZEN_UPDATE_MASK = 3u << FROZEN_UPDATE_SHIFT;
 
-void Element::_freezeAttrs()
+void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
 {
     const unsigned long n = _attrList.length();
     // Lookups by name then follow the short-list rule (see _frozenLookup).
-    if (_frozen || n == 0 || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
+    if (_frozen || n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
         return;
     const std::string_view tag = _startTag.view();
     _FrozenAttrs* frozen = static_cast<_FrozenAttrs*>(NodeAllocator::allocate(_FrozenAttrs::bytes(n)));
@@ -648,11 +648,12 @@ void Element::_freezeAttrs()
     bool keep = true;
     for (unsigned long i = 0; i < n && keep; ++i) {
         const Attr* attr = static_cast<const Attr*>(_attrList.item(i));
-        // Only an attribute nothing else holds or has changed.
+        // Only an attribute nothing else holds or has changed.  Its type is
+        // the one binding gives under the element's type (every change of
+        // type binds again), so the records need not keep it.
         keep = attr->getRefCount() == 1 && !attr->_hasUserData && !attr->_ownsName && attr->_layoutState == 0 &&
                attr->_asRead == _asRead && attr->_quote == 0 && !attr->_valueChanged &&
-               attr->_parentField() == this &&
-               attr->_attrType == (_elementType ? _elementType->getAttrType(attr->getName()) : nullptr);
+               attr->_parentField() == this;
         std::uint32_t update = 0;
         switch (attr->_updateState) {
         case UPDATE_NONE: update = 0; break;
@@ -669,20 +670,12 @@ void Element::_freezeAttrs()
         }
         if (rest)
             keep = false;
-        // The value must be a piece of the start tag.
+        // The value must be the piece of the start tag the reader took it from.
         const std::string_view value = attr->_value.view();
-        std::size_t offset = 0;
-        if (!value.empty()) {
-            const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(value.data());
-            const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(tag.data());
-            if (at >= from && at - from + value.size() <= tag.size())
-                offset = at - from;
-            else
-                offset = tag.find(value);
-            if (value.size() > FROZEN_LENGTH_MASK || offset == std::string_view::npos ||
-                tag.substr(offset, value.size()) != value)
-                keep = false;
-        }
+        const std::size_t offset = value.empty() ? 0 : valueOffsets[i];
+        if (!value.empty() && (value.size() > FROZEN_LENGTH_MASK || offset > tag.size() ||
+                               tag.compare(offset, value.size(), value) != 0))
+            keep = false;
         items[i].name = attr->_nodeName;
         items[i].offset = static_cast<std::uint32_t>(offset);
         items[i].packed = static_cast<std::uint32_t>(value.size()) | errors << FROZEN_ERROR_SHIFT |
@@ -728,7 +721,7 @@ bool Element::_hasAttribute(const std::string& name) const
     return getAttributeNode(name) != nullptr;
 }
 
-void Element::_thawAttrs() const
+void Element::_makeAttrNodes() const
 {
     _FrozenAttrs* frozen = _frozen;
     if (!frozen)
@@ -1126,11 +1119,9 @@ void Element::_replaceStartTag(const SourceText& text) const
 void Element::_storeEndTag(const SourceText& text) const
 {
     const std::string_view end = text.view();
-    const std::string_view name = _writtenName();
     if (end.empty()) {
         _endKind = END_NONE;
-    } else if (!name.empty() && end.size() == name.size() + 3 && end.compare(0, 2, "</") == 0 &&
-               end.compare(2, name.size(), name) == 0 && end.back() == '>') {
+    } else if (_isMatchingEndTag(end)) {
         _endKind = END_MATCHING;
     } else {
         _extra().endTag = text;
@@ -1141,14 +1132,38 @@ void Element::_storeEndTag(const SourceText& text) const
         _extras->endTag.clear();
 }
 
+namespace {
+
+bool endsName(char c)
+{
+    return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+// Whether end is "</" followed by the start tag's written name and ">".
+bool Element::_isMatchingEndTag(std::string_view end) const
+{
+    if (end.size() < 4 || end[0] != '<' || end[1] != '/' || end.back() != '>')
+        return false;
+    const std::string_view name = end.substr(2, end.size() - 3);
+    const std::string_view tag = _startTag.view();
+    if (tag.size() < name.size() + 2 || tag[0] != '<' || tag.compare(1, name.size(), name) != 0 ||
+        !endsName(tag[name.size() + 1]))
+        return false;
+    for (char c : name)
+        if (endsName(c))
+            return false;
+    return true;
+}
+
 std::string_view Element::_writtenName() const
 {
     const std::string_view tag = _startTag.view();
     if (tag.size() < 2 || tag[0] != '<')
         return std::string_view();
     std::size_t end = 1;
-    while (end < tag.size() && tag[end] != '>' && tag[end] != '/' && tag[end] != ' ' && tag[end] != '\t' &&
-           tag[end] != '\r' && tag[end] != '\n')
+    while (end < tag.size() && !endsName(tag[end]))
         ++end;
     return tag.substr(1, end - 1);
 }

@@ -111,7 +111,8 @@ public:
     void _setEndTagText(const SourceText& text);
     // Called by a reader when the element's start tag is complete: keeps the
     // attributes as records when every one is just as it was read.
-    void _freezeAttrs();
+    // valueOffsets[i] is where the i-th attribute's value starts in the tag.
+    void _freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count);
     // Asks for the start or end tag to be produced again.
     void _regenerateStartTag()
     {
@@ -201,6 +202,7 @@ private:
     void _storeEndTag(const SourceText& text) const;
     // The name as the start tag writes it ("B" in "<B class=x>").
     std::string_view _writtenName() const;
+    bool _isMatchingEndTag(std::string_view end) const;
     std::string _generateStartTag() const;
     std::string _generateEndTag() const;
     unsigned int _tagKind() const;
@@ -240,10 +242,15 @@ private:
     dom::OwnerNodeList& _attrs() const
     {
         if (_frozen)
-            _thawAttrs();
+            _makeAttrNodes();
         return _attrList;
     }
-    void _thawAttrs() const;
+    void _thawAttrs() const
+    {
+        if (_frozen)
+            _makeAttrNodes();
+    }
+    void _makeAttrNodes() const;
     void _dropFrozenAttrs() const;
     const _FrozenAttr* _frozenLookup(const std::string& name) const;
     // Whether getAttributeNode(name) would find a node, without making it.

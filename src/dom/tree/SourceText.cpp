@@ -57,7 +57,18 @@ SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
     _setLength(0);
     if (!block || length == 0)
         return;
-    if (length <= INLINE_CAPACITY || offset + length >= WHOLE) {
+    if (length <= INLINE_CAPACITY) {
+        // Short pieces are copied in; a whole word at a time where the block
+        // has the bytes.
+        const char* from = block->chars() + offset;
+        if (offset + INLINE_CAPACITY <= block->size())
+            std::memcpy(_raw, from, INLINE_CAPACITY);
+        else
+            std::memcpy(_raw, from, length);
+        _setLength(INLINE | static_cast<std::uint32_t>(length));
+        return;
+    }
+    if (offset + length >= WHOLE) {
         _assign(std::string_view(block->chars() + offset, length));
         return;
     }

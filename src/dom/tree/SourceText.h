@@ -54,6 +54,9 @@ public:
         std::uint32_t _size;
     };
 
+    // Texts up to this size are kept inside the object.
+    static constexpr std::size_t INLINE_CAPACITY = 12;
+
     SourceText() { _setLength(0); }
     explicit SourceText(const std::string& text);
     explicit SourceText(std::string_view text);
@@ -102,7 +105,6 @@ private:
     // for the whole block.
     static constexpr std::uint32_t INLINE = 0x80000000u;
     static constexpr std::uint32_t WHOLE = 0x7FFFFFFFu;
-    static constexpr std::size_t INLINE_CAPACITY = 12;
 
     std::uint32_t _lengthWord() const
     {

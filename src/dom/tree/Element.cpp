@@ -164,6 +164,7 @@ constexpr std::uint32_t FROZEN_SPECIFIED = 1u << 28;
 constexpr std::uint32_t FROZEN_RAW_TEXT = 1u << 29;
 // The update mark: none, created, or created with the value set.
 constexpr std::uint32_t FROZEN_UPDATE_SHIFT = 30;
+constexpr std::uint32_t FROZEN_UPDATE_MASK = 3u << FROZEN_UPDATE_SHIFT;
 
 } // namespace
 
@@ -632,8 +633,6 @@ dom::NodeList Element::getEventAttrNodes() const
 
 // --- attributes kept as records --------------------------------------------------
 
-
-const std::uint32_t Element::FROZEN_UPDATE_MASK = 3u << FROZEN_UPDATE_SHIFT;
 
 void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
 {

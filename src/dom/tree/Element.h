@@ -237,7 +237,6 @@ private:
         _FrozenAttr* items() { return reinterpret_cast<_FrozenAttr*>(this + 1); }
         static std::size_t bytes(std::uint32_t count) { return sizeof(_FrozenAttrs) + count * sizeof(_FrozenAttr); }
     };
-    static const std::uint32_t FROZEN_UPDATE_MASK;
     mutable _FrozenAttrs* _frozen = nullptr;
     dom::OwnerNodeList& _attrs() const
     {
@@ -261,8 +260,9 @@ private:
     // finds as well.
     void _ensureMap() const;
     Attr* _firstWithKey(const std::string& name) const;
-    // What few elements have: the attribute map and metadata, behind one
-    // pointer made when the first of them is set.
+    // What few elements have: the attribute map, metadata, an end tag that
+    // is not the start tag's name in "</" and ">", behind one pointer made
+    // when the first of them is set.
     struct _Extras {
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;

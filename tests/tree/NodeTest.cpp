@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "tree/NodeTestUtil.h"
@@ -298,6 +299,37 @@ TEST(NodeUserData, AttachmentIsReleasedAndCloned)
     for (Node* n : {shallow, deep, static_cast<Node*>(e)})
         n->releaseRef();
     EXPECT_EQ(counts.releases, 6); // each copy's, the child's, the first two
+}
+
+// Attachments are kept apart from the nodes; trees on different threads
+// attach, read and release theirs at the same time.
+TEST(NodeUserData, AttachmentsOfTreesOnSeveralThreads)
+{
+    auto work = [](Counts* counts, bool* right) {
+        DocPtr doc = plainDocument();
+        std::vector<Node*> nodes;
+        for (int i = 0; i < 2000; ++i) {
+            Element* e = build(doc.get(), "e(c)");
+            e->setUserData(new CountingData(counts));
+            nodes.push_back(e);
+        }
+        for (Node* n : nodes)
+            *right = *right && n->getUserData() && !n->getFirstChild()->getUserData() &&
+                     static_cast<CountingData*>(n->getUserData())->counts == counts;
+        for (std::size_t i = 0; i < nodes.size(); i += 2)
+            nodes[i]->setUserData(nullptr);
+        for (Node* n : nodes)
+            n->releaseRef();
+    };
+    Counts a, b;
+    bool rightA = true, rightB = true;
+    std::thread first(work, &a, &rightA);
+    std::thread second(work, &b, &rightB);
+    first.join();
+    second.join();
+    EXPECT_TRUE(rightA && rightB);
+    EXPECT_EQ(2000, a.releases);
+    EXPECT_EQ(2000, b.releases);
 }
 
 // Every step of the large-tree tests is linear; a quadratic one would run

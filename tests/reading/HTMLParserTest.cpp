@@ -434,6 +434,12 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
         for (Node* n = doc; n; n = n->getNextNode(doc))
             n->setUpdateState(0);
     };
+    auto firstElement = [](Document* doc) -> Element* {
+        for (Node* n = doc->getFirstChild(); n; n = n->getNextSibling())
+            if (n->getNodeType() == Node::ELEMENT_NODE)
+                return static_cast<Element*>(n);
+        return nullptr;
+    };
     auto firstWithAttributes = [](Document* doc) -> Element* {
         for (Node* n = doc; n; n = n->getNextNode(doc))
             if (n->getNodeType() == Node::ELEMENT_NODE && static_cast<Element*>(n)->hasAttributes())
@@ -445,7 +451,7 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
         for (int i = static_cast<int>(random() % 20); i > 0; --i)
             s += pieces[random() % count];
         for (const Kind& kind : kinds) {
-            const int action = round % 4;
+            const int action = round % 5;
             Document* eager = parse(s, kind, false);
             Document* kept = parse(s, kind, true);
             ASSERT_EQ(eager->getSource(), kept->getSource()) << s;
@@ -471,6 +477,14 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
                     ASSERT_EQ(x->isDTC(), y->isDTC()) << s;
                     ASSERT_EQ(x->isRollOver(), y->isRollOver()) << s;
                 }
+                Element* rootA = firstElement(eager);
+                Element* rootB = firstElement(kept);
+                ASSERT_EQ(rootA == nullptr, rootB == nullptr) << s;
+                for (const char* name : {"href", "NAME", "id", "checked"})
+                    for (const char* value : {"", "x.html", "n", "b"})
+                        ASSERT_TRUE(!rootA || rootA->getElementsByAttr(name, value).length() ==
+                                                  rootB->getElementsByAttr(name, value).length())
+                            << s << " @" << name << "=" << value;
                 for (const char* id : {"a", "b", "n"})
                     ASSERT_EQ(eager->getHTMLElement() && eager->getHTMLElement()->getElementByID(id) != nullptr,
                               kept->getHTMLElement() && kept->getHTMLElement()->getElementByID(id) != nullptr)
@@ -483,6 +497,14 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
                     a->setStartTag("<edited>");
                     b->setStartTag("<edited>");
                 }
+            }
+            if (action == 4) {
+                // A copy is made from the nodes; the original keeps its own.
+                Document* a = static_cast<Document*>(eager->cloneNode(true));
+                Document* b = static_cast<Document*>(kept->cloneNode(true));
+                ASSERT_EQ(treedump::dump(a), treedump::dump(b)) << s;
+                a->releaseRef();
+                b->releaseRef();
             }
             const std::string expected = treedump::dump(eager);
             ASSERT_EQ(expected, treedump::dump(kept)) << s << " (" << kind.type << ", action " << action << ")";

@@ -338,7 +338,7 @@ inline void warmUp()
     if (done)
         return;
     Document* doc = DOMImpl::createDocument("HTML");
-    doc->createNodes("<P>x", 4, nullptr, true);
+    doc->createNodes("<P>x", 4, nullptr);
     doc->releaseRef();
     done = true;
 }
@@ -346,7 +346,7 @@ inline void warmUp()
 inline Document* parsePagedom(const std::string& page)
 {
     Document* doc = DOMImpl::createDocument("HTML");
-    doc->createNodes(page.data(), page.size(), nullptr, true);
+    doc->createNodes(page.data(), page.size(), nullptr);
     return doc;
 }
 

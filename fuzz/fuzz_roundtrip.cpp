@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "pagedom: no HTML document could be made\n");
         std::abort();
     }
-    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
 
     const std::string written = doc->getSource();
     if (written != page)
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HTMLParser::_setDirectReading(false);
     HTMLParser::_setAttributeRecords(false);
     Document* slow = DOMImpl::createDocument("HTML", version);
-    slow->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    slow->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
     HTMLParser::_setDirectReading(true);
     HTMLParser::_setAttributeRecords(true);
     const std::string direct = treedump::dump(doc);

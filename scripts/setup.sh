@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a fresh Debian machine (compiler, CMake,
-# GoogleTest); does nothing when everything is already there.
+# GoogleTest, Python for the layer check); does nothing when everything is
+# already there.
 set -euo pipefail
 
 need=()
 command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 command -v make >/dev/null 2>&1 || need+=(make)
+command -v python3 >/dev/null 2>&1 || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 
 if [ ${#need[@]} -gt 0 ]; then

@@ -42,7 +42,6 @@ void usage(std::FILE* out)
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
                  "                       in .jsp, none otherwise)\n"
-                 "  --adjust             run the tree-adjustment pass after reading\n"
                  "  --indent N           format: spaces per indentation level (default 2)\n"
                  "  --columns N          format: column limit for text (default 70)\n"
                  "  --tag-case C         format: case of tag names, C is upper, lower or as-is\n"
@@ -66,7 +65,6 @@ struct Options {
     std::vector<std::string> operands;
     bool jspGiven = false;
     DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE;
-    bool adjust = false;
     bool formatting = false;   // any of the format options was given
     bool indentGiven = false;
     unsigned long indent = 0;
@@ -144,10 +142,6 @@ bool parseArguments(int argc, char** argv, Options& opts)
         }
         if (arg == "--version") {
             opts.version = true;
-            continue;
-        }
-        if (arg == "--adjust") {
-            opts.adjust = true;
             continue;
         }
         std::string name = arg;
@@ -259,12 +253,12 @@ DOMImpl::JSPVersion jspVersionFor(const Options& opts, const std::string& path)
 }
 
 // Parses a page into a new HTML document; the caller releases it.
-Document* parsePage(const std::string& text, DOMImpl::JSPVersion version, bool adjust)
+Document* parsePage(const std::string& text, DOMImpl::JSPVersion version)
 {
     DOMImpl::setJSPVersion(version);
     Document* doc = DOMImpl::createDocument("HTML");
     if (doc)
-        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, adjust);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
     return doc;
 }
 
@@ -299,7 +293,7 @@ int runTree(const Options& opts)
     if (!readOnlyFile(opts, text))
         return EXIT_USAGE;
     const std::string& path = opts.operands[0];
-    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    Document* doc = parsePage(text, jspVersionFor(opts, path));
     if (!doc) {
         complain("no HTML document type available");
         return EXIT_INTERNAL;
@@ -362,7 +356,7 @@ int runRoundtrip(const Options& opts)
             unreadable = true;
             continue;
         }
-        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        Document* doc = parsePage(text, jspVersionFor(opts, path));
         if (!doc) {
             complain("no HTML document type available");
             return EXIT_INTERNAL;
@@ -421,7 +415,7 @@ int runFormat(const Options& opts)
         format->setAttrNameCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.attrCase));
     if (opts.valueCase >= 0)
         format->setAttrValueCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.valueCase));
-    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    Document* doc = parsePage(text, jspVersionFor(opts, path));
     if (!doc) {
         complain("no HTML document type available");
         return EXIT_INTERNAL;

@@ -7,11 +7,11 @@
 
 #include "frame/DOMImpl.h"
 
-#include "tree/Node.h"
-#include "tree/NodeAllocator.h"
-#include "tree/NodeList.h"
-#include "tree/NamedNodeMap.h"
-#include "tree/ContainerNode.h"
+#include "node/Node.h"
+#include "node/NodeList.h"
+#include "node/NamedNodeMap.h"
+#include "node/ContainerNode.h"
+
 #include "tree/DocumentFragment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
@@ -22,6 +22,8 @@
 #include "tree/CDATASection.h"
 #include "tree/ProcessingInstruction.h"
 #include "tree/EntityReference.h"
+#include "tree/EventTarget.h"
+#include "tree/MetaData.h"
 
 #include "doctype/ContentModel.h"
 #include "doctype/ElementType.h"
@@ -32,11 +34,9 @@
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
 
-#include "reading/Scanner.h"
-#include "writing/PCDATAConverter.h"
+#include "base/Scanner.h"
+#include "convert/PCDATAConverter.h"
 
-#include "editing/EventTarget.h"
-#include "metadata/MetaData.h"
 #include "dynamic/JavaTypeLookupIF.h"
 #include "dynamic/DynamicDataManager.h"
 

@@ -11,7 +11,7 @@
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
 #include "frame/DOMImpl.h"
-#include "tree/NamedNodeMap.h"
+#include "node/NamedNodeMap.h"
 
 namespace {
 

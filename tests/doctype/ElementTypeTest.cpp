@@ -7,6 +7,7 @@
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
 #include "doctype/ElementType.h"
+#include "frame/DOMImpl.h"
 #include "tree/CDATASection.h"
 #include "tree/Comment.h"
 #include "tree/Element.h"

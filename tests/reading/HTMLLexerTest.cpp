@@ -9,7 +9,7 @@
 #include "doctype/Entity.h"
 #include "frame/DOMImpl.h"
 #include "reading/HTMLLexer.h"
-#include "reading/Parser.h"
+#include "base/Parser.h"
 
 namespace {
 

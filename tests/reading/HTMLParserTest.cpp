@@ -62,7 +62,7 @@ public:
     explicit Page(const std::string& source, DOMImpl::JSPVersion version = DOMImpl::JSP_NONE)
         : text(source), doc(DOMImpl::createDocument("HTML", version))
     {
-        doc->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr, true);
+        doc->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr);
     }
     ~Page() { DOM::getDOM()->deleteDocument(doc); }
 
@@ -161,7 +161,7 @@ TEST(HTMLParser, TextDataTakenFromThePageSurvivesEditsAndRelease)
         "leading blanks dropped from this text", "trailing blanks are kept here ", "one \x1b& two",
         "folded line breaks in this text", "short", "  plain\n  text kept as it stands "};
     Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_NONE);
-    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
     std::vector<Text*> texts;
     for (Node* n = doc; n; n = n->getNextNode(doc))
         if (n->getNodeType() == Node::TEXT_NODE)
@@ -314,7 +314,7 @@ TEST(HTMLParser, ParsingIntoAnElementReplacesItsChildren)
     Page p("<div><b>old</b></div>");
     Element* div = p.first("div");
     std::string fresh = "<i>new</i> text";
-    EXPECT_EQ(div, p.doc->createNodes(fresh.data(), fresh.size(), div, true));
+    EXPECT_EQ(div, p.doc->createNodes(fresh.data(), fresh.size(), div));
     EXPECT_EQ("i('new') ' text'", shape(div));
     EXPECT_EQ("<div><i>new</i> text</div>", p.doc->getSource());
 }
@@ -426,7 +426,7 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
     auto parse = [](const std::string& text, const Kind& kind, bool records) {
         HTMLParser::_setAttributeRecords(records);
         Document* doc = DOMImpl::createDocument(kind.type, kind.version);
-        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
         HTMLParser::_setAttributeRecords(true);
         return doc;
     };

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tree/Comment.h"
-#include "tree/NamedNodeMap.h"
+#include "node/NamedNodeMap.h"
 #include "tree/NodeTestUtil.h"
 #include "tree/SmallHTMLType.h"
 

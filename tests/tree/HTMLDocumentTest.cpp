@@ -13,7 +13,7 @@ struct HTMLDoc {
         : doc(DOMImpl::createDocument("HTML", v))
     {
         if (!page.empty())
-            doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, true);
+            doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
     }
     ~HTMLDoc() { doc->releaseRef(); }
     Document* doc;

@@ -15,7 +15,7 @@ struct Page {
     explicit Page(const std::string& text, DOMImpl::JSPVersion version = DOMImpl::JSP_NONE)
         : doc(DOMImpl::createDocument("HTML", version))
     {
-        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
     }
     ~Page() { doc->releaseRef(); }
 
@@ -219,7 +219,7 @@ TEST(SourceWriter, AnUnchangedDocumentWritesItsPageUntilAnythingChanges)
              n->getFirstChild()->formatSource();
          }},
         {"parse into an element", [](Page& p) {
-             p.doc->createNodes("<i>new</i>", 10, p.first("td"), true);
+             p.doc->createNodes("<i>new</i>", 10, p.first("td"));
          }},
         {"moved to another document", [](Page& p) {
              Page other("<p>elsewhere</p>");
@@ -316,7 +316,7 @@ TEST(SourceWriter, EditsAnywhereAlwaysShowInTheWrittenPage)
                 break;
             case 8:
                 if (e)
-                    doc->createNodes("<i>x</i>", 8, e, true);
+                    doc->createNodes("<i>x</i>", 8, e);
                 break;
             default:
                 doc->normalize();
@@ -333,7 +333,7 @@ TEST(SourceWriter, NodesKeepTheirTextsAfterTheirDocumentGoes)
 {
     const std::string text = "<p class=\"intro\">Some words</p><table><tr><td>cell</table>";
     Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_NONE);
-    doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, true);
+    doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
     Element* p = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("p").item(0));
     Element* table = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("table").item(0));
     ASSERT_TRUE(p && table);

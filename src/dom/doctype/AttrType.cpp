@@ -1,7 +1,7 @@
 #include "doctype/AttrType.h"
 
 #include "doctype/AttrTypeList.h"
-#include "tree/StringUtil.h"
+#include "base/StringUtil.h"
 
 const std::string AttrType::CDATA_KEY = "CDATA";
 const std::string AttrType::ID_KEY = "ID";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 class AttrTypeList;
 

@@ -1,7 +1,7 @@
 #include "doctype/AttrTypeList.h"
 
 #include "doctype/AttrType.h"
-#include "tree/NamedNodeMap.h"
+#include "node/NamedNodeMap.h"
 
 const std::string AttrTypeList::OPEN_TAG = "<!ATTLIST";
 const std::string AttrTypeList::DECL_KEY = "ATTLIST";

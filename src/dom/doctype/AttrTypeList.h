@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 class AttrType;
 class NamedNodeMap;

@@ -10,9 +10,16 @@
 #include "doctype/Entity.h"
 #include "doctype/HTMLDTDText.h"
 #include "doctype/Notation.h"
-#include "frame/DOMImpl.h"
 
 namespace {
+
+// A new document type without owner document, with one reference.
+DocumentType* newDocumentType(const std::string& name)
+{
+    DocumentType* type = new DocumentType(nullptr, name);
+    type->addRef();
+    return type;
+}
 
 // --- descriptor records --------------------------------------------------------
 //
@@ -575,7 +582,7 @@ void addNotations(DocumentType* type, const Descriptor& d)
 
 DocumentType* build(const Descriptor& d)
 {
-    DocumentType* type = DOMImpl::createDocumentType(d.name);
+    DocumentType* type = newDocumentType(d.name);
     addElementTypes(type, d);
     addAttrTypeLists(type, d);
     addEntities(type, d);
@@ -589,7 +596,7 @@ const char* const HTML_PUBLIC_ID = "-//ZEB//DTD ZEB Version 4.0//EN";
 // reader gives each known element its id and flag word (ElementTable).
 DocumentType* buildHTML()
 {
-    DocumentType* type = DOMImpl::createDocumentType("HTML");
+    DocumentType* type = newDocumentType("HTML");
     type->setPublicID(HTML_PUBLIC_ID);
     type->parse(std::string(HTML_DTD_TEXT, HTML_DTD_TEXT_LENGTH));
     type->setReceivesQRTX(true);

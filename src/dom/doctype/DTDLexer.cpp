@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "tree/NamedNodeMap.h"
-#include "tree/Node.h"
+#include "node/NamedNodeMap.h"
+#include "node/Node.h"
 
 const char* const DTDLexer::ELEMENT_KEY = "!ELEMENT";
 const char* const DTDLexer::ENTITY_KEY = "!ENTITY";

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "reading/Lexer.h"
+#include "base/Lexer.h"
 
 class DocumentType;
 class NamedNodeMap;

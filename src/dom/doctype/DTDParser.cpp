@@ -7,7 +7,7 @@
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
-#include "tree/NamedNodeMap.h"
+#include "node/NamedNodeMap.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reading/Parser.h"
+#include "base/Parser.h"
 
 class AttrType;
 class DocumentType;

@@ -6,8 +6,8 @@
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
-#include "tree/Document.h"
-#include "tree/NamedNodeMap.h"
+#include "node/ChangeHooks.h"
+#include "node/NamedNodeMap.h"
 
 const std::string DocumentType::OPEN_TAG = "<!DOCTYPE";
 const std::string DocumentType::DECL_KEY = "DOCTYPE";
@@ -275,7 +275,7 @@ std::vector<std::string> DocumentType::getElementTypeNames() const
             continue;
         const ElementType* type = static_cast<const ElementType*>(decl);
         unsigned int f = type->getFormatType();
-        if (_jspVersion != DOMImpl::JSP_10 && (f == 3 || f == 4))
+        if (_jspVersion != DOMOptions::JSP_10 && (f == 3 || f == 4))
             continue;
         names.push_back(type->getName());
     }
@@ -331,29 +331,29 @@ std::vector<std::string> DocumentType::getJSPDirectiveNames() const
 void DocumentType::setPublicID(const std::string& id)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _publicID = id;
     _sourceStale = true;
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::setSystemID(const std::string& id)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _systemID = id;
     _sourceStale = true;
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::setSource(const std::string& text)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _source = text;
     _sourceStale = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::parse(const std::string& text)

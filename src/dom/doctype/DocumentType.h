@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/DOMImpl.h"
-#include "tree/Node.h"
+#include "base/Options.h"
+#include "node/Node.h"
 
 class AttrType;
 class AttrTypeList;
@@ -52,7 +52,7 @@ public:
     const Entity* getCharEntity(unsigned long value) const;
     std::string getPublicID() const { return _publicID; }
     std::string getSystemID() const { return _systemID; }
-    DOMImpl::JSPVersion getJSPVersion() const { return _jspVersion; }
+    DOMOptions::JSPVersion getJSPVersion() const { return _jspVersion; }
     std::vector<std::string> getJSPDirectiveNames() const;
 
     // --- writes -------------------------------------------------------------
@@ -80,7 +80,7 @@ public:
     void setInternalSubset(bool on) { _internalSubset = on; _sourceStale = true; }
     bool receivesQRTX() const { return _receivesQRTX; }
     void setReceivesQRTX(bool on) { _receivesQRTX = on; }
-    void setJSPVersion(DOMImpl::JSPVersion version) { _jspVersion = version; }
+    void setJSPVersion(DOMOptions::JSPVersion version) { _jspVersion = version; }
     void setJSPDirectiveNames(const std::vector<std::string>& names);
 
     // Whether any declared element type names this element among its SGML
@@ -113,7 +113,7 @@ private:
     mutable bool _sourceStale = true;
     bool _internalSubset = false;
     bool _receivesQRTX = false;
-    DOMImpl::JSPVersion _jspVersion = DOMImpl::JSP_NONE;
+    DOMOptions::JSPVersion _jspVersion = DOMOptions::JSP_NONE;
     std::vector<std::string>* _jspDirectiveNames = nullptr;
     // Names in the exclusion and inclusion groups of all element types,
     // gathered when first asked for and again after a declaration is added.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tree/StringUtil.h"
+#include "base/StringUtil.h"
 
 namespace {
 

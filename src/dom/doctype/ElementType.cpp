@@ -6,8 +6,6 @@
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
-#include "tree/Element.h"
-#include "tree/Text.h"
 
 const std::string ElementType::OPEN_TAG = "<!ELEMENT";
 const std::string ElementType::DECL_KEY = "ELEMENT";
@@ -247,7 +245,7 @@ bool ElementType::allowsChild(const Node* child) const
 
     switch (child->getNodeType()) {
     case ELEMENT_NODE: {
-        const ElementType* type = static_cast<const Element*>(child)->getElementType();
+        const ElementType* type = child->_boundElementType();
         if (!type)
             return true;
         const ContentModel::Type category = type->getContentType();
@@ -263,7 +261,7 @@ bool ElementType::allowsChild(const Node* child) const
         return _modelNames(type);
     }
     case TEXT_NODE:
-        return textAllowed || static_cast<const Text*>(child)->isSpaceText();
+        return textAllowed || child->_isBlankText();
     case CDATA_SECTION_NODE:
     case ENTITY_REFERENCE_NODE:
         return textAllowed;
@@ -276,18 +274,30 @@ bool ElementType::allowsChild(const Node* child) const
     }
 }
 
+namespace {
+
+// The name a content model knows an element by: its type's name, else its
+// own.
+std::string contentName(const Node* element)
+{
+    const ElementType* type = element->_boundElementType();
+    return type ? type->getName() : element->getNodeName();
+}
+
+} // namespace
+
 bool ElementType::includesChild(const Node* child) const
 {
     if (!_contentModel.getInclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
-    return _contentModel.includes(static_cast<const Element*>(child)->getTypeName());
+    return _contentModel.includes(contentName(child));
 }
 
 bool ElementType::excludesChild(const Node* child) const
 {
     if (!_contentModel.getExclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
-    return _contentModel.excludes(static_cast<const Element*>(child)->getTypeName());
+    return _contentModel.excludes(contentName(child));
 }
 
 std::vector<std::string> ElementType::getContentNames() const

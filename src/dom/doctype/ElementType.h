@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "doctype/ContentModel.h"
-#include "tree/Node.h"
+#include "node/Node.h"
 
 class AttrType;
 class AttrTypeList;

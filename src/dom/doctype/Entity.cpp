@@ -1,7 +1,7 @@
 #include "doctype/Entity.h"
 
 #include "doctype/ExternalID.h"
-#include "writing/PCDATAConverter.h"
+#include "base/PCDATA.h"
 
 const std::string Entity::OPEN_TAG = "<!ENTITY";
 const std::string Entity::DECL_KEY = "ENTITY";
@@ -55,7 +55,7 @@ void Entity::_writeStart(std::string& out) const
 std::string Entity::getText() const
 {
     if (_charValue) {
-        char c = PCDATAConverter::convertCharValueToChar(_charValue);
+        char c = PCDATA::convertCharValueToChar(_charValue);
         if (c)
             return std::string(1, c);
     }
@@ -66,6 +66,6 @@ std::string Entity::getData() const
 {
     if (!_charValue)
         return std::string();
-    return PCDATAConverter::convertCharValueToData(_charValue, false);
+    return PCDATA::convertCharValueToData(_charValue, false);
 }
 

@@ -1,7 +1,7 @@
 #ifndef PAGEDOM_DOCTYPE_ENTITY_H
 #define PAGEDOM_DOCTYPE_ENTITY_H
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 // A general entity declaration.
 class Entity : public Node {

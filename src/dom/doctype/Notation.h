@@ -1,7 +1,7 @@
 #ifndef PAGEDOM_DOCTYPE_NOTATION_H
 #define PAGEDOM_DOCTYPE_NOTATION_H
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 // A notation declaration.
 class Notation : public Node {

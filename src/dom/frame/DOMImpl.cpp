@@ -1,10 +1,15 @@
+// The library's entry points, its registry of document types and the
+// installation of the services the lower layers call upward through.
 #include "frame/DOMImpl.h"
 
+#include "base/StringUtil.h"
 #include "doctype/BuiltinDocumentTypes.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
+#include "frame/Registry.h"
+#include "reading/HTMLParser.h"
 #include "tree/Document.h"
-#include "tree/StringUtil.h"
+#include "writing/SourceFormatter.h"
 
 // --- registry ---------------------------------------------------------------------
 
@@ -25,6 +30,7 @@ DOMImpl::_Registry::~_Registry()
 
 void DOMImpl::_Registry::_clearTables()
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     for (auto& entry : _versions) {
         Table* table = entry.second.table;
         if (!table)
@@ -39,6 +45,7 @@ void DOMImpl::_Registry::_clearTables()
 
 DOMImpl::DocumentTypeFactory DOMImpl::_Registry::_setFactory(DocumentTypeFactory factory)
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     DocumentTypeFactory old = _factory;
     _factory = factory;
     return old;
@@ -46,11 +53,13 @@ DOMImpl::DocumentTypeFactory DOMImpl::_Registry::_setFactory(DocumentTypeFactory
 
 DOMImpl::JSPVersion DOMImpl::_Registry::getJSPVersion() const
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     return _current ? _current->version : JSP_NONE;
 }
 
 void DOMImpl::_Registry::setJSPVersion(JSPVersion version)
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     if (_current && _current->version == version)
         return;
     auto it = _versions.find(version);
@@ -96,6 +105,7 @@ void DOMImpl::_Registry::_complete(Table& table, DocumentType* type, JSPVersion 
 
 const DocumentType* DOMImpl::_Registry::getDocumentType(const std::string& name)
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     if (name.empty() || !_current)
         return nullptr;
     if (!_current->table)
@@ -114,6 +124,7 @@ const DocumentType* DOMImpl::_Registry::getDocumentType(const std::string& name)
 
 const DocumentType* DOMImpl::_Registry::getXMLDocumentType()
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     if (!_xmlDocumentType && _factory)
         _xmlDocumentType = _factory("xml");
     return _xmlDocumentType;
@@ -121,6 +132,7 @@ const DocumentType* DOMImpl::_Registry::getXMLDocumentType()
 
 DynamicDataManager* DOMImpl::_Registry::getDynamicDataManager()
 {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
     if (!_dynamicDataManager)
         _dynamicDataManager = new DynamicDataManager();
     return _dynamicDataManager;
@@ -134,8 +146,24 @@ DOMImpl::_Registry* DOMImpl::_registry()
     return &registry;
 }
 
+void DOMImpl::_installServices()
+{
+    // Built once, on whichever thread gets here first; they live until the
+    // process ends, as the registry does.
+    static const bool installed = [] {
+        static HTMLPageReader htmlReader;
+        static SourceFormatter formatter;
+        DocumentTypeSource::install(_registry());
+        PageReader::install(PageReader::HTML_PAGE, &htmlReader);
+        SubtreeFormatter::install(&formatter);
+        return true;
+    }();
+    (void)installed;
+}
+
 Document* DOMImpl::createDocument(const std::string& name)
 {
+    _installServices();
     Document* document = new Document(name, nullptr);
     document->addRef();
     return document;
@@ -143,6 +171,7 @@ Document* DOMImpl::createDocument(const std::string& name)
 
 Document* DOMImpl::createDocument(const std::string& name, const DocumentType* type)
 {
+    _installServices();
     Document* document = new Document(name, type);
     document->addRef();
     return document;
@@ -176,21 +205,6 @@ const DocumentType* DOMImpl::getXMLDocumentType()
     return _registry()->getXMLDocumentType();
 }
 
-DOMImpl::FormatOption* DOMImpl::getFormatOption()
-{
-    return _registry()->getFormatOption();
-}
-
-int DOMImpl::getCodePage()
-{
-    return _registry()->getCodePage();
-}
-
-void DOMImpl::setCodePage(int codePage)
-{
-    _registry()->setCodePage(codePage);
-}
-
 DOMImpl::JSPVersion DOMImpl::getJSPVersion()
 {
     return _registry()->getJSPVersion();
@@ -199,16 +213,6 @@ DOMImpl::JSPVersion DOMImpl::getJSPVersion()
 void DOMImpl::setJSPVersion(JSPVersion version)
 {
     _registry()->setJSPVersion(version);
-}
-
-DOMImpl::MWVersion DOMImpl::getMWVersion()
-{
-    return _registry()->getMWVersion();
-}
-
-void DOMImpl::setMWVersion(MWVersion version)
-{
-    _registry()->setMWVersion(version);
 }
 
 const JavaTypeLookupIF* DOMImpl::getJavaTypeLookupIF()

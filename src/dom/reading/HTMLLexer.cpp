@@ -4,8 +4,8 @@
 
 #include "doctype/DocumentType.h"
 #include "doctype/Entity.h"
-#include "frame/DOMImpl.h"
-#include "tree/StringUtil.h"
+#include "base/Options.h"
+#include "base/StringUtil.h"
 
 const char* const HTMLLexer::DOCTYPE_KEY = "!DOCTYPE";
 const char* const HTMLLexer::COMMENT_OPEN = "!--";
@@ -235,7 +235,7 @@ void HTMLLexer::scanToken()
             _scanBlock(TOKEN_PI, PI_CLOSE);
             break;
         case '%':
-            if (_documentType && _documentType->getJSPVersion() == DOMImpl::JSP_10
+            if (_documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10
                 && matchWord(JSP_COMMENT_OPEN)) {
                 ++_position;
                 _scanComment(_JSP_COMMENT);
@@ -318,7 +318,7 @@ void HTMLLexer::_scanMarkupDeclaration()
     } else if (_cdataEnabled && matchWord(CDATA_OPEN)) {
         ++_position;
         _scanCDATA();
-    } else if (DOMImpl::getMWVersion() == DOMImpl::MW_100 && matchWord(MW_SUBMIT_OPEN)) {
+    } else if (DOMOptions::getMWVersion() == DOMOptions::MW_100 && matchWord(MW_SUBMIT_OPEN)) {
         _position += 8;
         _appendToken(TOKEN_MW_SUBMIT, start, _position);
     } else {

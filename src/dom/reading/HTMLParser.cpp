@@ -15,9 +15,9 @@
 #include "tree/Element.h"
 #include "tree/EntityReference.h"
 #include "tree/ProcessingInstruction.h"
-#include "tree/StringUtil.h"
+#include "base/StringUtil.h"
 #include "tree/Text.h"
-#include "writing/PCDATAConverter.h"
+#include "convert/PCDATAConverter.h"
 
 namespace {
 
@@ -104,6 +104,11 @@ void appendPlain(std::string& out, const std::string& text)
 } // namespace
 
 // --- entry ----------------------------------------------------------------------
+
+void HTMLPageReader::readPage(SourceText::Block* page, Node* parent)
+{
+    HTMLParser::parse(page, parent);
+}
 
 void HTMLParser::parse(SourceText::Block* page, Node* parent)
 {

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "reading/Parser.h"
-#include "tree/SourceText.h"
+#include "base/Parser.h"
+#include "base/SourceText.h"
+#include "tree/PageReader.h"
 
 class ContainerNode;
 class Document;
@@ -23,6 +24,13 @@ class Text;
 // node, in document order, so that an unchanged tree writes the page back
 // byte for byte.  HTML's omissible containers are implied, and what does
 // not fit is marked in the nodes' error states.
+// The page reader of the HTML document: HTMLParser::parse behind the
+// interface Document::createNodes calls.
+class HTMLPageReader : public PageReader {
+public:
+    void readPage(SourceText::Block* page, Node* parent) override;
+};
+
 class HTMLParser : public Parser {
 public:
     // Parses the text of page into parent; the tags and texts read keep

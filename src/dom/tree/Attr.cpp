@@ -1,12 +1,13 @@
 #include "tree/Attr.h"
 
+#include "base/Options.h"
+#include "base/StringUtil.h"
+#include "convert/PCDATAConverter.h"
 #include "doctype/AttrType.h"
 #include "doctype/ElementType.h"
-#include "frame/DOMImpl.h"
+#include "node/ChangeHooks.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
-#include "tree/StringUtil.h"
-#include "writing/PCDATAConverter.h"
 
 Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
 
@@ -60,7 +61,7 @@ void Attr::_setValueText(const SourceText& value)
     Element* owner = getOwnerElement();
     Node* announced = owner ? owner->_announcedNode() : nullptr;
     if (announced)
-        Document::_announceBeginModify(announced);
+        ChangeHooks::announceBeginModify(announced);
     _value = value;
     _specified = true;
     _valueChanged = false;
@@ -71,7 +72,7 @@ void Attr::_setValueText(const SourceText& value)
         owner->setUpdateState(owner->getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
     }
     if (announced)
-        Document::_announceEndModify(announced);
+        ChangeHooks::announceEndModify(announced);
 }
 
 std::string Attr::getData() const
@@ -147,14 +148,14 @@ std::string Attr::getSource() const
     const Document* doc = getOwnerDocument();
     unsigned int docFormat = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
     bool htmlTag = ownerType && ownerType->getFormatType() == 0;
-    const DOMImpl::FormatOption* options = DOMImpl::getFormatOption();
+    const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
 
     std::string name;
     if (_attrType && htmlTag) {
         name = _attrType->getName();
-        if (options->getAttrNameCaseType() == DOMImpl::FormatOption::CASE_UPPER)
+        if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_UPPER)
             name = str::upper(name);
-        else if (options->getAttrNameCaseType() == DOMImpl::FormatOption::CASE_LOWER)
+        else if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_LOWER)
             name = str::lower(name);
         if (docFormat == 1)
             name = str::lower(name);
@@ -173,10 +174,10 @@ std::string Attr::getSource() const
     }
     if (enumerated && _attrType->validateValue(value)) {
         switch (options->getAttrValueCaseType()) {
-        case DOMImpl::FormatOption::CASE_UPPER:
+        case DOMOptions::FormatOption::CASE_UPPER:
             value = str::upper(value);
             break;
-        case DOMImpl::FormatOption::CASE_LOWER:
+        case DOMOptions::FormatOption::CASE_LOWER:
             value = str::lower(value);
             break;
         default:

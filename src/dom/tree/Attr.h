@@ -1,8 +1,8 @@
 #ifndef PAGEDOM_TREE_ATTR_H
 #define PAGEDOM_TREE_ATTR_H
 
-#include "tree/Node.h"
-#include "tree/SourceText.h"
+#include "node/Node.h"
+#include "base/SourceText.h"
 
 class AttrType;
 class Element;

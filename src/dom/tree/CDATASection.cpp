@@ -1,6 +1,7 @@
 #include "tree/CDATASection.h"
 
 #include "doctype/ElementType.h"
+#include "node/ChangeHooks.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
 
@@ -47,11 +48,11 @@ void CDATASection::formatSource()
 void CDATASection::setSource(const std::string& source)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 // The parent holds raw content: declared CDATA content, or a JSP block.

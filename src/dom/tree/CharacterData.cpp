@@ -1,6 +1,6 @@
 #include "tree/CharacterData.h"
 
-#include <stdexcept>
+#include "node/ChangeHooks.h"
 
 #include "tree/Document.h"
 
@@ -18,10 +18,10 @@ void CharacterData::setData(const std::string& data)
 void CharacterData::_setDataAnnounced(const std::string& data)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = data;
     formatSource();
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 std::string CharacterData::substringData(unsigned long offset, unsigned long count) const

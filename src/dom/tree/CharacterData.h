@@ -1,8 +1,8 @@
 #ifndef PAGEDOM_TREE_CHARACTERDATA_H
 #define PAGEDOM_TREE_CHARACTERDATA_H
 
-#include "tree/Node.h"
-#include "tree/SourceText.h"
+#include "node/Node.h"
+#include "base/SourceText.h"
 
 // Base of the nodes that hold character data in the library's data form.
 // The plain string operations here neither announce nor mark anything.

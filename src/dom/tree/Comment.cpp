@@ -1,5 +1,6 @@
 #include "tree/Comment.h"
 
+#include "node/ChangeHooks.h"
 #include "tree/Document.h"
 
 const std::string Comment::NODE_NAME = "#comment";
@@ -61,11 +62,11 @@ void Comment::setJSPFormat(bool on)
 void Comment::setSource(const std::string& source)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 std::string Comment::makeSafeData(const std::string& data)

@@ -1,23 +1,23 @@
 #include "tree/Document.h"
 
 #include "doctype/DocumentType.h"
+#include "convert/PCDATAConverter.h"
+#include "doctype/DocumentTypeSource.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
-#include "metadata/MetaData.h"
 #include "tree/Attr.h"
 #include "tree/CDATASection.h"
-#include "reading/HTMLParser.h"
-#include "tree/ChangeHooks.h"
 #include "tree/Comment.h"
 #include "tree/Element.h"
 #include "tree/EntityReference.h"
+#include "tree/MetaData.h"
+#include "node/ChangeHooks.h"
+#include "tree/PageReader.h"
 #include "tree/ProcessingInstruction.h"
-#include "tree/StringUtil.h"
+#include "base/StringUtil.h"
 #include "tree/Text.h"
 
 const std::string Document::NODE_NAME = "#document";
-
-unsigned long Document::s_activeHookDocuments = 0;
 
 namespace {
 
@@ -85,8 +85,10 @@ Document::Document(const std::string& name, const DocumentType* type)
     : DocumentFragment(nullptr, name), _documentType(const_cast<DocumentType*>(type)),
       _isHTML(name == "HTML")
 {
-    if (!_documentType)
-        _documentType = const_cast<DocumentType*>(DOMImpl::getDocumentType(name));
+    if (!_documentType) {
+        if (DocumentTypeSource* source = DocumentTypeSource::installed())
+            _documentType = const_cast<DocumentType*>(source->findDocumentType(name));
+    }
     if (_documentType)
         _documentType->addRef();
 }
@@ -106,7 +108,7 @@ Document::~Document()
     // destroyed here too, before the document's own fields go away.
     if (_hooks) {
         if (_hooksActive)
-            --s_activeHookDocuments;
+            ChangeHooks::documentListens(false);
         _hooksActive = false;
         delete _hooks;
         _hooks = nullptr;
@@ -244,8 +246,13 @@ MetaData* Document::_createMetaData() const
 
 // --- reading -----------------------------------------------------------------
 
-Node* Document::createNodes(const char* text, unsigned long length, Node* parent, bool)
+Node* Document::createNodes(const char* text, unsigned long length, Node* parent)
 {
+    // Only the HTML document has a reader so far; other documents keep
+    // their children and report that nothing was read.
+    PageReader* reader = _isHTML ? PageReader::installed(PageReader::HTML_PAGE) : nullptr;
+    if (!reader)
+        return nullptr;
     Node* target = parent ? parent : this;
     if (Node* removed = target->removeChildNodes(nullptr, nullptr)) {
         while (removed) {
@@ -254,8 +261,6 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
             removed = next;
         }
     }
-    if (!_isHTML)
-        return target;
     if (target == this)
         _metaDataRevised = false;
     // The reader also marks the ActiveX objects it makes.  Read into the
@@ -263,7 +268,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     // changes, writing the document back is copying it.
     SourceText::Block* page = SourceText::Block::make(text ? std::string(text, length) : std::string());
     Node::_beginReading();
-    HTMLParser::parse(page, target);
+    reader->readPage(page, target);
     Node::_endReading();
     if (target == this && _documentType) {
         if (_page)
@@ -431,14 +436,14 @@ ProcessingInstruction* Document::getXMLDecl()
     return decl;
 }
 
-DOMImpl::JSPVersion Document::getJSPVersion() const
+DOMOptions::JSPVersion Document::getJSPVersion() const
 {
-    return _documentType ? _documentType->getJSPVersion() : DOMImpl::JSP_NONE;
+    return _documentType ? _documentType->getJSPVersion() : DOMOptions::JSP_NONE;
 }
 
 bool Document::supportXMLFormat() const
 {
-    return _documentType && _documentType->getJSPVersion() == DOMImpl::JSP_10;
+    return _documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10;
 }
 
 // --- change announcements ------------------------------------------------------
@@ -448,7 +453,7 @@ void Document::_setChangeHooks(ChangeHooks* hooks)
     if (_hooks == hooks)
         return;
     if (_hooksActive)
-        --s_activeHookDocuments;
+        ChangeHooks::documentListens(false);
     _hooksActive = false;
     delete _hooks;
     _hooks = hooks;
@@ -461,48 +466,18 @@ void Document::_refreshHookState()
     if (active == _hooksActive)
         return;
     _hooksActive = active;
-    if (active)
-        ++s_activeHookDocuments;
-    else
-        --s_activeHookDocuments;
+    ChangeHooks::documentListens(active);
 }
 
-Document* Document::_hookTarget(const Node* node)
-{
-    if (s_activeHookDocuments == 0 || !node)
-        return nullptr;
-    Document* doc = node->getAncestorDocument();
-    if (!doc || !doc->_hooksActive || doc->_creatingNodes)
-        return nullptr;
-    return doc;
-}
+// --- converters ------------------------------------------------------------------
 
-void Document::_announceBeginModify(Node* node)
+PCDATAConverter::PCDATAConverter(const Document* document)
+    : _documentType(nullptr), _secondaryType(nullptr)
 {
-    if (Document* doc = _hookTarget(node))
-        doc->_hooks->beginModify(node);
-}
-
-void Document::_announceEndModify(Node* node)
-{
-    if (Document* doc = _hookTarget(node))
-        doc->_hooks->endModify(node);
-}
-
-void Document::_beginChange()
-{
-    if (_hooks)
-        _hooks->beginChange(this);
-}
-
-void Document::_recordInsert(Node* parent, unsigned long index, unsigned long count)
-{
-    if (_hooks)
-        _hooks->afterInsert(parent, index, count);
-}
-
-void Document::_recordRemove(Node* parent, unsigned long index, unsigned long count, Node* child)
-{
-    if (_hooks)
-        _hooks->beforeRemove(parent, index, count, child);
+    if (document) {
+        _documentType = document->getDocumentType();
+        if (!document->isHTMLDocument())
+            _secondaryType = document->getDocType();
+    }
+    _initDocumentType();
 }

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "editing/EventTarget.h"
-#include "frame/DOMImpl.h"
+#include "base/Options.h"
+#include "base/SourceText.h"
 #include "tree/DocumentFragment.h"
-#include "tree/SourceText.h"
+#include "tree/EventTarget.h"
 
 class Attr;
 class CDATASection;
@@ -46,7 +46,7 @@ public:
     // page (see Node::_isAsRead), the page text itself.
     std::string getSource() const override;
     // The size of the page last read (room to write the document into).
-    std::size_t _writeSizeHint() const
+    std::size_t _writeSizeHint() const override
     {
         return _page ? _page->text().size() + _page->text().size() / 16 : 0;
     }
@@ -70,9 +70,10 @@ public:
 
     // --- reading ------------------------------------------------------------
     // Parses text into parent (the document when parent is null), replacing
-    // the children parent had; returns the node parsed into.  HTML
-    // documents are read by the page parser.
-    Node* createNodes(const char* text, unsigned long length, Node* parent, bool adjust);
+    // the children parent had; returns the node parsed into.  Only the HTML
+    // document is read so far: any other returns null and keeps its
+    // children.
+    Node* createNodes(const char* text, unsigned long length, Node* parent);
     // Whether the tree was freshly built by createNodes on the document.
     bool _isFreshlyParsed() const { return _freshlyParsed; }
 
@@ -88,7 +89,7 @@ public:
     Element* getBODYElement(Element* html) const;
     bool isHTMLFragment() const;
     ProcessingInstruction* getXMLDecl();
-    DOMImpl::JSPVersion getJSPVersion() const;
+    DOMOptions::JSPVersion getJSPVersion() const;
     bool supportXMLFormat() const;
     bool canLayout() const { return true; }
 
@@ -117,16 +118,11 @@ public:
     // Re-reads whether the receiver wants announcements; call after its
     // active state changes.
     void _refreshHookState();
-
-    // The document that must hear about a change under node, or null when no
-    // document is listening (cheap: no walk while no document listens).
-    static Document* _hookTarget(const Node* node);
-    static void _announceBeginModify(Node* node);
-    static void _announceEndModify(Node* node);
-
-    void _beginChange();
-    void _recordInsert(Node* parent, unsigned long index, unsigned long count);
-    void _recordRemove(Node* parent, unsigned long index, unsigned long count, Node* child);
+    // The receiver while it wants announcements and no reader is at work.
+    ChangeHooks* _changeReceiver() const override
+    {
+        return _hooksActive && !_creatingNodes ? _hooks : nullptr;
+    }
 
     // While set, the reader is creating nodes (no announcements).
     bool _isCreatingNodes() const { return _creatingNodes; }
@@ -156,9 +152,6 @@ private:
     SourceText::Block* _page = nullptr;
     bool _metaDataRevised = false;
     unsigned long _runtimeTextState = 0;
-
-    // Number of documents whose receiver currently wants announcements.
-    static unsigned long s_activeHookDocuments;
 };
 
 #endif

@@ -75,6 +75,6 @@ void DocumentFragment::parse(const std::string& source)
     if (getNodeType() == DOCUMENT_NODE) {
         Document* document = static_cast<Document*>(this);
         if (document->isHTMLDocument())
-            document->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr, true);
+            document->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr);
     }
 }

@@ -1,7 +1,7 @@
 #ifndef PAGEDOM_TREE_DOCUMENTFRAGMENT_H
 #define PAGEDOM_TREE_DOCUMENTFRAGMENT_H
 
-#include "tree/ContainerNode.h"
+#include "node/ContainerNode.h"
 
 // A lightweight parentless container for pasted or generated content.
 class DocumentFragment : public ContainerNode {

@@ -4,17 +4,18 @@
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
-#include "frame/DOMImpl.h"
-#include "metadata/MetaData.h"
+#include "base/Options.h"
+#include "node/ChangeHooks.h"
+#include "tree/MetaData.h"
 #include "tree/Attr.h"
 #include "tree/CDATASection.h"
 #include "tree/Document.h"
 #include "tree/ElementFinder.h"
-#include "tree/NamedNodeMap.h"
-#include "tree/NodeAllocator.h"
-#include "tree/StringUtil.h"
+#include "node/NamedNodeMap.h"
+#include "node/NodeAllocator.h"
+#include "base/StringUtil.h"
 #include "tree/Text.h"
-#include "writing/PCDATAConverter.h"
+#include "convert/PCDATAConverter.h"
 
 const std::string Element::OPEN_TAG = "<";
 const std::string Element::END_OPEN_TAG = "</";
@@ -50,12 +51,12 @@ bool isDynamicId(int id)
     return id >= 140 && id <= 142;
 }
 
-std::string applyCase(const std::string& s, DOMImpl::FormatOption::CaseType type)
+std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType type)
 {
     switch (type) {
-    case DOMImpl::FormatOption::CASE_UPPER:
+    case DOMOptions::FormatOption::CASE_UPPER:
         return str::upper(s);
-    case DOMImpl::FormatOption::CASE_LOWER:
+    case DOMOptions::FormatOption::CASE_LOWER:
         return str::lower(s);
     default:
         return s;
@@ -349,6 +350,15 @@ void Element::_bindAttribute(Attr* attr, bool join)
     }
 }
 
+void Element::_adoptAttachments(Document* owner, std::vector<Node*>& roots)
+{
+    // Attributes kept as records take their element's document when made.
+    for (unsigned long i = 0, count = _attrList.length(); i < count; ++i)
+        _attrList.item(i)->_ownerDocument = owner;
+    if (MetaData* metaData = _meta())
+        roots.push_back(metaData);
+}
+
 Node* Element::_announcedNode()
 {
     Node* parent = getParentNode();
@@ -456,7 +466,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     if (!attr || attr->getOwnerElement())
         return nullptr;
     Node* announced = _announcedNode();
-    Document::_announceBeginModify(announced);
+    ChangeHooks::announceBeginModify(announced);
     _bindAttribute(attr, true);
     Attr* removed = nullptr;
     const std::string name = attr->getName();
@@ -479,7 +489,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     _attrs().append(attr);
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    Document::_announceEndModify(announced);
+    ChangeHooks::announceEndModify(announced);
     if (isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
     return removed;
@@ -491,7 +501,7 @@ void Element::_addAttributeNode(Attr* attr)
     if (!attr || attr->getOwnerElement())
         return;
     Node* announced = _announcedNode();
-    Document::_announceBeginModify(announced);
+    ChangeHooks::announceBeginModify(announced);
     _bindAttribute(attr, true);
     if (!attr->getName().empty()) {
         bool taken;
@@ -512,7 +522,7 @@ void Element::_addAttributeNode(Attr* attr)
     }
     _attrs().append(attr);
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    Document::_announceEndModify(announced);
+    ChangeHooks::announceEndModify(announced);
     if (isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
 }
@@ -524,10 +534,10 @@ void Element::removeAttribute(const std::string& name)
     if (!_mapPtr() || name.empty())
         return;
     Node* announced = _announcedNode();
-    Document::_announceBeginModify(announced);
+    ChangeHooks::announceBeginModify(announced);
     Attr* inMap = static_cast<Attr*>(_mapPtr()->removeNamedItem(name));
     if (!inMap) {
-        Document::_announceEndModify(announced);
+        ChangeHooks::announceEndModify(announced);
         return;
     }
     Attr* chosen = inMap;
@@ -548,7 +558,7 @@ void Element::removeAttribute(const std::string& name)
     chosen->releaseRef();
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    Document::_announceEndModify(announced);
+    ChangeHooks::announceEndModify(announced);
 }
 
 Attr* Element::removeAttributeNode(Attr* attr)
@@ -557,9 +567,9 @@ Attr* Element::removeAttributeNode(Attr* attr)
     if (!attr || !hasAttributes())
         return nullptr;
     Node* announced = _announcedNode();
-    Document::_announceBeginModify(announced);
+    ChangeHooks::announceBeginModify(announced);
     if (!_attrs().remove(attr)) {
-        Document::_announceEndModify(announced);
+        ChangeHooks::announceEndModify(announced);
         return nullptr;
     }
     _ensureMap();
@@ -571,7 +581,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
         _dropDynamicMetaData();
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    Document::_announceEndModify(announced);
+    ChangeHooks::announceEndModify(announced);
     return attr;
 }
 
@@ -581,7 +591,7 @@ void Element::removeAllAttributes()
     Node* announced = _announcedNode();
     bool had = hasAttributes();
     if (had)
-        Document::_announceBeginModify(announced);
+        ChangeHooks::announceBeginModify(announced);
     for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(_attrs().item(i));
         _bindAttribute(attr, false);
@@ -597,7 +607,7 @@ void Element::removeAllAttributes()
     if (had) {
         _startGenerated = true;
         setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-        Document::_announceEndModify(announced);
+        ChangeHooks::announceEndModify(announced);
     }
 }
 
@@ -1196,7 +1206,7 @@ std::string Element::_tagName() const
 {
     std::string name = getTypeName();
     const Document* doc = getOwnerDocument();
-    DOMImpl::FormatOption::CaseType caseType = DOMImpl::getFormatOption()->getTagNameCaseType();
+    DOMOptions::FormatOption::CaseType caseType = DOMOptions::getFormatOption()->getTagNameCaseType();
     if (_elementType && doc && doc->getFormatType() == 1)
         return str::lower(name);
     return applyCase(name, caseType);
@@ -1386,22 +1396,6 @@ void Element::_formatOwn()
         _startGenerated = true;
         _endGenerated = true;
     }
-    Document* doc = getOwnerDocument();
-    bool raw = _elementType && (_elementType->getContainerType() == 4 ||
-                                _elementType->getFormatType() == FORMAT_JSP_BLOCK);
-    if (!doc || _inHTMLDocument() || !hasChildNodes() || raw)
-        return;
-    // Empty texts before every child that follows no text, and at the end;
-    // laying the texts out fills them with line breaks and indentation.
-    auto isTextLike = [](const Node* n) {
-        return n && (n->getNodeType() == TEXT_NODE || n->getNodeType() == CDATA_SECTION_NODE);
-    };
-    for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
-        if (!isTextLike(c) && !isTextLike(c->getPreviousSibling()))
-            insertBefore(doc->createTextNode(std::string()), c);
-    }
-    if (!isTextLike(getLastChild()))
-        appendChild(doc->createTextNode(std::string()));
 }
 
 // --- searches --------------------------------------------------------------------
@@ -1592,7 +1586,7 @@ Element* Element::getATV() const
 void Element::setATV(Element* atv)
 {
     Node* announced = _announcedNode();
-    Document::_announceBeginModify(announced);
+    ChangeHooks::announceBeginModify(announced);
     if (!atv) {
         if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
             setMetaData(nullptr);
@@ -1602,7 +1596,7 @@ void Element::setATV(Element* atv)
             _meta()->_setATVElement(atv);
     }
     setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
-    Document::_announceEndModify(announced);
+    ChangeHooks::announceEndModify(announced);
 }
 
 Element* Element::getATVTargetElement() const

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "tree/ContainerNode.h"
-#include "tree/SourceText.h"
+#include "node/ContainerNode.h"
+#include "base/SourceText.h"
 
 class Attr;
 class ElementType;
@@ -180,6 +180,10 @@ public:
 
     // The node that attribute changes of this element are announced for.
     Node* _announcedNode();
+
+    const ElementType* _boundElementType() const override { return _elementType; }
+    Element* _asMetaElement() override { return _meta() ? this : nullptr; }
+    void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
 
 protected:
     Element(const Element& other);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "tree/Element.h"
-#include "tree/StringUtil.h"
+#include "base/StringUtil.h"
 
 namespace _Element {
 

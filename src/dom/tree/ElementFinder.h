@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tree/NodeList.h"
+#include "node/NodeList.h"
 
 class Element;
 class Node;

@@ -1,7 +1,7 @@
 #ifndef PAGEDOM_TREE_ENTITYREFERENCE_H
 #define PAGEDOM_TREE_ENTITYREFERENCE_H
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 class Entity;
 

@@ -1,6 +1,6 @@
 #include "tree/ProcessingInstruction.h"
 
-#include <cstring>
+#include "node/ChangeHooks.h"
 
 #include "tree/Document.h"
 
@@ -38,10 +38,10 @@ bool ProcessingInstruction::isTrivialNode() const
 void ProcessingInstruction::setData(const std::string& data)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = data;
     formatSource();
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 void ProcessingInstruction::formatSource()

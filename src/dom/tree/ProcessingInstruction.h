@@ -1,7 +1,7 @@
 #ifndef PAGEDOM_TREE_PROCESSINGINSTRUCTION_H
 #define PAGEDOM_TREE_PROCESSINGINSTRUCTION_H
 
-#include "tree/Node.h"
+#include "node/Node.h"
 
 // A block between "<?" and "?>"; with target "xml" at the head of a document
 // it is the XML declaration.

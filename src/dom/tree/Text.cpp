@@ -1,10 +1,10 @@
 #include "tree/Text.h"
 
+#include "convert/PCDATAConverter.h"
 #include "doctype/DOMStringType.h"
-#include "frame/DOMImpl.h"
+#include "node/ChangeHooks.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
-#include "writing/PCDATAConverter.h"
 
 const std::string Text::NODE_NAME = "#text";
 
@@ -53,8 +53,8 @@ Text::Text(Document* ownerDocument, const std::string& data)
 
 // A copy keeps its texts to itself (see SourceText).
 Text::Text(const Text& other)
-    : CharacterData(other), _source(other._source.detached()), _wrapIndent(other._wrapIndent),
-      _formatPending(other._formatPending), _wrapPending(other._wrapPending), _compact(other._compact),
+    : CharacterData(other), _source(other._source.detached()),
+      _formatPending(other._formatPending), _compact(other._compact),
       _sourceSet(other._sourceSet)
 {
 }
@@ -134,7 +134,6 @@ void Text::formatSource()
 {
     _sourceTouched();
     _formatPending = true;
-    _wrapPending = false;
     _sourceSet = false;
     clearErrorState(INVALID_CHAR_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
@@ -148,74 +147,10 @@ std::string_view Text::_sourceText() const
         std::string source = converter.convertDataToSource(_data.str());
         if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
             source = converter.convertCharValueOfSource(source, true);
-        if (_wrapPending)
-            _wrap(source, DOMImpl::getFormatOption()->getColumnLimit(), std::string(_wrapIndent, ' '));
         _source = source;
         _formatPending = false;
     }
     return _source.view();
-}
-
-unsigned long Text::_wrap(std::string& source, unsigned long columnLimit, const std::string& indent)
-{
-    std::string out;
-    out.reserve(source.size() + 16);
-    unsigned long column = 0;
-    unsigned long breaks = 0;
-    for (std::size_t i = 0; i < source.size();) {
-        char c = source[i];
-        if (c == ' ' && column >= columnLimit) {
-            while (i < source.size() && source[i] == ' ')
-                ++i;
-            out += "\r\n";
-            out += indent;
-            column = 0;
-            ++breaks;
-            continue;
-        }
-        out += c;
-        column = c == '\n' ? 0 : column + 1;
-        ++i;
-    }
-    source.swap(out);
-    return breaks;
-}
-
-unsigned long Text::_layOut()
-{
-    _sourceTouched();
-    if (isPlainText())
-        return 0;
-    const Document* doc = getOwnerDocument();
-    const unsigned long indent = DOMImpl::getFormatOption()->getIndent();
-    if (doc && !doc->isHTMLDocument()) {
-        if (!isSpaceText())
-            return 0;
-        // Between elements: a line break and the nesting depth's indent,
-        // one level less before the parent's end tag.
-        unsigned long depth = 0;
-        for (const Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode())
-            ++depth;
-        if (!getNextSibling() && depth)
-            --depth;
-        CharacterData::setData("\r\n" + std::string(indent * depth, ' '));
-        formatSource();
-        return 0;
-    }
-    if (!_formatPending)
-        return 0;
-    unsigned long depth = 0;
-    for (const Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode())
-        if (static_cast<const Element*>(n)->isIndentElement())
-            ++depth;
-    _wrapIndent = static_cast<std::uint32_t>(indent * depth);
-    _wrapPending = true;
-    std::string source = getSource();
-    unsigned long breaks = 0;
-    for (std::size_t i = 0; i + 1 < source.size(); ++i)
-        if (source[i] == '\r' && source[i + 1] == '\n')
-            ++breaks;
-    return breaks;
 }
 
 std::string Text::getSource() const
@@ -241,12 +176,12 @@ void Text::setSource(const std::string& source)
 void Text::_setSourceText(const SourceText& source)
 {
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     _sourceSet = true;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 void Text::parse(const std::string& source)
@@ -276,13 +211,16 @@ void Text::correctSource()
     setSource(corrected);
 }
 
-void Text::_merge(const Text* other)
+void Text::_absorbText(const Node* next)
 {
+    if (!next || next->getNodeType() != TEXT_NODE)
+        return;
+    const Text* other = static_cast<const Text*>(next);
     _sourceTouched();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = _data.str() + other->_data.str();
     formatSource();
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }
 
 Text* Text::splitText(unsigned long offset)
@@ -294,10 +232,10 @@ Text* Text::splitText(unsigned long offset)
     Text* copy = static_cast<Text*>(cloneNode(false));
     copy->_data = data.substr(offset);
     copy->formatSource();
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = data.substr(0, offset);
     formatSource();
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
     return copy;
 }
 
@@ -366,12 +304,12 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
         inserted = static_cast<unsigned long>(t.size());
     }
 
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = std::string(current).insert(offset, data);
     formatSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
     return inserted;
 }
 
@@ -383,7 +321,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
         current.at(offset);
     if (count > current.size() - offset)
         count = static_cast<unsigned long>(current.size() - offset);
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     bool removedNbsp = count == 2 && isNbspAt(current, offset);
     current.erase(offset, count);
     _data = current;
@@ -392,7 +330,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset));
     if (removedNbsp)
         _repairSpaceAt(offset);
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
     return count;
 }
 
@@ -493,7 +431,7 @@ void Text::compact()
     }
     if (out == data)
         return;
-    Document::_announceBeginModify(this);
+    ChangeHooks::announceBeginModify(this);
     _data = out;
     formatSource();
     _compact = true;
@@ -503,5 +441,5 @@ void Text::compact()
             newCursor = out.size();
         doc->setLayoutCursor(this, static_cast<int>(newCursor));
     }
-    Document::_announceEndModify(this);
+    ChangeHooks::announceEndModify(this);
 }

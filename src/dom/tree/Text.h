@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "tree/CharacterData.h"
-#include "tree/SourceText.h"
+#include "base/SourceText.h"
 
 // A run of character data.  The data is kept in the data form (references
 // and markup characters as character-value escapes); beside it the node keeps
@@ -48,13 +48,13 @@ public:
     void parse(const std::string& source);
     void correctSource();
 
-    // Lays a formatted text out: outside plain elements, white space between
-    // the elements of an XML document becomes a line break and indentation,
-    // and text produced again in an HTML document is wrapped at the column
-    // limit.  Returns the number of line breaks the laid-out source holds.
-    unsigned long _layOut();
-    // Wraps source at spaces past the column limit; returns the breaks made.
-    static unsigned long _wrap(std::string& source, unsigned long columnLimit, const std::string& indent);
+    // Stores the source a formatter laid out (wrapped) for the data as it
+    // is now; the source is no longer pending.
+    void _setLaidOutSource(const std::string& source)
+    {
+        _source = SourceText(source);
+        _formatPending = false;
+    }
 
     // Whether the source text was stored with setSource since the last
     // formatting or reset.
@@ -65,8 +65,9 @@ public:
         _sourceTouched();
         _compact = on;
     }
-    // Appends a following text node's data (used when normalizing).
-    void _merge(const Text* other);
+    // Appends a following text node's data (normalize).
+    void _absorbText(const Node* next) override;
+    bool _isBlankText() const override { return isSpaceText(); }
 
 protected:
     Text(const Text& other);
@@ -78,11 +79,7 @@ private:
     std::string_view _sourceText() const;
 
     mutable SourceText _source;
-    // The number of spaces to indent wrapped lines with when the source is
-    // produced again.
-    std::uint32_t _wrapIndent = 0;
     mutable bool _formatPending = true;
-    bool _wrapPending = false;
     bool _compact = true;
     bool _sourceSet = false;
 };

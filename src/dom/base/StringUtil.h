@@ -1,0 +1,58 @@
+#ifndef PAGEDOM_BASE_STRINGUTIL_H
+#define PAGEDOM_BASE_STRINGUTIL_H
+
+#include <cstddef>
+#include <string>
+
+// ASCII-only case helpers.  Names compared without regard to case are folded
+// for the 26 ASCII letters only; other bytes, including multi-byte
+// characters, never change.
+namespace str {
+
+inline char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+inline std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = lowerChar(c);
+    return s;
+}
+
+inline std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = upperChar(c);
+    return s;
+}
+
+// Equal ignoring ASCII case, same length.
+inline bool equalsIgnoreCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerChar(a[i]) != lowerChar(b[i]))
+            return false;
+    return true;
+}
+
+// Whether the length bytes at text are the upper-case word, ignoring case.
+inline bool matchesUpperWord(const char* text, std::size_t length, const char* upperWord)
+{
+    std::size_t i = 0;
+    for (; upperWord[i]; ++i)
+        if (i == length || upperChar(text[i]) != upperWord[i])
+            return false;
+    return i == length;
+}
+
+// Translates a standard-library "not found" into the library's 32-bit one.
+inline unsigned long pos(std::size_t p)
+{
+    return p == std::string::npos ? 0xFFFFFFFFul : static_cast<unsigned long>(p);
+}
+
+} // namespace str
+
+#endif

@@ -1,0 +1,283 @@
+#include "node/ContainerNode.h"
+
+#include <vector>
+
+#include "node/ChangeHooks.h"
+
+namespace {
+
+// Documents, fragments, attributes and DTD declarations never take a parent:
+// linked as a child, such a node would not know its container, could be
+// listed by two containers at once and be released by both.
+bool takesParent(const Node* node)
+{
+    switch (node->getNodeType()) {
+    case Node::ATTRIBUTE_NODE:
+    case Node::ENTITY_NODE:
+    case Node::DOCUMENT_NODE:
+    case Node::DOCUMENT_FRAGMENT_NODE:
+    case Node::NOTATION_NODE:
+    case Node::ELEMENT_TYPE_NODE:
+    case Node::ATTR_TYPE_NODE:
+    case Node::ATTR_TYPE_LIST_NODE:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+ContainerNode::ContainerNode(Document* ownerDocument, const std::string& name)
+    : Node(ownerDocument, name)
+{
+}
+
+ContainerNode::ContainerNode(const ContainerNode& other) : Node(other) {}
+
+ContainerNode::~ContainerNode()
+{
+    _releaseChildren();
+}
+
+void ContainerNode::_releaseChildren()
+{
+    // Children that reach count 0 here are destroyed by the outermost
+    // releaseRef, one after the other (see Node::releaseRef).
+    // A child this release destroys is simply cut loose: marking it and its
+    // whole subtree removed would be a walk over nodes about to go away.  A
+    // child somebody else still holds is unlinked the ordinary way.
+    for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
+        Node* child = _children.item(i);
+        if (child->getRefCount() == 1)
+            child->_parent = nullptr;
+        else
+            child->_setParentNode(nullptr);
+        child->_previous = nullptr;
+        child->_next = nullptr;
+        child->releaseRef();
+    }
+    _children.clear();
+}
+
+dom::NodeList ContainerNode::getChildNodes() const
+{
+    return dom::NodeList(_children);
+}
+
+// Links newChild before refChild (appends when refChild is null); index is
+// refChild's position, or the child count.
+void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
+{
+    if (newChild->getFirstChild())
+        Node::_bumpStructureEpoch();
+    newChild->_setParentNode(this);
+    Node* before = refChild ? refChild->_previous : getLastChild();
+    if (before) {
+        before->_setNextSibling(newChild);
+        newChild->_setPreviousSibling(before);
+    }
+    if (refChild) {
+        refChild->_setPreviousSibling(newChild);
+        newChild->_setNextSibling(refChild);
+    }
+    _children.insertAt(newChild, index);
+    setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
+}
+
+Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
+{
+    Node* rest = nullptr;
+    bool first = true;
+    Node* result = nullptr;
+    // A parentless sibling chain headed by newChild is inserted whole, in
+    // order, each node before refChild.  A child inserted before itself keeps
+    // its place; any other node named as its own reference is no child here
+    // and is refused below.
+    if (newChild && refChild == newChild && newChild->_parent == this)
+        refChild = newChild->_next;
+    while (newChild) {
+        if (_refusesInsertion(newChild))
+            return first ? nullptr : result;
+        unsigned long index;
+        if (refChild) {
+            index = getChildIndex(refChild);
+            if (index == NOT_FOUND)
+                return first ? nullptr : result;
+        } else {
+            index = _children.length();
+        }
+        ChangeHooks* hooks = ChangeHooks::receiverFor(this);
+        if (hooks)
+            hooks->beginChange(ChangeHooks::documentOf(this));
+        rest = nullptr;
+        if (Node* oldParent = newChild->getParentNode()) {
+            oldParent->removeChild(newChild);
+            if (refChild)
+                index = getChildIndex(refChild);
+            else
+                index = _children.length();
+        } else if (newChild->_next) {
+            rest = newChild->_next;
+            newChild->_setNextSibling(nullptr);
+            rest->_setPreviousSibling(nullptr);
+        }
+        if (Node* before = newChild->getParentNode() ? nullptr : newChild->_previous) {
+            // A node from the middle of a parentless chain leaves that chain.
+            before->_setNextSibling(nullptr);
+            newChild->_setPreviousSibling(nullptr);
+        }
+        _link(newChild, refChild, index);
+        if (hooks)
+            hooks->afterInsert(this, index, 1);
+        if (first)
+            result = newChild;
+        first = false;
+        newChild = rest;
+    }
+    return result;
+}
+
+// Whether node may not be inserted here: it would become its own ancestor,
+// or it is a node that never takes a parent.  Only a node with children can
+// be a proper ancestor, so appending fresh leaves deep in a tree costs no
+// climb to the root.
+bool ContainerNode::_refusesInsertion(const Node* node) const
+{
+    if (node == this || !takesParent(node))
+        return true;
+    return node->getFirstChild() && isOffspringOf(node);
+}
+
+Node* ContainerNode::appendChild(Node* newChild)
+{
+    return insertBefore(newChild, nullptr);
+}
+
+void ContainerNode::_appendQuietly(Node* newChild)
+{
+    if (!newChild || newChild->getParentNode() || _refusesInsertion(newChild))
+        return;
+    _link(newChild, nullptr, _children.length());
+}
+
+void ContainerNode::_appendParsed(Node* newChild, bool contained)
+{
+    if (newChild->getFirstChild())
+        Node::_bumpStructureEpoch();
+    newChild->_parent = this;
+    newChild->_parentReplaced();
+    if (!contained)
+        newChild->_errorState |= INVALID_CONTENT_ERROR;
+    newChild->setUpdateState(newChild->_updateState | UPDATE_ADDED);
+    unsigned long count = _children.length();
+    if (Node* before = count ? _children.item(count - 1) : nullptr) {
+        before->_setNextSibling(newChild);
+        newChild->_setPreviousSibling(before);
+    }
+    _children.insertAt(newChild, count);
+    _addUpdateBits(UPDATE_CHILD_MODIFIED);
+}
+
+Node* ContainerNode::removeChild(Node* oldChild)
+{
+    if (oldChild && oldChild->getFirstChild())
+        Node::_bumpStructureEpoch();
+    unsigned long index = getChildIndex(oldChild);
+    if (index == NOT_FOUND)
+        return nullptr;
+    if (ChangeHooks* hooks = ChangeHooks::receiverFor(this))
+        hooks->beforeRemove(this, index, 1, oldChild);
+    oldChild->_setParentNode(nullptr);
+    Node* prev = oldChild->_previous;
+    Node* next = oldChild->_next;
+    if (prev)
+        prev->_setNextSibling(next);
+    if (next)
+        next->_setPreviousSibling(prev);
+    if (prev)
+        oldChild->_setPreviousSibling(nullptr);
+    if (next)
+        oldChild->_setNextSibling(nullptr);
+    _children.removeAt(index);
+    setUpdateState(getUpdateState() | UPDATE_CHILD_REMOVED);
+    return oldChild;
+}
+
+Node* ContainerNode::replaceChild(Node* newChild, Node* oldChild)
+{
+    if (!oldChild || oldChild == newChild)
+        return nullptr;
+    if (oldChild->_parent != this)
+        return nullptr;
+    // Refuse before touching anything: the replacement must be insertable.
+    if (newChild && _refusesInsertion(newChild))
+        return nullptr;
+    Node* next = oldChild->_next;
+    if (next == newChild)
+        next = newChild->_next;
+    if (!removeChild(oldChild))
+        return nullptr;
+    if (newChild)
+        insertBefore(newChild, next);
+    return oldChild;
+}
+
+namespace {
+
+void attachCopy(Node* parent, Node* child)
+{
+    if (!parent->appendChild(child))
+        child->releaseRef();
+}
+
+} // namespace
+
+void ContainerNode::_cloneChildrenInto(ContainerNode* copy) const
+{
+    // Copies are built bottom-up: a node's copy is attached to its parent's
+    // copy once its own subtree is complete, so every append lands on a node
+    // that has no parent yet and no walk ever climbs a deep chain.
+    struct Frame {
+        const Node* source;
+        Node* copy;
+        const Node* next;
+    };
+    std::vector<Frame> stack;
+    stack.push_back(Frame{this, copy, getFirstChild()});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next) {
+            const Node* child = top.next;
+            top.next = child->getNextSibling();
+            Node* childCopy = child->cloneNode(false);
+            if (!childCopy)
+                continue;
+            if (child->getFirstChild())
+                stack.push_back(Frame{child, childCopy, child->getFirstChild()});
+            else
+                attachCopy(top.copy, childCopy);
+            continue;
+        }
+        Frame done = top;
+        stack.pop_back();
+        if (!stack.empty())
+            attachCopy(stack.back().copy, done.copy);
+    }
+}
+
+void ContainerNode::_adoptDescendants(Document* owner)
+{
+    // Subtree roots still to visit: the children, then any metadata met.
+    std::vector<Node*> roots;
+    for (Node* child = getFirstChild(); child; child = child->getNextSibling())
+        roots.push_back(child);
+    while (!roots.empty()) {
+        Node* root = roots.back();
+        roots.pop_back();
+        for (Node* n = root; n; n = n->getNextNode(root)) {
+            n->_ownerDocument = owner;
+            n->_adoptAttachments(owner, roots);
+        }
+    }
+}

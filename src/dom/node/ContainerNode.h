@@ -1,0 +1,53 @@
+#ifndef PAGEDOM_NODE_CONTAINERNODE_H
+#define PAGEDOM_NODE_CONTAINERNODE_H
+
+#include "node/Node.h"
+
+// A node with an ordered list of children.  The structural operations pass
+// references exactly as Node describes: insertion takes the caller's
+// reference, removal hands it back, destruction releases every child.
+class ContainerNode : public Node {
+public:
+    ~ContainerNode() override;
+
+    dom::NodeList getChildNodes() const override;
+    Node* insertBefore(Node* newChild, Node* refChild) override;
+    Node* replaceChild(Node* newChild, Node* oldChild) override;
+    Node* removeChild(Node* oldChild) override;
+    Node* appendChild(Node* newChild) override;
+
+    // Appends a node without announcing anything to a document: used while a
+    // reader builds a fresh tree and while copies are made.  Ownership and
+    // state rules are those of appendChild.
+    void _appendQuietly(Node* newChild);
+    // _appendQuietly for a reader that has just made newChild (no parent,
+    // no siblings, not an ancestor of this node) and already knows whether
+    // this node can contain it; the marks are those of appendChild.
+    void _appendParsed(Node* newChild, bool contained);
+
+protected:
+    ContainerNode(Document* ownerDocument, const std::string& name);
+    // Copies the node itself; children are copied by _cloneChildrenInto.
+    ContainerNode(const ContainerNode& other);
+
+    const dom::OwnerNodeList* _childList() const override { return &_children; }
+
+    // Detaches and releases every child (the destructor's first step).
+    void _releaseChildren();
+
+    // Deep copy support: appends copies of this node's descendants to copy,
+    // without recursion.
+    void _cloneChildrenInto(ContainerNode* copy) const;
+
+    // Makes owner the owner document of every descendant, of the attributes
+    // of every descendant element and of the metadata attached to them.
+    void _adoptDescendants(Document* owner);
+
+private:
+    void _link(Node* newChild, Node* refChild, unsigned long index);
+    bool _refusesInsertion(const Node* node) const;
+
+    dom::OwnerNodeList _children;
+};
+
+#endif

@@ -1,0 +1,180 @@
+#include "node/NamedNodeMap.h"
+
+#include <atomic>
+#include <cstdint>
+
+#include "node/Node.h"
+#include "base/StringUtil.h"
+
+NamedNodeMap::NamedNodeMap(Node* owner) : _owner(owner) {}
+
+NamedNodeMap::NamedNodeMap(const NamedNodeMap& other) : _map(other._map), _owner(other._owner) {}
+
+NamedNodeMap& NamedNodeMap::operator=(const NamedNodeMap& other)
+{
+    if (this != &other) {
+        _map = other._map;
+        _owner = other._owner;
+        _touch();
+    }
+    return *this;
+}
+
+NamedNodeMap::~NamedNodeMap() = default;
+
+unsigned long NamedNodeMap::_nextGeneration()
+{
+    static std::atomic<unsigned long> counter{0};
+    return ++counter;
+}
+
+namespace {
+
+struct CachedAnswer {
+    const NamedNodeMap* map = nullptr;
+    unsigned long generation = 0;
+    std::string name;
+    Node* node = nullptr;
+};
+
+constexpr std::size_t ANSWER_SLOTS = 256;
+
+} // namespace
+
+Node* NamedNodeMap::findCached(const std::string& name) const
+{
+    // FNV-1a over the name's bytes and the map's address.
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    h ^= reinterpret_cast<std::uintptr_t>(this) >> 4;
+    h *= 1099511628211ull;
+    thread_local CachedAnswer answers[ANSWER_SLOTS];
+    CachedAnswer& slot = answers[(h >> 20) & (ANSWER_SLOTS - 1)];
+    if (slot.map == this && slot.generation == _generation && slot.name == name)
+        return slot.node;
+    Node* node = getNamedItem(name);
+    slot.map = this;
+    slot.generation = _generation;
+    slot.name = name;
+    slot.node = node;
+    return node;
+}
+
+std::string NamedNodeMap::key(const std::string& name) const
+{
+    return str::lower(name);
+}
+
+std::string StrictNamedNodeMap::key(const std::string& name) const
+{
+    return name;
+}
+
+Node* NamedNodeMap::item(unsigned long index) const
+{
+    if (index >= _map.size())
+        return nullptr;
+    if (!_cacheValid || index < _cacheIndex) {
+        _cacheIt = _map.begin();
+        _cacheIndex = 0;
+        _cacheValid = true;
+    }
+    while (_cacheIndex < index) {
+        ++_cacheIt;
+        ++_cacheIndex;
+    }
+    return _cacheIt->second;
+}
+
+Node* NamedNodeMap::getNamedItem(const std::string& name) const
+{
+    if (name.empty())
+        return nullptr;
+    auto it = _map.find(key(name));
+    return it == _map.end() ? nullptr : it->second;
+}
+
+Node* NamedNodeMap::setNamedItem(Node* node)
+{
+    if (!node)
+        return nullptr;
+    std::string name = node->getNodeName();
+    if (name.empty())
+        return nullptr;
+    auto result = _map.emplace(key(name), node);
+    if (result.second) {
+        _touch();
+        return nullptr;
+    }
+    Node* old = result.first->second;
+    if (old == node)
+        return nullptr;
+    result.first->second = node;
+    _generation = _nextGeneration();
+    return old;
+}
+
+Node* NamedNodeMap::removeNamedItem(const std::string& name)
+{
+    if (name.empty())
+        return nullptr;
+    auto it = _map.find(key(name));
+    if (it == _map.end())
+        return nullptr;
+    Node* old = it->second;
+    _map.erase(it);
+    _touch();
+    return old;
+}
+
+Node* NamedNodeMap::addNamedItem(Node* node)
+{
+    if (!node)
+        return nullptr;
+    std::string name = node->getNodeName();
+    if (name.empty())
+        return nullptr;
+    if (!_map.emplace(key(name), node).second)
+        return nullptr;
+    _touch();
+    return node;
+}
+
+Node* NamedNodeMap::removeNode(const Node* node)
+{
+    if (!node)
+        return nullptr;
+    // The usual case: the node sits under its own name's key.
+    std::string name = const_cast<Node*>(node)->getNodeName();
+    if (!name.empty()) {
+        auto it = _map.find(key(name));
+        if (it != _map.end() && it->second == node) {
+            _map.erase(it);
+            _touch();
+            return const_cast<Node*>(node);
+        }
+    }
+    for (auto it = _map.begin(); it != _map.end(); ++it) {
+        if (it->second == node) {
+            _map.erase(it);
+            _touch();
+            return const_cast<Node*>(node);
+        }
+    }
+    return nullptr;
+}
+
+Node* NamedNodeMap::removeAt(unsigned long index)
+{
+    if (index >= _map.size())
+        return nullptr;
+    auto it = _map.begin();
+    std::advance(it, static_cast<long>(index));
+    Node* old = it->second;
+    _map.erase(it);
+    _touch();
+    return old;
+}

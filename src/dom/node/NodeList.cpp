@@ -1,0 +1,246 @@
+#include "node/NodeList.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "node/NodeAllocator.h"
+
+namespace dom {
+
+// The shared body.  The vector is managed by hand: its first two entries
+// live in the body itself (most lists are short), and once full it grows
+// to its size plus the larger of its size and 1.
+struct NodeList::_Body {
+    Node** items = inlineItems;
+    std::uint32_t size = 0;
+    std::uint32_t capacity = 2;
+    std::uint32_t lists = 0;
+    Node* inlineItems[2];
+
+    ~_Body()
+    {
+        if (items != inlineItems)
+            ::operator delete(items);
+    }
+
+    // Bodies come from the node allocator, like the nodes they list.
+    static void* operator new(std::size_t size) { return NodeAllocator::allocate(size); }
+    static void operator delete(void* memory, std::size_t size) { NodeAllocator::release(memory, size); }
+
+    void reserveOne()
+    {
+        if (size < capacity)
+            return;
+        std::uint32_t grow = size > 1 ? size : 1;
+        if (grow > 0xFFFFFFFFu - size)
+            std::abort(); // four billion entries in one list
+        std::uint32_t cap = size + grow;
+        Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
+        if (!fresh)
+            std::abort();
+        if (size)
+            std::memcpy(fresh, items, size * sizeof(Node*));
+        if (items != inlineItems)
+            ::operator delete(items);
+        items = fresh;
+        capacity = cap;
+    }
+
+    void insertAt(unsigned long index, Node* node)
+    {
+        reserveOne();
+        if (index < size)
+            std::memmove(items + index + 1, items + index, (size - index) * sizeof(Node*));
+        items[index] = node;
+        ++size;
+    }
+
+    void eraseAt(unsigned long index)
+    {
+        if (index + 1 < size)
+            std::memmove(items + index, items + index + 1, (size - index - 1) * sizeof(Node*));
+        --size;
+    }
+
+    unsigned long find(const Node* node) const
+    {
+        for (unsigned long i = 0; i < size; ++i)
+            if (items[i] == node)
+                return i;
+        return 0xFFFFFFFFul;
+    }
+};
+
+// An owner list with a single entry and no view on it keeps that node in
+// place of a body (most elements have one child or one attribute): _impl
+// then holds the node's address with the lowest bit set.  A view is only
+// ever made on a body, so the first view made of such a list, or a second
+// entry, gives it one.
+namespace {
+
+constexpr std::uintptr_t SINGLE_TAG = 1;
+
+} // namespace
+
+bool NodeList::_isSingle() const
+{
+    return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0;
+}
+
+Node* NodeList::_single() const
+{
+    return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG);
+}
+
+void NodeList::_makeBody() const
+{
+    NodeList* self = const_cast<NodeList*>(this);
+    Node* node = _isSingle() ? _single() : nullptr;
+    self->_impl = new _Body;
+    self->_impl->lists = 1;
+    if (node)
+        self->_impl->insertAt(0, node);
+}
+
+NodeList::NodeList() : _impl(nullptr) {}
+
+NodeList::NodeList(const NodeList& other)
+{
+    if (other._isSingle())
+        other._makeBody();
+    _impl = other._impl;
+    _attachImpl();
+}
+
+NodeList& NodeList::operator=(const NodeList& other)
+{
+    if (other._isSingle())
+        other._makeBody();
+    if (_impl == other._impl)
+        return *this;
+    _detachImpl();
+    _impl = other._impl;
+    _attachImpl();
+    return *this;
+}
+
+NodeList::~NodeList()
+{
+    _detachImpl();
+}
+
+Node* NodeList::item(unsigned long index) const
+{
+    if (_isSingle())
+        return index == 0 ? _single() : nullptr;
+    if (!_impl || index >= _impl->size)
+        return nullptr;
+    return _impl->items[index];
+}
+
+unsigned long NodeList::length() const
+{
+    if (_isSingle())
+        return 1;
+    return _impl ? _impl->size : 0;
+}
+
+void NodeList::_attachImpl()
+{
+    if (_impl)
+        ++_impl->lists;
+}
+
+void NodeList::_detachImpl()
+{
+    if (_isSingle()) {
+        _impl = nullptr;
+        return;
+    }
+    if (_impl && --_impl->lists == 0)
+        delete _impl;
+}
+
+void OwnerNodeList::_ensureBody()
+{
+    if (!_impl || _isSingle())
+        _makeBody();
+}
+
+Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
+{
+    if (!node)
+        return nullptr;
+    if (!refNode)
+        return append(node);
+    if (!_impl || indexOf(refNode) == 0xFFFFFFFFul)
+        return nullptr;
+    _ensureBody();
+    _impl->insertAt(_impl->find(refNode), node);
+    return node;
+}
+
+Node* OwnerNodeList::append(Node* node)
+{
+    return insertAt(node, length());
+}
+
+Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
+{
+    if (!node)
+        return nullptr;
+    if (!_impl) {
+        _impl = reinterpret_cast<_Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
+        return node;
+    }
+    _ensureBody();
+    if (index > _impl->size)
+        index = _impl->size;
+    _impl->insertAt(index, node);
+    return node;
+}
+
+Node* OwnerNodeList::remove(const Node* node)
+{
+    if (!node)
+        return nullptr;
+    unsigned long index = indexOf(node);
+    return index == 0xFFFFFFFFul ? nullptr : removeAt(index);
+}
+
+Node* OwnerNodeList::removeAt(unsigned long index)
+{
+    if (_isSingle()) {
+        if (index != 0)
+            return nullptr;
+        Node* found = _single();
+        _impl = nullptr;
+        return found;
+    }
+    if (!_impl || index >= _impl->size)
+        return nullptr;
+    Node* found = _impl->items[index];
+    _impl->eraseAt(index);
+    return found;
+}
+
+unsigned long OwnerNodeList::indexOf(const Node* node) const
+{
+    if (!node)
+        return 0xFFFFFFFFul;
+    if (_isSingle())
+        return _single() == node ? 0 : 0xFFFFFFFFul;
+    if (!_impl)
+        return 0xFFFFFFFFul;
+    return _impl->find(node);
+}
+
+void OwnerNodeList::clear()
+{
+    _detachImpl();
+    _impl = nullptr;
+}
+
+} // namespace dom

@@ -1,0 +1,20 @@
+#ifndef PAGEDOM_TREE_EVENTTARGET_H
+#define PAGEDOM_TREE_EVENTTARGET_H
+
+namespace dom {
+
+// Receiver side of document events.  A document is an event target; the
+// listener registry and dispatch are added with the event classes.
+class EventTarget {
+public:
+    EventTarget() {}
+    virtual ~EventTarget() {}
+
+protected:
+    EventTarget(const EventTarget&) {}
+    EventTarget& operator=(const EventTarget&) { return *this; }
+};
+
+} // namespace dom
+
+#endif

@@ -10,7 +10,7 @@ namespace {
 void BM_BuildHTMLDocumentType(benchmark::State& state)
 {
     for (auto _ : state) {
-        DocumentType* type = BuiltinDocumentTypes::create("html");
+        DocumentType* type = pagedom::BuiltinDocumentTypes::create("html");
         benchmark::DoNotOptimize(type);
         type->releaseRef();
     }
@@ -21,7 +21,7 @@ void BM_BuildTableTypes(benchmark::State& state)
 {
     for (auto _ : state) {
         for (const char* name : {"xml", "vxml", "jsp091", "jsp10", "qrtx"}) {
-            DocumentType* type = BuiltinDocumentTypes::create(name);
+            DocumentType* type = pagedom::BuiltinDocumentTypes::create(name);
             benchmark::DoNotOptimize(type);
             type->releaseRef();
         }

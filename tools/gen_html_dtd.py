@@ -487,12 +487,16 @@ def render_cpp(text):
     out.append("")
     out.append('#include "doctype/HTMLDTDText.h"')
     out.append("")
+    out.append("namespace pagedom {")
+    out.append("")
     out.append("const char* const HTML_DTD_TEXT =")
     lines = text.splitlines()
     for index, line in enumerate(lines):
         out.append(c_string_line(line) + (";" if index == len(lines) - 1 else ""))
     out.append("")
     out.append("const unsigned int HTML_DTD_TEXT_LENGTH = %d;" % len(text.encode("ascii")))
+    out.append("")
+    out.append("} // namespace pagedom")
     return "\n".join(out) + "\n"
 
 

@@ -14,14 +14,14 @@ namespace {
 TEST(NameTable, NamesOutlastTheTableFillingUp)
 {
     Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_NONE);
-    EXPECT_EQ(NameTable::intern("td"), NameTable::intern("td"));
-    EXPECT_NE(NameTable::intern("td"), NameTable::intern("TD"));
+    EXPECT_EQ(pagedom::NameTable::intern("td"), pagedom::NameTable::intern("td"));
+    EXPECT_NE(pagedom::NameTable::intern("td"), pagedom::NameTable::intern("TD"));
 
     // More distinct names than the table takes.
     std::vector<Element*> made;
-    for (unsigned long i = 0; i < NameTable::CAPACITY + 100; ++i)
+    for (unsigned long i = 0; i < pagedom::NameTable::CAPACITY + 100; ++i)
         made.push_back(doc->createElement("x-" + std::to_string(i)));
-    EXPECT_EQ(nullptr, NameTable::intern("never-seen-before-" + std::to_string(NameTable::CAPACITY)));
+    EXPECT_EQ(nullptr, pagedom::NameTable::intern("never-seen-before-" + std::to_string(pagedom::NameTable::CAPACITY)));
 
     Element* last = made.back();
     Node* copy = last->cloneNode(true);
@@ -29,7 +29,7 @@ TEST(NameTable, NamesOutlastTheTableFillingUp)
     for (Element* e : made)
         e->releaseRef();
     EXPECT_EQ(name, copy->getNodeName());
-    EXPECT_EQ("x-" + std::to_string(NameTable::CAPACITY + 99), copy->getNodeName());
+    EXPECT_EQ("x-" + std::to_string(pagedom::NameTable::CAPACITY + 99), copy->getNodeName());
     copy->releaseRef();
 
     // Shared names still serve once the table is full.

@@ -10,32 +10,32 @@
 // Whatever the way, a text reads back the bytes it was given.
 TEST(SourceText, EveryWayOfKeepingReadsBackTheSameBytes)
 {
-    SourceText::Block* page = SourceText::Block::make("<p>twelve bytes and a longer run of text</p>\0x" + std::string(1, '\0'));
+    pagedom::SourceText::Block* page = pagedom::SourceText::Block::make("<p>twelve bytes and a longer run of text</p>\0x" + std::string(1, '\0'));
     const std::string& whole = page->text();
     for (std::size_t length : {std::size_t(0), std::size_t(1), std::size_t(11), std::size_t(12), std::size_t(13), std::size_t(30)}) {
         for (std::size_t offset : {std::size_t(0), std::size_t(3), whole.size() - length}) {
-            SourceText span(page, offset, length);
+            pagedom::SourceText span(page, offset, length);
             EXPECT_EQ(whole.substr(offset, length), span.str()) << offset << "+" << length;
             EXPECT_EQ(length, span.size());
             EXPECT_EQ(length == 0, span.empty());
-            SourceText copy(span);
-            SourceText moved(std::move(copy));
+            pagedom::SourceText copy(span);
+            pagedom::SourceText moved(std::move(copy));
             EXPECT_EQ(span.str(), moved.str());
             EXPECT_TRUE(copy.empty());
-            SourceText detached = span.detached();
+            pagedom::SourceText detached = span.detached();
             EXPECT_EQ(span.str(), detached.str());
         }
     }
     // Texts outlive the page block they share.
-    SourceText kept(page, 3, 30);
+    pagedom::SourceText kept(page, 3, 30);
     page->release();
     EXPECT_EQ("twelve bytes and a longer run", kept.str().substr(0, 29));
 
     for (const std::string& text : {std::string(), std::string("a"), std::string(12, 'b'),
                                     std::string(13, 'c'), std::string("nul\0inside", 10), std::string(100, 'd')}) {
-        SourceText own(text);
+        pagedom::SourceText own(text);
         EXPECT_EQ(text, own.str());
-        SourceText assigned;
+        pagedom::SourceText assigned;
         assigned = text;
         EXPECT_EQ(text, assigned.str());
         // Assigning a text its own bytes (inside or in its block) keeps them.
@@ -49,11 +49,11 @@ TEST(SourceText, EveryWayOfKeepingReadsBackTheSameBytes)
     }
 
     // Replacing a long text by a short one and back again.
-    SourceText changing(std::string(40, 'x'));
+    pagedom::SourceText changing(std::string(40, 'x'));
     changing = std::string("short");
     EXPECT_EQ("short", changing.str());
     changing = std::string(40, 'y');
     EXPECT_EQ(std::string(40, 'y'), changing.str());
-    changing = SourceText(std::string("z"));
+    changing = pagedom::SourceText(std::string("z"));
     EXPECT_EQ("z", changing.str());
 }

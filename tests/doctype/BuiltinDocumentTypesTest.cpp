@@ -58,7 +58,7 @@ private:
 // The HTML type read from the compiled-in DTD text, shared by the tests.
 const DocumentType* htmlType()
 {
-    static const Ref<DocumentType> type(BuiltinDocumentTypes::create("html"));
+    static const Ref<DocumentType> type(pagedom::BuiltinDocumentTypes::create("html"));
     return type.get();
 }
 
@@ -106,11 +106,11 @@ TEST(ElementTableTest, FlagWordsByID)
 TEST(BuiltinDocumentTypesTest, KnowsSixLowerCaseNames)
 {
     for (const char* name : {"HTML", "Xml", "jsp", "", "vxml ", "dtd"})
-        EXPECT_EQ(BuiltinDocumentTypes::create(name), nullptr) << name;
+        EXPECT_EQ(pagedom::BuiltinDocumentTypes::create(name), nullptr) << name;
     const char* names[][2] = {{"xml", "xml"}, {"vxml", "vxml"}, {"jsp091", "jsp"},
                               {"jsp10", "jsp"}, {"qrtx", "qrtx"}, {"html", "HTML"}};
     for (auto& n : names) {
-        Ref<DocumentType> type(BuiltinDocumentTypes::create(n[0]));
+        Ref<DocumentType> type(pagedom::BuiltinDocumentTypes::create(n[0]));
         ASSERT_NE(type.get(), nullptr) << n[0];
         EXPECT_EQ(type->getNodeName(), n[1]);
         EXPECT_EQ(type->getRefCount(), 1ul);
@@ -119,7 +119,7 @@ TEST(BuiltinDocumentTypesTest, KnowsSixLowerCaseNames)
 
 TEST(BuiltinDocumentTypesTest, XMLEntitiesStandForTheirCharacters)
 {
-    Ref<DocumentType> xml(BuiltinDocumentTypes::create("xml"));
+    Ref<DocumentType> xml(pagedom::BuiltinDocumentTypes::create("xml"));
     EXPECT_TRUE(xml->getElementTypeNames().empty());
     const char* names[] = {"lt", "gt", "amp", "apos", "quot"};
     unsigned long values[] = {60, 62, 38, 39, 34};
@@ -131,13 +131,13 @@ TEST(BuiltinDocumentTypesTest, XMLEntitiesStandForTheirCharacters)
         EXPECT_EQ(xml->getCharEntity(values[i]), e);
     }
     EXPECT_EQ(xml->getEntity("LT"), nullptr);
-    Ref<DocumentType> vxml(BuiltinDocumentTypes::create("vxml"));
+    Ref<DocumentType> vxml(pagedom::BuiltinDocumentTypes::create("vxml"));
     EXPECT_EQ(vxml->getCharEntity(38), vxml->getEntity("amp"));
 }
 
 TEST(BuiltinDocumentTypesTest, VoiceXMLContainment)
 {
-    Ref<DocumentType> vxml(BuiltinDocumentTypes::create("vxml"));
+    Ref<DocumentType> vxml(pagedom::BuiltinDocumentTypes::create("vxml"));
     EXPECT_EQ(vxml->getElementTypeNames().size(), 48u);
     const ElementType* root = vxml->getElementType("vxml");
     ASSERT_NE(root, nullptr);
@@ -164,7 +164,7 @@ TEST(BuiltinDocumentTypesTest, VoiceXMLContainment)
 
 TEST(BuiltinDocumentTypesTest, JSPTables)
 {
-    Ref<DocumentType> jsp10(BuiltinDocumentTypes::create("jsp10"));
+    Ref<DocumentType> jsp10(pagedom::BuiltinDocumentTypes::create("jsp10"));
     EXPECT_EQ(jsp10->getJSPDirectiveNames(), (Names{"page", "include", "taglib"}));
     const AttrType* scope = jsp10->getElementType("jsp:useBean")->getAttrType("scope");
     ASSERT_NE(scope, nullptr);
@@ -188,7 +188,7 @@ TEST(BuiltinDocumentTypesTest, JSPTables)
     EXPECT_TRUE(jsp10->getElementType("tsx:repeat")->isJSPType());
     EXPECT_EQ(jsp10->getDefElementType(113)->getFormatType(), ElementType::FORMAT_JSP_DIRECTIVE);
 
-    Ref<DocumentType> jsp091(BuiltinDocumentTypes::create("jsp091"));
+    Ref<DocumentType> jsp091(pagedom::BuiltinDocumentTypes::create("jsp091"));
     EXPECT_TRUE(jsp091->getJSPDirectiveNames().empty());
     const ElementType* param = jsp091->getElementType("PARAM");
     EXPECT_EQ(param->getElementID(), 69);
@@ -245,10 +245,10 @@ TEST(BuiltinDocumentTypesTest, HTMLTypeReadFromCompiledDTD)
 
 TEST(HTMLDTDText, SizeAndForm)
 {
-    ASSERT_EQ(std::strlen(HTML_DTD_TEXT), HTML_DTD_TEXT_LENGTH);
-    EXPECT_GT(HTML_DTD_TEXT_LENGTH, 24000u);
-    EXPECT_LT(HTML_DTD_TEXT_LENGTH, 26500u);
-    const std::string text(HTML_DTD_TEXT);
+    ASSERT_EQ(std::strlen(pagedom::HTML_DTD_TEXT), pagedom::HTML_DTD_TEXT_LENGTH);
+    EXPECT_GT(pagedom::HTML_DTD_TEXT_LENGTH, 24000u);
+    EXPECT_LT(pagedom::HTML_DTD_TEXT_LENGTH, 26500u);
+    const std::string text(pagedom::HTML_DTD_TEXT);
     EXPECT_EQ(std::string::npos, text.find("--")); // no SGML comments are left
     EXPECT_EQ('\n', text.back());
     for (char c : text)

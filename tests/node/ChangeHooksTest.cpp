@@ -10,7 +10,7 @@
 
 namespace {
 
-class RecordingHooks : public ChangeHooks {
+class RecordingHooks : public pagedom::ChangeHooks {
 public:
     explicit RecordingHooks(std::vector<std::string>* log) : _log(log) {}
     bool isActive() const override { return active; }

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <unordered_set>
 
+namespace pagedom {
+
 namespace {
 
 // The table and its lock are never destroyed, so that nodes released during
@@ -61,3 +63,5 @@ const std::string* NameTable::intern(const std::string& name)
     slot = &*found;
     return slot;
 }
+
+} // namespace pagedom

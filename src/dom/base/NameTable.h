@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace pagedom {
+
 // The shared copies of node names.  A page repeats a few dozen tag and
 // attribute names tens of thousands of times; every node holding the same
 // name points to one copy instead of carrying its own.
@@ -21,5 +23,7 @@ public:
     // The most names the table takes.
     static constexpr unsigned long CAPACITY = 65536;
 };
+
+} // namespace pagedom
 
 #endif

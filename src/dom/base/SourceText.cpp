@@ -3,6 +3,8 @@
 #include <new>
 #include <utility>
 
+namespace pagedom {
+
 static_assert(sizeof(SourceText) == 16, "a stored text is a block pointer, an offset and a length");
 
 struct SourceText::Block::_Page : SourceText::Block {
@@ -154,3 +156,5 @@ SourceText SourceText::sub(std::size_t offset, std::size_t length) const
         return SourceText(block, _offset() + offset, length);
     return SourceText(view().substr(offset, length));
 }
+
+} // namespace pagedom

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagedom {
+
 // A stored source text: a tag as read, the source of a text, an attribute
 // value.
 //
@@ -141,5 +143,7 @@ private:
 
     alignas(8) unsigned char _raw[16];
 };
+
+} // namespace pagedom
 
 #endif

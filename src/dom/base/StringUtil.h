@@ -7,6 +7,7 @@
 // ASCII-only case helpers.  Names compared without regard to case are folded
 // for the 26 ASCII letters only; other bytes, including multi-byte
 // characters, never change.
+namespace pagedom {
 namespace str {
 
 inline char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -54,5 +55,6 @@ inline unsigned long pos(std::size_t p)
 }
 
 } // namespace str
+} // namespace pagedom
 
 #endif

@@ -111,7 +111,7 @@ PCDATAConverter::PCDATAConverter(const DocumentType* documentType)
 void PCDATAConverter::_initDocumentType()
 {
     if (!_documentType)
-        if (DocumentTypeSource* source = DocumentTypeSource::installed())
+        if (pagedom::DocumentTypeSource* source = pagedom::DocumentTypeSource::installed())
             _documentType = source->findXMLDocumentType();
 }
 

@@ -104,7 +104,7 @@ bool AttrType::validateValue(const std::string& value) const
     if (!_values)
         return true;
     for (const std::string& member : *_values)
-        if (str::equalsIgnoreCase(member, value))
+        if (pagedom::str::equalsIgnoreCase(member, value))
             return true;
     return false;
 }

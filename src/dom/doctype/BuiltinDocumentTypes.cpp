@@ -11,6 +11,8 @@
 #include "doctype/HTMLDTDText.h"
 #include "doctype/Notation.h"
 
+namespace pagedom {
+
 namespace {
 
 // A new document type without owner document, with one reference.
@@ -615,3 +617,5 @@ DocumentType* BuiltinDocumentTypes::create(const std::string& lowerName)
     }
     return nullptr;
 }
+
+} // namespace pagedom

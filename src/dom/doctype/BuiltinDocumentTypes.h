@@ -5,6 +5,8 @@
 
 class DocumentType;
 
+namespace pagedom {
+
 // The factory of the document types compiled into the library.  Given a
 // lower-cased name it builds a new document type (one reference for the
 // caller), or returns null for a name it does not know.
@@ -12,5 +14,7 @@ class BuiltinDocumentTypes {
 public:
     static DocumentType* create(const std::string& lowerName);
 };
+
+} // namespace pagedom
 
 #endif

@@ -331,29 +331,29 @@ std::vector<std::string> DocumentType::getJSPDirectiveNames() const
 void DocumentType::setPublicID(const std::string& id)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _publicID = id;
     _sourceStale = true;
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::setSystemID(const std::string& id)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _systemID = id;
     _sourceStale = true;
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::setSource(const std::string& text)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = text;
     _sourceStale = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::parse(const std::string& text)

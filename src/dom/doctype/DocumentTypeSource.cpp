@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace pagedom {
+
 namespace {
 
 std::atomic<DocumentTypeSource*> s_installed{nullptr};
@@ -18,3 +20,5 @@ void DocumentTypeSource::install(DocumentTypeSource* source)
 {
     s_installed.store(source, std::memory_order_release);
 }
+
+} // namespace pagedom

@@ -5,6 +5,8 @@
 
 class DocumentType;
 
+namespace pagedom {
+
 // Where the registered document types are found.  A document made without a
 // type looks its name up here, and a converter without a type uses the XML
 // type from here; the library frame's registry implements it and installs
@@ -24,5 +26,7 @@ public:
     // Installs source (not owned; it must live as long as it is used).
     static void install(DocumentTypeSource* source);
 };
+
+} // namespace pagedom
 
 #endif

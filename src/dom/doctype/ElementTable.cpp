@@ -186,7 +186,7 @@ const Family FAMILIES[] = {
 
 bool sameName(const std::string& a, const char* b, bool exact)
 {
-    return exact ? a == b : str::equalsIgnoreCase(a, b);
+    return exact ? a == b : pagedom::str::equalsIgnoreCase(a, b);
 }
 
 bool hasPrefix(const std::string& name, const char* prefix, bool exact)
@@ -195,7 +195,7 @@ bool hasPrefix(const std::string& name, const char* prefix, bool exact)
         if (i >= name.size())
             return false;
         char c = name[i];
-        if (exact ? c != prefix[i] : str::lowerChar(c) != str::lowerChar(prefix[i]))
+        if (exact ? c != prefix[i] : pagedom::str::lowerChar(c) != pagedom::str::lowerChar(prefix[i]))
             return false;
     }
     return true;

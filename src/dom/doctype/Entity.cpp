@@ -38,7 +38,7 @@ Node* Entity::cloneNode(bool) const
 std::string Entity::getSource() const
 {
     std::string out = OPEN_TAG + " " + _name();
-    if (doctype::appendExternalID(out, _publicID, _systemID)) {
+    if (pagedom::appendExternalID(out, _publicID, _systemID)) {
         if (!_notationName.empty())
             out += " " + NDATA_KEY + " " + _notationName;
     } else {

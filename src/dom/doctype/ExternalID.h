@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace doctype {
+namespace pagedom {
 
 // Appends the PUBLIC or SYSTEM part of an entity or notation declaration.
 // Returns false when neither identifier is present.
@@ -22,6 +22,6 @@ inline bool appendExternalID(std::string& out, const std::string& publicID, cons
     return false;
 }
 
-} // namespace doctype
+} // namespace pagedom
 
 #endif

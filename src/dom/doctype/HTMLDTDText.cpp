@@ -87,6 +87,8 @@
 
 #include "doctype/HTMLDTDText.h"
 
+namespace pagedom {
+
 const char* const HTML_DTD_TEXT =
     "<!ENTITY % HTML.Version \"-//ZEB//DTD ZEB Version 4.0//EN\">\n"
     "<!ENTITY % html.content \"HEAD, (FRAMESET|BODY)\">\n"
@@ -585,3 +587,5 @@ const char* const HTML_DTD_TEXT =
     "<!ATTLIST ssi:set var CDATA #IMPLIED value CDATA #IMPLIED>\n";
 
 const unsigned int HTML_DTD_TEXT_LENGTH = 24792;
+
+} // namespace pagedom

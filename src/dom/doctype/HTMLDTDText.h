@@ -1,6 +1,8 @@
 #ifndef PAGEDOM_DOCTYPE_HTMLDTDTEXT_H
 #define PAGEDOM_DOCTYPE_HTMLDTDTEXT_H
 
+namespace pagedom {
+
 // The HTML DTD compiled into the library: the HTML 4.0 Transitional and
 // Frameset declarations with the library's extensions, in the SGML syntax
 // the DTD reader accepts.  The built-in HTML document type is read from it.
@@ -12,5 +14,7 @@ extern const char* const HTML_DTD_TEXT;
 
 // Its length in bytes, without the terminating zero.
 extern const unsigned int HTML_DTD_TEXT_LENGTH;
+
+} // namespace pagedom
 
 #endif

@@ -35,7 +35,7 @@ Node* Notation::cloneNode(bool) const
 std::string Notation::getSource() const
 {
     std::string out = OPEN_TAG + " " + _name();
-    doctype::appendExternalID(out, _publicID, _systemID);
+    pagedom::appendExternalID(out, _publicID, _systemID);
     return out + CLOSE_TAG;
 }
 

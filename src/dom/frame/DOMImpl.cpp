@@ -13,7 +13,7 @@
 
 // --- registry ---------------------------------------------------------------------
 
-DOMImpl::_Registry::_Registry() : _factory(&BuiltinDocumentTypes::create)
+DOMImpl::_Registry::_Registry() : _factory(&pagedom::BuiltinDocumentTypes::create)
 {
     setJSPVersion(JSP_NONE);
 }
@@ -111,7 +111,7 @@ const DocumentType* DOMImpl::_Registry::getDocumentType(const std::string& name)
     if (!_current->table)
         _current->table = new Table();
     Table& table = *_current->table;
-    DocumentType* type = _lookup(table, str::lower(name));
+    DocumentType* type = _lookup(table, pagedom::str::lower(name));
     if (!type)
         return nullptr;
     JSPVersion version = _current->version;
@@ -151,11 +151,11 @@ void DOMImpl::_installServices()
     // Built once, on whichever thread gets here first; they live until the
     // process ends, as the registry does.
     static const bool installed = [] {
-        static HTMLPageReader htmlReader;
-        static SourceFormatter formatter;
-        DocumentTypeSource::install(_registry());
-        PageReader::install(PageReader::HTML_PAGE, &htmlReader);
-        SubtreeFormatter::install(&formatter);
+        static pagedom::HTMLPageReader htmlReader;
+        static pagedom::SourceFormatter formatter;
+        pagedom::DocumentTypeSource::install(_registry());
+        pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
+        pagedom::SubtreeFormatter::install(&formatter);
         return true;
     }();
     (void)installed;

@@ -11,7 +11,7 @@
 // The process-wide registry: the document types built so far, one table per
 // JSP version, the Java type lookup and the dynamic-data manager.  It is the
 // document-type source the lower layers look types up in.
-class DOMImpl::_Registry : public DocumentTypeSource {
+class DOMImpl::_Registry : public pagedom::DocumentTypeSource {
 public:
     _Registry();
     ~_Registry();

@@ -6,6 +6,8 @@
 
 #include "node/Node.h"
 
+namespace pagedom {
+
 namespace {
 
 // Documents whose receiver wants announcements, over all threads: while it
@@ -54,3 +56,5 @@ void ChangeHooks::documentListens(bool on)
     else
         s_listeningDocuments.fetch_sub(1, std::memory_order_relaxed);
 }
+
+} // namespace pagedom

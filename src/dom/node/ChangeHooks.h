@@ -4,6 +4,8 @@
 class Document;
 class Node;
 
+namespace pagedom {
+
 // The one path by which node operations announce changes to their document.
 // The change recorder and the selection keeper implement it and a document
 // holds the receiver installed for it; the node operations reach that
@@ -39,5 +41,7 @@ public:
     // documents call it when that changes.
     static void documentListens(bool on);
 };
+
+} // namespace pagedom
 
 #endif

@@ -107,9 +107,9 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
         } else {
             index = _children.length();
         }
-        ChangeHooks* hooks = ChangeHooks::receiverFor(this);
+        pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(this);
         if (hooks)
-            hooks->beginChange(ChangeHooks::documentOf(this));
+            hooks->beginChange(pagedom::ChangeHooks::documentOf(this));
         rest = nullptr;
         if (Node* oldParent = newChild->getParentNode()) {
             oldParent->removeChild(newChild);
@@ -186,7 +186,7 @@ Node* ContainerNode::removeChild(Node* oldChild)
     unsigned long index = getChildIndex(oldChild);
     if (index == NOT_FOUND)
         return nullptr;
-    if (ChangeHooks* hooks = ChangeHooks::receiverFor(this))
+    if (pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(this))
         hooks->beforeRemove(this, index, 1, oldChild);
     oldChild->_setParentNode(nullptr);
     Node* prev = oldChild->_previous;

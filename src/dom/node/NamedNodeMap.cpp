@@ -65,7 +65,7 @@ Node* NamedNodeMap::findCached(const std::string& name) const
 
 std::string NamedNodeMap::key(const std::string& name) const
 {
-    return str::lower(name);
+    return pagedom::str::lower(name);
 }
 
 std::string StrictNamedNodeMap::key(const std::string& name) const

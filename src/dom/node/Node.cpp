@@ -53,7 +53,7 @@ Node::~Node()
 void Node::_takeName(const std::string& name)
 {
     // The copy is made before the old name goes: name may be that name.
-    const std::string* shared = NameTable::intern(name);
+    const std::string* shared = pagedom::NameTable::intern(name);
     const std::string* own = shared ? nullptr : new std::string(name);
     _dropName();
     _nodeName = shared ? shared : own;
@@ -716,7 +716,7 @@ std::string Node::getDesignSource(bool withChildren) const
 
 void Node::formatSource()
 {
-    if (SubtreeFormatter* formatter = SubtreeFormatter::installed())
+    if (pagedom::SubtreeFormatter* formatter = pagedom::SubtreeFormatter::installed())
         formatter->formatDescendants(this);
 }
 

@@ -9,7 +9,9 @@
 #include "node/NodeList.h"
 
 class Attr;
+namespace pagedom {
 class ChangeHooks;
+}
 class ContainerNode;
 class Document;
 class Element;
@@ -106,8 +108,8 @@ public:
     static constexpr unsigned long NOT_FOUND = 0xFFFFFFFFul;
 
     // Nodes take their memory from the node allocator (see NodeAllocator).
-    static void* operator new(std::size_t size) { return NodeAllocator::allocate(size); }
-    static void operator delete(void* memory, std::size_t size) { NodeAllocator::release(memory, size); }
+    static void* operator new(std::size_t size) { return pagedom::NodeAllocator::allocate(size); }
+    static void operator delete(void* memory, std::size_t size) { pagedom::NodeAllocator::release(memory, size); }
 
     // --- virtual operations -------------------------------------------
     virtual ~Node();
@@ -268,7 +270,7 @@ public:
     virtual void _absorbText(const Node* next) { (void)next; }
     // The receiver of change announcements for the tree this node roots
     // (a document's, while it wants them); null for other nodes.
-    virtual ChangeHooks* _changeReceiver() const { return nullptr; }
+    virtual pagedom::ChangeHooks* _changeReceiver() const { return nullptr; }
     // Room a written copy of this node is likely to need (a document: the
     // page it last read); 0 when unknown.
     virtual std::size_t _writeSizeHint() const { return 0; }

@@ -4,6 +4,8 @@
 #include <new>
 #include <vector>
 
+namespace pagedom {
+
 #if defined(__SANITIZE_ADDRESS__)
 #define PAGEDOM_PLAIN_NODE_MEMORY 1
 #elif defined(__has_feature)
@@ -171,3 +173,5 @@ void NodeAllocator::release(void* memory, std::size_t)
 }
 
 #endif
+
+} // namespace pagedom

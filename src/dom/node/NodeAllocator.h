@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace pagedom {
+
 // The memory of nodes.  A page of a few hundred kilobytes has tens of
 // thousands of nodes, made while reading and released together; taking them
 // from per-size free lists carved out of large blocks makes both cheap, and
@@ -23,5 +25,7 @@ public:
     // The largest size served from the free lists.
     static constexpr std::size_t MAX_POOLED_SIZE = 256;
 };
+
+} // namespace pagedom
 
 #endif

@@ -26,8 +26,8 @@ struct NodeList::_Body {
     }
 
     // Bodies come from the node allocator, like the nodes they list.
-    static void* operator new(std::size_t size) { return NodeAllocator::allocate(size); }
-    static void operator delete(void* memory, std::size_t size) { NodeAllocator::release(memory, size); }
+    static void* operator new(std::size_t size) { return pagedom::NodeAllocator::allocate(size); }
+    static void operator delete(void* memory, std::size_t size) { pagedom::NodeAllocator::release(memory, size); }
 
     void reserveOne()
     {

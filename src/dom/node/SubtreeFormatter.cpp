@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace pagedom {
+
 namespace {
 
 std::atomic<SubtreeFormatter*> s_installed{nullptr};
@@ -18,3 +20,5 @@ void SubtreeFormatter::install(SubtreeFormatter* formatter)
 {
     s_installed.store(formatter, std::memory_order_release);
 }
+
+} // namespace pagedom

@@ -3,6 +3,8 @@
 
 class Node;
 
+namespace pagedom {
+
 // The formatting of a subtree.  Node::formatSource hands its descendants to
 // the formatter installed here; the writing layer implements it and the
 // library frame installs it, so that the node core need not know how texts
@@ -20,5 +22,7 @@ public:
     // Installs formatter (not owned; it must live as long as it is used).
     static void install(SubtreeFormatter* formatter);
 };
+
+} // namespace pagedom
 
 #endif

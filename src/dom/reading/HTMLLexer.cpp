@@ -147,7 +147,7 @@ bool HTMLLexer::matchWord(const char* word)
     unsigned long n = static_cast<unsigned long>(std::strlen(word));
     if (_position > _length || n > _length - _position)
         return false;
-    return str::matchesUpperWord(_source.data() + _position, n, word);
+    return pagedom::str::matchesUpperWord(_source.data() + _position, n, word);
 }
 
 unsigned long HTMLLexer::_find(const char* s, unsigned long from)

@@ -105,12 +105,12 @@ void appendPlain(std::string& out, const std::string& text)
 
 // --- entry ----------------------------------------------------------------------
 
-void HTMLPageReader::readPage(SourceText::Block* page, Node* parent)
+void pagedom::HTMLPageReader::readPage(pagedom::SourceText::Block* page, Node* parent)
 {
     HTMLParser::parse(page, parent);
 }
 
-void HTMLParser::parse(SourceText::Block* page, Node* parent)
+void HTMLParser::parse(pagedom::SourceText::Block* page, Node* parent)
 {
     if (!parent || !page)
         return;
@@ -127,7 +127,7 @@ void HTMLParser::parse(SourceText::Block* page, Node* parent)
     document->_setCreatingNodes(wasCreating);
 }
 
-HTMLParser::HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent)
+HTMLParser::HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Document* document, Node* parent)
     : Parser(lexer), _page(page), _document(document), _documentType(document->getDocumentType()),
       _htmlLexer(lexer), _current(parent)
 {
@@ -140,13 +140,13 @@ unsigned long HTMLParser::_tokenEnd(const Lexer::Token* token) const
     return token->end;
 }
 
-SourceText HTMLParser::_takeSpan(unsigned long end)
+pagedom::SourceText HTMLParser::_takeSpan(unsigned long end)
 {
     if (end > _source.size())
         end = static_cast<unsigned long>(_source.size());
     if (end <= _covered)
-        return SourceText();
-    SourceText text(_page, _covered, end - _covered);
+        return pagedom::SourceText();
+    pagedom::SourceText text(_page, _covered, end - _covered);
     _covered = end;
     return text;
 }
@@ -191,7 +191,7 @@ bool HTMLParser::_isLiteralLessThan()
         if (next->kind != Lexer::TOKEN_SLASH)
             return true;
         const Lexer::Token* name = peekToken(1);
-        return name->kind != Lexer::TOKEN_NAME || !str::equalsIgnoreCase(tokenText(name), "TEXTAREA");
+        return name->kind != Lexer::TOKEN_NAME || !pagedom::str::equalsIgnoreCase(tokenText(name), "TEXTAREA");
     }
     if (next->kind == Lexer::TOKEN_SPACE)
         return true;
@@ -301,7 +301,7 @@ unsigned long HTMLParser::_quotedValue(unsigned long quote, bool& closed)
 
 bool HTMLParser::_spanIs(unsigned long start, unsigned long end, const char* upperWord) const
 {
-    return str::matchesUpperWord(_source.data() + start, end - start, upperWord);
+    return pagedom::str::matchesUpperWord(_source.data() + start, end - start, upperWord);
 }
 
 unsigned long HTMLParser::_rawRun(bool stopAtEquals)
@@ -468,7 +468,7 @@ void HTMLParser::_startTag()
     for (const _PendingAttr& a : attrs) {
         Attr* attr = _document->createAttribute(_source.substr(a.nameStart, a.nameEnd - a.nameStart));
         if (a.hasValue && a.valueEnd > a.valueStart)
-            attr->_setValueText(SourceText(_page, a.valueStart, a.valueEnd - a.valueStart));
+            attr->_setValueText(pagedom::SourceText(_page, a.valueStart, a.valueEnd - a.valueStart));
         if (a.hasValue && !a.quoted && _document->getFormatType() != Document::HTML_FORMAT)
             attr->addErrorState(Node::INVALID_ATTR_ERROR);
         if (declaration)
@@ -482,7 +482,7 @@ void HTMLParser::_startTag()
         for (const _PendingAttr& a : attrs)
             _valueOffsets.push_back(static_cast<std::uint32_t>(a.hasValue ? a.valueStart - _covered : 0));
     element->_setStartTagText(_takeSpan(tagEnd));
-    element->_setEndTagText(SourceText());
+    element->_setEndTagText(pagedom::SourceText());
 
     const ElementType* finalType = type;
     if (type && (type->getGroup() & GROUP_UNTYPED))
@@ -649,7 +649,7 @@ void HTMLParser::_rawContent(Element* element, const std::string& name)
     for (std::size_t i = src.find("</", from); i != std::string::npos; i = src.find("</", i + 1)) {
         std::size_t n = name.size();
         if (i + 2 + n < src.size() && src[i + 2 + n] == '>' &&
-            str::equalsIgnoreCase(src.substr(i + 2, n), name)) {
+            pagedom::str::equalsIgnoreCase(src.substr(i + 2, n), name)) {
             end = static_cast<unsigned long>(i);
             break;
         }
@@ -703,7 +703,7 @@ void HTMLParser::_endTag()
     Element* found = nullptr;
     for (Node* n = _current; isElement(n); n = n->getParentNode()) {
         Element* e = static_cast<Element*>(n);
-        if (!name.empty() && str::equalsIgnoreCase(e->getTagName(), name)) {
+        if (!name.empty() && pagedom::str::equalsIgnoreCase(e->getTagName(), name)) {
             found = e;
             break;
         }
@@ -714,7 +714,7 @@ void HTMLParser::_endTag()
                 break;
         }
     }
-    SourceText endSource = _takeSpan(tagEnd);
+    pagedom::SourceText endSource = _takeSpan(tagEnd);
     if (found) {
         found->_setEndTagText(endSource);
         if (invalid)
@@ -722,7 +722,7 @@ void HTMLParser::_endTag()
         const ElementType* foundType = found->getElementType();
         unsigned int f = static_cast<unsigned int>(_document->getFormatType());
         if (f != 0 || (foundType && foundType->getFormatType() == 5)) {
-            std::string expected = f == 1 ? str::lower(found->getNodeName()) : found->getNodeName();
+            std::string expected = f == 1 ? pagedom::str::lower(found->getNodeName()) : found->getNodeName();
             if (name != expected)
                 found->addErrorState(Node::MISMATCHED_END_TAG_ERROR);
         }
@@ -730,7 +730,7 @@ void HTMLParser::_endTag()
         return;
     }
     Element* orphan = _document->createElement(name);
-    orphan->_setStartTagText(SourceText());
+    orphan->_setStartTagText(pagedom::SourceText());
     orphan->_setEndTagText(endSource);
     orphan->setElementType(orphan->getElementType());
     if (invalid)
@@ -846,11 +846,11 @@ void HTMLParser::_jspBlock()
         while (i < source.size() && !isWhite(source[i]) && source[i] != '%')
             ++i;
         std::string dname = source.substr(nameStart, i - nameStart);
-        if (str::equalsIgnoreCase(dname, "page"))
+        if (pagedom::str::equalsIgnoreCase(dname, "page"))
             id = ID_JSP_PAGE;
-        else if (str::equalsIgnoreCase(dname, "include"))
+        else if (pagedom::str::equalsIgnoreCase(dname, "include"))
             id = ID_JSP_INCLUDE;
-        else if (str::equalsIgnoreCase(dname, "taglib"))
+        else if (pagedom::str::equalsIgnoreCase(dname, "taglib"))
             id = ID_JSP_TAGLIB;
         else
             id = ID_JSP_DIRECTIVE;
@@ -910,7 +910,7 @@ void HTMLParser::_docTypeDeclaration()
             continue;
         }
         if (!root.empty() && keyword.empty() && k == Lexer::TOKEN_NAME) {
-            keyword = str::upper(tokenText());
+            keyword = pagedom::str::upper(tokenText());
             continue;
         }
         if (!keyword.empty() && !haveIdentifier) {
@@ -1431,11 +1431,11 @@ void HTMLParser::_collect(const Lexer::Token* token)
 // text had no references, no line breaks or runs of blanks to fold, or only
 // blanks dropped at one end) it is kept as a span of the page instead of a
 // copy.
-SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
+pagedom::SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
 {
     const std::size_t length = _pendingText.size();
-    if (length <= SourceText::INLINE_CAPACITY || length > end - start)
-        return SourceText(_pendingText); // short data is kept inside anyway
+    if (length <= pagedom::SourceText::INLINE_CAPACITY || length > end - start)
+        return pagedom::SourceText(_pendingText); // short data is kept inside anyway
     auto matchesAt = [&](unsigned long at) {
         return at + length <= end && std::memcmp(_source.data() + at, _pendingText.data(), length) == 0;
     };
@@ -1445,8 +1445,8 @@ SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
         ++firstWord;
     for (unsigned long at : {start, firstWord, static_cast<unsigned long>(end - length)})
         if (matchesAt(at))
-            return SourceText(_page, at, length);
-    return SourceText(_pendingText);
+            return pagedom::SourceText(_page, at, length);
+    return pagedom::SourceText(_pendingText);
 }
 
 void HTMLParser::_flushText()
@@ -1454,7 +1454,7 @@ void HTMLParser::_flushText()
     if (!_pending)
         return;
     _pending = false;
-    SourceText source(_page, _pendingStart, _pendingEnd - _pendingStart);
+    pagedom::SourceText source(_page, _pendingStart, _pendingEnd - _pendingStart);
     _covered = _pendingEnd;
     Text* text = _document->createTextNode(std::string());
     text->_setDataText(_dataText(_pendingStart, _pendingEnd));

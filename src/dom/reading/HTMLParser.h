@@ -24,19 +24,12 @@ class Text;
 // node, in document order, so that an unchanged tree writes the page back
 // byte for byte.  HTML's omissible containers are implied, and what does
 // not fit is marked in the nodes' error states.
-// The page reader of the HTML document: HTMLParser::parse behind the
-// interface Document::createNodes calls.
-class HTMLPageReader : public PageReader {
-public:
-    void readPage(SourceText::Block* page, Node* parent) override;
-};
-
 class HTMLParser : public Parser {
 public:
     // Parses the text of page into parent; the tags and texts read keep
     // spans of page as their stored source.  Does nothing when parent is
     // null, has no document, or the document has no document type.
-    static void parse(SourceText::Block* page, Node* parent);
+    static void parse(pagedom::SourceText::Block* page, Node* parent);
 
     // Whether running text and usual start tags are read straight from the
     // text (the default) or token by token like everything else; both give
@@ -47,7 +40,7 @@ public:
     static void _setAttributeRecords(bool on);
 
 private:
-    HTMLParser(HTMLLexer* lexer, SourceText::Block* page, Document* document, Node* parent);
+    HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Document* document, Node* parent);
 
     void _run();
     bool _isLiteralLessThan();
@@ -114,10 +107,10 @@ private:
     void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
     void _collectSpace(unsigned long start, unsigned long end);
     void _flushText();
-    SourceText _dataText(unsigned long start, unsigned long end) const;
+    pagedom::SourceText _dataText(unsigned long start, unsigned long end) const;
 
     // Takes the source from the covered position to end for a new node.
-    SourceText _takeSpan(unsigned long end);
+    pagedom::SourceText _takeSpan(unsigned long end);
     std::string _takeSource(unsigned long end) { return _takeSpan(end).str(); }
 
     // Whether the source span equals the upper-case word, ignoring case.
@@ -135,7 +128,7 @@ private:
     std::vector<_PendingAttr> _pendingAttrs;
     std::vector<std::uint32_t> _valueOffsets;
 
-    SourceText::Block* _page;
+    pagedom::SourceText::Block* _page;
     Document* _document;
     const DocumentType* _documentType;
     HTMLLexer* _htmlLexer;
@@ -155,5 +148,16 @@ private:
     int _cdataDepth = 0;
     bool _badChar = false;
 };
+
+namespace pagedom {
+
+// The page reader of the HTML document: HTMLParser::parse behind the
+// interface Document::createNodes calls.
+class HTMLPageReader : public PageReader {
+public:
+    void readPage(SourceText::Block* page, Node* parent) override;
+};
+
+} // namespace pagedom
 
 #endif

@@ -52,16 +52,16 @@ std::string Attr::getValue() const
 
 void Attr::setValue(const std::string& value)
 {
-    _setValueText(SourceText(value));
+    _setValueText(pagedom::SourceText(value));
 }
 
-void Attr::_setValueText(const SourceText& value)
+void Attr::_setValueText(const pagedom::SourceText& value)
 {
     _sourceTouched();
     Element* owner = getOwnerElement();
     Node* announced = owner ? owner->_announcedNode() : nullptr;
     if (announced)
-        ChangeHooks::announceBeginModify(announced);
+        pagedom::ChangeHooks::announceBeginModify(announced);
     _value = value;
     _specified = true;
     _valueChanged = false;
@@ -72,7 +72,7 @@ void Attr::_setValueText(const SourceText& value)
         owner->setUpdateState(owner->getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
     }
     if (announced)
-        ChangeHooks::announceEndModify(announced);
+        pagedom::ChangeHooks::announceEndModify(announced);
 }
 
 std::string Attr::getData() const
@@ -93,7 +93,7 @@ std::string Attr::getTypeName() const
 bool Attr::matchValue(const std::string& value) const
 {
     if (_attrType && _attrType->getValueType() == 13)
-        return str::equalsIgnoreCase(_value.str(), value);
+        return pagedom::str::equalsIgnoreCase(_value.str(), value);
     return _value.view() == value;
 }
 
@@ -154,11 +154,11 @@ std::string Attr::getSource() const
     if (_attrType && htmlTag) {
         name = _attrType->getName();
         if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_UPPER)
-            name = str::upper(name);
+            name = pagedom::str::upper(name);
         else if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_LOWER)
-            name = str::lower(name);
+            name = pagedom::str::lower(name);
         if (docFormat == 1)
-            name = str::lower(name);
+            name = pagedom::str::lower(name);
     } else {
         name = _attrType ? _attrType->getName() : _name();
     }
@@ -175,10 +175,10 @@ std::string Attr::getSource() const
     if (enumerated && _attrType->validateValue(value)) {
         switch (options->getAttrValueCaseType()) {
         case DOMOptions::FormatOption::CASE_UPPER:
-            value = str::upper(value);
+            value = pagedom::str::upper(value);
             break;
         case DOMOptions::FormatOption::CASE_LOWER:
-            value = str::lower(value);
+            value = pagedom::str::lower(value);
             break;
         default:
             break;

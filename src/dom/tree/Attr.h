@@ -26,7 +26,7 @@ public:
     std::string getValue() const;
     void setValue(const std::string& value);
     // setValue for a reader, whose value text is a span of the page.
-    void _setValueText(const SourceText& value);
+    void _setValueText(const pagedom::SourceText& value);
     std::string getData() const;
     std::string getText() const;
     std::string getTypeName() const;
@@ -64,7 +64,7 @@ protected:
     Attr(const Attr& other);
 
 private:
-    SourceText _value;
+    pagedom::SourceText _value;
     const AttrType* _attrType = nullptr;
     bool _specified = false;
     bool _valueChanged = false;

@@ -48,11 +48,11 @@ void CDATASection::formatSource()
 void CDATASection::setSource(const std::string& source)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 // The parent holds raw content: declared CDATA content, or a JSP block.

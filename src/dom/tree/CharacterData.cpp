@@ -18,10 +18,10 @@ void CharacterData::setData(const std::string& data)
 void CharacterData::_setDataAnnounced(const std::string& data)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = data;
     formatSource();
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 std::string CharacterData::substringData(unsigned long offset, unsigned long count) const

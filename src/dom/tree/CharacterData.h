@@ -20,7 +20,7 @@ public:
     void deleteData(unsigned long offset, unsigned long count);
     void replaceData(unsigned long offset, unsigned long count, const std::string& data);
     // setData for a reader whose data is a span of the page; no marks.
-    void _setDataText(const SourceText& data) { _data = data; }
+    void _setDataText(const pagedom::SourceText& data) { _data = data; }
 
 protected:
     CharacterData(Document* ownerDocument, const std::string& name, const std::string& data);
@@ -33,7 +33,7 @@ protected:
     // The data: short data inside the node, data read from a page as a span
     // of the page where the page holds it unchanged, other data in a block
     // of its own.
-    SourceText _data;
+    pagedom::SourceText _data;
 };
 
 #endif

@@ -62,11 +62,11 @@ void Comment::setJSPFormat(bool on)
 void Comment::setSource(const std::string& source)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 std::string Comment::makeSafeData(const std::string& data)

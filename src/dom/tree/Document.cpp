@@ -86,7 +86,7 @@ Document::Document(const std::string& name, const DocumentType* type)
       _isHTML(name == "HTML")
 {
     if (!_documentType) {
-        if (DocumentTypeSource* source = DocumentTypeSource::installed())
+        if (pagedom::DocumentTypeSource* source = pagedom::DocumentTypeSource::installed())
             _documentType = const_cast<DocumentType*>(source->findDocumentType(name));
     }
     if (_documentType)
@@ -108,7 +108,7 @@ Document::~Document()
     // destroyed here too, before the document's own fields go away.
     if (_hooks) {
         if (_hooksActive)
-            ChangeHooks::documentListens(false);
+            pagedom::ChangeHooks::documentListens(false);
         _hooksActive = false;
         delete _hooks;
         _hooks = nullptr;
@@ -250,7 +250,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
 {
     // Only the HTML document has a reader so far; other documents keep
     // their children and report that nothing was read.
-    PageReader* reader = _isHTML ? PageReader::installed(PageReader::HTML_PAGE) : nullptr;
+    pagedom::PageReader* reader = _isHTML ? pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE) : nullptr;
     if (!reader)
         return nullptr;
     Node* target = parent ? parent : this;
@@ -266,7 +266,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     // The reader also marks the ActiveX objects it makes.  Read into the
     // document itself, the page is kept: until anything in the tree
     // changes, writing the document back is copying it.
-    SourceText::Block* page = SourceText::Block::make(text ? std::string(text, length) : std::string());
+    pagedom::SourceText::Block* page = pagedom::SourceText::Block::make(text ? std::string(text, length) : std::string());
     Node::_beginReading();
     reader->readPage(page, target);
     Node::_endReading();
@@ -305,7 +305,7 @@ Element* Document::getDocumentElement() const
 {
     const std::string& name = _name();
     for (Node* c = getLastChild(); c; c = c->getPreviousSibling()) {
-        if (c->getNodeType() == ELEMENT_NODE && str::equalsIgnoreCase(c->getNodeName(), name))
+        if (c->getNodeType() == ELEMENT_NODE && pagedom::str::equalsIgnoreCase(c->getNodeName(), name))
             return static_cast<Element*>(c);
     }
     return nullptr;
@@ -448,12 +448,12 @@ bool Document::supportXMLFormat() const
 
 // --- change announcements ------------------------------------------------------
 
-void Document::_setChangeHooks(ChangeHooks* hooks)
+void Document::_setChangeHooks(pagedom::ChangeHooks* hooks)
 {
     if (_hooks == hooks)
         return;
     if (_hooksActive)
-        ChangeHooks::documentListens(false);
+        pagedom::ChangeHooks::documentListens(false);
     _hooksActive = false;
     delete _hooks;
     _hooks = hooks;
@@ -466,7 +466,7 @@ void Document::_refreshHookState()
     if (active == _hooksActive)
         return;
     _hooksActive = active;
-    ChangeHooks::documentListens(active);
+    pagedom::ChangeHooks::documentListens(active);
 }
 
 // --- converters ------------------------------------------------------------------

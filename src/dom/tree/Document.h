@@ -10,7 +10,9 @@
 
 class Attr;
 class CDATASection;
+namespace pagedom {
 class ChangeHooks;
+}
 class Comment;
 class DocumentType;
 class Element;
@@ -113,13 +115,13 @@ public:
 
     // --- change announcements -------------------------------------------
     // Installs the receiver of this document's change announcements (owned).
-    void _setChangeHooks(ChangeHooks* hooks);
-    ChangeHooks* _getChangeHooks() const { return _hooks; }
+    void _setChangeHooks(pagedom::ChangeHooks* hooks);
+    pagedom::ChangeHooks* _getChangeHooks() const { return _hooks; }
     // Re-reads whether the receiver wants announcements; call after its
     // active state changes.
     void _refreshHookState();
     // The receiver while it wants announcements and no reader is at work.
-    ChangeHooks* _changeReceiver() const override
+    pagedom::ChangeHooks* _changeReceiver() const override
     {
         return _hooksActive && !_creatingNodes ? _hooks : nullptr;
     }
@@ -141,7 +143,7 @@ private:
     Node* _cursorNode = nullptr;
     int _layoutOffset = 0;
     int _sourceOffset = 0;
-    ChangeHooks* _hooks = nullptr;
+    pagedom::ChangeHooks* _hooks = nullptr;
     bool _hooksActive = false;
     unsigned long _recordState = 4;
     long _recordPosition = 0;
@@ -149,7 +151,7 @@ private:
     bool _freshlyParsed = false;
     // The page the tree was read from (its nodes' stored texts are spans of
     // it); written back as it is while the document's as-read mark holds.
-    SourceText::Block* _page = nullptr;
+    pagedom::SourceText::Block* _page = nullptr;
     bool _metaDataRevised = false;
     unsigned long _runtimeTextState = 0;
 };

@@ -55,9 +55,9 @@ std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType t
 {
     switch (type) {
     case DOMOptions::FormatOption::CASE_UPPER:
-        return str::upper(s);
+        return pagedom::str::upper(s);
     case DOMOptions::FormatOption::CASE_LOWER:
-        return str::lower(s);
+        return pagedom::str::lower(s);
     default:
         return s;
     }
@@ -188,7 +188,7 @@ Attr* Element::_firstWithKey(const std::string& name) const
     for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(_attrs().item(i));
         const std::string& own = attr->_name();
-        if (!own.empty() && str::equalsIgnoreCase(own, name))
+        if (!own.empty() && pagedom::str::equalsIgnoreCase(own, name))
             return attr;
     }
     return nullptr;
@@ -233,7 +233,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
     clearErrorState(UNDEFINED_NAME_ERROR);
     unsigned int f = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
     if (!_startGenerated) {
-        std::string typeName = f == 1 ? str::lower(type->getName()) : type->getName();
+        std::string typeName = f == 1 ? pagedom::str::lower(type->getName()) : type->getName();
         if (type->getFormatType() == FORMAT_XML || f == 1) {
             if (_name() != typeName)
                 addErrorState(MISMATCHED_ERROR);
@@ -331,7 +331,7 @@ void Element::_bindAttribute(Attr* attr, bool join)
     attr->_attrType = type;
     if (type) {
         attr->clearErrorState(UNDEFINED_NAME_ERROR);
-        bool mismatch = f == 1 && type->getName() != str::lower(attr->getName());
+        bool mismatch = f == 1 && type->getName() != pagedom::str::lower(attr->getName());
         if (mismatch)
             attr->addErrorState(MISMATCHED_ERROR);
         else
@@ -391,7 +391,7 @@ void Element::_refillMapEntry(const std::string& name)
         return;
     for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
         Attr* other = static_cast<Attr*>(_attrs().item(i));
-        if (str::equalsIgnoreCase(other->getName(), name)) {
+        if (pagedom::str::equalsIgnoreCase(other->getName(), name)) {
             _mapPtr()->setNamedItem(other);
             return;
         }
@@ -466,7 +466,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     if (!attr || attr->getOwnerElement())
         return nullptr;
     Node* announced = _announcedNode();
-    ChangeHooks::announceBeginModify(announced);
+    pagedom::ChangeHooks::announceBeginModify(announced);
     _bindAttribute(attr, true);
     Attr* removed = nullptr;
     const std::string name = attr->getName();
@@ -489,7 +489,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     _attrs().append(attr);
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    ChangeHooks::announceEndModify(announced);
+    pagedom::ChangeHooks::announceEndModify(announced);
     if (isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
     return removed;
@@ -501,7 +501,7 @@ void Element::_addAttributeNode(Attr* attr)
     if (!attr || attr->getOwnerElement())
         return;
     Node* announced = _announcedNode();
-    ChangeHooks::announceBeginModify(announced);
+    pagedom::ChangeHooks::announceBeginModify(announced);
     _bindAttribute(attr, true);
     if (!attr->getName().empty()) {
         bool taken;
@@ -522,7 +522,7 @@ void Element::_addAttributeNode(Attr* attr)
     }
     _attrs().append(attr);
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    ChangeHooks::announceEndModify(announced);
+    pagedom::ChangeHooks::announceEndModify(announced);
     if (isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
 }
@@ -534,10 +534,10 @@ void Element::removeAttribute(const std::string& name)
     if (!_mapPtr() || name.empty())
         return;
     Node* announced = _announcedNode();
-    ChangeHooks::announceBeginModify(announced);
+    pagedom::ChangeHooks::announceBeginModify(announced);
     Attr* inMap = static_cast<Attr*>(_mapPtr()->removeNamedItem(name));
     if (!inMap) {
-        ChangeHooks::announceEndModify(announced);
+        pagedom::ChangeHooks::announceEndModify(announced);
         return;
     }
     Attr* chosen = inMap;
@@ -558,7 +558,7 @@ void Element::removeAttribute(const std::string& name)
     chosen->releaseRef();
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    ChangeHooks::announceEndModify(announced);
+    pagedom::ChangeHooks::announceEndModify(announced);
 }
 
 Attr* Element::removeAttributeNode(Attr* attr)
@@ -567,9 +567,9 @@ Attr* Element::removeAttributeNode(Attr* attr)
     if (!attr || !hasAttributes())
         return nullptr;
     Node* announced = _announcedNode();
-    ChangeHooks::announceBeginModify(announced);
+    pagedom::ChangeHooks::announceBeginModify(announced);
     if (!_attrs().remove(attr)) {
-        ChangeHooks::announceEndModify(announced);
+        pagedom::ChangeHooks::announceEndModify(announced);
         return nullptr;
     }
     _ensureMap();
@@ -581,7 +581,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
         _dropDynamicMetaData();
     _startGenerated = true;
     setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-    ChangeHooks::announceEndModify(announced);
+    pagedom::ChangeHooks::announceEndModify(announced);
     return attr;
 }
 
@@ -591,7 +591,7 @@ void Element::removeAllAttributes()
     Node* announced = _announcedNode();
     bool had = hasAttributes();
     if (had)
-        ChangeHooks::announceBeginModify(announced);
+        pagedom::ChangeHooks::announceBeginModify(announced);
     for (unsigned long i = 0, n = _attrs().length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(_attrs().item(i));
         _bindAttribute(attr, false);
@@ -607,7 +607,7 @@ void Element::removeAllAttributes()
     if (had) {
         _startGenerated = true;
         setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
-        ChangeHooks::announceEndModify(announced);
+        pagedom::ChangeHooks::announceEndModify(announced);
     }
 }
 
@@ -651,7 +651,7 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
     if (_frozen || n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
         return;
     const std::string_view tag = _startTag.view();
-    _FrozenAttrs* frozen = static_cast<_FrozenAttrs*>(NodeAllocator::allocate(_FrozenAttrs::bytes(n)));
+    _FrozenAttrs* frozen = static_cast<_FrozenAttrs*>(pagedom::NodeAllocator::allocate(_FrozenAttrs::bytes(n)));
     frozen->count = static_cast<std::uint32_t>(n);
     _FrozenAttr* items = frozen->items();
     bool keep = true;
@@ -692,7 +692,7 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
                           update << FROZEN_UPDATE_SHIFT;
     }
     if (!keep) {
-        NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+        pagedom::NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
         return;
     }
     for (unsigned long i = 0; i < n; ++i) {
@@ -713,7 +713,7 @@ const Element::_FrozenAttr* Element::_frozenLookup(const std::string& name) cons
     const _FrozenAttr* items = _frozen->items();
     const _FrozenAttr* found = nullptr;
     for (std::uint32_t i = 0; i < _frozen->count && !found; ++i)
-        if (!items[i].name->empty() && str::equalsIgnoreCase(*items[i].name, name))
+        if (!items[i].name->empty() && pagedom::str::equalsIgnoreCase(*items[i].name, name))
             found = &items[i];
     if (!found || *found->name == name || (_elementType && _elementType->getAttrType(*found->name)))
         return found;
@@ -763,13 +763,13 @@ void Element::_makeAttrNodes() const
         attr->_setParentField(self);
         _attrList.append(attr);
     }
-    NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+    pagedom::NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
 }
 
 void Element::_dropFrozenAttrs() const
 {
     if (_frozen) {
-        NodeAllocator::release(_frozen, _FrozenAttrs::bytes(_frozen->count));
+        pagedom::NodeAllocator::release(_frozen, _FrozenAttrs::bytes(_frozen->count));
         _frozen = nullptr;
     }
 }
@@ -1074,8 +1074,8 @@ bool Element::followsXMLRules() const
 void Element::omitTag()
 {
     _sourceTouched();
-    _replaceStartTag(SourceText());
-    _storeEndTag(SourceText());
+    _replaceStartTag(pagedom::SourceText());
+    _storeEndTag(pagedom::SourceText());
     _startGenerated = false;
     _endGenerated = false;
     if (isVirtualElement())
@@ -1091,41 +1091,41 @@ void Element::specifyTag()
 
 void Element::setStartTag(const std::string& text)
 {
-    _setStartTagText(SourceText(text));
+    _setStartTagText(pagedom::SourceText(text));
 }
 
 void Element::setEndTag(const std::string& text)
 {
-    _setEndTagText(SourceText(text));
+    _setEndTagText(pagedom::SourceText(text));
 }
 
-void Element::_setStartTagText(const SourceText& text)
+void Element::_setStartTagText(const pagedom::SourceText& text)
 {
     _sourceTouched();
     _replaceStartTag(text);
     _startGenerated = false;
 }
 
-void Element::_setEndTagText(const SourceText& text)
+void Element::_setEndTagText(const pagedom::SourceText& text)
 {
     _sourceTouched();
     _storeEndTag(text);
     _endGenerated = false;
 }
 
-void Element::_replaceStartTag(const SourceText& text) const
+void Element::_replaceStartTag(const pagedom::SourceText& text) const
 {
     _thawAttrs(); // the records point into the start tag
     if (_endKind == END_MATCHING) {
         // The end tag was told by the start tag; it keeps its text.
         const std::string end = "</" + std::string(_writtenName()) + ">";
-        _extra().endTag = SourceText(end);
+        _extra().endTag = pagedom::SourceText(end);
         _endKind = END_STORED;
     }
     _startTag = text;
 }
 
-void Element::_storeEndTag(const SourceText& text) const
+void Element::_storeEndTag(const pagedom::SourceText& text) const
 {
     const std::string_view end = text.view();
     if (end.empty()) {
@@ -1208,7 +1208,7 @@ std::string Element::_tagName() const
     const Document* doc = getOwnerDocument();
     DOMOptions::FormatOption::CaseType caseType = DOMOptions::getFormatOption()->getTagNameCaseType();
     if (_elementType && doc && doc->getFormatType() == 1)
-        return str::lower(name);
+        return pagedom::str::lower(name);
     return applyCase(name, caseType);
 }
 
@@ -1307,7 +1307,7 @@ std::string Element::_generateEndTag() const
 std::string_view Element::_startTagText() const
 {
     if (_startGenerated) {
-        _replaceStartTag(SourceText(_generateStartTag()));
+        _replaceStartTag(pagedom::SourceText(_generateStartTag()));
         _startGenerated = false;
     }
     return _startTag.view();
@@ -1316,7 +1316,7 @@ std::string_view Element::_startTagText() const
 void Element::_settleEndTag() const
 {
     if (_endGenerated) {
-        _storeEndTag(SourceText(_generateEndTag()));
+        _storeEndTag(pagedom::SourceText(_generateEndTag()));
         _endGenerated = false;
     }
 }
@@ -1406,7 +1406,7 @@ dom::NodeList Element::getElementsByTagName(const std::string& name) const
     if (name.empty())
         return result;
     for (Node* n = getFirstChild(); n; n = n->getNextNode(this))
-        if (n->getNodeType() == ELEMENT_NODE && str::equalsIgnoreCase(n->getNodeName(), name))
+        if (n->getNodeType() == ELEMENT_NODE && pagedom::str::equalsIgnoreCase(n->getNodeName(), name))
             result.append(n);
     return result;
 }
@@ -1586,7 +1586,7 @@ Element* Element::getATV() const
 void Element::setATV(Element* atv)
 {
     Node* announced = _announcedNode();
-    ChangeHooks::announceBeginModify(announced);
+    pagedom::ChangeHooks::announceBeginModify(announced);
     if (!atv) {
         if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
             setMetaData(nullptr);
@@ -1596,7 +1596,7 @@ void Element::setATV(Element* atv)
             _meta()->_setATVElement(atv);
     }
     setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
-    ChangeHooks::announceEndModify(announced);
+    pagedom::ChangeHooks::announceEndModify(announced);
 }
 
 Element* Element::getATVTargetElement() const

@@ -107,8 +107,8 @@ public:
     void setStartTag(const std::string& text);
     void setEndTag(const std::string& text);
     // The same for a reader, whose tag texts are spans of the page.
-    void _setStartTagText(const SourceText& text);
-    void _setEndTagText(const SourceText& text);
+    void _setStartTagText(const pagedom::SourceText& text);
+    void _setEndTagText(const pagedom::SourceText& text);
     // Called by a reader when the element's start tag is complete: keeps the
     // attributes as records when every one is just as it was read.
     // valueOffsets[i] is where the i-th attribute's value starts in the tag.
@@ -202,8 +202,8 @@ private:
     void _settleEndTag() const;
     // The start tag is replaced only here: attribute records and a matching
     // end tag depend on its text.
-    void _replaceStartTag(const SourceText& text) const;
-    void _storeEndTag(const SourceText& text) const;
+    void _replaceStartTag(const pagedom::SourceText& text) const;
+    void _storeEndTag(const pagedom::SourceText& text) const;
     // The name as the start tag writes it ("B" in "<B class=x>").
     std::string_view _writtenName() const;
     bool _isMatchingEndTag(std::string_view end) const;
@@ -270,7 +270,7 @@ private:
     struct _Extras {
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;
-        SourceText endTag;  // an end tag other than "</" name ">"
+        pagedom::SourceText endTag;  // an end tag other than "</" name ">"
     };
     mutable _Extras* _extras = nullptr;
     _Extras& _extra() const
@@ -281,7 +281,7 @@ private:
     }
     NamedNodeMap* _mapPtr() const { return _extras ? _extras->attrMap : nullptr; }
     MetaData* _meta() const { return _extras ? _extras->metaData : nullptr; }
-    mutable SourceText _startTag;
+    mutable pagedom::SourceText _startTag;
     // The end tag: none, "</" followed by the start tag's name as written
     // and ">" (most end tags, kept as this mark alone), or another text,
     // kept in the extras.

@@ -9,14 +9,14 @@ namespace _Element {
 
 bool NameDetector::accepts(const Element* element) const
 {
-    return str::equalsIgnoreCase(element->getNodeName(), _name);
+    return pagedom::str::equalsIgnoreCase(element->getNodeName(), _name);
 }
 
 bool MultiNameDetector::accepts(const Element* element) const
 {
     const std::string name = element->getNodeName();
     for (const std::string& n : _names)
-        if (str::equalsIgnoreCase(name, n))
+        if (pagedom::str::equalsIgnoreCase(name, n))
             return true;
     return false;
 }
@@ -37,7 +37,7 @@ bool ContentNameDetector::accepts(const Element* element) const
         return false;
     // Names compare as the name detectors compare them: ignoring ASCII case.
     for (const std::string& name : element->getContentNames())
-        if (str::equalsIgnoreCase(name, _name))
+        if (pagedom::str::equalsIgnoreCase(name, _name))
             return true;
     return false;
 }

@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace pagedom {
+
 namespace {
 
 std::atomic<PageReader*> s_installed[2] = {{nullptr}, {nullptr}};
@@ -19,3 +21,5 @@ void PageReader::install(Kind kind, PageReader* reader)
     if (kind <= XML_PAGE)
         s_installed[kind].store(reader, std::memory_order_release);
 }
+
+} // namespace pagedom

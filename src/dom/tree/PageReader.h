@@ -5,6 +5,8 @@
 
 class Node;
 
+namespace pagedom {
+
 // A reader of page text.  Document::createNodes hands the page to the
 // reader installed for its kind of document; the reading layer implements
 // the readers and the library frame installs them.  A document whose kind
@@ -29,5 +31,7 @@ public:
     // used).
     static void install(Kind kind, PageReader* reader);
 };
+
+} // namespace pagedom
 
 #endif

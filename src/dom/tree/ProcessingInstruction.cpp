@@ -38,10 +38,10 @@ bool ProcessingInstruction::isTrivialNode() const
 void ProcessingInstruction::setData(const std::string& data)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = data;
     formatSource();
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void ProcessingInstruction::formatSource()

@@ -170,18 +170,18 @@ std::string Text::getText() const
 
 void Text::setSource(const std::string& source)
 {
-    _setSourceText(SourceText(source));
+    _setSourceText(pagedom::SourceText(source));
 }
 
-void Text::_setSourceText(const SourceText& source)
+void Text::_setSourceText(const pagedom::SourceText& source)
 {
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
     _sourceSet = true;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void Text::parse(const std::string& source)
@@ -217,10 +217,10 @@ void Text::_absorbText(const Node* next)
         return;
     const Text* other = static_cast<const Text*>(next);
     _sourceTouched();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = _data.str() + other->_data.str();
     formatSource();
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 Text* Text::splitText(unsigned long offset)
@@ -232,10 +232,10 @@ Text* Text::splitText(unsigned long offset)
     Text* copy = static_cast<Text*>(cloneNode(false));
     copy->_data = data.substr(offset);
     copy->formatSource();
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = data.substr(0, offset);
     formatSource();
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
     return copy;
 }
 
@@ -304,12 +304,12 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
         inserted = static_cast<unsigned long>(t.size());
     }
 
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = std::string(current).insert(offset, data);
     formatSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
     return inserted;
 }
 
@@ -321,7 +321,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
         current.at(offset);
     if (count > current.size() - offset)
         count = static_cast<unsigned long>(current.size() - offset);
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     bool removedNbsp = count == 2 && isNbspAt(current, offset);
     current.erase(offset, count);
     _data = current;
@@ -330,7 +330,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset));
     if (removedNbsp)
         _repairSpaceAt(offset);
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
     return count;
 }
 
@@ -431,7 +431,7 @@ void Text::compact()
     }
     if (out == data)
         return;
-    ChangeHooks::announceBeginModify(this);
+    pagedom::ChangeHooks::announceBeginModify(this);
     _data = out;
     formatSource();
     _compact = true;
@@ -441,5 +441,5 @@ void Text::compact()
             newCursor = out.size();
         doc->setLayoutCursor(this, static_cast<int>(newCursor));
     }
-    ChangeHooks::announceEndModify(this);
+    pagedom::ChangeHooks::announceEndModify(this);
 }

@@ -44,7 +44,7 @@ public:
     std::string getText() const;
     void setSource(const std::string& source);
     // setSource for a reader, whose source is a span of the page.
-    void _setSourceText(const SourceText& source);
+    void _setSourceText(const pagedom::SourceText& source);
     void parse(const std::string& source);
     void correctSource();
 
@@ -52,7 +52,7 @@ public:
     // is now; the source is no longer pending.
     void _setLaidOutSource(const std::string& source)
     {
-        _source = SourceText(source);
+        _source = pagedom::SourceText(source);
         _formatPending = false;
     }
 
@@ -78,7 +78,7 @@ private:
     // The source, produced first when the format-pending flag is set.
     std::string_view _sourceText() const;
 
-    mutable SourceText _source;
+    mutable pagedom::SourceText _source;
     mutable bool _formatPending = true;
     bool _compact = true;
     bool _sourceSet = false;

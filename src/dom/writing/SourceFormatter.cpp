@@ -10,6 +10,8 @@
 #include "tree/Element.h"
 #include "tree/Text.h"
 
+namespace pagedom {
+
 namespace {
 
 bool isTextLike(const Node* n)
@@ -117,3 +119,5 @@ unsigned long SourceFormatter::layOut(Text* text)
             ++breaks;
     return breaks;
 }
+
+} // namespace pagedom

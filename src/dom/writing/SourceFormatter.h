@@ -8,6 +8,8 @@
 class Element;
 class Text;
 
+namespace pagedom {
+
 // Lays a subtree out again under the formatting options.  Every node asks
 // for its own source to be produced again; in documents other than the HTML
 // document, element children are separated by texts that the layout fills
@@ -28,5 +30,7 @@ public:
     // with indent; returns the number of breaks made.
     static unsigned long wrap(std::string& source, unsigned long columnLimit, const std::string& indent);
 };
+
+} // namespace pagedom
 
 #endif

@@ -13,26 +13,6 @@ const std::string ElementType::CLOSE_TAG = ">";
 
 namespace {
 
-// Bits of the element-flag word decoded here.  The other bits stay in the
-// group word for the reader and the corrector.
-constexpr unsigned long FLAG_LAYOUT_BLOCK = 0x1;
-constexpr unsigned long FLAG_LAYOUT_BREAK = 0x4;
-constexpr unsigned long FLAG_LAYOUT_OBJECT = 0x8;
-constexpr unsigned long FLAG_LAYOUT_HEAD = 0x10;
-constexpr unsigned long FLAG_CORRECT_PHRASE = 0x40;
-constexpr unsigned long FLAG_CORRECT_CONTAINER = 0x80;
-constexpr unsigned long FLAG_CORRECT_UNIQUE = 0x100;
-constexpr unsigned long FLAG_OMIT_END_TAG = 0x400;
-constexpr unsigned long FLAG_CORRECT_FONT = 0x800;
-constexpr unsigned long FLAG_INLINE = 0x8000;
-constexpr unsigned long FLAG_BLOCK = 0x10000;
-constexpr unsigned long FLAG_SSI = 0x100000;
-constexpr unsigned long FLAG_ANYWHERE = 0x2200000;
-constexpr unsigned long FLAG_JSP_BLOCK = 0x800000;
-constexpr unsigned long FLAG_JSP_DIRECTIVE = 0x1000000;
-constexpr unsigned long FLAG_JSP = 0x40000000;
-constexpr unsigned long FLAG_NOT_HTML = 0x20400000;
-
 // The JSP version under which JSP blocks and directives are offered as
 // content names.
 constexpr int JSP_VERSION_10 = 100;
@@ -127,48 +107,48 @@ std::vector<std::string> ElementType::getNoDefaultAttrNames() const
 void ElementType::setElementFlags(unsigned long word)
 {
     // Each step may override what an earlier one set.
-    if (word & FLAG_LAYOUT_BLOCK)
+    if (word & GROUP_BLOCK)
         _layoutType = LAYOUT_TYPE_BLOCK;
-    if (word & FLAG_LAYOUT_BREAK)
+    if (word & GROUP_BREAK)
         _layoutType = LAYOUT_TYPE_BREAK;
-    if (word & FLAG_LAYOUT_OBJECT)
+    if (word & GROUP_SOLID)
         _layoutType = LAYOUT_TYPE_OBJECT;
-    if (word & FLAG_LAYOUT_HEAD)
+    if (word & GROUP_HEAD)
         _layoutType = LAYOUT_TYPE_HEAD;
 
-    if (word & FLAG_CORRECT_CONTAINER)
+    if (word & GROUP_CONTAINER)
         _correctType = CORRECT_CONTAINER;
-    if (word & FLAG_CORRECT_PHRASE)
+    if (word & GROUP_PHRASE)
         _correctType = CORRECT_PHRASE;
-    if (word & FLAG_CORRECT_UNIQUE)
+    if (word & GROUP_UNIQUE)
         _correctType = CORRECT_UNIQUE;
-    if (word & FLAG_CORRECT_FONT)
+    if (word & GROUP_FONT)
         _correctType = CORRECT_FONT;
 
-    if (word & FLAG_OMIT_END_TAG)
+    if (word & GROUP_ADOPTING)
         _omitType = OMIT_END_TAG_BY_FLAG;
 
-    if (word & FLAG_INLINE)
+    if (word & GROUP_INLINE)
         _contentType = ContentModel::INLINE_CONTENT;
-    if (word & FLAG_BLOCK)
+    if (word & GROUP_FLOW)
         _contentType = ContentModel::FLOW_CONTENT;
 
-    if (word & FLAG_SSI) {
+    if (word & GROUP_SSI) {
         _formatType = FORMAT_SSI_DIRECTIVE;
         _contentType = ContentModel::ANY_CONTENT;
-    } else if (word & FLAG_ANYWHERE) {
+    } else if (word & (GROUP_ANYWHERE | GROUP_LOGICAL)) {
         _contentType = ContentModel::ANY_CONTENT;
     }
 
-    if (word & FLAG_JSP_BLOCK)
+    if (word & GROUP_JSP_BLOCK)
         _formatType = FORMAT_JSP_BLOCK;
-    if (word & FLAG_JSP_DIRECTIVE)
+    if (word & GROUP_JSP_DIRECTIVE)
         _formatType = FORMAT_JSP_DIRECTIVE;
 
-    if (word & FLAG_JSP)
+    if (word & GROUP_JSP)
         _jspType = true;
 
-    if ((word & FLAG_NOT_HTML) == 0) {
+    if ((word & (GROUP_XML_TAG | GROUP_EMPTY_TAG)) == 0) {
         if (_formatType == FORMAT_XML_TAG)
             _formatType = FORMAT_HTML_TAG;
         if (_elementID == SUBMIT_ELEMENT_ID)

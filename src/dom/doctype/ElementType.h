@@ -21,6 +21,36 @@ class DocumentType;
 // always null.
 class ElementType : public Node {
 public:
+    // Bits of the group word, the element-flag word a type was given
+    // (getGroup, Element::getElementGroup).  setElementFlags derives the
+    // layout, correct, omit, content and format types from some of them;
+    // the reader, writer and corrector read the others directly.
+    static constexpr unsigned long GROUP_BLOCK = 0x1;              // a block: layout type 0, ends a text's block
+    static constexpr unsigned long GROUP_PLAIN = 0x2;              // its text is kept as written (PRE, TEXTAREA)
+    static constexpr unsigned long GROUP_BREAK = 0x4;              // a line break (BR): layout type 3
+    static constexpr unsigned long GROUP_SOLID = 0x8;              // an object in the text flow: layout type 2
+    static constexpr unsigned long GROUP_HEAD = 0x10;              // head-like: layout type 4
+    static constexpr unsigned long GROUP_INDENT = 0x20;            // its content is indented when formatted
+    static constexpr unsigned long GROUP_PHRASE = 0x40;            // correct type 2: removable when nested bare in itself
+    static constexpr unsigned long GROUP_CONTAINER = 0x80;         // correct type 0: removable when empty
+    static constexpr unsigned long GROUP_UNIQUE = 0x100;           // correct type 3: at most one among siblings
+    static constexpr unsigned long GROUP_ADOPTING = 0x400;         // omit type 1; may receive adapted children
+    static constexpr unsigned long GROUP_FONT = 0x800;             // correct type 1: removable without attributes
+    static constexpr unsigned long GROUP_TABLE_STRUCTURE = 0x2000; // a table structure element
+    static constexpr unsigned long GROUP_TABLE_PART = 0x4000;      // a table part (cells, rows, row groups)
+    static constexpr unsigned long GROUP_INLINE = 0x8000;          // content type 5: allowed in inline content
+    static constexpr unsigned long GROUP_FLOW = 0x10000;           // content type 6: allowed in flow content
+    static constexpr unsigned long GROUP_SSI = 0x100000;           // format type 2, allowed anywhere
+    static constexpr unsigned long GROUP_ANYWHERE = 0x200000;      // content type 7: allowed anywhere
+    static constexpr unsigned long GROUP_EMPTY_TAG = 0x400000;     // may be written self-closing ("<x/>")
+    static constexpr unsigned long GROUP_JSP_BLOCK = 0x800000;     // format type 3; holds CDATA sections
+    static constexpr unsigned long GROUP_JSP_DIRECTIVE = 0x1000000; // format type 4
+    static constexpr unsigned long GROUP_LOGICAL = 0x2000000;      // a logical element, allowed anywhere
+    static constexpr unsigned long GROUP_ATV = 0x4000000;          // can have an author-time visual
+    static constexpr unsigned long GROUP_UNTYPED = 0x10000000;     // read without element type
+    static constexpr unsigned long GROUP_XML_TAG = 0x20000000;     // keeps the XML tag format
+    static constexpr unsigned long GROUP_JSP = 0x40000000;         // one of the JSP tags
+
     // Tag omission.
     enum OmitType {
         OMIT_END_TAG = 0,          // "- O": the end tag may be omitted

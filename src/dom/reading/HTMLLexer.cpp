@@ -1,3 +1,5 @@
+// The page lexer: cuts HTML, JSP and server-side include source into the
+// tokens the page parser reads.
 #include "reading/HTMLLexer.h"
 
 #include <cstring>
@@ -5,6 +7,7 @@
 #include "doctype/DocumentType.h"
 #include "doctype/Entity.h"
 #include "base/Options.h"
+#include "base/PCDATA.h"
 #include "base/StringUtil.h"
 
 const char* const HTMLLexer::DOCTYPE_KEY = "!DOCTYPE";
@@ -41,6 +44,13 @@ enum : unsigned char {
     TEXT = 0x8           // stands for itself in running text
 };
 
+// The bytes that start a character-value escape in the data form of text;
+// in a page they stand for no character and are not running text.
+bool isEscapeStart(unsigned c)
+{
+    return c == static_cast<unsigned char>(PCDATA::ESC) || c == static_cast<unsigned char>(PCDATA::WIDE);
+}
+
 struct ByteClasses {
     unsigned char table[256];
 
@@ -52,7 +62,7 @@ struct ByteClasses {
         for (const char* p = " \t\v\r\f\n"; *p; ++p)
             table[static_cast<unsigned char>(*p)] |= SPACE;
         for (unsigned c = 0; c < 256; ++c)
-            if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && c != 0x1b && c != 0x1c)
+            if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && !isEscapeStart(c))
                 table[c] |= TEXT;
     }
 
@@ -88,11 +98,11 @@ HTMLLexer::HTMLLexer(const std::string& text, const DocumentType* documentType)
 
 void HTMLLexer::_clearSearches()
 {
-    const char* const terminators[_SEARCHES] = {COMMENT_CLOSE, JSP_COMMENT_CLOSE, CDATA_CLOSE,
+    const char* const terminators[SEARCHES] = {COMMENT_CLOSE, JSP_COMMENT_CLOSE, CDATA_CLOSE,
                                                 PI_CLOSE, JSP_CLOSE, GT_KEY};
     // Nothing searched yet: an empty range that no start falls into.
-    for (unsigned int i = 0; i < _SEARCHES; ++i)
-        _searches[i] = _Search{terminators[i], NOT_FOUND, 0};
+    for (unsigned int i = 0; i < SEARCHES; ++i)
+        _searches[i] = Search{terminators[i], NOT_FOUND, 0};
 }
 
 bool HTMLLexer::startsName(char c)
@@ -154,8 +164,8 @@ unsigned long HTMLLexer::_find(const char* s, unsigned long from)
 {
     if (from >= _length)
         return NOT_FOUND;
-    _Search* cache = nullptr;
-    for (_Search& search : _searches) {
+    Search* cache = nullptr;
+    for (Search& search : _searches) {
         if (search.terminator == s) {
             cache = &search;
             break;
@@ -238,7 +248,7 @@ void HTMLLexer::scanToken()
             if (_documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10
                 && matchWord(JSP_COMMENT_OPEN)) {
                 ++_position;
-                _scanComment(_JSP_COMMENT);
+                _scanComment(JSP_COMMENT);
             } else {
                 _scanBlock(TOKEN_JSP, JSP_CLOSE);
             }
@@ -310,16 +320,16 @@ void HTMLLexer::_scanMarkupDeclaration()
 {
     unsigned long start = _position;
     if (matchWord(DOCTYPE_KEY)) {
-        _position += 8;
+        _position += static_cast<unsigned long>(std::strlen(DOCTYPE_KEY));
         _appendToken(TOKEN_DOCTYPE, start, _position);
     } else if (matchWord(COMMENT_OPEN)) {
         ++_position;
-        _scanComment(_HTML_COMMENT);
+        _scanComment(HTML_COMMENT);
     } else if (_cdataEnabled && matchWord(CDATA_OPEN)) {
         ++_position;
         _scanCDATA();
     } else if (DOMOptions::getMWVersion() == DOMOptions::MW_100 && matchWord(MW_SUBMIT_OPEN)) {
-        _position += 8;
+        _position += static_cast<unsigned long>(std::strlen(MW_SUBMIT_OPEN));
         _appendToken(TOKEN_MW_SUBMIT, start, _position);
     } else {
         ++_position;
@@ -331,14 +341,14 @@ void HTMLLexer::_scanMarkupDeclaration()
 // both dash pairs ("-- text --"); the terminator's '>' becomes its own token.
 void HTMLLexer::_scanComment(CommentMode mode)
 {
-    unsigned long kind = mode == _HTML_COMMENT ? TOKEN_COMMENT : TOKEN_JSP_COMMENT;
+    unsigned long kind = mode == HTML_COMMENT ? TOKEN_COMMENT : TOKEN_JSP_COMMENT;
     unsigned long start = _position;
     unsigned long gt;
-    unsigned long end = _find(mode == _HTML_COMMENT ? COMMENT_CLOSE : JSP_COMMENT_CLOSE, start + 2);
+    unsigned long end = _find(mode == HTML_COMMENT ? COMMENT_CLOSE : JSP_COMMENT_CLOSE, start + 2);
     if (end != NOT_FOUND) {
         end += 2;
         // In JSP mode the '%' between the dashes and the '>' is stepped over.
-        gt = mode == _HTML_COMMENT ? end : end + 1;
+        gt = mode == HTML_COMMENT ? end : end + 1;
     } else {
         gt = end = _find(GT_KEY, start + 2);
     }

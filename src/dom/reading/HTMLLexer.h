@@ -1,3 +1,5 @@
+// The page lexer: cuts HTML, JSP and server-side include source into the
+// tokens the page parser reads.
 #ifndef PAGEDOM_READING_HTMLLEXER_H
 #define PAGEDOM_READING_HTMLLEXER_H
 
@@ -46,6 +48,8 @@ public:
     // Reads text in place; it must outlive the lexer.
     HTMLLexer(const std::string& text, const DocumentType* documentType);
 
+    // Whether "<![CDATA[" opens a CDATA section (inside the elements that
+    // hold them, JSP tags in XML syntax) or is read as other "<!" markup.
     void setCDATAEnabled(bool on) { _cdataEnabled = on; }
     bool isCDATAEnabled() const { return _cdataEnabled; }
     // Set by a '<' token, cleared by a '>' token.
@@ -79,7 +83,7 @@ protected:
     char readChar(bool advance) override;
 
 private:
-    enum CommentMode { _HTML_COMMENT, _JSP_COMMENT };
+    enum CommentMode { HTML_COMMENT, JSP_COMMENT };
 
     void _scanMarkupDeclaration();
     void _scanComment(CommentMode mode);
@@ -102,13 +106,13 @@ private:
     // hit stays the answer for every start up to it.  This keeps a page
     // full of unterminated comments or blocks from being searched to its
     // end once per construct.
-    struct _Search {
+    struct Search {
         const char* terminator;
         unsigned long from;
         unsigned long result;
     };
-    static constexpr unsigned int _SEARCHES = 6;
-    _Search _searches[_SEARCHES];
+    static constexpr unsigned int SEARCHES = 6;
+    Search _searches[SEARCHES];
     void _clearSearches();
 };
 

@@ -98,12 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Running text and plain tags are read straight from the text, and
     // attributes kept as records; read token by token into attribute nodes,
     // the page must give the very same tree.
-    HTMLParser::_setDirectReading(false);
-    HTMLParser::_setAttributeRecords(false);
+    pagedom::ReaderSwitches::setDirectReading(false);
+    pagedom::ReaderSwitches::setAttributeRecords(false);
     Document* slow = DOMImpl::createDocument("HTML", version);
     slow->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
-    HTMLParser::_setDirectReading(true);
-    HTMLParser::_setAttributeRecords(true);
+    pagedom::ReaderSwitches::setDirectReading(true);
+    pagedom::ReaderSwitches::setAttributeRecords(true);
     const std::string direct = treedump::dump(doc);
     const std::string tokens = treedump::dump(slow);
     if (direct != tokens)

@@ -287,6 +287,69 @@ TEST(HTMLParser, JSPAndServerSideIncludes)
     EXPECT_TRUE(open.roundTrips());
 }
 
+// Directives carry their attributes the way start tags do: every one in
+// source order, a repeated name kept and marked, nothing lost when the
+// directive is written again after an edit.
+TEST(HTMLParser, DirectivesKeepEveryAttributeAsWritten)
+{
+    Page p("<%@ page import=\"java.util.*\" import='java.io.*' buffer=8kb %>\r\n"
+           "<!--#include virtual=a.html virtual=\"b.html\" -->",
+           DOMImpl::JSP_10);
+    EXPECT_TRUE(p.roundTrips());
+    struct Expected {
+        const char* name;
+        const char* value;
+        bool duplicate;
+    };
+    auto check = [](const Element* e, std::vector<Expected> expected) {
+        dom::NodeList attrs = e->getAttrNodes();
+        ASSERT_EQ(expected.size(), attrs.length()) << e->getTagName();
+        for (unsigned long i = 0; i < attrs.length(); ++i) {
+            const Attr* a = static_cast<const Attr*>(attrs.item(i));
+            EXPECT_EQ(expected[i].name, a->getName()) << i;
+            EXPECT_EQ(expected[i].value, a->getValue()) << i;
+            EXPECT_TRUE(a->isSpecified()) << i;
+            EXPECT_EQ(expected[i].duplicate, (a->getErrorState() & Node::DUPLICATE_ERROR) != 0) << i;
+        }
+        // The element is marked for the repeated attribute, as for a start tag.
+        EXPECT_TRUE(e->getErrorState() & Node::INVALID_ATTR_ERROR);
+    };
+    Element* page = p.first("jsp:directive.page");
+    ASSERT_NE(page, nullptr);
+    check(page, {{"import", "java.util.*", false}, {"import", "java.io.*", true}, {"buffer", "8kb", false}});
+    // A lookup by name finds the first, as for a start tag.
+    EXPECT_EQ("java.util.*", page->getAttribute("import"));
+    Element* include = p.first("ssi:include");
+    ASSERT_NE(include, nullptr);
+    check(include, {{"virtual", "a.html", false}, {"virtual", "b.html", true}});
+
+    // Edited, the directives are written again with every attribute.
+    page->setAttribute("buffer", "16kb");
+    include->setAttribute("file", "c.html");
+    EXPECT_EQ("<%@ page import=\"java.util.*\" import=\"java.io.*\" buffer=\"16kb\" %>\r\n"
+              "<!--#include virtual=\"a.html\" virtual=\"b.html\" file=\"c.html\" -->",
+              p.doc->getSource());
+
+    // The directive grammar: a name or value may hold a '=' or a '%' after
+    // its first byte, a '%' where a name starts ends the pairs, a quote
+    // never closed runs to the end; a value written empty or not at all
+    // leaves the attribute without one, as in a start tag.
+    Page q("<%@ page a=1%b=2 c==d x=\"\" y%><!--#echo var='never closed -->", DOMImpl::JSP_10);
+    EXPECT_TRUE(q.roundTrips());
+    Element* directive = q.first("jsp:directive.page");
+    ASSERT_NE(directive, nullptr);
+    dom::NodeList attrs = directive->getAttrNodes();
+    ASSERT_EQ(4u, attrs.length());
+    EXPECT_EQ("1%b=2", directive->getAttribute("a"));
+    EXPECT_EQ("=d", directive->getAttribute("c"));
+    EXPECT_FALSE(static_cast<Attr*>(attrs.item(2))->isSpecified());
+    EXPECT_EQ("y", attrs.item(3)->getNodeName());
+    EXPECT_FALSE(static_cast<Attr*>(attrs.item(3))->isSpecified());
+    Element* echo = q.first("ssi:echo");
+    ASSERT_NE(echo, nullptr);
+    EXPECT_EQ("never closed ", echo->getAttribute("var"));
+}
+
 TEST(HTMLParser, DeclarationsCommentsAndInstructions)
 {
     Page p("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<?xml version=\"1.0\"?>"
@@ -389,9 +452,9 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
             s += pieces[random() % count];
         for (DOMImpl::JSPVersion v : {DOMImpl::JSP_NONE, DOMImpl::JSP_10}) {
             Page direct(s, v);
-            HTMLParser::_setDirectReading(false);
+            pagedom::ReaderSwitches::setDirectReading(false);
             Page tokens(s, v);
-            HTMLParser::_setDirectReading(true);
+            pagedom::ReaderSwitches::setDirectReading(true);
             ASSERT_EQ(treedump::dump(tokens.doc), treedump::dump(direct.doc)) << s;
             ASSERT_TRUE(direct.roundTrips()) << s;
         }
@@ -415,7 +478,8 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
         "<div onclick=\"go()\" style=\"color: red\" Dir=RTL>", "</div>", "<form action=/post method=POST>",
         "<select name=s><option value=1 selected>one", "<vxml version=\"2.0\">", "<prompt bargein=\"false\">",
         "<field name=\"f\" type=boolean>", "<MyTag myAttr=1 MYATTR=2>", "<a href=\"a long value that needs a "
-        "block of its own, longer than twelve bytes\">"};
+        "block of its own, longer than twelve bytes\">", "<%@ page import=\"a\" IMPORT='b' session %>",
+        "<!--#include virtual=a virtual=\"b\" file=\"\" -->", "<%@ include file=x.jsp%>"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122027);
     struct Kind {
@@ -424,10 +488,10 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
     };
     const Kind kinds[] = {{"HTML", DOMImpl::JSP_NONE}, {"HTML", DOMImpl::JSP_10}, {"VXML", DOMImpl::JSP_NONE}};
     auto parse = [](const std::string& text, const Kind& kind, bool records) {
-        HTMLParser::_setAttributeRecords(records);
+        pagedom::ReaderSwitches::setAttributeRecords(records);
         Document* doc = DOMImpl::createDocument(kind.type, kind.version);
         doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
-        HTMLParser::_setAttributeRecords(true);
+        pagedom::ReaderSwitches::setAttributeRecords(true);
         return doc;
     };
     auto resetUpdates = [](Document* doc) {
@@ -471,7 +535,8 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
                     const Element* y = static_cast<Element*>(b);
                     ASSERT_EQ(x->hasAttributes(), y->hasAttributes()) << s;
                     for (const char* name : {"href", "HREF", "id", "ID", "name", "a", "b", "checked", "myattr",
-                                             "MyAttr", "title", "nowrap", "version", "classid", "", "none"})
+                                             "MyAttr", "title", "nowrap", "version", "classid", "import", "virtual",
+                                             "file", "session", "", "none"})
                         ASSERT_EQ(x->getAttribute(name), y->getAttribute(name)) << s << " @" << name;
                     ASSERT_EQ(x->isDynamicElement(), y->isDynamicElement()) << s;
                     ASSERT_EQ(x->isDTC(), y->isDTC()) << s;

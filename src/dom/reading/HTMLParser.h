@@ -1,13 +1,16 @@
+// The page parser: builds the node tree of an HTML, JSP or server-side
+// include page from the HTML lexer's tokens, keeping every byte as source.
 #ifndef PAGEDOM_READING_HTMLPARSER_H
 #define PAGEDOM_READING_HTMLPARSER_H
 
-#include <string>
-#include <utility>
+#include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/Parser.h"
 #include "base/SourceText.h"
+#include "reading/AttributeScanner.h"
 #include "tree/PageReader.h"
 
 class ContainerNode;
@@ -24,6 +27,12 @@ class Text;
 // node, in document order, so that an unchanged tree writes the page back
 // byte for byte.  HTML's omissible containers are implied, and what does
 // not fit is marked in the nodes' error states.
+//
+// The work is spread over files by concern: HTMLParser.cpp has the main
+// loop and the token helpers, HTMLParserTags.cpp start and end tags,
+// HTMLParserMarkup.cpp comments, directives and the other markup,
+// HTMLParserPlacing.cpp where elements go in the tree, HTMLParserText.cpp
+// the text between tags.
 class HTMLParser : public Parser {
 public:
     // Parses the text of page into parent; the tags and texts read keep
@@ -31,42 +40,20 @@ public:
     // null, has no document, or the document has no document type.
     static void parse(pagedom::SourceText::Block* page, Node* parent);
 
-    // Whether running text and usual start tags are read straight from the
-    // text (the default) or token by token like everything else; both give
-    // the same tree, which tests compare.
-    static void _setDirectReading(bool on);
-    // Whether elements keep the attributes they read as records (see
-    // Element::_freezeAttrs); tests compare both ways.
-    static void _setAttributeRecords(bool on);
-
 private:
     HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Document* document, Node* parent);
 
+    // --- main loop and token helpers (HTMLParser.cpp) ---------------------------
     void _run();
+    // Whether the '<' just read stands for itself in text.
     bool _isLiteralLessThan();
+    // Reads the markup that starts with the '<' just read when kind (the
+    // next token) starts any; false when the '<' is text.
     bool _dispatch(unsigned long kind);
-
-    // Markup handlers; each starts with '<' as the current token.
-    void _startTag();
-    // Reads a usual start tag (the name is the next token) into the pending
-    // attributes and tagEnd; false, consuming nothing, for any other.
-    bool _scanPlainTag(unsigned long& tagEnd);
-    unsigned long _plainEndTagName();
-    static bool s_directReading;
-    static bool s_attributeRecords;
-    std::pair<unsigned long, unsigned long> _plainTagName;
-    void _endTag();
-    void _htmlComment();
-    void _jspComment();
-    void _comment(bool jsp);
-    void _cdataSection();
-    void _processingInstruction();
-    void _jspBlock();
-    void _docTypeDeclaration();
-
-    // Consumes tokens through the next '>' (not past the end of input) and
-    // returns the end of the markup.
-    unsigned long _skipToGT();
+    // Consumes a block token (comment, CDATA, instruction, JSP) and the '>'
+    // after it when there is one; returns the end of the markup and, when
+    // asked, the block token's text and where it starts.
+    unsigned long _takeBlock(std::string* text = nullptr, unsigned long* textStart = nullptr);
     // Steps to the next token inside a tag, passing white space.  False at
     // the closing '>' (consumed) or at the end of the input; end is then
     // the end of the markup.
@@ -74,64 +61,134 @@ private:
     // With an opening quote as the current token, consumes through the
     // matching quote; returns the end of the quoted text (the end of the
     // input when the quote never closes).
-    unsigned long _quotedValue(unsigned long quote, bool& closed);
-    // Consumes a block token (comment, CDATA, instruction, JSP) and the '>'
-    // after it when there is one; returns the end of the markup and, when
-    // asked, the block token's text.
-    unsigned long _takeBlock(std::string* text = nullptr);
+    unsigned long _quotedValue(unsigned long quote);
     // The end of the current token, the end of the text for an unterminated
     // one.
     unsigned long _tokenEnd(const Lexer::Token* token) const;
-    // Consumes a raw run of tokens for an attribute name or value.
-    unsigned long _rawRun(bool stopAtEquals);
-    void _rawContent(Element* element, const std::string& name);
-    void _scanAttributePairs(Element* element, const std::string& text);
-
-    // Tree building.
-    void _place(Element* element);
-    bool _implyContainer(Node* node);
-    bool _closeCurrent(Element* element);
-    void _append(Node* node);
-    void _append(Node* node, bool contained);
-    void _enter(Element* element);
-    void _leaveTo(Node* ancestor);
-    void _leave(Element* element);
-    Element* _makeImplied(int id);
-    bool _accepts(const Element* container, const Node* node) const;
-    static bool _accepts(const ElementType* type, const Node* node);
-
-    // Text collection.
-    void _collect(const Lexer::Token* token);
-    void _collectRun(unsigned long start, unsigned long end);
-    void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
-    void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
-    void _collectSpace(unsigned long start, unsigned long end);
-    void _flushText();
-    pagedom::SourceText _dataText(unsigned long start, unsigned long end) const;
-
     // Takes the source from the covered position to end for a new node.
     pagedom::SourceText _takeSpan(unsigned long end);
     std::string _takeSource(unsigned long end) { return _takeSpan(end).str(); }
 
-    // Whether the source span equals the upper-case word, ignoring case.
-    bool _spanIs(unsigned long start, unsigned long end, const char* upperWord) const;
+    // Questions asked of the nodes met while building.
+    static bool _isElement(const Node* node);
+    // The element id of an element, 0 for any other node.
+    static int _idOf(const Node* node);
+    // The group word of an element, 0 for any other node.
+    static unsigned long _groupOf(const Node* node);
+    static bool _isTableCell(const Node* node);
 
-    // An attribute of the start tag being read, as spans of the source.
-    struct _PendingAttr {
-        unsigned long nameStart;
-        unsigned long nameEnd;
-        unsigned long valueStart;
-        unsigned long valueEnd;
-        bool hasValue;
-        bool quoted;
+    // --- start and end tags (HTMLParserTags.cpp) ----------------------------------
+    // A start tag being read.
+    struct StartTag {
+        std::string name;
+        const ElementType* type = nullptr;  // the declared type of the name
+        pagedom::AttributeScanner::TagEnd ending;
     };
-    std::vector<_PendingAttr> _pendingAttrs;
-    std::vector<std::uint32_t> _valueOffsets;
+    // Reads a start tag, or a declaration-like "<!x ...>", into an element
+    // and places it; the '<' has been read.
+    void _startTag();
+    // The name of the start tag whose name token (kind) was just read.
+    void _readTagName(unsigned long kind, StartTag& tag);
+    // "<!": everything up to the first '>' outside quotes.
+    void _readDeclarationTag(StartTag& tag);
+    // The element of a start tag, with its attributes and tag texts.
+    Element* _makeElement(const StartTag& tag);
+    // Gives the element the type it keeps and returns it.
+    const ElementType* _typeElement(Element* element, const StartTag& tag);
+    // What a start tag of that type does to the white-space flags.
+    void _noteStartTagSpacing(const ElementType* type);
+    // After placing: the ActiveX mark, the attribute records, raw content.
+    void _finishStartTag(Element* element, const ElementType* type, const StartTag& tag);
+    void _rawContent(Element* element, const std::string& name);
+    void _endTag();
+    // With the '/' of an end tag current: when a name token and then '>'
+    // follow at once, the end of the name; otherwise 0.
+    unsigned long _plainEndTagName();
+
+    // Attributes, for start tags and directives alike: makes the scanner's
+    // attributes into nodes of element and notes where their values start
+    // in the tag that begins at tagStart.
+    void _addAttributes(Element* element, unsigned long tagStart);
+    // Keeps element's attributes as records when the switch allows it.
+    void _keepAttributesAsRecords(Element* element);
+
+    // --- other markup (HTMLParserMarkup.cpp) ------------------------------------
+    void _htmlComment();
+    void _jspComment();
+    void _comment(bool jsp);
+    // A server-side include directive written in the comment ending at end,
+    // whose text between the dashes runs from from to to; false, taking
+    // nothing, when the comment is no directive the document type knows.
+    bool _serverSideInclude(unsigned long from, unsigned long to, unsigned long end);
+    void _cdataSection();
+    void _processingInstruction();
+    void _jspBlock();
+    // The element of a JSP declaration, expression or scriptlet.
+    Element* _jspScript(const std::string& source);
+    // The element of a JSP directive; block starts at start in the page.
+    Element* _jspDirective(const pagedom::SourceText& block, unsigned long start);
+    void _docTypeDeclaration();
+
+    // --- tree building (HTMLParserPlacing.cpp) ----------------------------------
+    // Appends element where it fits: containers the page omitted are
+    // implied, open elements it ends are closed, and failing both it goes
+    // into current anyway, for the corrector to report.  A non-empty element
+    // becomes current.
+    void _place(Element* element);
+    // Implies the container (HTML, HEAD, BODY, TBODY, TR) that lets current
+    // hold node and makes it current; false when none does.
+    bool _implyContainer(Node* node);
+    // Closes the open element that element ends (a P before a block, open
+    // table parts before a table part, an element whose end tag may be
+    // omitted before another of its kind, an EMBED); false when none.
+    bool _closeCurrent(Element* element);
+    // Appends a node fresh from the factory to current; contained says
+    // whether current may hold it, when already known.
+    void _append(Node* node);
+    void _append(Node* node, bool contained);
+    // Makes element current, switching on what its content needs (plain
+    // text, CDATA sections, text-area reading).
+    void _enter(Element* element);
+    // Moves current up to ancestor, leaving every element in between.
+    void _leaveTo(Node* ancestor);
+    // Switches off what _enter switched on for element.
+    void _leave(Element* element);
+    // An element of the built-in type id with both tags omitted.
+    Element* _makeImplied(int id);
+    // Whether the container's type admits node as content or inclusion.
+    bool _accepts(const Element* container, const Node* node) const;
+    static bool _accepts(const ElementType* type, const Node* node);
+
+    // --- text (HTMLParserText.cpp) --------------------------------------------------
+    // Text piles up as pending data and a pending source span until markup
+    // or the end of the page flushes it into one text node.
+    void _collect(const Lexer::Token* token);
+    // A run of running text taken straight from the text (the direct
+    // reading's counterpart of collecting its tokens one by one).
+    void _collectRun(unsigned long start, unsigned long end);
+    void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
+    void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
+    void _collectSpace(unsigned long start, unsigned long end);
+    // Bytes no token covered, at the end of the page, join the last text.
+    void _collectUncovered();
+    void _flushText();
+    // The pending data, as a span of the page where it is the page's bytes.
+    pagedom::SourceText _dataText(unsigned long start, unsigned long end) const;
+    // Text from a name or other plain token: bytes that would read as
+    // escape starts in the data form are stored as escapes themselves.
+    static void _appendPlain(std::string& out, const std::string& text);
 
     pagedom::SourceText::Block* _page;
     Document* _document;
     const DocumentType* _documentType;
     HTMLLexer* _htmlLexer;
+    pagedom::AttributeScanner _scanner;
+    // The test switches, as they stood when the parse began.
+    const bool _directReading;
+    const bool _attributeRecords;
+    // Where each attribute's value starts in its tag, for the records.
+    std::vector<std::uint32_t> _valueOffsets;
+
     Node* _current;
     unsigned long _covered = 0;
 
@@ -155,7 +212,30 @@ namespace pagedom {
 // interface Document::createNodes calls.
 class HTMLPageReader : public PageReader {
 public:
+    // Parses page into parent (see HTMLParser::parse).
     void readPage(SourceText::Block* page, Node* parent) override;
+};
+
+// Switches for tests that compare the reader's two ways of doing a job:
+// every page must give the same tree either way.  Readers on several threads
+// read them at once, so they are atomics; relaxed order is enough, as a
+// reader takes their values once, when it starts.
+class ReaderSwitches {
+public:
+    // Whether running text and usual start and end tags are read straight
+    // from the text (the default) rather than token by token.
+    static bool directReading() { return s_directReading.load(std::memory_order_relaxed); }
+    // Sets the direct reading on or off for the readers that start next.
+    static void setDirectReading(bool on) { s_directReading.store(on, std::memory_order_relaxed); }
+    // Whether elements keep the attributes they read as records (the
+    // default; see Element::_freezeAttrs) rather than as attribute nodes.
+    static bool attributeRecords() { return s_attributeRecords.load(std::memory_order_relaxed); }
+    // Sets the attribute records on or off for the readers that start next.
+    static void setAttributeRecords(bool on) { s_attributeRecords.store(on, std::memory_order_relaxed); }
+
+private:
+    static inline std::atomic<bool> s_directReading{true};
+    static inline std::atomic<bool> s_attributeRecords{true};
 };
 
 } // namespace pagedom

@@ -1,0 +1,280 @@
+// The page parser's other markup: comments and server-side includes, CDATA
+// sections, processing instructions, JSP blocks and directives, DOCTYPE.
+#include "reading/HTMLParser.h"
+
+#include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
+#include "reading/HTMLLexer.h"
+#include "tree/CDATASection.h"
+#include "tree/Comment.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "tree/ProcessingInstruction.h"
+#include "base/StringUtil.h"
+
+namespace {
+
+// Where the SSI element types are found: "ssi:" and the directive's name.
+const char* const SSI_PREFIX = "ssi:";
+// A JSP block's opening ("<%", "<%=", "<%!", "<%@") and closing ("%>").
+const std::size_t JSP_OPEN = 2;
+const std::size_t JSP_KIND_OPEN = 3;
+const std::size_t JSP_CLOSE = 2;
+
+// Whether a JSP block of source, whose opening is open bytes long, ends in
+// "%>" after its opening.
+bool isClosedJSPBlock(const std::string& source, std::size_t open)
+{
+    return source.size() >= open + JSP_CLOSE && source.compare(source.size() - JSP_CLOSE, JSP_CLOSE, "%>") == 0;
+}
+
+} // namespace
+
+// --- comments ---------------------------------------------------------------------
+
+void HTMLParser::_htmlComment()
+{
+    _comment(false);
+}
+
+void HTMLParser::_jspComment()
+{
+    _comment(true);
+}
+
+void HTMLParser::_comment(bool jsp)
+{
+    std::string text;
+    unsigned long textStart = 0;
+    unsigned long end = _takeBlock(&text, &textStart);
+
+    // The text between the two leading dashes and the trailing ones.
+    std::size_t lead = 0;
+    while (lead < 2 && lead < text.size() && text[lead] == '-')
+        ++lead;
+    std::size_t trail = text.size();
+    while (trail > lead && text[trail - 1] == '-')
+        --trail;
+
+    if (!jsp && _serverSideInclude(static_cast<unsigned long>(textStart + lead),
+                                   static_cast<unsigned long>(textStart + trail), end))
+        return;
+    std::string source = _takeSource(end);
+    Comment* comment = _document->createComment(trail > lead ? text.substr(lead, trail - lead) : std::string());
+    if (jsp)
+        comment->setJSPFormat(true);
+    comment->setSource(source);
+    _append(comment);
+}
+
+// "<!--#name attr=value -->": the directive name runs to white space or a
+// dash; the attributes follow it.  The element's start tag is the whole
+// comment.
+bool HTMLParser::_serverSideInclude(unsigned long from, unsigned long to, unsigned long end)
+{
+    if (from >= to || _source[from] != '#')
+        return false;
+    unsigned long nameEnd = from + 1;
+    while (nameEnd < to && !isSpaceAt(_source, nameEnd) && _source[nameEnd] != '-')
+        ++nameEnd;
+    if (nameEnd == from + 1)
+        return false;
+    const ElementType* type = _documentType->getElementType(SSI_PREFIX + _source.substr(from + 1, nameEnd - from - 1));
+    if (!type)
+        return false;
+    const unsigned long start = _covered;
+    Element* element = _document->createTypedElement(type);
+    _scanner.scanDirective(nameEnd, to);
+    _addAttributes(element, start);
+    element->_setStartTagText(_takeSpan(end));
+    element->_setEndTagText(pagedom::SourceText());
+    element->setElementType(type);
+    _afterBlock = false;
+    _append(element);
+    _keepAttributesAsRecords(element);
+    return true;
+}
+
+// --- CDATA sections and processing instructions -------------------------------------
+
+void HTMLParser::_cdataSection()
+{
+    std::string content;
+    unsigned long end = _takeBlock(&content);
+    CDATASection* section = _document->createCDATASection(content);
+    section->setSource(_takeSource(end));
+    _append(section);
+}
+
+// "<?target data?>": the target runs to white space, '?' or '>'; the data
+// is the rest less the closing "?>".
+void HTMLParser::_processingInstruction()
+{
+    unsigned long end = _takeBlock();
+    std::string source = _takeSource(end);
+    std::size_t i = 2;
+    while (isSpaceAt(source, static_cast<unsigned long>(i)))
+        ++i;
+    std::size_t targetStart = i;
+    while (i < source.size() && !isSpaceAt(source, static_cast<unsigned long>(i)) && source[i] != '?' &&
+           source[i] != '>')
+        ++i;
+    std::string target = source.substr(targetStart, i - targetStart);
+    while (isSpaceAt(source, static_cast<unsigned long>(i)))
+        ++i;
+    std::size_t dataEnd = source.size();
+    if (dataEnd > i && source[dataEnd - 1] == '>')
+        --dataEnd;
+    if (dataEnd > i && source[dataEnd - 1] == '?')
+        --dataEnd;
+    ProcessingInstruction* pi = _document->createProcessingInstruction(target, source.substr(i, dataEnd - i));
+    pi->setSource(source);
+    _append(pi);
+    _afterBlock = false;
+}
+
+// --- JSP blocks ---------------------------------------------------------------------
+
+// "<%@" makes a directive, anything else a declaration ("<%!"), an
+// expression ("<%=") or a scriptlet.  The element never becomes current.
+void HTMLParser::_jspBlock()
+{
+    const unsigned long start = _covered;
+    const pagedom::SourceText block = _takeSpan(_takeBlock());
+    const std::string source = block.str();
+    const bool directive = source.size() > JSP_OPEN && source[JSP_OPEN] == '@';
+    Element* element = directive ? _jspDirective(block, start) : _jspScript(source);
+    element->_setScriptSyntax(true);
+    _append(element);
+    if (directive)
+        _keepAttributesAsRecords(element);
+    _afterBlock = false;
+    _textEndsBlank = false;
+}
+
+// The code between the opening and "%>" becomes one CDATA section; the
+// opening is the start tag and "%>" the end tag.  Where the document type
+// lacks the element type, the element is named "%".
+Element* HTMLParser::_jspScript(const std::string& source)
+{
+    const char kind = source.size() > JSP_OPEN ? source[JSP_OPEN] : '\0';
+    int id = ElementTable::ID_JSP_SCRIPTLET;
+    std::size_t offset = JSP_OPEN;
+    if (kind == '!') {
+        id = ElementTable::ID_JSP_DECLARATION;
+        offset = JSP_KIND_OPEN;
+    } else if (kind == '=') {
+        id = ElementTable::ID_JSP_EXPRESSION;
+        offset = JSP_KIND_OPEN;
+    }
+    const ElementType* type = _documentType->getDefElementType(id);
+    Element* element = type ? _document->createTypedElement(type) : _document->createElement("%");
+    const bool terminated = isClosedJSPBlock(source, offset);
+    if (!terminated)
+        element->addErrorState(Node::INVALID_FORMAT_ERROR);
+    if (offset > source.size())
+        offset = source.size();
+    std::size_t contentEnd = terminated ? source.size() - JSP_CLOSE : source.size();
+    element->setStartTag(source.substr(0, offset));
+    element->setEndTag(terminated ? std::string("%>") : std::string());
+    if (contentEnd > offset) {
+        std::string content = source.substr(offset, contentEnd - offset);
+        CDATASection* section = _document->createCDATASection(content);
+        section->setSource(content);
+        element->_appendQuietly(section);
+    }
+    element->setElementType(type);
+    return element;
+}
+
+// "<%@ name attr=value %>": the name (compared ignoring case) chooses the
+// directive's type, the catch-all directive type for any other name; the
+// attributes follow the name.  The start tag is the whole block.  Without
+// a type the element is named "%" and marked.
+Element* HTMLParser::_jspDirective(const pagedom::SourceText& block, unsigned long start)
+{
+    const std::string source = block.str();
+    std::size_t i = JSP_KIND_OPEN;
+    while (isSpaceAt(source, static_cast<unsigned long>(i)))
+        ++i;
+    const std::size_t nameStart = i;
+    while (i < source.size() && !isSpaceAt(source, static_cast<unsigned long>(i)) && source[i] != '%')
+        ++i;
+    const std::string name = source.substr(nameStart, i - nameStart);
+    int id = ElementTable::ID_JSP_DIRECTIVE;
+    if (pagedom::str::equalsIgnoreCase(name, "page"))
+        id = ElementTable::ID_JSP_DIRECTIVE_PAGE;
+    else if (pagedom::str::equalsIgnoreCase(name, "include"))
+        id = ElementTable::ID_JSP_DIRECTIVE_INCLUDE;
+    else if (pagedom::str::equalsIgnoreCase(name, "taglib"))
+        id = ElementTable::ID_JSP_DIRECTIVE_TAGLIB;
+    const ElementType* type = _documentType->getDefElementType(id);
+    if (!type)
+        type = _documentType->getDefElementType(ElementTable::ID_JSP_DIRECTIVE);
+    Element* element = type ? _document->createTypedElement(type) : _document->createElement("%");
+    const bool terminated = isClosedJSPBlock(source, JSP_KIND_OPEN);
+    if (!terminated)
+        element->addErrorState(Node::INVALID_FORMAT_ERROR);
+    const std::size_t stop = terminated ? source.size() - JSP_CLOSE : source.size();
+    _scanner.scanDirective(static_cast<unsigned long>(start + i), static_cast<unsigned long>(start + stop));
+    _addAttributes(element, start);
+    element->_setStartTagText(block);
+    element->_setEndTagText(pagedom::SourceText());
+    if (!type)
+        element->addErrorState(Node::INVALID_DIRECTIVE_ERROR);
+    element->setElementType(type);
+    return element;
+}
+
+// --- document type declaration -------------------------------------------------------
+
+// "<!DOCTYPE root SYSTEM|PUBLIC identifier ...>": the identifier is quoted
+// or runs to white space or '>'; what follows it (an internal subset) is
+// kept as source only.
+void HTMLParser::_docTypeDeclaration()
+{
+    nextToken(); // !DOCTYPE
+    std::string root;
+    std::string keyword;
+    std::string identifier;
+    bool haveIdentifier = false;
+    unsigned long end = 0;
+    while (_nextInTag(end)) {
+        unsigned long k = getKind();
+        if (root.empty() && k == Lexer::TOKEN_NAME) {
+            root = tokenText();
+            continue;
+        }
+        if (!root.empty() && keyword.empty() && k == Lexer::TOKEN_NAME) {
+            keyword = pagedom::str::upper(tokenText());
+            continue;
+        }
+        if (!keyword.empty() && !haveIdentifier) {
+            haveIdentifier = true;
+            if (k == Lexer::TOKEN_QUOTE || k == Lexer::TOKEN_APOS) {
+                unsigned long start = _tokenEnd(getToken());
+                unsigned long stop = _quotedValue(k);
+                identifier = _source.substr(start, stop - start);
+            } else {
+                unsigned long start = getToken()->start;
+                unsigned long stop = _tokenEnd(getToken());
+                while (peekKind(0) != Lexer::TOKEN_EOF && peekKind(0) != Lexer::TOKEN_SPACE &&
+                       peekKind(0) != Lexer::TOKEN_GT) {
+                    nextToken();
+                    stop = _tokenEnd(getToken());
+                }
+                identifier = _source.substr(start, stop - start);
+            }
+        }
+    }
+    DocumentType* docType = _document->createDocType(root);
+    if (haveIdentifier) {
+        if (keyword == HTMLLexer::PUBLIC_KEY)
+            docType->setPublicID(identifier);
+        else if (keyword == HTMLLexer::SYSTEM_KEY)
+            docType->setSystemID(identifier);
+    }
+    docType->setSource(_takeSource(end));
+    _append(docType);
+}

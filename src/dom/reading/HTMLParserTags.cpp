@@ -1,0 +1,305 @@
+// The page parser's start and end tags: reading a tag, making its element
+// and attributes, typing it, and finding the element an end tag closes.
+#include "reading/HTMLParser.h"
+
+#include "doctype/ContentModel.h"
+#include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
+#include "reading/HTMLLexer.h"
+#include "tree/Attr.h"
+#include "tree/CDATASection.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "base/StringUtil.h"
+
+// --- start tags -----------------------------------------------------------------
+
+// One step after the other: the name (or a declaration-like tag), the
+// attributes and the closing '>', the element with its attributes, its
+// type, the white-space flags, its place in the tree, and what follows
+// once it is placed.
+void HTMLParser::_startTag()
+{
+    StartTag tag;
+    const unsigned long kind = nextToken();
+    if (kind == Lexer::TOKEN_BANG) {
+        _readDeclarationTag(tag);
+    } else {
+        _readTagName(kind, tag);
+        tag.ending = _scanner.scanStartTag(*getToken(), _directReading);
+    }
+    Element* element = _makeElement(tag);
+    const ElementType* type = _typeElement(element, tag);
+    _noteStartTagSpacing(type);
+    _place(element);
+    _finishStartTag(element, type, tag);
+}
+
+// The name token, less a '/' it ends in ("<br/>"), or SUBMIT for the
+// middleware's "<!%SUBMIT".  Only the latter is the middleware element:
+// SUBMIT written as a plain name gets no type.
+void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
+{
+    if (kind == Lexer::TOKEN_MW_SUBMIT) {
+        tag.name = HTMLLexer::MW_SUBMIT_KEY;
+        tag.type = _documentType->getElementType(tag.name);
+        return;
+    }
+    tag.name = tokenText();
+    if (tag.name.size() > 1 && tag.name.back() == '/')
+        tag.name.pop_back();
+    tag.type = _documentType->getElementType(tag.name);
+    if (tag.type && tag.type->getElementID() == ElementTable::ID_SUBMIT)
+        tag.type = nullptr;
+}
+
+// "<!x ...>" that is no comment, CDATA section or document type declaration
+// runs to the first '>' outside quotes.  Its name is the text from "!" to
+// the first white space; it has no attributes and no type.
+void HTMLParser::_readDeclarationTag(StartTag& tag)
+{
+    _scanner.clear();
+    const unsigned long bang = getToken()->start;
+    unsigned long quote = 0;
+    tag.ending.end = static_cast<unsigned long>(_source.size());
+    tag.ending.unterminated = true;
+    while (peekKind(0) != Lexer::TOKEN_EOF) {
+        const unsigned long kind = nextToken();
+        if (quote) {
+            if (kind == quote)
+                quote = 0;
+        } else if (kind == Lexer::TOKEN_QUOTE || kind == Lexer::TOKEN_APOS) {
+            quote = kind;
+        } else if (kind == Lexer::TOKEN_GT) {
+            tag.ending.end = _tokenEnd(getToken());
+            tag.ending.unterminated = false;
+            break;
+        }
+    }
+    unsigned long space = bang;
+    while (space < tag.ending.end && !isSpaceAt(_source, space))
+        ++space;
+    if (space < tag.ending.end)
+        tag.name = _source.substr(bang, space - bang);
+}
+
+// The element takes the scanned attributes and the tag's text; a tag cut
+// off by the end of the page or with a stray '/' is a format error.
+Element* HTMLParser::_makeElement(const StartTag& tag)
+{
+    Element* element = _document->createElement(tag.name);
+    _addAttributes(element, _covered);
+    element->_setStartTagText(_takeSpan(tag.ending.end));
+    element->_setEndTagText(pagedom::SourceText());
+    if (tag.ending.unterminated || tag.ending.formatError)
+        element->addErrorState(Node::INVALID_FORMAT_ERROR);
+    return element;
+}
+
+// The element keeps the type of its name unless the type is read untyped,
+// or is a JSP tag written in XML syntax in a document that does not support
+// that syntax.  The empty-tag mark stays where the type allows "<x/>" (or
+// there is no type).
+const ElementType* HTMLParser::_typeElement(Element* element, const StartTag& tag)
+{
+    const ElementType* type = tag.type;
+    if (type && (type->getGroup() & ElementType::GROUP_UNTYPED))
+        type = nullptr;
+    if (type && (type->getFormatType() == ElementType::FORMAT_JSP_BLOCK ||
+                 type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE)) {
+        // A JSP tag written in XML syntax: it keeps its type only where the
+        // document supports that syntax.
+        element->_setScriptSyntax(false);
+        if (!_document->supportXMLFormat())
+            type = nullptr;
+    }
+    element->setEmptyTag(tag.ending.emptyMark && (!type || (type->getGroup() & ElementType::GROUP_EMPTY_TAG)));
+    element->_assignType(type, type != element->getElementType());
+    // Typing marks JSP elements as written in script syntax ("<%...%>"); an
+    // element read from a start tag never is.
+    element->_setScriptSyntax(false);
+    return type;
+}
+
+// A block or a line break starts a new line: white space after it is
+// dropped.  An object in the text flow (an image, a field) keeps the white
+// space after it, except a hidden input, which shows nothing.
+void HTMLParser::_noteStartTagSpacing(const ElementType* type)
+{
+    if (!type)
+        return;
+    const unsigned long group = type->getGroup();
+    if (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK)) {
+        _afterBlock = true;
+        _textEndsBlank = false;
+    }
+    const bool hiddenInput = type->getElementID() == ElementTable::ID_INPUT && _scanner.has("TYPE", "HIDDEN");
+    if ((group & ElementType::GROUP_SOLID) && !hiddenInput) {
+        _afterBlock = false;
+        _textEndsBlank = false;
+    }
+}
+
+// An OBJECT may be an ActiveX control; the attributes become records once
+// the element is in place; a CDATA-content element that became current
+// (SCRIPT, STYLE) takes the raw text after its tag.
+void HTMLParser::_finishStartTag(Element* element, const ElementType* type, const StartTag& tag)
+{
+    if (element->getElementID() == ElementTable::ID_OBJECT)
+        element->setActiveX();
+    _keepAttributesAsRecords(element);
+    if (!element->isEmptyTag() && type && type->getContainerType() == ContentModel::CDATA_CONTENT &&
+        _current == element)
+        _rawContent(element, tag.name);
+}
+
+// The raw text after a CDATA-content start tag, up to "</name>" (the name
+// compared ignoring case) or the end of the text, becomes one CDATA section.
+void HTMLParser::_rawContent(Element* element, const std::string& name)
+{
+    const std::string& src = _source;
+    unsigned long from = _covered;
+    unsigned long end = static_cast<unsigned long>(src.size());
+    for (std::size_t i = src.find("</", from); i != std::string::npos; i = src.find("</", i + 1)) {
+        std::size_t n = name.size();
+        if (i + 2 + n < src.size() && src[i + 2 + n] == '>' &&
+            pagedom::str::equalsIgnoreCase(src.substr(i + 2, n), name)) {
+            end = static_cast<unsigned long>(i);
+            break;
+        }
+    }
+    if (end > from) {
+        std::string raw = _takeSource(end);
+        CDATASection* section = _document->createCDATASection(raw);
+        section->setSource(raw);
+        element->_appendQuietly(section);
+    }
+    // The lexer goes on after the raw text.
+    _htmlLexer->restartAt(end);
+}
+
+// --- attributes -------------------------------------------------------------------
+
+// Every attribute read becomes a node the way a reader adds one: in source
+// order, a repeated name kept (and marked when declared), the value a span
+// of the page.  An empty value leaves the attribute without one; an
+// unquoted value is an error in the XML formats.
+void HTMLParser::_addAttributes(Element* element, unsigned long tagStart)
+{
+    _valueOffsets.clear();
+    for (const pagedom::AttributeScanner::Attribute& a : _scanner.attributes()) {
+        Attr* attr = _document->createAttribute(_source.substr(a.nameStart, a.nameEnd - a.nameStart));
+        if (a.hasValue && a.valueEnd > a.valueStart)
+            attr->_setValueText(pagedom::SourceText(_page, a.valueStart, a.valueEnd - a.valueStart));
+        if (a.hasValue && !a.quoted && _document->getFormatType() != Document::HTML_FORMAT)
+            attr->addErrorState(Node::INVALID_ATTR_ERROR);
+        element->_addAttributeNode(attr);
+        _valueOffsets.push_back(static_cast<std::uint32_t>(a.hasValue ? a.valueStart - tagStart : 0));
+    }
+}
+
+void HTMLParser::_keepAttributesAsRecords(Element* element)
+{
+    if (_attributeRecords)
+        element->_freezeAttrs(_valueOffsets.data(), _valueOffsets.size());
+}
+
+// --- end tags ---------------------------------------------------------------------
+
+unsigned long HTMLParser::_plainEndTagName()
+{
+    if (!_directReading)
+        return 0;
+    const Lexer::Token* slash = getToken();
+    if (!slash || slash->end == Lexer::NOT_FOUND)
+        return 0;
+    const unsigned long n = static_cast<unsigned long>(_source.size());
+    unsigned long i = slash->end;
+    if (i >= n || !HTMLLexer::startsName(_source[i]))
+        return 0;
+    ++i;
+    while (i < n && !HTMLLexer::isNameDelimiter(_source[i]))
+        ++i;
+    return i < n && _source[i] == '>' ? i : 0;
+}
+
+void HTMLParser::_endTag()
+{
+    nextToken(); // the '/'
+    std::string name;
+    bool invalid = false;
+    unsigned long tagEnd = 0;
+    unsigned long nameEnd = _plainEndTagName();
+    if (nameEnd) {
+        // "</name>": the name token and the '>' read straight from the text.
+        unsigned long nameStart = getToken()->end;
+        name = _source.substr(nameStart, nameEnd - nameStart);
+        tagEnd = nameEnd + 1;
+        _htmlLexer->restartAt(tagEnd);
+    } else {
+        while (_nextInTag(tagEnd)) {
+            if (getKind() == Lexer::TOKEN_NAME && name.empty())
+                name = tokenText();
+            else
+                invalid = true;
+        }
+    }
+    const ElementType* endType = _documentType->getElementType(name);
+    if (endType) {
+        unsigned long group = endType->getGroup();
+        if (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK))
+            _afterBlock = true;
+        if (group & ElementType::GROUP_SOLID)
+            _afterBlock = false;
+        if (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK | ElementType::GROUP_SOLID))
+            _textEndsBlank = false;
+    }
+    // The search for the element to close stops at table structure, unless
+    // the end tag may cross it.
+    bool crosses = endType && (endType->getOmitType() == ElementType::OMIT_BOTH_TAGS ||
+                               (endType->getGroup() & ElementType::GROUP_TABLE_STRUCTURE));
+    bool omissible = endType && (endType->getOmitType() == ElementType::OMIT_END_TAG ||
+                                 endType->getOmitType() == ElementType::OMIT_END_TAG_BY_FLAG);
+
+    Element* found = nullptr;
+    for (Node* n = _current; _isElement(n); n = n->getParentNode()) {
+        Element* e = static_cast<Element*>(n);
+        if (!name.empty() && pagedom::str::equalsIgnoreCase(e->getTagName(), name)) {
+            found = e;
+            break;
+        }
+        if (e->getElementGroup() & ElementType::GROUP_TABLE_STRUCTURE) {
+            if (!crosses)
+                break;
+            if (omissible && !e->canOmitEndTag())
+                break;
+        }
+    }
+    pagedom::SourceText endSource = _takeSpan(tagEnd);
+    if (found) {
+        found->_setEndTagText(endSource);
+        if (invalid)
+            found->addErrorState(Node::INVALID_END_TAG_ERROR);
+        // Where names are compared exactly, the end tag must repeat the
+        // element's name (in lower case under the XML-style format).
+        const ElementType* foundType = found->getElementType();
+        const Document::DocumentFormatType format = _document->getFormatType();
+        if (format != Document::HTML_FORMAT ||
+            (foundType && foundType->getFormatType() == ElementType::FORMAT_XML_TAG)) {
+            std::string expected = format == Document::XML_STYLE_FORMAT ? pagedom::str::lower(found->getNodeName())
+                                                                        : found->getNodeName();
+            if (name != expected)
+                found->addErrorState(Node::MISMATCHED_END_TAG_ERROR);
+        }
+        _leaveTo(found->getParentNode());
+        return;
+    }
+    Element* orphan = _document->createElement(name);
+    orphan->_setStartTagText(pagedom::SourceText());
+    orphan->_setEndTagText(endSource);
+    orphan->setElementType(orphan->getElementType());
+    if (invalid)
+        orphan->addErrorState(Node::INVALID_END_TAG_ERROR);
+    _append(orphan);
+}

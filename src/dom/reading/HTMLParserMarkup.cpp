@@ -17,16 +17,18 @@ namespace {
 
 // Where the SSI element types are found: "ssi:" and the directive's name.
 const char* const SSI_PREFIX = "ssi:";
-// A JSP block's opening ("<%", "<%=", "<%!", "<%@") and closing ("%>").
-const std::size_t JSP_OPEN = 2;
-const std::size_t JSP_KIND_OPEN = 3;
-const std::size_t JSP_CLOSE = 2;
+// The lengths of a JSP block's openings: "<%", and "<%=", "<%!" or "<%@"
+// whose third byte tells the kind of block; and of its closing "%>".
+const std::size_t JSP_OPEN_LENGTH = 2;
+const std::size_t JSP_KIND_OPEN_LENGTH = 3;
+const std::size_t JSP_CLOSE_LENGTH = 2;
 
 // Whether a JSP block of source, whose opening is open bytes long, ends in
 // "%>" after its opening.
 bool isClosedJSPBlock(const std::string& source, std::size_t open)
 {
-    return source.size() >= open + JSP_CLOSE && source.compare(source.size() - JSP_CLOSE, JSP_CLOSE, "%>") == 0;
+    return source.size() >= open + JSP_CLOSE_LENGTH &&
+           source.compare(source.size() - JSP_CLOSE_LENGTH, JSP_CLOSE_LENGTH, HTMLLexer::JSP_CLOSE) == 0;
 }
 
 } // namespace
@@ -143,8 +145,8 @@ void HTMLParser::_jspBlock()
     const unsigned long start = _covered;
     const pagedom::SourceText block = _takeSpan(_takeBlock());
     const std::string source = block.str();
-    const bool directive = source.size() > JSP_OPEN && source[JSP_OPEN] == '@';
-    Element* element = directive ? _jspDirective(block, start) : _jspScript(source);
+    const bool directive = source.size() > JSP_OPEN_LENGTH && source[JSP_OPEN_LENGTH] == '@';
+    Element* element = directive ? _jspDirective(block, source, start) : _jspScript(source);
     element->_setScriptSyntax(true);
     _append(element);
     if (directive)
@@ -158,15 +160,15 @@ void HTMLParser::_jspBlock()
 // lacks the element type, the element is named "%".
 Element* HTMLParser::_jspScript(const std::string& source)
 {
-    const char kind = source.size() > JSP_OPEN ? source[JSP_OPEN] : '\0';
+    const char kind = source.size() > JSP_OPEN_LENGTH ? source[JSP_OPEN_LENGTH] : '\0';
     int id = ElementTable::ID_JSP_SCRIPTLET;
-    std::size_t offset = JSP_OPEN;
+    std::size_t offset = JSP_OPEN_LENGTH;
     if (kind == '!') {
         id = ElementTable::ID_JSP_DECLARATION;
-        offset = JSP_KIND_OPEN;
+        offset = JSP_KIND_OPEN_LENGTH;
     } else if (kind == '=') {
         id = ElementTable::ID_JSP_EXPRESSION;
-        offset = JSP_KIND_OPEN;
+        offset = JSP_KIND_OPEN_LENGTH;
     }
     const ElementType* type = _documentType->getDefElementType(id);
     Element* element = type ? _document->createTypedElement(type) : _document->createElement("%");
@@ -175,9 +177,9 @@ Element* HTMLParser::_jspScript(const std::string& source)
         element->addErrorState(Node::INVALID_FORMAT_ERROR);
     if (offset > source.size())
         offset = source.size();
-    std::size_t contentEnd = terminated ? source.size() - JSP_CLOSE : source.size();
+    std::size_t contentEnd = terminated ? source.size() - JSP_CLOSE_LENGTH : source.size();
     element->setStartTag(source.substr(0, offset));
-    element->setEndTag(terminated ? std::string("%>") : std::string());
+    element->setEndTag(terminated ? std::string(HTMLLexer::JSP_CLOSE) : std::string());
     if (contentEnd > offset) {
         std::string content = source.substr(offset, contentEnd - offset);
         CDATASection* section = _document->createCDATASection(content);
@@ -192,10 +194,9 @@ Element* HTMLParser::_jspScript(const std::string& source)
 // directive's type, the catch-all directive type for any other name; the
 // attributes follow the name.  The start tag is the whole block.  Without
 // a type the element is named "%" and marked.
-Element* HTMLParser::_jspDirective(const pagedom::SourceText& block, unsigned long start)
+Element* HTMLParser::_jspDirective(const pagedom::SourceText& block, const std::string& source, unsigned long start)
 {
-    const std::string source = block.str();
-    std::size_t i = JSP_KIND_OPEN;
+    std::size_t i = JSP_KIND_OPEN_LENGTH;
     while (isSpaceAt(source, static_cast<unsigned long>(i)))
         ++i;
     const std::size_t nameStart = i;
@@ -213,10 +214,10 @@ Element* HTMLParser::_jspDirective(const pagedom::SourceText& block, unsigned lo
     if (!type)
         type = _documentType->getDefElementType(ElementTable::ID_JSP_DIRECTIVE);
     Element* element = type ? _document->createTypedElement(type) : _document->createElement("%");
-    const bool terminated = isClosedJSPBlock(source, JSP_KIND_OPEN);
+    const bool terminated = isClosedJSPBlock(source, JSP_KIND_OPEN_LENGTH);
     if (!terminated)
         element->addErrorState(Node::INVALID_FORMAT_ERROR);
-    const std::size_t stop = terminated ? source.size() - JSP_CLOSE : source.size();
+    const std::size_t stop = terminated ? source.size() - JSP_CLOSE_LENGTH : source.size();
     _scanner.scanDirective(static_cast<unsigned long>(start + i), static_cast<unsigned long>(start + stop));
     _addAttributes(element, start);
     element->_setStartTagText(block);

@@ -186,26 +186,3 @@ unsigned long HTMLParser::_quotedValue(unsigned long quote)
     }
     return static_cast<unsigned long>(_source.size());
 }
-
-// --- questions about nodes ----------------------------------------------------------
-
-bool HTMLParser::_isElement(const Node* node)
-{
-    return node && node->getNodeType() == Node::ELEMENT_NODE;
-}
-
-int HTMLParser::_idOf(const Node* node)
-{
-    return _isElement(node) ? static_cast<const Element*>(node)->getElementID() : 0;
-}
-
-unsigned long HTMLParser::_groupOf(const Node* node)
-{
-    return _isElement(node) ? static_cast<const Element*>(node)->getElementGroup() : 0;
-}
-
-bool HTMLParser::_isTableCell(const Node* node)
-{
-    int id = _idOf(node);
-    return id == ElementTable::ID_TD || id == ElementTable::ID_TH;
-}

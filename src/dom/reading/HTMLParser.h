@@ -10,13 +10,14 @@
 
 #include "base/Parser.h"
 #include "base/SourceText.h"
+#include "doctype/ElementTable.h"
 #include "reading/AttributeScanner.h"
+#include "tree/Element.h"
 #include "tree/PageReader.h"
 
 class ContainerNode;
 class Document;
 class DocumentType;
-class Element;
 class ElementType;
 class HTMLLexer;
 class Node;
@@ -69,13 +70,24 @@ private:
     pagedom::SourceText _takeSpan(unsigned long end);
     std::string _takeSource(unsigned long end) { return _takeSpan(end).str(); }
 
-    // Questions asked of the nodes met while building.
-    static bool _isElement(const Node* node);
+    // Questions asked of the nodes met while building, over and over (kept
+    // inline for that reason).
+    static bool _isElement(const Node* node) { return node && node->getNodeType() == Node::ELEMENT_NODE; }
     // The element id of an element, 0 for any other node.
-    static int _idOf(const Node* node);
+    static int _idOf(const Node* node)
+    {
+        return _isElement(node) ? static_cast<const Element*>(node)->getElementID() : 0;
+    }
     // The group word of an element, 0 for any other node.
-    static unsigned long _groupOf(const Node* node);
-    static bool _isTableCell(const Node* node);
+    static unsigned long _groupOf(const Node* node)
+    {
+        return _isElement(node) ? static_cast<const Element*>(node)->getElementGroup() : 0;
+    }
+    static bool _isTableCell(const Node* node)
+    {
+        const int id = _idOf(node);
+        return id == ElementTable::ID_TD || id == ElementTable::ID_TH;
+    }
 
     // --- start and end tags (HTMLParserTags.cpp) ----------------------------------
     // A start tag being read.

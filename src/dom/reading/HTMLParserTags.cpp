@@ -18,7 +18,9 @@
 // One step after the other: the name (or a declaration-like tag), the
 // attributes and the closing '>', the element with its attributes, its
 // type, the white-space flags, its place in the tree, and what follows
-// once it is placed.
+// once it is placed.  The steps are called from here alone and defined
+// inline, so that the compiler can make one function of them again: this
+// runs for every tag of every page.
 void HTMLParser::_startTag()
 {
     StartTag tag;
@@ -39,7 +41,7 @@ void HTMLParser::_startTag()
 // The name token, less a '/' it ends in ("<br/>"), or SUBMIT for the
 // middleware's "<!%SUBMIT".  Only the latter is the middleware element:
 // SUBMIT written as a plain name gets no type.
-void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
+inline void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
 {
     if (kind == Lexer::TOKEN_MW_SUBMIT) {
         tag.name = HTMLLexer::MW_SUBMIT_KEY;
@@ -57,7 +59,7 @@ void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
 // "<!x ...>" that is no comment, CDATA section or document type declaration
 // runs to the first '>' outside quotes.  Its name is the text from "!" to
 // the first white space; it has no attributes and no type.
-void HTMLParser::_readDeclarationTag(StartTag& tag)
+inline void HTMLParser::_readDeclarationTag(StartTag& tag)
 {
     _scanner.clear();
     const unsigned long bang = getToken()->start;
@@ -86,7 +88,7 @@ void HTMLParser::_readDeclarationTag(StartTag& tag)
 
 // The element takes the scanned attributes and the tag's text; a tag cut
 // off by the end of the page or with a stray '/' is a format error.
-Element* HTMLParser::_makeElement(const StartTag& tag)
+inline Element* HTMLParser::_makeElement(const StartTag& tag)
 {
     Element* element = _document->createElement(tag.name);
     _addAttributes(element, _covered);
@@ -101,7 +103,7 @@ Element* HTMLParser::_makeElement(const StartTag& tag)
 // or is a JSP tag written in XML syntax in a document that does not support
 // that syntax.  The empty-tag mark stays where the type allows "<x/>" (or
 // there is no type).
-const ElementType* HTMLParser::_typeElement(Element* element, const StartTag& tag)
+inline const ElementType* HTMLParser::_typeElement(Element* element, const StartTag& tag)
 {
     const ElementType* type = tag.type;
     if (type && (type->getGroup() & ElementType::GROUP_UNTYPED))
@@ -125,7 +127,7 @@ const ElementType* HTMLParser::_typeElement(Element* element, const StartTag& ta
 // A block or a line break starts a new line: white space after it is
 // dropped.  An object in the text flow (an image, a field) keeps the white
 // space after it, except a hidden input, which shows nothing.
-void HTMLParser::_noteStartTagSpacing(const ElementType* type)
+inline void HTMLParser::_noteStartTagSpacing(const ElementType* type)
 {
     if (!type)
         return;
@@ -144,7 +146,7 @@ void HTMLParser::_noteStartTagSpacing(const ElementType* type)
 // An OBJECT may be an ActiveX control; the attributes become records once
 // the element is in place; a CDATA-content element that became current
 // (SCRIPT, STYLE) takes the raw text after its tag.
-void HTMLParser::_finishStartTag(Element* element, const ElementType* type, const StartTag& tag)
+inline void HTMLParser::_finishStartTag(Element* element, const ElementType* type, const StartTag& tag)
 {
     if (element->getElementID() == ElementTable::ID_OBJECT)
         element->setActiveX();

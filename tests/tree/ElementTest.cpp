@@ -308,8 +308,8 @@ TEST_F(ElementTest, Searches)
     ASSERT_EQ(2u, inputs.length());
     EXPECT_EQ(mine, inputs.item(0));
     EXPECT_EQ(deep, inputs.item(1));
-    EXPECT_EQ(2u, form->getFamilyElementsByID(50).length());
-    EXPECT_EQ(2u, form->getFamilyElementsByIDs({50}).length());
+    EXPECT_EQ(2u, form->getFamilyElementsByID(ElementTable::ID_INPUT).length());
+    EXPECT_EQ(2u, form->getFamilyElementsByIDs({ElementTable::ID_INPUT}).length());
     // Elsewhere an element that may hold the name bounds the search (TD
     // here), whatever the spelling asked for.
     EXPECT_EQ(0u, body->getFamilyElementsByName("INPUT").length());

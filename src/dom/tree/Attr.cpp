@@ -92,7 +92,7 @@ std::string Attr::getTypeName() const
 
 bool Attr::matchValue(const std::string& value) const
 {
-    if (_attrType && _attrType->getValueType() == 13)
+    if (_attrType && _attrType->getValueType() == AttrType::NAME_GROUP_TYPE)
         return pagedom::str::equalsIgnoreCase(_value.str(), value);
     return _value.view() == value;
 }
@@ -146,8 +146,8 @@ std::string Attr::getSource() const
     const Element* owner = getOwnerElement();
     const ElementType* ownerType = owner ? owner->getElementType() : nullptr;
     const Document* doc = getOwnerDocument();
-    unsigned int docFormat = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
-    bool htmlTag = ownerType && ownerType->getFormatType() == 0;
+    const Document::DocumentFormatType docFormat = doc ? doc->getFormatType() : Document::HTML_FORMAT;
+    const bool htmlTag = ownerType && ownerType->getFormatType() == ElementType::FORMAT_HTML_TAG;
     const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
 
     std::string name;
@@ -157,7 +157,7 @@ std::string Attr::getSource() const
             name = pagedom::str::upper(name);
         else if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_LOWER)
             name = pagedom::str::lower(name);
-        if (docFormat == 1)
+        if (docFormat == Document::XML_STYLE_FORMAT)
             name = pagedom::str::lower(name);
     } else {
         name = _attrType ? _attrType->getName() : _name();
@@ -165,10 +165,10 @@ std::string Attr::getSource() const
 
     if (!_attrType && !_specified)
         return name;
-    bool enumerated = htmlTag && _attrType && _attrType->getValueType() == 13;
+    bool enumerated = htmlTag && _attrType && _attrType->getValueType() == AttrType::NAME_GROUP_TYPE;
     std::string value = _value.str();
     if (enumerated && _attrType->isBooleanType() && !_specified) {
-        if (docFormat == 0)
+        if (docFormat == Document::HTML_FORMAT)
             return name;
         value = name;
     }
@@ -184,7 +184,7 @@ std::string Attr::getSource() const
             break;
         }
     }
-    if (htmlTag && docFormat == 2)
+    if (htmlTag && docFormat == Document::XML_FORMAT)
         value = PCDATAConverter(doc).convertCharValueOfSource(value, true);
     if (!_quote)
         _quote = quote(value);

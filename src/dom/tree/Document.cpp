@@ -9,6 +9,7 @@
 #include "tree/CDATASection.h"
 #include "tree/Comment.h"
 #include "tree/Element.h"
+#include "tree/ElementSupport.h"
 #include "tree/EntityReference.h"
 #include "tree/MetaData.h"
 #include "node/ChangeHooks.h"
@@ -140,7 +141,7 @@ bool Document::canContain(const Node* child) const
         if (!_documentType)
             return true;
         const ElementType* type = static_cast<const Element*>(child)->getElementType();
-        if (!type || type->getContentType() == 7)
+        if (!type || type->getContentType() == ContentModel::ANY_CONTENT)
             return true;
         return type->getName() == _documentType->getNodeName();
     }
@@ -190,7 +191,7 @@ Element* Document::createDefElement(int id) const
     if (!type)
         return nullptr;
     Element* element = createTypedElement(type);
-    if (element && id >= 140 && id <= 142)
+    if (element && pagedom::isDynamicElementID(id))
         element->setDynamicElement(true);
     return element;
 }

@@ -11,6 +11,7 @@
 #include "tree/CDATASection.h"
 #include "tree/Document.h"
 #include "tree/ElementFinder.h"
+#include "tree/ElementSupport.h"
 #include "node/NamedNodeMap.h"
 #include "node/NodeAllocator.h"
 #include "base/StringUtil.h"
@@ -32,24 +33,6 @@ const std::string Element::JSP_CLOSE_TAG = "%>";
 
 namespace {
 
-// Format types of element types.
-const unsigned int FORMAT_HTML = 0;
-const unsigned int FORMAT_MW = 1;
-const unsigned int FORMAT_SSI = 2;
-const unsigned int FORMAT_JSP_BLOCK = 3;
-const unsigned int FORMAT_JSP_DIRECTIVE = 4;
-const unsigned int FORMAT_XML = 5;
-// An element without type in an HTML document whose start tag is omitted.
-const unsigned int FORMAT_NONE = 0xFF;
-
-// Attribute value types.
-const unsigned int VALUE_URI = 10;
-const unsigned int VALUE_EVENT = 12;
-
-bool isDynamicId(int id)
-{
-    return id >= 140 && id <= 142;
-}
 
 std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType type)
 {
@@ -231,10 +214,10 @@ void Element::_assignType(const ElementType* type, bool rebind)
         return;
     }
     clearErrorState(UNDEFINED_NAME_ERROR);
-    unsigned int f = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
+    const Document::DocumentFormatType f = doc ? doc->getFormatType() : Document::HTML_FORMAT;
     if (!_startGenerated) {
-        std::string typeName = f == 1 ? pagedom::str::lower(type->getName()) : type->getName();
-        if (type->getFormatType() == FORMAT_XML || f == 1) {
+        std::string typeName = f == Document::XML_STYLE_FORMAT ? pagedom::str::lower(type->getName()) : type->getName();
+        if (type->getFormatType() == ElementType::FORMAT_XML_TAG || f == Document::XML_STYLE_FORMAT) {
             if (_name() != typeName)
                 addErrorState(MISMATCHED_ERROR);
             else
@@ -251,7 +234,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
                 addErrorState(UNNECESSARY_END_TAG_ERROR);
             else
                 clearErrorState(UNNECESSARY_END_TAG_ERROR);
-        } else if (f == 0 || empty) {
+        } else if (f == Document::HTML_FORMAT || empty) {
             clearErrorState(MISSING_END_TAG_ERROR);
         } else {
             addErrorState(MISSING_END_TAG_ERROR);
@@ -261,7 +244,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
         forEachAttr(_attrs(), [this](Attr* attr) { _bindAttribute(attr, true); });
     if (!_startGenerated) {
         bool anyError = false;
-        bool xml = type->getFormatType() == FORMAT_XML;
+        bool xml = type->getFormatType() == ElementType::FORMAT_XML_TAG;
         forEachAttr(_attrs(), [&](Attr* attr) {
             if (!attr->_attrType)
                 return;
@@ -275,7 +258,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
         else
             clearErrorState(INVALID_ATTR_ERROR);
     }
-    if (type->getFormatType() == FORMAT_JSP_BLOCK || type->getFormatType() == FORMAT_JSP_DIRECTIVE)
+    if (type->getFormatType() == ElementType::FORMAT_JSP_BLOCK || type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE)
         _scriptSyntax = true;
 }
 
@@ -293,7 +276,7 @@ unsigned long Element::getElementGroup() const
 {
     if (_elementType)
         return _elementType->getGroup();
-    return _inHTMLDocument() ? 8 : 0;
+    return _inHTMLDocument() ? ElementType::GROUP_SOLID : 0;
 }
 
 std::vector<std::string> Element::getContentNames() const
@@ -327,16 +310,16 @@ void Element::_bindAttribute(Attr* attr, bool join)
     }
     const AttrType* type = _elementType->getAttrType(attr->getName());
     const Document* doc = getOwnerDocument();
-    unsigned int f = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
+    const Document::DocumentFormatType f = doc ? doc->getFormatType() : Document::HTML_FORMAT;
     attr->_attrType = type;
     if (type) {
         attr->clearErrorState(UNDEFINED_NAME_ERROR);
-        bool mismatch = f == 1 && type->getName() != pagedom::str::lower(attr->getName());
+        bool mismatch = f == Document::XML_STYLE_FORMAT && type->getName() != pagedom::str::lower(attr->getName());
         if (mismatch)
             attr->addErrorState(MISMATCHED_ERROR);
         else
             attr->clearErrorState(MISMATCHED_ERROR);
-        if ((f != 0 || mismatch) && type->isBooleanType() && attr->_value.empty()) {
+        if ((f != Document::HTML_FORMAT || mismatch) && type->isBooleanType() && attr->_value.empty()) {
             attr->addErrorState(INVALID_ATTR_ERROR);
             addErrorState(INVALID_ATTR_ERROR);
         }
@@ -625,7 +608,7 @@ dom::NodeList Element::getURIAttrNodes() const
 {
     dom::OwnerNodeList result;
     forEachAttr(_attrs(), [&](Attr* attr) {
-        if (attr->_attrType && attr->_attrType->getValueType() == VALUE_URI)
+        if (attr->_attrType && attr->_attrType->getValueType() == AttrType::URI_TYPE)
             result.append(attr);
     });
     return result;
@@ -635,7 +618,7 @@ dom::NodeList Element::getEventAttrNodes() const
 {
     dom::OwnerNodeList result;
     forEachAttr(_attrs(), [&](Attr* attr) {
-        if (attr->_attrType && attr->_attrType->getValueType() == VALUE_EVENT)
+        if (attr->_attrType && attr->_attrType->getValueType() == AttrType::EVENT_TYPE)
             result.append(attr);
     });
     return result;
@@ -865,9 +848,16 @@ bool Element::canContain(const Node* child) const
     }
     if (!isElement)
         return false;
-    unsigned int container = t->getContainerType();
-    if (container != 1 && container != 2 && container != 5 && container != 6 && container != 7)
+    switch (t->getContainerType()) {
+    case ContentModel::ELEMENT_CONTENT:
+    case ContentModel::MIXED_CONTENT:
+    case ContentModel::INLINE_CONTENT:
+    case ContentModel::FLOW_CONTENT:
+    case ContentModel::ANY_CONTENT:
+        break;
+    default:
         return false;
+    }
     if (t->includesChild(child))
         return true;
     for (const Element* a = _exceptionScope(); a; a = a->_exceptionScope())
@@ -974,7 +964,7 @@ std::string Element::getTextSource() const
 
 std::string Element::getJSPScriptData() const
 {
-    if (!_elementType || _elementType->getFormatType() != FORMAT_JSP_BLOCK)
+    if (!_elementType || _elementType->getFormatType() != ElementType::FORMAT_JSP_BLOCK)
         return std::string();
     std::string out;
     for (Node* c = getFirstChild(); c; c = c->getNextSibling()) {
@@ -988,7 +978,7 @@ std::string Element::getJSPScriptData() const
 
 void Element::setJSPScriptData(const std::string& text)
 {
-    if (!_elementType || _elementType->getFormatType() != FORMAT_JSP_BLOCK)
+    if (!_elementType || _elementType->getFormatType() != ElementType::FORMAT_JSP_BLOCK)
         return;
     Document* doc = getOwnerDocument();
     if (!doc)
@@ -1014,7 +1004,7 @@ void Element::setJSPScriptData(const std::string& text)
 bool Element::_declaredEmpty() const
 {
     if (_elementType)
-        return _elementType->getContainerType() == 0;
+        return _elementType->getContainerType() == ContentModel::EMPTY_CONTENT;
     return _inHTMLDocument();
 }
 
@@ -1022,7 +1012,7 @@ bool Element::canHaveAttributes() const
 {
     if (!_elementType)
         return !(_inHTMLDocument() && !_startGenerated && _startTag.empty());
-    return !(_elementType->getFormatType() == FORMAT_JSP_BLOCK && _scriptSyntax);
+    return !(_elementType->getFormatType() == ElementType::FORMAT_JSP_BLOCK && _scriptSyntax);
 }
 
 bool Element::canContainText() const
@@ -1030,11 +1020,11 @@ bool Element::canContainText() const
     if (!_elementType)
         return !_inHTMLDocument();
     switch (_elementType->getContainerType()) {
-    case 2:
-    case 3:
-    case 5:
-    case 6:
-    case 7:
+    case ContentModel::MIXED_CONTENT:
+    case ContentModel::PCDATA_CONTENT:
+    case ContentModel::INLINE_CONTENT:
+    case ContentModel::FLOW_CONTENT:
+    case ContentModel::ANY_CONTENT:
         return true;
     default:
         return false;
@@ -1048,7 +1038,27 @@ bool Element::isEmptyElement() const
 
 bool Element::isSolidElement() const
 {
-    return (getElementGroup() & 0x8) != 0 || _declaredEmpty();
+    return (getElementGroup() & ElementType::GROUP_SOLID) != 0 || _declaredEmpty();
+}
+
+bool Element::isPlainElement() const
+{
+    return (getElementGroup() & ElementType::GROUP_PLAIN) != 0;
+}
+
+bool Element::isIndentElement() const
+{
+    return (getElementGroup() & ElementType::GROUP_INDENT) != 0;
+}
+
+bool Element::isLogicalElement() const
+{
+    return (getElementGroup() & ElementType::GROUP_LOGICAL) != 0;
+}
+
+bool Element::canHaveATV() const
+{
+    return (getElementGroup() & ElementType::GROUP_ATV) != 0;
 }
 
 bool Element::isVirtualElement() const
@@ -1065,8 +1075,9 @@ bool Element::followsXMLRules() const
 {
     if (!_elementType)
         return !_inHTMLDocument();
-    unsigned int f = _elementType->getFormatType();
-    return f == FORMAT_XML || ((f == FORMAT_JSP_BLOCK || f == FORMAT_JSP_DIRECTIVE) && !_scriptSyntax);
+    const ElementType::FormatType f = _elementType->getFormatType();
+    const bool script = f == ElementType::FORMAT_JSP_BLOCK || f == ElementType::FORMAT_JSP_DIRECTIVE;
+    return f == ElementType::FORMAT_XML_TAG || (script && !_scriptSyntax);
 }
 
 // --- tags ------------------------------------------------------------------------
@@ -1182,24 +1193,30 @@ bool Element::canOmitEndTag() const
     if (!_elementType)
         return _inHTMLDocument();
     unsigned int omit = _elementType->getOmitType();
-    if (omit == 0 || omit == 1)
+    if (omit == ElementType::OMIT_END_TAG || omit == ElementType::OMIT_END_TAG_BY_FLAG)
         return true;
-    return omit == 2 && !_startGenerated && _startTag.empty();
+    return omit == ElementType::OMIT_BOTH_TAGS && !_startGenerated && _startTag.empty();
+}
+
+// An element without type in the HTML document whose start tag is empty (an
+// omitted or implied container) keeps both tags empty.
+bool Element::_keepsOmittedTags() const
+{
+    return !_elementType && !_scriptSyntax && _inHTMLDocument() && _startTag.empty();
 }
 
 unsigned int Element::_tagKind() const
 {
     if (_elementType) {
-        unsigned int f = _elementType->getFormatType();
-        if ((f == FORMAT_JSP_BLOCK || f == FORMAT_JSP_DIRECTIVE) && !_scriptSyntax)
-            return FORMAT_XML;
-        return f > FORMAT_XML ? FORMAT_XML : f;
+        const ElementType::FormatType f = _elementType->getFormatType();
+        const bool script = f == ElementType::FORMAT_JSP_BLOCK || f == ElementType::FORMAT_JSP_DIRECTIVE;
+        if (script && !_scriptSyntax)
+            return ElementType::FORMAT_XML_TAG;
+        return f > ElementType::FORMAT_XML_TAG ? ElementType::FORMAT_XML_TAG : f;
     }
     if (_scriptSyntax)
-        return FORMAT_JSP_BLOCK;
-    if (_inHTMLDocument())
-        return _startTag.empty() ? FORMAT_NONE : FORMAT_HTML;
-    return FORMAT_XML;
+        return ElementType::FORMAT_JSP_BLOCK;
+    return _inHTMLDocument() ? ElementType::FORMAT_HTML_TAG : ElementType::FORMAT_XML_TAG;
 }
 
 std::string Element::_tagName() const
@@ -1207,38 +1224,38 @@ std::string Element::_tagName() const
     std::string name = getTypeName();
     const Document* doc = getOwnerDocument();
     DOMOptions::FormatOption::CaseType caseType = DOMOptions::getFormatOption()->getTagNameCaseType();
-    if (_elementType && doc && doc->getFormatType() == 1)
+    if (_elementType && doc && doc->getFormatType() == Document::XML_STYLE_FORMAT)
         return pagedom::str::lower(name);
     return applyCase(name, caseType);
 }
 
 std::string Element::_generateStartTag() const
 {
-    unsigned int kind = _tagKind();
-    if (kind == FORMAT_NONE)
+    if (_keepsOmittedTags())
         return std::string();
+    const unsigned int kind = _tagKind();
     const Document* doc = getOwnerDocument();
     std::string out;
     switch (kind) {
-    case FORMAT_HTML:
+    case ElementType::FORMAT_HTML_TAG:
         out = OPEN_TAG + _tagName();
         break;
-    case FORMAT_MW:
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
         out = MW_OPEN_TAG + getTypeName();
         break;
-    case FORMAT_SSI: {
+    case ElementType::FORMAT_SSI_DIRECTIVE: {
         std::string name = getTypeName();
         std::size_t colon = name.find(':');
         out = SSI_OPEN_TAG + (colon == std::string::npos ? name : name.substr(colon + 1));
         break;
     }
-    case FORMAT_JSP_BLOCK: {
+    case ElementType::FORMAT_JSP_BLOCK: {
         int id = getElementID();
         out = id == ElementTable::ID_JSP_EXPRESSION ? JSP_EXPR_OPEN_TAG
               : id == ElementTable::ID_JSP_DECLARATION ? JSP_DECL_OPEN_TAG : JSP_OPEN_TAG;
         break;
     }
-    case FORMAT_JSP_DIRECTIVE: {
+    case ElementType::FORMAT_JSP_DIRECTIVE: {
         std::string name = getTypeName();
         std::size_t dot = name.find('.');
         out = JSP_DIR_OPEN_TAG;
@@ -1256,16 +1273,16 @@ std::string Element::_generateStartTag() const
             out += " " + text;
     });
     switch (kind) {
-    case FORMAT_HTML:
-    case FORMAT_MW:
-        out += (doc && doc->getFormatType() != 0 && isEmptyElement()) ? EMPTY_CLOSE_TAG : CLOSE_TAG;
+    case ElementType::FORMAT_HTML_TAG:
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
+        out += (doc && doc->getFormatType() != Document::HTML_FORMAT && isEmptyElement()) ? EMPTY_CLOSE_TAG : CLOSE_TAG;
         break;
-    case FORMAT_SSI:
+    case ElementType::FORMAT_SSI_DIRECTIVE:
         out += " " + SSI_CLOSE_TAG;
         break;
-    case FORMAT_JSP_BLOCK:
+    case ElementType::FORMAT_JSP_BLOCK:
         break;
-    case FORMAT_JSP_DIRECTIVE:
+    case ElementType::FORMAT_JSP_DIRECTIVE:
         out += " " + JSP_CLOSE_TAG;
         break;
     default:
@@ -1277,27 +1294,27 @@ std::string Element::_generateStartTag() const
 
 std::string Element::_generateEndTag() const
 {
-    unsigned int kind = _tagKind();
-    const Document* doc = getOwnerDocument();
-    switch (kind) {
-    case FORMAT_NONE:
+    if (_keepsOmittedTags())
         return std::string();
-    case FORMAT_HTML:
+    const Document* doc = getOwnerDocument();
+    switch (_tagKind()) {
+    case ElementType::FORMAT_HTML_TAG:
         if (!_elementType)
             return std::string();
-        if (_elementType->getContainerType() == 0)
+        if (_elementType->getContainerType() == ContentModel::EMPTY_CONTENT)
             return std::string();
         // An end tag the type lets a page leave out (start tag required,
         // end tag omissible) is not written under the HTML rules.
-        if ((_elementType->getOmitType() == 0 || _elementType->getOmitType() == 1) &&
-            (!doc || doc->getFormatType() == 0))
+        if ((_elementType->getOmitType() == ElementType::OMIT_END_TAG ||
+             _elementType->getOmitType() == ElementType::OMIT_END_TAG_BY_FLAG) &&
+            (!doc || doc->getFormatType() == Document::HTML_FORMAT))
             return std::string();
         return END_OPEN_TAG + _tagName() + CLOSE_TAG;
-    case FORMAT_MW:
-    case FORMAT_SSI:
-    case FORMAT_JSP_DIRECTIVE:
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
+    case ElementType::FORMAT_SSI_DIRECTIVE:
+    case ElementType::FORMAT_JSP_DIRECTIVE:
         return std::string();
-    case FORMAT_JSP_BLOCK:
+    case ElementType::FORMAT_JSP_BLOCK:
         return JSP_CLOSE_TAG;
     default:
         return isEmptyElement() ? std::string() : END_OPEN_TAG + getTypeName() + CLOSE_TAG;
@@ -1527,7 +1544,7 @@ void Element::_dropDynamicMetaData()
 
 bool Element::isDynamicElement() const
 {
-    if (isDynamicId(getElementID()))
+    if (pagedom::isDynamicElementID(getElementID()))
         return true;
     if (_frozen) {
         const _FrozenAttr* item = _frozenLookup("dynamicelement");
@@ -1540,7 +1557,7 @@ bool Element::isDynamicElement() const
 void Element::setDynamicElement(bool on)
 {
     int id = getElementID();
-    if (isDynamicId(id)) {
+    if (pagedom::isDynamicElementID(id)) {
         if (on)
             _attachMetaData(MetaData::DynamicData);
         return;

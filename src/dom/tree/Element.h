@@ -143,10 +143,10 @@ public:
     bool canContainText() const;
     bool isEmptyElement() const;
     bool isSolidElement() const;
-    bool isPlainElement() const { return (getElementGroup() & 0x2) != 0; }
-    bool isIndentElement() const { return (getElementGroup() & 0x20) != 0; }
-    bool isLogicalElement() const { return (getElementGroup() & 0x2000000) != 0; }
-    bool canHaveATV() const { return (getElementGroup() & 0x4000000) != 0; }
+    bool isPlainElement() const;
+    bool isIndentElement() const;
+    bool isLogicalElement() const;
+    bool canHaveATV() const;
     bool isVirtualElement() const;
     bool isJSPElement() const;
     // Follows the XML rules for tags (self-closing form, end tags required).
@@ -209,7 +209,9 @@ private:
     bool _isMatchingEndTag(std::string_view end) const;
     std::string _generateStartTag() const;
     std::string _generateEndTag() const;
+    // The format type the tags are produced in (see _generateStartTag).
     unsigned int _tagKind() const;
+    bool _keepsOmittedTags() const;
     std::string _tagName() const;
     bool _declaredEmpty() const;
     bool _inHTMLDocument() const;

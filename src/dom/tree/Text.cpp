@@ -1,7 +1,9 @@
 #include "tree/Text.h"
 
+#include "base/PCDATA.h"
 #include "convert/PCDATAConverter.h"
 #include "doctype/DOMStringType.h"
+#include "doctype/ElementType.h"
 #include "node/ChangeHooks.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
@@ -10,8 +12,15 @@ const std::string Text::NODE_NAME = "#text";
 
 namespace {
 
-const char ESC = '\x1b';
+// The data form of a non-breaking space: ESC and the value 160.
 const char NBSP_UNIT[] = "\x1b\xa0";
+constexpr std::size_t NBSP_LENGTH = sizeof(NBSP_UNIT) - 1;
+constexpr unsigned char NBSP_VALUE = 0xA0;
+// The byte lengths of the two escape units of the data form.
+constexpr std::size_t ESC_UNIT_LENGTH = 2;
+constexpr std::size_t WIDE_UNIT_LENGTH = 4;
+// Tab stops of plain text, in columns.
+constexpr std::size_t TAB_WIDTH = 8;
 
 bool isWhite(char c)
 {
@@ -20,7 +29,7 @@ bool isWhite(char c)
 
 bool isNbspAt(const std::string& data, std::size_t i)
 {
-    return i + 1 < data.size() && data[i] == ESC && static_cast<unsigned char>(data[i + 1]) == 0xA0;
+    return i + 1 < data.size() && data[i] == PCDATA::ESC && static_cast<unsigned char>(data[i + 1]) == NBSP_VALUE;
 }
 
 // Real (unescaped) white space at i.
@@ -34,7 +43,7 @@ bool spaceOrNbspBefore(const std::string& data, std::size_t i)
 {
     if (i == 0)
         return false;
-    if (i >= 2 && isNbspAt(data, i - 2))
+    if (i >= NBSP_LENGTH && isNbspAt(data, i - NBSP_LENGTH))
         return true;
     return spaceAt(data, i - 1);
 }
@@ -94,7 +103,7 @@ bool Text::isPlainText() const
     for (const Node* n = getParentNode(); n; n = n->getParentNode()) {
         if (n->getNodeType() != ELEMENT_NODE)
             return false;
-        if (static_cast<const Element*>(n)->getElementGroup() & 0x2)
+        if (static_cast<const Element*>(n)->getElementGroup() & ElementType::GROUP_PLAIN)
             return true;
     }
     return false;
@@ -105,13 +114,15 @@ bool Text::isFirstBlockText() const
     const Node* n = this;
     while (n) {
         if (const Node* prev = n->getPreviousSibling()) {
+            // A block or a line break before the text ends its block.
             return prev->getNodeType() == ELEMENT_NODE &&
-                   (static_cast<const Element*>(prev)->getElementGroup() & 0x5) != 0;
+                   (static_cast<const Element*>(prev)->getElementGroup() &
+                    (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK)) != 0;
         }
         const Node* parent = n->getParentNode();
         if (!parent || parent->getNodeType() != ELEMENT_NODE)
             return false;
-        if (static_cast<const Element*>(parent)->getElementGroup() & 0x1)
+        if (static_cast<const Element*>(parent)->getElementGroup() & ElementType::GROUP_BLOCK)
             return true;
         n = parent;
     }
@@ -262,7 +273,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
         std::string expanded;
         for (char c : s) {
             if (c == '\t') {
-                std::size_t spaces = 8 - column % 8;
+                std::size_t spaces = TAB_WIDTH - column % TAB_WIDTH;
                 expanded.append(spaces, ' ');
                 column += spaces;
             } else {
@@ -281,7 +292,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
         // non-breaking space; it goes behind the units already there.
         if (mode == SPACE_AUTO) {
             while (isNbspAt(current, offset))
-                offset += 2;
+                offset += NBSP_LENGTH;
         }
         _compact = true;
         data = NBSP_UNIT;
@@ -322,7 +333,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
     if (count > current.size() - offset)
         count = static_cast<unsigned long>(current.size() - offset);
     pagedom::ChangeHooks::announceBeginModify(this);
-    bool removedNbsp = count == 2 && isNbspAt(current, offset);
+    bool removedNbsp = count == NBSP_LENGTH && isNbspAt(current, offset);
     current.erase(offset, count);
     _data = current;
     formatSource();
@@ -409,7 +420,7 @@ void Text::compact()
     std::size_t removedBeforeCursor = cursorHere ? (cursor < i ? cursor : i) : 0;
     while (i < data.size()) {
         // Escape units are copied whole: their bytes are values, not blanks.
-        std::size_t unit = data[i] == ESC ? 2 : data[i] == '\x1c' ? 4 : 0;
+        std::size_t unit = data[i] == PCDATA::ESC ? ESC_UNIT_LENGTH : data[i] == PCDATA::WIDE ? WIDE_UNIT_LENGTH : 0;
         if (unit) {
             out.append(data, i, unit);
             i += unit;

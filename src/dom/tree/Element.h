@@ -190,6 +190,18 @@ protected:
     unsigned long _prepareUpdateState(unsigned long state) override;
 
 private:
+    // A pending map is built once the list grows past this length, so that
+    // duplicate checks and lookups on elements with many attributes stay
+    // logarithmic.
+    static constexpr unsigned long PENDING_MAP_LIMIT = 8;
+
+    void _checkStartTagName(unsigned int documentFormat);
+    void _checkEndTagPresence(unsigned int documentFormat);
+    void _checkDeclaredAttrs();
+    void _resetAttrUpdateStates();
+    unsigned long _metaDataUpdateState(unsigned long state);
+    // Whether attr is the declared "dynamicelement" attribute.
+    static bool _isDynamicElementAttr(const Attr* attr);
     void _bindAttribute(Attr* attr, bool join);
     Attr* _findExact(const std::string& name) const;
     void _refillMapEntry(const std::string& name);
@@ -208,6 +220,8 @@ private:
     std::string_view _writtenName() const;
     bool _isMatchingEndTag(std::string_view end) const;
     std::string _generateStartTag() const;
+    std::string _startTagOpening(unsigned int kind) const;
+    std::string _startTagClosing(unsigned int kind) const;
     std::string _generateEndTag() const;
     // The format type the tags are produced in (see _generateStartTag).
     unsigned int _tagKind() const;
@@ -257,7 +271,14 @@ private:
     }
     void _makeAttrNodes() const;
     void _dropFrozenAttrs() const;
+    bool _makeRecord(const Attr* attr, std::size_t valueOffset, _FrozenAttr& item) const;
     const _FrozenAttr* _frozenLookup(const std::string& name) const;
+    // getAttribute answered from the records, where the value needs no
+    // conversion; false when the records cannot answer.
+    bool _frozenValue(const std::string& name, std::string& value) const;
+    // Whether getAttributeNode(name) would find a declared attribute.
+    bool _hasDeclaredAttribute(const std::string& name) const;
+    void _clearRecordUpdateMarks();
     // Whether getAttributeNode(name) would find a node, without making it.
     bool _hasAttribute(const std::string& name) const;
     // The attribute map is made when first needed.  Until then an element

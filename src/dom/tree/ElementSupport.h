@@ -4,6 +4,8 @@
 #define PAGEDOM_TREE_ELEMENTSUPPORT_H
 
 #include "doctype/ElementTable.h"
+#include "node/NodeList.h"
+#include "tree/Attr.h"
 
 namespace pagedom {
 
@@ -12,6 +14,14 @@ namespace pagedom {
 inline bool isDynamicElementID(int id)
 {
     return id == ElementTable::ID_QRTX_TEXT || id == ElementTable::ID_QRTX_LOOP || id == ElementTable::ID_QRTX_PROPERTY;
+}
+
+// Runs fn on every attribute in the list.
+template <class Fn>
+void forEachAttr(const dom::NodeList& list, Fn fn)
+{
+    for (unsigned long i = 0, n = list.length(); i < n; ++i)
+        fn(static_cast<Attr*>(list.item(i)));
 }
 
 } // namespace pagedom

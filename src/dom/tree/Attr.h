@@ -64,6 +64,9 @@ protected:
     Attr(const Attr& other);
 
 private:
+    std::string _writtenName(bool htmlTag, unsigned int documentFormat) const;
+    std::string _quoted(std::string value) const;
+
     pagedom::SourceText _value;
     const AttrType* _attrType = nullptr;
     bool _specified = false;

@@ -133,7 +133,7 @@ public:
 private:
     Document(const Document& other);
 
-    Element* _findOrCreate(Element* html, int id) const;
+    void _keepReadPage(pagedom::SourceText::Block* page, Node* target);
 
     DocumentType* _documentType;
     bool _isHTML;

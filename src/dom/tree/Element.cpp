@@ -504,13 +504,7 @@ void Element::setJSPScriptData(const std::string& text)
     Document* doc = getOwnerDocument();
     if (!doc)
         return;
-    if (Node* removed = removeChildNodes(nullptr, nullptr)) {
-        while (removed) {
-            Node* next = removed->getNextSibling();
-            removed->releaseRef();
-            removed = next;
-        }
-    }
+    pagedom::discardChildren(this);
     auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     std::string script = text;
     if (script.empty() || !white(script.front()))

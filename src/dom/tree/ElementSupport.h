@@ -1,5 +1,4 @@
-// Helpers shared by the source files of the Element family and the document
-// factory.  An internal header: no public header includes it.
+// Helpers shared by the source files of the Element family and the document.  An internal header: no public header includes it.
 #ifndef PAGEDOM_TREE_ELEMENTSUPPORT_H
 #define PAGEDOM_TREE_ELEMENTSUPPORT_H
 
@@ -14,6 +13,17 @@ namespace pagedom {
 inline bool isDynamicElementID(int id)
 {
     return id == ElementTable::ID_QRTX_TEXT || id == ElementTable::ID_QRTX_LOOP || id == ElementTable::ID_QRTX_PROPERTY;
+}
+
+// Removes every child of parent and releases it.
+inline void discardChildren(Node* parent)
+{
+    Node* removed = parent->removeChildNodes(nullptr, nullptr);
+    while (removed) {
+        Node* next = removed->getNextSibling();
+        removed->releaseRef();
+        removed = next;
+    }
 }
 
 // Runs fn on every attribute in the list.

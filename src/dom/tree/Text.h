@@ -75,6 +75,10 @@ protected:
 
 private:
     void _repairSpaceAt(unsigned long offset);
+    bool _spaceBecomesNbsp(const std::string& current, unsigned long offset, const std::string& s,
+                           SpaceMode mode) const;
+    bool _trimSurplusSpace(const std::string& current, unsigned long offset, std::string& s) const;
+    void _insertData(unsigned long offset, const std::string& data, bool moveCursor);
     // The source, produced first when the format-pending flag is set.
     std::string_view _sourceText() const;
 

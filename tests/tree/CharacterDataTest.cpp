@@ -8,6 +8,7 @@
 #include "tree/Comment.h"
 #include "tree/EntityReference.h"
 #include "tree/ProcessingInstruction.h"
+#include "tree/DocumentAccess.h"
 #include "tree/SmallHTMLType.h"
 
 using smallhtml::Ref;
@@ -82,7 +83,7 @@ TEST_F(CharacterDataTest, SplitAndDelete)
     EXPECT_EQ(2u, gap->Delete(2, 2, true));
     EXPECT_NE("a  b", gap->getData());
     EXPECT_NE(std::string::npos, gap->getData().find(NBSP));
-    EXPECT_EQ(gap, doc->_getCursorNode());
+    EXPECT_EQ(gap, pagedom::DocumentAccess::cursorNode(*doc));
 }
 
 TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
@@ -95,8 +96,8 @@ TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
     EXPECT_EQ(4u, t->deleteChar(8, true));                // the wide escape
     EXPECT_EQ(2u, t->deleteChar(1, false));               // the ESC escape
     EXPECT_EQ("ab", t->getData());
-    EXPECT_EQ(t, doc->_getCursorNode());
-    EXPECT_EQ(1, doc->_getLayoutOffset());
+    EXPECT_EQ(t, pagedom::DocumentAccess::cursorNode(*doc));
+    EXPECT_EQ(1, pagedom::DocumentAccess::layoutOffset(*doc));
     EXPECT_EQ(1u, t->deleteChar(100, true));
     EXPECT_EQ("a", t->getData());
     // An offset inside a unit never splits it.
@@ -130,7 +131,7 @@ TEST_F(CharacterDataTest, InsertWhiteSpaceModes)
     EXPECT_EQ(NBSP + "a " + NBSP + "b", t->getData());
     EXPECT_EQ(1u, t->insert(Node::NOT_FOUND, " ", true, Text::SPACE_NBSP));
     EXPECT_EQ(NBSP + "a " + NBSP + "b" + NBSP, t->getData());
-    EXPECT_EQ(static_cast<int>(t->getLength()), doc->_getLayoutOffset());
+    EXPECT_EQ(static_cast<int>(t->getLength()), pagedom::DocumentAccess::layoutOffset(*doc));
 
     // Surplus blanks next to existing ones are dropped; markup is escaped.
     Text* u = text(p, "x y");

@@ -1,3 +1,5 @@
+// The attribute node: its value, its conversions, and how it is written
+// inside a start tag.
 #include "tree/Attr.h"
 
 #include "base/Options.h"

@@ -1,3 +1,5 @@
+// The CDATA section node and how its source is produced, with or without
+// delimiters.
 #include "tree/CDATASection.h"
 
 #include "doctype/ElementType.h"

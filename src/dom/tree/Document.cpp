@@ -1,3 +1,5 @@
+// The document: its factory, reading a page into it, the HTML, HEAD and BODY
+// elements, and its change receiver.
 #include "tree/Document.h"
 
 #include "doctype/DocumentType.h"
@@ -298,8 +300,6 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     reader->readPage(page, target);
     Node::_endReading();
     _keepReadPage(page, target);
-    if (target == this)
-        _freshlyParsed = true;
     return target;
 }
 

@@ -90,14 +90,14 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
     // Lookups by name then follow the short-list rule (see _frozenLookup).
     if (_frozen || n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
         return;
-    _FrozenAttrs* frozen = static_cast<_FrozenAttrs*>(pagedom::NodeAllocator::allocate(_FrozenAttrs::bytes(n)));
+    FrozenAttrs* frozen = static_cast<FrozenAttrs*>(pagedom::NodeAllocator::allocate(FrozenAttrs::bytes(n)));
     frozen->count = static_cast<std::uint32_t>(n);
-    _FrozenAttr* items = frozen->items();
+    FrozenAttr* items = frozen->items();
     bool keep = true;
     for (unsigned long i = 0; i < n && keep; ++i)
         keep = _makeRecord(static_cast<const Attr*>(_attrList.item(i)), valueOffsets[i], items[i]);
     if (!keep) {
-        pagedom::NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+        pagedom::NodeAllocator::release(frozen, FrozenAttrs::bytes(frozen->count));
         return;
     }
     for (unsigned long i = 0; i < n; ++i) {
@@ -112,7 +112,7 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
 
 // Fills the record of one attribute whose value starts at valueOffset in the
 // start tag; false when the attribute cannot be kept as a record.
-bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, _FrozenAttr& item) const
+bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr& item) const
 {
     // Only an attribute nothing else holds or has changed.  Its type is the
     // one binding gives under the element's type (every change of type
@@ -142,10 +142,10 @@ bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, _FrozenAttr
 // The record getAttributeNode(name) would give the node of: the first
 // whose name matches ignoring case, unless that one has no declared type and
 // another matches exactly.
-const Element::_FrozenAttr* Element::_frozenLookup(const std::string& name) const
+const Element::FrozenAttr* Element::_frozenLookup(const std::string& name) const
 {
-    const _FrozenAttr* items = _frozen->items();
-    const _FrozenAttr* found = nullptr;
+    const FrozenAttr* items = _frozen->items();
+    const FrozenAttr* found = nullptr;
     for (std::uint32_t i = 0; i < _frozen->count && !found; ++i)
         if (!items[i].name->empty() && pagedom::str::equalsIgnoreCase(*items[i].name, name))
             found = &items[i];
@@ -161,7 +161,7 @@ bool Element::_frozenValue(const std::string& name, std::string& value) const
 {
     if (!_frozen || name.empty())
         return false;
-    const _FrozenAttr* item = _frozenLookup(name);
+    const FrozenAttr* item = _frozenLookup(name);
     if (!item) {
         value.clear();
         return true;
@@ -182,7 +182,7 @@ bool Element::_hasAttribute(const std::string& name) const
 bool Element::_hasDeclaredAttribute(const std::string& name) const
 {
     if (_frozen) {
-        const _FrozenAttr* item = name.empty() ? nullptr : _frozenLookup(name);
+        const FrozenAttr* item = name.empty() ? nullptr : _frozenLookup(name);
         return item && _elementType && _elementType->getAttrType(*item->name);
     }
     const Attr* attr = getAttributeNode(name);
@@ -191,15 +191,15 @@ bool Element::_hasDeclaredAttribute(const std::string& name) const
 
 void Element::_makeAttrNodes() const
 {
-    _FrozenAttrs* frozen = _frozen;
+    FrozenAttrs* frozen = _frozen;
     if (!frozen)
         return;
     _frozen = nullptr;
     Document* doc = getOwnerDocument();
     Element* self = const_cast<Element*>(this);
-    const _FrozenAttr* items = frozen->items();
+    const FrozenAttr* items = frozen->items();
     for (std::uint32_t i = 0; i < frozen->count; ++i) {
-        const _FrozenAttr& item = items[i];
+        const FrozenAttr& item = items[i];
         Attr* attr = new Attr(doc, *item.name);
         attr->addRef();
         attr->_asRead = _asRead;
@@ -214,12 +214,12 @@ void Element::_makeAttrNodes() const
         attr->_setParentField(self);
         _attrList.append(attr);
     }
-    pagedom::NodeAllocator::release(frozen, _FrozenAttrs::bytes(frozen->count));
+    pagedom::NodeAllocator::release(frozen, FrozenAttrs::bytes(frozen->count));
 }
 
 void Element::_clearRecordUpdateMarks()
 {
-    _FrozenAttr* items = _frozen->items();
+    FrozenAttr* items = _frozen->items();
     for (std::uint32_t i = 0; i < _frozen->count; ++i)
         items[i].packed &= ~FROZEN_UPDATE_MASK;
 }
@@ -227,7 +227,7 @@ void Element::_clearRecordUpdateMarks()
 void Element::_dropFrozenAttrs() const
 {
     if (_frozen) {
-        pagedom::NodeAllocator::release(_frozen, _FrozenAttrs::bytes(_frozen->count));
+        pagedom::NodeAllocator::release(_frozen, FrozenAttrs::bytes(_frozen->count));
         _frozen = nullptr;
     }
 }

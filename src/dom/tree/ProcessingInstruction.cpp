@@ -1,3 +1,4 @@
+// The processing-instruction node: its data, pseudo-attributes and source.
 #include "tree/ProcessingInstruction.h"
 
 #include <cstring>

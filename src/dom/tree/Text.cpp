@@ -1,3 +1,5 @@
+// The text node: its source, and the editing operations that keep the
+// visible white space as the layout shows it.
 #include "tree/Text.h"
 
 #include "base/PCDATA.h"

@@ -1,3 +1,5 @@
+// The formatting pass that lays a subtree out again under the formatting
+// options.
 #ifndef PAGEDOM_WRITING_SOURCEFORMATTER_H
 #define PAGEDOM_WRITING_SOURCEFORMATTER_H
 

@@ -32,7 +32,7 @@ Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocumen
 
 Attr::Attr(const Attr& other)
     : Node(other), _value(other._value.detached()), _attrType(other._attrType), _specified(other._specified),
-      _valueChanged(other._valueChanged), _rawText(other._rawText)
+      _rawText(other._rawText)
 {
 }
 
@@ -83,7 +83,6 @@ void Attr::_setValueText(const pagedom::SourceText& value)
         pagedom::ChangeHooks::announceBeginModify(announced);
     _value = value;
     _specified = true;
-    _valueChanged = false;
     _quote = 0;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     if (owner) {

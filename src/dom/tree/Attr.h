@@ -89,7 +89,6 @@ private:
     pagedom::SourceText _value;
     const AttrType* _attrType = nullptr;
     bool _specified = false;
-    bool _valueChanged = false;
     // getValue gives the value in text form (documents other than the HTML
     // document).
     bool _rawText = false;

@@ -118,7 +118,7 @@ bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr&
     // one binding gives under the element's type (every change of type
     // binds again), so the record need not keep it.
     if (attr->getRefCount() != 1 || attr->_hasUserData || attr->_ownsName || attr->_layoutState != 0 ||
-        attr->_asRead != _asRead || attr->_quote != 0 || attr->_valueChanged || attr->_parentField() != this)
+        attr->_asRead != _asRead || attr->_quote != 0 || attr->_parentField() != this)
         return false;
     std::uint32_t update = 0;
     std::uint32_t errors = 0;

@@ -119,8 +119,7 @@ Text::Text(Document* ownerDocument, const std::string& data)
 // A copy keeps its texts to itself (see SourceText).
 Text::Text(const Text& other)
     : CharacterData(other), _source(other._source.detached()),
-      _formatPending(other._formatPending), _compact(other._compact),
-      _sourceSet(other._sourceSet)
+      _formatPending(other._formatPending), _compact(other._compact)
 {
 }
 
@@ -185,13 +184,6 @@ bool Text::isFirstBlockText() const
     return false;
 }
 
-unsigned long Text::_prepareUpdateState(unsigned long state)
-{
-    if (state == 0)
-        _sourceSet = false;
-    return state;
-}
-
 void Text::setData(const std::string& data)
 {
     _setDataAnnounced(data);
@@ -201,7 +193,6 @@ void Text::formatSource()
 {
     _sourceTouched();
     _formatPending = true;
-    _sourceSet = false;
     clearErrorState(INVALID_CHAR_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
 }
@@ -246,7 +237,6 @@ void Text::_setSourceText(const pagedom::SourceText& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    _sourceSet = true;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }

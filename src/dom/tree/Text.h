@@ -89,7 +89,6 @@ private:
     // Appends a following text node's data (normalize).
     void _absorbText(const Node* next) override;
     bool _isBlankText() const override { return isSpaceText(); }
-    unsigned long _prepareUpdateState(unsigned long state) override;
 
     // --- for the reader and the formatter ------------------------------------------
     // setSource for a reader, whose source is a span of the page.
@@ -120,7 +119,6 @@ private:
     mutable pagedom::SourceText _source;
     mutable bool _formatPending = true;
     bool _compact = true;
-    bool _sourceSet = false;
 
     // Library internals used by the reader and the formatter.
     friend class HTMLParser;

@@ -235,6 +235,14 @@ TEST_F(CharacterDataTest, ProcessingInstructionPseudoAttributes)
     Ref<ProcessingInstruction> empty(doc->createProcessingInstruction("xml", ""));
     empty->setAttribute("version", "1.0");
     EXPECT_EQ("version=\"1.0\"", empty->getData());
+    // A pair inside a quoted value is not a pair; an unclosed quote runs to
+    // the end of the data.
+    Ref<ProcessingInstruction> quoted(doc->createProcessingInstruction("x", "a=\"x version=1\" version='2'"));
+    quoted->setAttribute("version", "9");
+    EXPECT_EQ("a=\"x version=1\" version=\"9\"", quoted->getData());
+    Ref<ProcessingInstruction> open(doc->createProcessingInstruction("x", "a=\"open version=1"));
+    open->setAttribute("version", "9");
+    EXPECT_EQ("a=\"open version=1 version=\"9\"", open->getData());
 }
 
 TEST_F(CharacterDataTest, EntityReferencesAndWriting)

@@ -47,7 +47,8 @@ inline const std::vector<Decl>& decls()
     static const std::vector<Decl> all = {
         {"HTML", ElementTable::ID_HTML, "(HEAD, (BODY|FRAMESET))", BLOCK},
         {"HEAD", ElementTable::ID_HEAD, "(TITLE?)", BLOCK},
-        {"BODY", ElementTable::ID_BODY, "(#PCDATA|P|B|FORM|INPUT|EMBED|SERVLET|NOFRAMES|TABLE)* +(INS) -(BLINK)", BLOCK},
+        {"BODY", ElementTable::ID_BODY, "(#PCDATA|P|B|FORM|INPUT|EMBED|SERVLET|NOFRAMES|TABLE)* +(INS) -(BLINK)",
+         BLOCK},
         {"FRAMESET", ElementTable::ID_FRAMESET, "(FRAME|NOFRAMES)*", BLOCK},
         {"NOFRAMES", ElementTable::ID_NOFRAMES, "(P)*", BLOCK},
         {"P", ElementTable::ID_P, "(#PCDATA|B|BLINK|INPUT|IMG)*", BLOCK},

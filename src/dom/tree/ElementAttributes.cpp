@@ -132,7 +132,6 @@ void Element::setAttribute(const std::string& name, const std::string& value)
         replaced->releaseRef();
 }
 
-
 Attr* Element::setAttributeNode(Attr* attr)
 {
     _sourceTouched();

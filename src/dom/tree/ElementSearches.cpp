@@ -10,7 +10,6 @@
 #include "tree/Document.h"
 #include "tree/ElementFinder.h"
 
-
 dom::NodeList Element::getElementsByTagName(const std::string& name) const
 {
     dom::OwnerNodeList result;

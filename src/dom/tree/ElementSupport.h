@@ -1,4 +1,5 @@
-// Helpers shared by the source files of the Element family and the document.  An internal header: no public header includes it.
+// Helpers shared by the source files of the Element family and the document.
+// An internal header: no public header includes it.
 #ifndef PAGEDOM_TREE_ELEMENTSUPPORT_H
 #define PAGEDOM_TREE_ELEMENTSUPPORT_H
 

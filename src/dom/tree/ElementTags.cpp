@@ -43,7 +43,6 @@ std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType t
 
 } // namespace
 
-
 void Element::omitTag()
 {
     _sourceTouched();

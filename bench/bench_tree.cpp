@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dom.h"
+#include "tree/ElementAccess.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void BM_ReaderAttributes(benchmark::State& state)
         Element* e = doc->createElement("E");
         for (int i = 0; i < n; ++i) {
             Attr* a = doc->createAttribute("a" + std::to_string(i));
-            e->_addAttributeNode(a);
+            pagedom::ElementAccess::addAttributeNode(*e, a);
         }
         benchmark::DoNotOptimize(e->getAttributes()->item(static_cast<unsigned long>(n / 2)));
         e->releaseRef();

@@ -2,6 +2,7 @@
 
 #include "Escape.h"
 #include "dom.h"
+#include "tree/ElementAccess.h"
 
 namespace tool {
 
@@ -61,8 +62,8 @@ void describeElement(const Element* e, std::string& line)
 {
     // Read the generated flags before the tags: asking for a tag that is to
     // be generated produces and stores it, which clears the flag.
-    bool startGenerated = e->_isStartTagGenerated();
-    bool endGenerated = e->_isEndTagGenerated();
+    bool startGenerated = pagedom::ElementAccess::isStartTagGenerated(*e);
+    bool endGenerated = pagedom::ElementAccess::isEndTagGenerated(*e);
     line += " start=";
     line += tagState(startGenerated, startGenerated ? std::string() : e->getStartTag());
     line += " end=";

@@ -7,6 +7,8 @@
 
 #include "dom.h"
 #include "node/ChangeHooks.h"
+#include "tree/DocumentAccess.h"
+#include "tree/ElementAccess.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ TEST(ChangeHooks, StructuralAndContentChangesAreAnnounced)
     std::vector<std::string> log;
     Document* doc = DOMImpl::createDocument("page");
     auto* hooks = new RecordingHooks(&log);
-    doc->_setChangeHooks(hooks);
+    pagedom::DocumentAccess::setChangeHooks(*doc, hooks);
 
     Element* page = doc->createElement("page");
     doc->appendChild(page);
@@ -60,7 +62,7 @@ TEST(ChangeHooks, StructuralAndContentChangesAreAnnounced)
     loose->appendChild(doc->createTextNode("t"));
     loose->setAttribute("a", "b");
     hooks->active = false;
-    doc->_refreshHookState();
+    pagedom::DocumentAccess::refreshHookState(*doc);
     page->appendChild(loose);
     EXPECT_TRUE(log.empty());
 
@@ -71,10 +73,10 @@ TEST(ChangeHooks, ElementsInsideMetadataAnnounceTheirOwner)
 {
     std::vector<std::string> log;
     Document* doc = DOMImpl::createDocument("page");
-    doc->_setChangeHooks(new RecordingHooks(&log));
+    pagedom::DocumentAccess::setChangeHooks(*doc, new RecordingHooks(&log));
     Element* owner = doc->createElement("owner");
     doc->appendChild(owner);
-    MetaData* meta = doc->_createMetaData();
+    MetaData* meta = pagedom::DocumentAccess::createMetaData(*doc);
     owner->setMetaData(meta);
     meta->releaseRef();
     Element* inner = doc->createElement("inner");
@@ -82,7 +84,7 @@ TEST(ChangeHooks, ElementsInsideMetadataAnnounceTheirOwner)
 
     // Attribute changes of an element held by metadata are announced for
     // the element the metadata belongs to.
-    EXPECT_EQ(inner->_announcedNode(), owner);
+    EXPECT_EQ(pagedom::ElementAccess::announcedNode(*inner), owner);
     DOM::getDOM()->deleteDocument(doc);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dom.h"
+#include "tree/AttrAccess.h"
 
 namespace treedump {
 
@@ -32,7 +33,7 @@ inline std::string dump(const Document* doc)
                 out += "\n" + std::string(static_cast<std::size_t>(depth) + 2, ' ') + "@" + a->getName() + "=" +
                        a->getValue() + " e" + std::to_string(a->getErrorState()) + " u" +
                        std::to_string(a->getUpdateState()) + (a->isSpecified() ? " specified" : "") +
-                       (a->getAttrType() ? " typed" : "") + (a->_isRawText() ? " raw" : "") + " {" +
+                       (a->getAttrType() ? " typed" : "") + (pagedom::AttrAccess::isRawText(*a) ? " raw" : "") + " {" +
                        a->getSource() + "}";
             }
         } else if (n->getNodeType() == Node::TEXT_NODE) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tree/ElementAccess.h"
 #include "tree/SmallHTMLType.h"
 
 using smallhtml::Ref;
@@ -63,8 +64,8 @@ TEST_F(AttrTest, SetValueMarksAttributeAndOwner)
 {
     img->setStartTag("<img align=left>");
     Attr* align = doc->createAttribute("align");
-    align->_setValueQuietly("left");
-    img->_addAttributeNode(align);
+    align->setValue("left");
+    pagedom::ElementAccess::addAttributeNode(*img, align);
     img->setUpdateState(0);
     align->setValue("right");
     EXPECT_NE(0u, align->getUpdateState() & Node::UPDATE_CONTENT_MODIFIED);

@@ -8,6 +8,7 @@
 #include "tree/Comment.h"
 #include "tree/EntityReference.h"
 #include "tree/ProcessingInstruction.h"
+#include "tree/DocumentAccess.h"
 #include "tree/SmallHTMLType.h"
 
 using smallhtml::Ref;
@@ -82,7 +83,7 @@ TEST_F(CharacterDataTest, SplitAndDelete)
     EXPECT_EQ(2u, gap->Delete(2, 2, true));
     EXPECT_NE("a  b", gap->getData());
     EXPECT_NE(std::string::npos, gap->getData().find(NBSP));
-    EXPECT_EQ(gap, doc->_getCursorNode());
+    EXPECT_EQ(gap, pagedom::DocumentAccess::cursorNode(*doc));
 }
 
 TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
@@ -95,8 +96,8 @@ TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
     EXPECT_EQ(4u, t->deleteChar(8, true));                // the wide escape
     EXPECT_EQ(2u, t->deleteChar(1, false));               // the ESC escape
     EXPECT_EQ("ab", t->getData());
-    EXPECT_EQ(t, doc->_getCursorNode());
-    EXPECT_EQ(1, doc->_getLayoutOffset());
+    EXPECT_EQ(t, pagedom::DocumentAccess::cursorNode(*doc));
+    EXPECT_EQ(1, pagedom::DocumentAccess::layoutOffset(*doc));
     EXPECT_EQ(1u, t->deleteChar(100, true));
     EXPECT_EQ("a", t->getData());
     // An offset inside a unit never splits it.
@@ -130,7 +131,7 @@ TEST_F(CharacterDataTest, InsertWhiteSpaceModes)
     EXPECT_EQ(NBSP + "a " + NBSP + "b", t->getData());
     EXPECT_EQ(1u, t->insert(Node::NOT_FOUND, " ", true, Text::SPACE_NBSP));
     EXPECT_EQ(NBSP + "a " + NBSP + "b" + NBSP, t->getData());
-    EXPECT_EQ(static_cast<int>(t->getLength()), doc->_getLayoutOffset());
+    EXPECT_EQ(static_cast<int>(t->getLength()), pagedom::DocumentAccess::layoutOffset(*doc));
 
     // Surplus blanks next to existing ones are dropped; markup is escaped.
     Text* u = text(p, "x y");
@@ -234,6 +235,14 @@ TEST_F(CharacterDataTest, ProcessingInstructionPseudoAttributes)
     Ref<ProcessingInstruction> empty(doc->createProcessingInstruction("xml", ""));
     empty->setAttribute("version", "1.0");
     EXPECT_EQ("version=\"1.0\"", empty->getData());
+    // A pair inside a quoted value is not a pair; an unclosed quote runs to
+    // the end of the data.
+    Ref<ProcessingInstruction> quoted(doc->createProcessingInstruction("x", "a=\"x version=1\" version='2'"));
+    quoted->setAttribute("version", "9");
+    EXPECT_EQ("a=\"x version=1\" version=\"9\"", quoted->getData());
+    Ref<ProcessingInstruction> open(doc->createProcessingInstruction("x", "a=\"open version=1"));
+    open->setAttribute("version", "9");
+    EXPECT_EQ("a=\"open version=1 version=\"9\"", open->getData());
 }
 
 TEST_F(CharacterDataTest, EntityReferencesAndWriting)

@@ -38,7 +38,7 @@ TEST(DocumentFactory, EveryOperationHandsOutAnOwnedNode)
     const std::pair<Node*, const char*> made[] = {
         {doc->createElement("P"), "1 P"},
         {doc->createTypedElement(bodyType), "1 BODY"},
-        {doc->createDefElement(46), "1 HTML"},
+        {doc->createDefElement(ElementTable::ID_HTML), "1 HTML"},
         {doc->createTextNode("t"), "3 #text"},
         {doc->createComment("c"), "8 #comment"},
         {doc->createCDATASection("d"), "4 #cdata-section"},
@@ -61,7 +61,7 @@ TEST(DocumentFactory, EveryOperationHandsOutAnOwnedNode)
     EXPECT_EQ(doc->createTypedElement(nullptr), nullptr);
     EXPECT_EQ(doc->createDefElement(0), nullptr);
     EXPECT_EQ(doc->createDefElement(999), nullptr);
-    EXPECT_EQ(plain->createDefElement(46), nullptr); // no document type
+    EXPECT_EQ(plain->createDefElement(ElementTable::ID_HTML), nullptr); // no document type
 }
 
 TEST(DocumentContent, CanContainAndTheQueries)

@@ -6,6 +6,7 @@
 #include "node/NamedNodeMap.h"
 #include "tree/NodeTestUtil.h"
 #include "tree/SmallHTMLType.h"
+#include "tree/ElementAccess.h"
 
 using smallhtml::Ref;
 using smallhtml::has;
@@ -14,8 +15,8 @@ using ElementTest = smallhtml::HTMLDocumentTest;
 TEST_F(ElementTest, AttributeLookupPrefersExactCase)
 {
     Ref<Element> e(doc->createElement("SPAN"));  // undeclared: no attribute types
-    e->_addAttributeNode(attr("ID", "upper"));
-    e->_addAttributeNode(attr("id", "lower"));
+    pagedom::ElementAccess::addAttributeNode(*e, attr("ID", "upper"));
+    pagedom::ElementAccess::addAttributeNode(*e, attr("id", "lower"));
     EXPECT_EQ(1u, e->getAttributes()->getLength());
     EXPECT_EQ("lower", e->getAttribute("id"));
     EXPECT_EQ("upper", e->getAttribute("ID"));
@@ -76,8 +77,8 @@ TEST_F(ElementTest, ReaderStyleAddingKeepsDuplicates)
     Ref<Element> p(doc->createElement("P"));
     Attr* first = attr("align", "left");
     Attr* second = attr("ALIGN", "right");
-    p->_addAttributeNode(first);
-    p->_addAttributeNode(second);
+    pagedom::ElementAccess::addAttributeNode(*p, first);
+    pagedom::ElementAccess::addAttributeNode(*p, second);
     EXPECT_EQ(2u, p->getAttrNodes().length());
     EXPECT_EQ(first, p->getAttributeNode("align"));
     EXPECT_FALSE(has(first, Node::DUPLICATE_ERROR));
@@ -91,8 +92,8 @@ TEST_F(ElementTest, ReaderStyleAddingKeepsDuplicates)
 
     // Undeclared duplicates are no error.
     Ref<Element> span(doc->createElement("SPAN"));
-    span->_addAttributeNode(attr("x", "1"));
-    span->_addAttributeNode(attr("X", "2"));
+    pagedom::ElementAccess::addAttributeNode(*span, attr("x", "1"));
+    pagedom::ElementAccess::addAttributeNode(*span, attr("X", "2"));
     EXPECT_FALSE(has(span->getAttrNodes().item(1), Node::DUPLICATE_ERROR));
     EXPECT_FALSE(has(span.get(), Node::INVALID_ATTR_ERROR));
 }
@@ -266,7 +267,7 @@ TEST_F(ElementTest, StartTagRegeneratedAfterSetAttribute)
     Element* p = add(doc, "p");
     p->setStartTag("<p class=x>");
     p->setEndTag("</p >");
-    p->_addAttributeNode(attr("class", "x"));
+    pagedom::ElementAccess::addAttributeNode(*p, attr("class", "x"));
     p->appendChild(doc->createTextNode("hi"));
     EXPECT_EQ("<p class=x>hi</p >", doc->getSource());
 
@@ -308,8 +309,8 @@ TEST_F(ElementTest, Searches)
     ASSERT_EQ(2u, inputs.length());
     EXPECT_EQ(mine, inputs.item(0));
     EXPECT_EQ(deep, inputs.item(1));
-    EXPECT_EQ(2u, form->getFamilyElementsByID(50).length());
-    EXPECT_EQ(2u, form->getFamilyElementsByIDs({50}).length());
+    EXPECT_EQ(2u, form->getFamilyElementsByID(ElementTable::ID_INPUT).length());
+    EXPECT_EQ(2u, form->getFamilyElementsByIDs({ElementTable::ID_INPUT}).length());
     // Elsewhere an element that may hold the name bounds the search (TD
     // here), whatever the spelling asked for.
     EXPECT_EQ(0u, body->getFamilyElementsByName("INPUT").length());

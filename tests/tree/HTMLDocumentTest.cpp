@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dom.h"
+#include "doctype/ElementTable.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST(HTMLDocument, FindsOrMakesHTMLHeadAndBody)
     HTMLDoc frames("<html><frameset><noframes></noframes></frameset></html>");
     Element* noframesBody = frames.doc->getBODYElement(nullptr);
     ASSERT_NE(noframesBody, nullptr);
-    EXPECT_EQ(62, static_cast<Element*>(noframesBody->getParentNode())->getElementID());
+    EXPECT_EQ(ElementTable::ID_NOFRAMES, static_cast<Element*>(noframesBody->getParentNode())->getElementID());
 }
 
 TEST(HTMLDocument, ContainmentAndDefaultElements)
@@ -67,7 +68,7 @@ TEST(HTMLDocument, ContainmentAndDefaultElements)
         n->releaseRef();
 
     EXPECT_EQ(nullptr, doc->createDefElement(0));
-    Element* p = doc->createDefElement(68);
+    Element* p = doc->createDefElement(ElementTable::ID_P);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ("P", p->getNodeName());
     p->releaseRef();
@@ -80,7 +81,7 @@ TEST(HTMLDocument, ContainmentAndDefaultElements)
 
     // Under JSP 1.0 the dynamic-element tags exist and come with metadata.
     HTMLDoc jsp("", DOMImpl::JSP_10);
-    Element* text = jsp.doc->createDefElement(140);
+    Element* text = jsp.doc->createDefElement(ElementTable::ID_QRTX_TEXT);
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(text->isDynamicElement());
     ASSERT_NE(text->getMetaData(), nullptr);

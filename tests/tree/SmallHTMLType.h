@@ -13,6 +13,7 @@
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "frame/DOMImpl.h"
@@ -34,32 +35,37 @@ struct Decl {
     const char* name;
     int id;
     const char* model;
-    unsigned long flags;  // 0x1 block, 0x2 plain, 0x8 solid, 0x200000 anywhere
+    unsigned long flags;  // ElementType group bits
 };
 
 inline const std::vector<Decl>& decls()
 {
+    constexpr unsigned long NONE = 0;
+    constexpr unsigned long BLOCK = ElementType::GROUP_BLOCK;
+    constexpr unsigned long SOLID = ElementType::GROUP_SOLID;
+    constexpr int NO_ID = 0;  // XMP is no element of the built-in tables
     static const std::vector<Decl> all = {
-        {"HTML", 46, "(HEAD, (BODY|FRAMESET))", 0x1},
-        {"HEAD", 44, "(TITLE?)", 0x1},
-        {"BODY", 14, "(#PCDATA|P|B|FORM|INPUT|EMBED|SERVLET|NOFRAMES|TABLE)* +(INS) -(BLINK)", 0x1},
-        {"FRAMESET", 37, "(FRAME|NOFRAMES)*", 0x1},
-        {"NOFRAMES", 62, "(P)*", 0x1},
-        {"P", 68, "(#PCDATA|B|BLINK|INPUT|IMG)*", 0x1},
-        {"PRE", 69, "(#PCDATA)", 0x1 | 0x2},
-        {"XMP", 96, "CDATA", 0x1},
-        {"B", 5, "(#PCDATA|B)*", 0},
-        {"BLINK", 9, "(#PCDATA)*", 0},
-        {"INS", 51, "(#PCDATA)*", 0},
-        {"FORM", 35, "(#PCDATA|P|INPUT|FORM|TABLE)*", 0x1},
-        {"INPUT", 50, "EMPTY", 0x8},
-        {"TABLE", 85, "(TR)+", 0x1},
-        {"TR", 91, "(TD)*", 0x1},
-        {"TD", 88, "(#PCDATA|INPUT)*", 0},
-        {"IMG", 49, "EMPTY", 0x8},
-        {"EMBED", 32, "EMPTY", 0x8},
-        {"SERVLET", 126, "ANY", 0},
-        {"SCRIPT", 75, "CDATA", 0x200000},  // allowed anywhere
+        {"HTML", ElementTable::ID_HTML, "(HEAD, (BODY|FRAMESET))", BLOCK},
+        {"HEAD", ElementTable::ID_HEAD, "(TITLE?)", BLOCK},
+        {"BODY", ElementTable::ID_BODY, "(#PCDATA|P|B|FORM|INPUT|EMBED|SERVLET|NOFRAMES|TABLE)* +(INS) -(BLINK)",
+         BLOCK},
+        {"FRAMESET", ElementTable::ID_FRAMESET, "(FRAME|NOFRAMES)*", BLOCK},
+        {"NOFRAMES", ElementTable::ID_NOFRAMES, "(P)*", BLOCK},
+        {"P", ElementTable::ID_P, "(#PCDATA|B|BLINK|INPUT|IMG)*", BLOCK},
+        {"PRE", ElementTable::ID_PRE, "(#PCDATA)", BLOCK | ElementType::GROUP_PLAIN},
+        {"XMP", NO_ID, "CDATA", BLOCK},
+        {"B", ElementTable::ID_B, "(#PCDATA|B)*", NONE},
+        {"BLINK", ElementTable::ID_BLINK, "(#PCDATA)*", NONE},
+        {"INS", ElementTable::ID_INS, "(#PCDATA)*", NONE},
+        {"FORM", ElementTable::ID_FORM, "(#PCDATA|P|INPUT|FORM|TABLE)*", BLOCK},
+        {"INPUT", ElementTable::ID_INPUT, "EMPTY", SOLID},
+        {"TABLE", ElementTable::ID_TABLE, "(TR)+", BLOCK},
+        {"TR", ElementTable::ID_TR, "(TD)*", BLOCK},
+        {"TD", ElementTable::ID_TD, "(#PCDATA|INPUT)*", NONE},
+        {"IMG", ElementTable::ID_IMG, "EMPTY", SOLID},
+        {"EMBED", ElementTable::ID_EMBED, "EMPTY", SOLID},
+        {"SERVLET", ElementTable::ID_SERVLET, "ANY", NONE},
+        {"SCRIPT", ElementTable::ID_SCRIPT, "CDATA", ElementType::GROUP_ANYWHERE},
     };
     return all;
 }

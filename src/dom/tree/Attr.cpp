@@ -1,3 +1,5 @@
+// The attribute node: its value, its conversions, and how it is written
+// inside a start tag.
 #include "tree/Attr.h"
 
 #include "base/Options.h"
@@ -9,11 +11,28 @@
 #include "tree/Document.h"
 #include "tree/Element.h"
 
+namespace {
+
+// An enumerated value in the letter case the options ask for.
+std::string withValueCase(const std::string& value)
+{
+    switch (DOMOptions::getFormatOption()->getAttrValueCaseType()) {
+    case DOMOptions::FormatOption::CASE_UPPER:
+        return pagedom::str::upper(value);
+    case DOMOptions::FormatOption::CASE_LOWER:
+        return pagedom::str::lower(value);
+    default:
+        return value;
+    }
+}
+
+} // namespace
+
 Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
 
 Attr::Attr(const Attr& other)
     : Node(other), _value(other._value.detached()), _attrType(other._attrType), _specified(other._specified),
-      _valueChanged(other._valueChanged), _rawText(other._rawText)
+      _rawText(other._rawText)
 {
 }
 
@@ -64,7 +83,6 @@ void Attr::_setValueText(const pagedom::SourceText& value)
         pagedom::ChangeHooks::announceBeginModify(announced);
     _value = value;
     _specified = true;
-    _valueChanged = false;
     _quote = 0;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     if (owner) {
@@ -92,7 +110,7 @@ std::string Attr::getTypeName() const
 
 bool Attr::matchValue(const std::string& value) const
 {
-    if (_attrType && _attrType->getValueType() == 13)
+    if (_attrType && _attrType->getValueType() == AttrType::NAME_GROUP_TYPE)
         return pagedom::str::equalsIgnoreCase(_value.str(), value);
     return _value.view() == value;
 }
@@ -146,49 +164,61 @@ std::string Attr::getSource() const
     const Element* owner = getOwnerElement();
     const ElementType* ownerType = owner ? owner->getElementType() : nullptr;
     const Document* doc = getOwnerDocument();
-    unsigned int docFormat = doc ? static_cast<unsigned int>(doc->getFormatType()) : 0u;
-    bool htmlTag = ownerType && ownerType->getFormatType() == 0;
-    const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
+    const Document::DocumentFormatType docFormat = doc ? doc->getFormatType() : Document::HTML_FORMAT;
+    const bool htmlTag = ownerType && ownerType->getFormatType() == ElementType::FORMAT_HTML_TAG;
 
-    std::string name;
-    if (_attrType && htmlTag) {
-        name = _attrType->getName();
-        if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_UPPER)
-            name = pagedom::str::upper(name);
-        else if (options->getAttrNameCaseType() == DOMOptions::FormatOption::CASE_LOWER)
-            name = pagedom::str::lower(name);
-        if (docFormat == 1)
-            name = pagedom::str::lower(name);
-    } else {
-        name = _attrType ? _attrType->getName() : _name();
-    }
-
+    const std::string name = _writtenName(htmlTag, docFormat);
     if (!_attrType && !_specified)
         return name;
-    bool enumerated = htmlTag && _attrType && _attrType->getValueType() == 13;
+    const bool enumerated = htmlTag && _attrType && _attrType->getValueType() == AttrType::NAME_GROUP_TYPE;
     std::string value = _value.str();
     if (enumerated && _attrType->isBooleanType() && !_specified) {
-        if (docFormat == 0)
+        // A boolean attribute written without value: its name alone under
+        // the HTML rules, its name as value elsewhere.
+        if (docFormat == Document::HTML_FORMAT)
             return name;
         value = name;
     }
-    if (enumerated && _attrType->validateValue(value)) {
-        switch (options->getAttrValueCaseType()) {
-        case DOMOptions::FormatOption::CASE_UPPER:
-            value = pagedom::str::upper(value);
-            break;
-        case DOMOptions::FormatOption::CASE_LOWER:
-            value = pagedom::str::lower(value);
-            break;
-        default:
-            break;
-        }
-    }
-    if (htmlTag && docFormat == 2)
+    if (enumerated && _attrType->validateValue(value))
+        value = withValueCase(value);
+    if (htmlTag && docFormat == Document::XML_FORMAT)
         value = PCDATAConverter(doc).convertCharValueOfSource(value, true);
+    return name + "=" + _quoted(value);
+}
+
+// The name as a start tag writes it: an HTML tag's declared attribute in the
+// option's case (lower case in the XML style), else the declared name or the
+// attribute's own.
+std::string Attr::_writtenName(bool htmlTag, unsigned int documentFormat) const
+{
+    if (!_attrType)
+        return _name();
+    if (!htmlTag)
+        return _attrType->getName();
+    std::string name = _attrType->getName();
+    switch (DOMOptions::getFormatOption()->getAttrNameCaseType()) {
+    case DOMOptions::FormatOption::CASE_UPPER:
+        name = pagedom::str::upper(name);
+        break;
+    case DOMOptions::FormatOption::CASE_LOWER:
+        name = pagedom::str::lower(name);
+        break;
+    default:
+        break;
+    }
+    if (documentFormat == Document::XML_STYLE_FORMAT)
+        name = pagedom::str::lower(name);
+    return name;
+}
+
+// The value between its quotes.  The quote is chosen the first time the
+// attribute is written (and again after setValue); a value that later holds
+// the chosen double quote gets it written as "&quot;".
+std::string Attr::_quoted(std::string value) const
+{
     if (!_quote)
         _quote = quote(value);
     else if (_quote == '"' && value.find('"') != std::string::npos)
         quote(value);
-    return name + "=" + _quote + value + _quote;
+    return _quote + value + _quote;
 }

@@ -1,3 +1,5 @@
+// The CDATA section node and how its source is produced, with or without
+// delimiters.
 #include "tree/CDATASection.h"
 
 #include "doctype/ElementType.h"
@@ -64,8 +66,8 @@ bool CDATASection::_inRawContent() const
     const ElementType* type = static_cast<const Element*>(parent)->getElementType();
     if (!type)
         return false;
-    // Container type 4 is declared CDATA content; format type 3 a JSP block.
-    return type->getContainerType() == 4 || type->getFormatType() == 3;
+    return type->getContainerType() == ContentModel::CDATA_CONTENT ||
+           type->getFormatType() == ElementType::FORMAT_JSP_BLOCK;
 }
 
 std::string CDATASection::getSource() const

@@ -1,3 +1,4 @@
+// The CDATA section node, also the raw content of script-like elements.
 #ifndef PAGEDOM_TREE_CDATASECTION_H
 #define PAGEDOM_TREE_CDATASECTION_H
 
@@ -7,27 +8,41 @@
 // blocks, where it is written without its delimiters.
 class CDATASection : public CharacterData {
 public:
+    // "#cdata-section".
     static const std::string NODE_NAME;
+    // "<![CDATA[".
     static const std::string OPEN_TAG;
+    // "]]>".
     static const std::string CLOSE_TAG;
+    // "[CDATA[", the key of a CDATA section declaration.
     static const std::string DECL_KEY;
 
+    // A CDATA section holding data.
     CDATASection(Document* ownerDocument, const std::string& data);
 
+    // "#cdata-section".
     std::string getNodeName() const override;
+    // CDATA_SECTION_NODE.
     unsigned short getNodeType() const override;
+    // A copy with the data and source, without parent.
     Node* cloneNode(bool deep) const override;
+    // The stored source, produced again from the data when pending (the
+    // data alone inside raw content).
     std::string getSource() const override;
+    // Asks for the source to be produced again and marks the node changed.
     void formatSource() override;
+    // Replaces the data as an announced modification and reformats.
     void setData(const std::string& data) override;
-    void _writeStart(std::string& out) const override;
 
+    // Stores source as the section's source text.
     void setSource(const std::string& source);
 
 protected:
+    // A copy of other without parent (see cloneNode).
     CDATASection(const CDATASection& other) = default;
 
 private:
+    void _writeStart(std::string& out) const override;
     bool _inRawContent() const;
 
     mutable std::string _source;

@@ -1,3 +1,4 @@
+// The plain string operations on the data of character-data nodes.
 #include "tree/CharacterData.h"
 
 #include "node/ChangeHooks.h"

@@ -1,3 +1,5 @@
+// The base of the character-data nodes: data in the library's data form and
+// the plain string operations on it.
 #ifndef PAGEDOM_TREE_CHARACTERDATA_H
 #define PAGEDOM_TREE_CHARACTERDATA_H
 
@@ -8,19 +10,26 @@
 // The plain string operations here neither announce nor mark anything.
 class CharacterData : public Node {
 public:
+    // A copy of the data.
     std::string getData() const { return _data.str(); }
+    // Replaces the data (the node classes announce and reformat as well).
     virtual void setData(const std::string& data);
 
-    unsigned long getLength() const { return static_cast<unsigned long>(_data.size()); }
     // Offsets are byte offsets; an offset beyond the length raises
     // std::out_of_range, a count reaching past the end is cut there.
+
+    // The data length in bytes.
+    unsigned long getLength() const { return static_cast<unsigned long>(_data.size()); }
+    // The bytes from offset, at most count of them.
     std::string substringData(unsigned long offset, unsigned long count) const;
+    // Appends data.
     void appendData(const std::string& data);
+    // Inserts data at offset.
     void insertData(unsigned long offset, const std::string& data);
+    // Removes at most count bytes from offset.
     void deleteData(unsigned long offset, unsigned long count);
+    // Replaces at most count bytes from offset by data.
     void replaceData(unsigned long offset, unsigned long count, const std::string& data);
-    // setData for a reader whose data is a span of the page; no marks.
-    void _setDataText(const pagedom::SourceText& data) { _data = data; }
 
 protected:
     CharacterData(Document* ownerDocument, const std::string& name, const std::string& data);
@@ -34,6 +43,13 @@ protected:
     // of the page where the page holds it unchanged, other data in a block
     // of its own.
     pagedom::SourceText _data;
+
+private:
+    // setData for a reader whose data is a span of the page; no marks.
+    void _setDataText(const pagedom::SourceText& data) { _data = data; }
+
+    // Library internals used by the reader.
+    friend class HTMLParser;
 };
 
 #endif

@@ -1,3 +1,5 @@
+// The comment node and how its source is produced in the HTML and the JSP
+// form.
 #include "tree/Comment.h"
 
 #include "node/ChangeHooks.h"

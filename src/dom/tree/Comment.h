@@ -1,3 +1,4 @@
+// The comment node: an HTML or a JSP comment and its source text.
 #ifndef PAGEDOM_TREE_COMMENT_H
 #define PAGEDOM_TREE_COMMENT_H
 
@@ -6,26 +7,42 @@
 // An HTML comment ("<!--" ... "-->") or a JSP comment ("<%--" ... "--%>").
 class Comment : public CharacterData {
 public:
+    // "#comment".
     static const std::string NODE_NAME;
+    // "<!--".
     static const std::string OPEN_TAG;
+    // "-->".
     static const std::string CLOSE_TAG;
+    // "<%--".
     static const std::string JSP_OPEN_TAG;
+    // "--%>".
     static const std::string JSP_CLOSE_TAG;
+    // "--", the key of a comment declaration.
     static const std::string DECL_KEY;
 
+    // An HTML comment holding data.
     Comment(Document* ownerDocument, const std::string& data);
 
+    // "#comment".
     std::string getNodeName() const override;
+    // COMMENT_NODE.
     unsigned short getNodeType() const override;
+    // A copy with the data, source and form, without parent.
     Node* cloneNode(bool deep) const override;
+    // Always true: a comment never counts as content.
     bool isTrivialNode() const override;
+    // The stored source, produced again from the data when pending.
     std::string getSource() const override;
+    // Asks for the source to be produced again and marks the node changed.
     void formatSource() override;
+    // Replaces the data as an announced modification and reformats.
     void setData(const std::string& data) override;
-    void _writeStart(std::string& out) const override;
 
+    // Whether the comment is written in the JSP form.
     bool isJSPFormat() const { return _jspFormat; }
+    // Switches between the HTML and the JSP form, reformatting on a change.
     void setJSPFormat(bool on);
+    // Stores source as the comment's source text.
     void setSource(const std::string& source);
 
     // Comment data with its dashes made safe: no "--" run and no trailing
@@ -33,9 +50,12 @@ public:
     static std::string makeSafeData(const std::string& data);
 
 protected:
+    // A copy of other without parent (see cloneNode).
     Comment(const Comment& other) = default;
 
 private:
+    void _writeStart(std::string& out) const override;
+
     mutable std::string _source;
     mutable bool _formatPending = true;
     bool _jspFormat = false;

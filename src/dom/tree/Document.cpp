@@ -1,3 +1,5 @@
+// The document: its factory, reading a page into it, the HTML, HEAD and BODY
+// elements, and its change receiver.
 #include "tree/Document.h"
 
 #include "doctype/DocumentType.h"
@@ -9,6 +11,7 @@
 #include "tree/CDATASection.h"
 #include "tree/Comment.h"
 #include "tree/Element.h"
+#include "tree/ElementSupport.h"
 #include "tree/EntityReference.h"
 #include "tree/MetaData.h"
 #include "node/ChangeHooks.h"
@@ -76,8 +79,40 @@ struct Candidates {
         return written ? written : omitted;
     }
 
+    // Keeps e without stopping: the order of preference decides at the end.
+    void keep(Element* e)
+    {
+        if (e->isOmittedElement()) {
+            if (!omitted)
+                omitted = e;
+        } else if (hasNonBlankContent(e)) {
+            if (!writtenWithContent)
+                writtenWithContent = e;
+        } else if (!written) {
+            written = e;
+        }
+    }
+
     void forget() { *this = Candidates(); }
 };
+
+// Offers the BODY elements inside the NOFRAMES children of a FRAMESET, last
+// to first, and remembers the first NOFRAMES met; returns true when the
+// search may stop.
+bool offerFramesetBodies(const Node* frameset, Candidates& found, Element*& noframes)
+{
+    for (Node* f = frameset->getLastChild(); f; f = f->getPreviousSibling()) {
+        if (!isElementWithID(f, ElementTable::ID_NOFRAMES))
+            continue;
+        if (!noframes)
+            noframes = static_cast<Element*>(f);
+        for (Node* b = f->getLastChild(); b; b = b->getPreviousSibling()) {
+            if (isElementWithID(b, ElementTable::ID_BODY) && found.offer(static_cast<Element*>(b)))
+                return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -140,7 +175,7 @@ bool Document::canContain(const Node* child) const
         if (!_documentType)
             return true;
         const ElementType* type = static_cast<const Element*>(child)->getElementType();
-        if (!type || type->getContentType() == 7)
+        if (!type || type->getContentType() == ContentModel::ANY_CONTENT)
             return true;
         return type->getName() == _documentType->getNodeName();
     }
@@ -190,7 +225,7 @@ Element* Document::createDefElement(int id) const
     if (!type)
         return nullptr;
     Element* element = createTypedElement(type);
-    if (element && id >= 140 && id <= 142)
+    if (element && pagedom::isDynamicElementID(id))
         element->setDynamicElement(true);
     return element;
 }
@@ -254,13 +289,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     if (!reader)
         return nullptr;
     Node* target = parent ? parent : this;
-    if (Node* removed = target->removeChildNodes(nullptr, nullptr)) {
-        while (removed) {
-            Node* next = removed->getNextSibling();
-            removed->releaseRef();
-            removed = next;
-        }
-    }
+    pagedom::discardChildren(target);
     if (target == this)
         _metaDataRevised = false;
     // The reader also marks the ActiveX objects it makes.  Read into the
@@ -270,6 +299,14 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     Node::_beginReading();
     reader->readPage(page, target);
     Node::_endReading();
+    _keepReadPage(page, target);
+    return target;
+}
+
+// A page read into the document itself is kept while the tree is as read;
+// any other page goes, and the target counts as changed.
+void Document::_keepReadPage(pagedom::SourceText::Block* page, Node* target)
+{
     if (target == this && _documentType) {
         if (_page)
             _page->release();
@@ -279,9 +316,6 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
         page->release();
         target->_sourceTouched();
     }
-    if (target == this)
-        _freshlyParsed = true;
-    return target;
 }
 
 std::string Document::getSource() const
@@ -361,39 +395,20 @@ Element* Document::getBODYElement(Element* html) const
         html = getHTMLElement();
     if (!html)
         return nullptr;
+    // Once a FRAMESET is met, only the bodies inside its NOFRAMES count.
     Candidates found;
     Element* firstFrameset = nullptr;
     Element* noframes = nullptr;
-    bool done = false;
-    for (Node* c = html->getLastChild(); c && !done; c = c->getPreviousSibling()) {
+    for (Node* c = html->getLastChild(); c; c = c->getPreviousSibling()) {
         if (isElementWithID(c, ElementTable::ID_FRAMESET)) {
             if (!firstFrameset) {
                 firstFrameset = static_cast<Element*>(c);
                 found.forget();
             }
-            for (Node* f = c->getLastChild(); f && !done; f = f->getPreviousSibling()) {
-                if (!isElementWithID(f, ElementTable::ID_NOFRAMES))
-                    continue;
-                if (!noframes)
-                    noframes = static_cast<Element*>(f);
-                for (Node* b = f->getLastChild(); b && !done; b = b->getPreviousSibling()) {
-                    if (isElementWithID(b, ElementTable::ID_BODY) && found.offer(static_cast<Element*>(b)))
-                        done = true;
-                }
-            }
+            if (offerFramesetBodies(c, found, noframes))
+                break;
         } else if (!firstFrameset && isElementWithID(c, ElementTable::ID_BODY)) {
-            // Bodies met before any FRAMESET; the preference order decides at
-            // the end, so no early stop here.
-            Element* body = static_cast<Element*>(c);
-            if (body->isOmittedElement()) {
-                if (!found.omitted)
-                    found.omitted = body;
-            } else if (hasNonBlankContent(body)) {
-                if (!found.writtenWithContent)
-                    found.writtenWithContent = body;
-            } else if (!found.written) {
-                found.written = body;
-            }
+            found.keep(static_cast<Element*>(c));
         }
     }
     if (Element* e = found.best())

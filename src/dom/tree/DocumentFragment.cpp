@@ -1,3 +1,4 @@
+// The document fragment: containment, copies and reading source into it.
 #include "tree/DocumentFragment.h"
 
 #include "tree/Attr.h"

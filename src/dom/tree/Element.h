@@ -1,3 +1,5 @@
+// The element node: a tag of the page with its attributes, bound to its DTD
+// declaration, and the texts of its start and end tags.
 #ifndef PAGEDOM_TREE_ELEMENT_H
 #define PAGEDOM_TREE_ELEMENT_H
 
@@ -10,238 +12,346 @@ class Attr;
 class ElementType;
 class MetaData;
 class NamedNodeMap;
+namespace pagedom {
+struct ElementAccess;
+}
 
 // The node for a tag.  It binds itself and its attributes to their DTD
 // declarations and records every DTD problem in the error states instead of
 // refusing anything.
 class Element : public ContainerNode {
 public:
+    // "<", the opening of an HTML or XML start tag.
     static const std::string OPEN_TAG;
+    // "</", the opening of an end tag.
     static const std::string END_OPEN_TAG;
+    // ">", the closing of a tag.
     static const std::string CLOSE_TAG;
+    // " />", the closing of a self-closing tag.
     static const std::string EMPTY_CLOSE_TAG;
+    // "<!%", the opening of a middleware tag.
     static const std::string MW_OPEN_TAG;
+    // "<!--#", the opening of a server-side include directive.
     static const std::string SSI_OPEN_TAG;
+    // "-->", the closing of a server-side include directive.
     static const std::string SSI_CLOSE_TAG;
+    // "<%", the opening of a JSP scriptlet.
     static const std::string JSP_OPEN_TAG;
+    // "<%=", the opening of a JSP expression.
     static const std::string JSP_EXPR_OPEN_TAG;
+    // "<%!", the opening of a JSP declaration.
     static const std::string JSP_DECL_OPEN_TAG;
+    // "<%@", the opening of a JSP directive.
     static const std::string JSP_DIR_OPEN_TAG;
+    // "%>", the closing of every JSP block and directive.
     static const std::string JSP_CLOSE_TAG;
 
+    // An element named name, typed by the declaration of that name in the
+    // document's type (untyped when there is none).
     Element(Document* ownerDocument, const std::string& name);
+    // An element of type, named after it.
     Element(Document* ownerDocument, const ElementType* type);
+    // Releases the attributes and the metadata, then the children.
     ~Element() override;
 
     // --- Node -------------------------------------------------------------
+    // The tag name as written.
     std::string getNodeName() const override;
+    // ELEMENT_NODE.
     unsigned short getNodeType() const override;
+    // The attribute map (one attribute per name ignoring case), or null
+    // before the first named attribute.
     const NamedNodeMap* getAttributes() const override;
+    // A copy with the type, tag texts, flags, attributes and metadata; with
+    // deep, copies of the children too.
     Node* cloneNode(bool deep) const override;
+    // Whether the element's type (with SGML exceptions of the ancestors)
+    // admits child.
     bool canContain(const Node* child) const override;
+    // Marks both tags for production and formats the children.
     void formatSource() override;
-    void _formatOwn() override;
+    // Whether the element has no element type.
     bool isTrivialNode() const override;
-    void _writeStart(std::string& out) const override;
-    void _writeEnd(std::string& out) const override;
 
+    // The tag name as written.
     const std::string& getTagName() const { return _name(); }
 
     // --- attributes ---------------------------------------------------------
+    // Whether the element has any attribute.
     bool hasAttributes() const { return _frozen || _attrList.length() != 0; }
-    // The attribute nodes made so far (none while they are kept as records).
-    const dom::OwnerNodeList& _madeAttrNodes() const { return _attrList; }
+    // The attributes in source order, as a live list.
     dom::NodeList getAttrNodes() const { return dom::NodeList(_attrs()); }
+    // The attribute of that name: a declared one ignoring case, an
+    // undeclared one preferably spelled exactly so; null if none.
     Attr* getAttributeNode(const std::string& name) const;
+    // The value of getAttributeNode(name), or the empty string.
     std::string getAttribute(const std::string& name) const;
+    // Sets the value of the attribute of that name, adding one if needed.
     void setAttribute(const std::string& name, const std::string& value);
+    // Adds attr, replacing a same-named one; returns the replaced attribute
+    // (the caller's reference) or null.
     Attr* setAttributeNode(Attr* attr);
+    // Removes and releases the attribute of that name.
     void removeAttribute(const std::string& name);
+    // Removes attr; returns it with its reference, or null when it is not
+    // the element's.
     Attr* removeAttributeNode(Attr* attr);
+    // Removes and releases every attribute and clears the attribute errors.
     void removeAllAttributes();
+    // The attributes without declaration, in source order.
     dom::NodeList getUndefinedAttrNodes() const;
+    // The attributes declared as URIs, in source order.
     dom::NodeList getURIAttrNodes() const;
+    // The attributes declared as event handlers, in source order.
     dom::NodeList getEventAttrNodes() const;
 
-    // Adds an attribute the way a reader or a copy does: a same-named one is
-    // kept (the newcomer is marked DUPLICATE_ERROR when declared).
-    void _addAttributeNode(Attr* attr);
-
     // --- type and structure ---------------------------------------------------
+    // The element's DTD declaration, or null.
     const ElementType* getElementType() const { return _elementType; }
     // Assigns the element type and re-checks the element and its attributes.
     void setElementType(const ElementType* type);
-    // setElementType for a reader that has just bound the attributes to
-    // the element's current type: with the same type they are not bound
-    // again (binding is idempotent while nothing else changed).
-    void _assignType(const ElementType* type, bool rebind);
+    // The name of the element type, else the element's own name.
     std::string getTypeName() const;
+    // The element id of the element type, 0 without one.
     int getElementID() const;
+    // The group bits of the element type (ElementType::GROUP_*); without a
+    // type GROUP_SOLID in the HTML document, else 0.
     unsigned long getElementGroup() const;
+    // The names of the elements the element type admits as children.
     std::vector<std::string> getContentNames() const;
+    // Whether some child is not a text node.
     bool hasNonTextChild() const;
+    // Whether some child is one canContain refuses.
     bool hasUnexpectedChild() const;
+    // The text children, in order.
     dom::NodeList getTextNodes() const;
+    // The text children's data in text form, concatenated.
     std::string getText() const;
+    // The text children's data in data form, concatenated.
     std::string getTextData() const;
+    // The text children's source, concatenated.
     std::string getTextSource() const;
+    // The script of a JSP block element (its text and CDATA children); empty
+    // for other elements.
     std::string getJSPScriptData() const;
+    // Replaces the children of a JSP block element by one CDATA section
+    // holding text between spaces; other elements are left alone.
     void setJSPScriptData(const std::string& text);
 
     // --- tags -------------------------------------------------------------------
+    // The start tag text, produced first when it is to be generated.
     std::string getStartTag() const;
+    // The end tag text, produced first when it is to be generated.
     std::string getEndTag() const;
+    // Whether a start tag is written.
     bool hasStartTag() const { return !_startTagText().empty(); }
+    // Whether an end tag is written.
     bool hasEndTag() const;
+    // Whether neither tag is written.
     bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
+    // Writes neither tag; a virtual element loses its missing-tag errors.
     void omitTag();
+    // Produces both tags again from the element.
     void specifyTag();
+    // Sets whether the element is written in the self-closing form.
     void setEmptyTag(bool on)
     {
         _sourceTouched();
         _emptyTag = on;
     }
+    // Whether the element is written in the self-closing form.
     bool isEmptyTag() const { return _emptyTag; }
+    // Whether the element type lets a page leave the end tag out.
     bool canOmitEndTag() const;
-    // Stores tag texts as read from the source (not generated).
+    // Stores the start tag text as read from the source (not generated).
     void setStartTag(const std::string& text);
+    // Stores the end tag text as read from the source (not generated).
     void setEndTag(const std::string& text);
-    // The same for a reader, whose tag texts are spans of the page.
+
+    // The metadata start comment followed by the start tag.
+    std::string getStartSource() const;
+    // The end tag followed by the metadata end comment.
+    std::string getEndSource() const;
+    // The metadata start comment (empty without metadata).
+    std::string getMetaStartSource() const;
+    // The metadata end comment (empty without metadata).
+    std::string getMetaEndSource() const;
+
+    // --- classification -----------------------------------------------------
+    // Whether the element may carry attributes (a JSP block read in script
+    // syntax may not).
+    bool canHaveAttributes() const;
+    // Whether the element type admits text.
+    bool canContainText() const;
+    // Whether the element is written self-closing or is declared empty.
+    bool isEmptyElement() const;
+    // Whether the element is an object in the text flow or declared empty.
+    bool isSolidElement() const;
+    // Whether the element's text is kept as written (PRE, TEXTAREA).
+    bool isPlainElement() const;
+    // Whether the element's content is indented when formatted.
+    bool isIndentElement() const;
+    // Whether the element is logical: it answers containment as its parent.
+    bool isLogicalElement() const;
+    // Whether the element can carry an author-time visual.
+    bool canHaveATV() const;
+    // Whether the element is a TR without a start tag.
+    bool isVirtualElement() const;
+    // Whether the element type is one of the JSP types.
+    bool isJSPElement() const;
+    // Whether the element follows the XML rules for tags (self-closing form,
+    // end tags required).
+    bool followsXMLRules() const;
+
+    // --- searches ------------------------------------------------------------
+    // The descendant elements named name ignoring case, in document order.
+    dom::NodeList getElementsByTagName(const std::string& name) const;
+    // The first descendant element whose "id" attribute is id, or null.
+    Element* getElementByID(const std::string& id) const;
+    // The descendant elements having attribute name (with a value matching
+    // value, when value is not empty), in document order.
+    dom::NodeList getElementsByAttr(const std::string& name, const std::string& value) const;
+    // The child elements named name ignoring case.
+    dom::NodeList getChildElementsByName(const std::string& name) const;
+    // The child elements of element id id.
+    dom::NodeList getChildElementsByID(int id) const;
+    // The descendant elements named name that belong to this element's
+    // family (not to a nested FORM or container of that name).
+    dom::NodeList getFamilyElementsByName(const std::string& name) const;
+    // The descendant elements named any of names, not inside a nested
+    // element like this one.
+    dom::NodeList getFamilyElementsByNames(const std::vector<std::string>& names) const;
+    // The descendant elements of element id id that belong to this
+    // element's family.
+    dom::NodeList getFamilyElementsByID(int id) const;
+    // The descendant elements of any of ids, not inside a nested element
+    // like this one.
+    dom::NodeList getFamilyElementsByIDs(const std::vector<int>& ids) const;
+
+    // --- metadata and special elements -----------------------------------
+    // The attached metadata, or null.
+    MetaData* getMetaData() const { return _meta(); }
+    // Attaches metaData (a copy when it belongs to another element),
+    // releasing the metadata attached before; null detaches.
+    void setMetaData(MetaData* metaData);
+    // Whether the element is a dynamic element (a QRTX: text, loop or
+    // property, or declared "dynamicelement").
+    bool isDynamicElement() const;
+    // Makes the element a dynamic element, or stops it being one.
+    void setDynamicElement(bool on);
+    // Whether the element is an OBJECT design-time control.
+    bool isDTC() const;
+    // Makes an OBJECT a design-time control (false does nothing).
+    void setDTC(bool on);
+    // Whether the element was marked as an ActiveX object.
+    bool isActiveX() const { return _activeX; }
+    // Marks an OBJECT with a "classid" attribute as an ActiveX object;
+    // returns whether the element is one.
+    bool setActiveX();
+    // The author-time visual element held by the metadata, or null.
+    Element* getATV() const;
+    // Stores atv as the element's author-time visual; null removes it.
+    void setATV(Element* atv);
+    // For an author-time visual inside metadata, the element the metadata
+    // belongs to; else null.
+    Element* getATVTargetElement() const;
+    // Whether an A or IMG element's name marks it as a roll-over.
+    bool isRollOver() const;
+    // Whether this is an A or IMG element and name has the roll-over prefix.
+    bool isRollOverPrefix(const char* name) const;
+
+protected:
+    // A copy of other without children (see cloneNode).
+    Element(const Element& other);
+
+private:
+    // --- Node internals --------------------------------------------------------
+    void _formatOwn() override;
+    void _writeStart(std::string& out) const override;
+    void _writeEnd(std::string& out) const override;
+    const ElementType* _boundElementType() const override { return _elementType; }
+    Element* _asMetaElement() override { return _meta() ? this : nullptr; }
+    void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
+    unsigned long _prepareUpdateState(unsigned long state) override;
+    void _parentReplaced() override { _scopeEpoch = 0; }
+
+    // --- for the reader and the attribute nodes --------------------------------
+    // Adds an attribute the way a reader or a copy does: a same-named one is
+    // kept (the newcomer is marked DUPLICATE_ERROR when declared).
+    void _addAttributeNode(Attr* attr);
+    // setElementType for a reader that has just bound the attributes to
+    // the element's current type: with the same type they are not bound
+    // again (binding is idempotent while nothing else changed).
+    void _assignType(const ElementType* type, bool rebind);
+    // setStartTag and setEndTag for a reader, whose tag texts are spans of
+    // the page.
     void _setStartTagText(const pagedom::SourceText& text);
     void _setEndTagText(const pagedom::SourceText& text);
     // Called by a reader when the element's start tag is complete: keeps the
     // attributes as records when every one is just as it was read.
     // valueOffsets[i] is where the i-th attribute's value starts in the tag.
     void _freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count);
-    // Asks for the start or end tag to be produced again.
-    void _regenerateStartTag()
-    {
-        _sourceTouched();
-        _startGenerated = true;
-    }
-    void _regenerateEndTag()
-    {
-        _sourceTouched();
-        _endGenerated = true;
-    }
-    bool _isStartTagGenerated() const { return _startGenerated; }
-    bool _isEndTagGenerated() const { return _endGenerated; }
-    bool _hasScriptSyntax() const { return _scriptSyntax; }
+    // Sets whether a JSP block or directive was read in its script syntax
+    // ("<%" ... "%>") rather than as an XML tag.
     void _setScriptSyntax(bool on)
     {
         _sourceTouched();
         _scriptSyntax = on;
     }
-
-    std::string getStartSource() const;
-    std::string getEndSource() const;
-    std::string getMetaStartSource() const;
-    std::string getMetaEndSource() const;
-
-    // --- classification -----------------------------------------------------
-    bool canHaveAttributes() const;
-    bool canContainText() const;
-    bool isEmptyElement() const;
-    bool isSolidElement() const;
-    bool isPlainElement() const { return (getElementGroup() & 0x2) != 0; }
-    bool isIndentElement() const { return (getElementGroup() & 0x20) != 0; }
-    bool isLogicalElement() const { return (getElementGroup() & 0x2000000) != 0; }
-    bool canHaveATV() const { return (getElementGroup() & 0x4000000) != 0; }
-    bool isVirtualElement() const;
-    bool isJSPElement() const;
-    // Follows the XML rules for tags (self-closing form, end tags required).
-    bool followsXMLRules() const;
-
-    // --- searches ------------------------------------------------------------
-    dom::NodeList getElementsByTagName(const std::string& name) const;
-    Element* getElementByID(const std::string& id) const;
-    dom::NodeList getElementsByAttr(const std::string& name, const std::string& value) const;
-    dom::NodeList getChildElementsByName(const std::string& name) const;
-    dom::NodeList getChildElementsByID(int id) const;
-    dom::NodeList getFamilyElementsByName(const std::string& name) const;
-    dom::NodeList getFamilyElementsByNames(const std::vector<std::string>& names) const;
-    dom::NodeList getFamilyElementsByID(int id) const;
-    dom::NodeList getFamilyElementsByIDs(const std::vector<int>& ids) const;
-
-    // --- metadata and special elements -----------------------------------
-    MetaData* getMetaData() const { return _meta(); }
-    void setMetaData(MetaData* metaData);
-    bool isDynamicElement() const;
-    void setDynamicElement(bool on);
-    bool isDTC() const;
-    void setDTC(bool on);
-    bool isActiveX() const { return _activeX; }
-    bool setActiveX();
-    Element* getATV() const;
-    void setATV(Element* atv);
-    Element* getATVTargetElement() const;
-    bool isRollOver() const;
-    bool isRollOverPrefix(const char* name) const;
-
-    // The node that attribute changes of this element are announced for.
+    // Asks for the start tag to be produced again.
+    void _regenerateStartTag()
+    {
+        _sourceTouched();
+        _startGenerated = true;
+    }
+    // The node that attribute changes of this element are announced for:
+    // the element, or for an element inside metadata the metadata's owner.
     Node* _announcedNode();
 
-    const ElementType* _boundElementType() const override { return _elementType; }
-    Element* _asMetaElement() override { return _meta() ? this : nullptr; }
-    void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
-
-protected:
-    Element(const Element& other);
-    unsigned long _prepareUpdateState(unsigned long state) override;
-
-private:
+    // --- element type ------------------------------------------------------------
+    // The checks of a newly assigned type against stored tags and attributes.
+    void _checkStartTagName(unsigned int documentFormat);
+    void _checkEndTagPresence(unsigned int documentFormat);
+    void _checkDeclaredAttrs();
     void _bindAttribute(Attr* attr, bool join);
-    Attr* _findExact(const std::string& name) const;
-    void _refillMapEntry(const std::string& name);
-    void _attachMetaData(unsigned int type);
-    void _dropDynamicMetaData();
-    // The tag texts, produced first when their generated flag is set.
-    std::string_view _startTagText() const;
-    void _appendEndTag(std::string& out) const;
-    // Produces the end tag first when its generated flag is set.
-    void _settleEndTag() const;
-    // The start tag is replaced only here: attribute records and a matching
-    // end tag depend on its text.
-    void _replaceStartTag(const pagedom::SourceText& text) const;
-    void _storeEndTag(const pagedom::SourceText& text) const;
-    // The name as the start tag writes it ("B" in "<B class=x>").
-    std::string_view _writtenName() const;
-    bool _isMatchingEndTag(std::string_view end) const;
-    std::string _generateStartTag() const;
-    std::string _generateEndTag() const;
-    unsigned int _tagKind() const;
-    std::string _tagName() const;
     bool _declaredEmpty() const;
     bool _inHTMLDocument() const;
 
-    // The nearest ancestor element whose type declares SGML exclusions or
-    // inclusions, cached with the structure epoch it was found under, so
-    // that containment checks need not climb every ancestor.
-    const Element* _exceptionScope() const;
-    bool _hasExceptions() const;
+    // --- update state -----------------------------------------------------------
+    void _resetAttrUpdateStates();
+    unsigned long _metaDataUpdateState(unsigned long state);
 
-    void _parentReplaced() override { _scopeEpoch = 0; }
+    // --- attributes ---------------------------------------------------------------
+    // A pending map is built once the list grows past this length, so that
+    // duplicate checks and lookups on elements with many attributes stay
+    // logarithmic.
+    static constexpr unsigned long PENDING_MAP_LIMIT = 8;
 
-    mutable const Element* _scope = nullptr;
+    Attr* _findExact(const std::string& name) const;
+    void _refillMapEntry(const std::string& name);
+    // The attribute map is made when first needed.  Until then an element
+    // filled by a reader or a copy has _mapPending set: its map would hold
+    // the first listed attribute of each key, which a scan of a short list
+    // finds as well.
+    void _ensureMap() const;
+    Attr* _firstWithKey(const std::string& name) const;
+    // Whether attr is the declared "dynamicelement" attribute.
+    static bool _isDynamicElementAttr(const Attr* attr);
 
-    const ElementType* _elementType = nullptr;
-    // The attribute nodes.  The attributes of an element read from a page
-    // are usually left as they were read: a reader then keeps them as
-    // records (name, where the value lies in the start tag, error bits and
-    // marks) instead of nodes, and the nodes are made, exactly as they were,
-    // when anything asks for them (_attrs()).
-    mutable dom::OwnerNodeList _attrList;
-    struct _FrozenAttr {
+    // --- attributes kept as records -------------------------------------------
+    // One attribute kept as a record.
+    struct FrozenAttr {
         const std::string* name;  // a shared name
         std::uint32_t offset;     // of the value in the start tag
         std::uint32_t packed;     // value length, error bits and marks
     };
-    struct alignas(_FrozenAttr) _FrozenAttrs {
+    // The records of an element: a count followed by that many records.
+    struct alignas(FrozenAttr) FrozenAttrs {
         std::uint32_t count;
-        _FrozenAttr* items() { return reinterpret_cast<_FrozenAttr*>(this + 1); }
-        static std::size_t bytes(std::uint32_t count) { return sizeof(_FrozenAttrs) + count * sizeof(_FrozenAttr); }
+        FrozenAttr* items() { return reinterpret_cast<FrozenAttr*>(this + 1); }
+        static std::size_t bytes(std::uint32_t count) { return sizeof(FrozenAttrs) + count * sizeof(FrozenAttr); }
     };
-    mutable _FrozenAttrs* _frozen = nullptr;
+    // The attribute nodes, made first from the records.
     dom::OwnerNodeList& _attrs() const
     {
         if (_frozen)
@@ -255,28 +365,76 @@ private:
     }
     void _makeAttrNodes() const;
     void _dropFrozenAttrs() const;
-    const _FrozenAttr* _frozenLookup(const std::string& name) const;
+    bool _makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr& item) const;
+    const FrozenAttr* _frozenLookup(const std::string& name) const;
+    // getAttribute answered from the records, where the value needs no
+    // conversion; false when the records cannot answer.
+    bool _frozenValue(const std::string& name, std::string& value) const;
     // Whether getAttributeNode(name) would find a node, without making it.
     bool _hasAttribute(const std::string& name) const;
-    // The attribute map is made when first needed.  Until then an element
-    // filled by a reader or a copy has _mapPending set: its map would hold
-    // the first listed attribute of each key, which a scan of a short list
-    // finds as well.
-    void _ensureMap() const;
-    Attr* _firstWithKey(const std::string& name) const;
+    // Whether getAttributeNode(name) would find a declared attribute.
+    bool _hasDeclaredAttribute(const std::string& name) const;
+    void _clearRecordUpdateMarks();
+
+    // --- metadata -----------------------------------------------------------------
+    // Attaches new metadata of that type unless such metadata is attached.
+    void _attachMetaData(unsigned int type);
+    void _dropDynamicMetaData();
+
+    // --- tags -------------------------------------------------------------------------
+    // The start tag text, produced first when its generated flag is set.
+    std::string_view _startTagText() const;
+    void _appendEndTag(std::string& out) const;
+    // Produces the end tag first when its generated flag is set.
+    void _settleEndTag() const;
+    // The start tag is replaced only here: attribute records and a matching
+    // end tag depend on its text.
+    void _replaceStartTag(const pagedom::SourceText& text) const;
+    void _storeEndTag(const pagedom::SourceText& text) const;
+    // The name as the start tag writes it ("B" in "<B class=x>").
+    std::string_view _writtenName() const;
+    bool _isMatchingEndTag(std::string_view end) const;
+    std::string _generateStartTag() const;
+    std::string _startTagOpening(unsigned int kind) const;
+    std::string _startTagClosing(unsigned int kind) const;
+    std::string _generateEndTag() const;
+    // The format type the tags are produced in (see _generateStartTag).
+    unsigned int _tagKind() const;
+    bool _keepsOmittedTags() const;
+    // The tag name in the case the options and the document ask for.
+    std::string _tagName() const;
+
+    // --- containment ------------------------------------------------------------
+    // The nearest ancestor element whose type declares SGML exclusions or
+    // inclusions, cached with the structure epoch it was found under, so
+    // that containment checks need not climb every ancestor.
+    const Element* _exceptionScope() const;
+    bool _hasExceptions() const;
+
+    // --- fields -------------------------------------------------------------------
+    mutable const Element* _scope = nullptr;
+
+    const ElementType* _elementType = nullptr;
+    // The attribute nodes.  The attributes of an element read from a page
+    // are usually left as they were read: a reader then keeps them as
+    // records (name, where the value lies in the start tag, error bits and
+    // marks) instead of nodes, and the nodes are made, exactly as they were,
+    // when anything asks for them (_attrs()).
+    mutable dom::OwnerNodeList _attrList;
+    mutable FrozenAttrs* _frozen = nullptr;
     // What few elements have: the attribute map, metadata, an end tag that
     // is not the start tag's name in "</" and ">", behind one pointer made
     // when the first of them is set.
-    struct _Extras {
+    struct Extras {
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;
         pagedom::SourceText endTag;  // an end tag other than "</" name ">"
     };
-    mutable _Extras* _extras = nullptr;
-    _Extras& _extra() const
+    mutable Extras* _extras = nullptr;
+    Extras& _extra() const
     {
         if (!_extras)
-            _extras = new _Extras;
+            _extras = new Extras;
         return *_extras;
     }
     NamedNodeMap* _mapPtr() const { return _extras ? _extras->attrMap : nullptr; }
@@ -298,7 +456,11 @@ private:
     mutable bool _mapPending : 1;
     mutable unsigned int _endKind : 2;
 
+    // Library internals used by the reader, the attribute nodes and the
+    // library's accessor.
     friend class Attr;
+    friend class HTMLParser;
+    friend struct pagedom::ElementAccess;
 };
 
 #endif

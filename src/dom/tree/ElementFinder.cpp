@@ -1,3 +1,4 @@
+// The element detectors and the child and family finders.
 #include "tree/ElementFinder.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The element detectors and finders behind the child and family searches of
+// Element.  An internal header: no public header includes it.
 #ifndef PAGEDOM_TREE_ELEMENTFINDER_H
 #define PAGEDOM_TREE_ELEMENTFINDER_H
 

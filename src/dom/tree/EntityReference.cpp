@@ -1,3 +1,4 @@
+// The entity-reference node: the entity it names and its source.
 #include "tree/EntityReference.h"
 
 #include "doctype/DocumentType.h"

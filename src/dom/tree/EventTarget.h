@@ -1,3 +1,4 @@
+// The receiver side of document events.
 #ifndef PAGEDOM_TREE_EVENTTARGET_H
 #define PAGEDOM_TREE_EVENTTARGET_H
 
@@ -7,7 +8,9 @@ namespace dom {
 // listener registry and dispatch are added with the event classes.
 class EventTarget {
 public:
+    // An event target without listeners.
     EventTarget() {}
+    // Lets the listeners go.
     virtual ~EventTarget() {}
 
 protected:

@@ -1,3 +1,4 @@
+// The metadata node and its copies.
 #include "tree/MetaData.h"
 
 #include "tree/Element.h"

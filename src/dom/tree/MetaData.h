@@ -1,3 +1,4 @@
+// The metadata node: editor data attached to an element of the page.
 #ifndef PAGEDOM_TREE_METADATA_H
 #define PAGEDOM_TREE_METADATA_H
 
@@ -10,43 +11,58 @@ class Element;
 // that the page's METADATA comments wrap.
 class MetaData : public ContainerNode {
 public:
+    // The kind of editor data.
     enum Type : int {
-        NONE = -1,
-        DesignerControl = 0,
-        DynamicData = 1,
-        AuthorTimeVisual = 2
+        NONE = -1,             // not set yet
+        DesignerControl = 0,   // a design-time control
+        DynamicData = 1,       // a dynamic element's binding
+        AuthorTimeVisual = 2   // an author-time visual
     };
 
+    // "#meta-data".
     static const std::string NODE_NAME;
 
+    // Metadata of no type, attached to no element.
     explicit MetaData(Document* ownerDocument);
 
+    // "#meta-data".
     std::string getNodeName() const override;
+    // META_DATA_NODE.
     unsigned short getNodeType() const override;
+    // A copy with the type, attached to no element; with deep, copies of the
+    // children too (the author-time visual among them).
     Node* cloneNode(bool deep) const override;
 
+    // The kind of editor data.
     Type getType() const { return _type; }
+    // Sets the kind of editor data.
     void setType(Type type) { _type = type; }
 
     // The element this metadata is attached to (not owned), or null.
     Element* getOwnerElement() const { return _ownerElement; }
-    void _setOwnerElement(Element* element) { _ownerElement = element; }
 
     // The author-time visual element held by AuthorTimeVisual metadata.
     Element* getATVElement() const { return _atv; }
-    void _setATVElement(Element* atv) { _atv = atv; }
 
+    // Whether the element the metadata belongs to changed since it was read.
     bool isRevised() const { return _revised; }
-    void _setRevised(bool on) { _revised = on; }
 
 protected:
+    // A copy of other attached to no element (see cloneNode).
     MetaData(const MetaData& other);
 
 private:
+    void _setOwnerElement(Element* element) { _ownerElement = element; }
+    void _setATVElement(Element* atv) { _atv = atv; }
+    void _setRevised(bool on) { _revised = on; }
+
     Type _type = NONE;
     Element* _ownerElement = nullptr;
     Element* _atv = nullptr;
     bool _revised = false;
+
+    // Library internals used by the element the metadata is attached to.
+    friend class Element;
 };
 
 #endif

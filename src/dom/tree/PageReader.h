@@ -1,3 +1,5 @@
+// The interface through which a document hands its page to the reader the
+// library frame installed.
 #ifndef PAGEDOM_TREE_PAGEREADER_H
 #define PAGEDOM_TREE_PAGEREADER_H
 

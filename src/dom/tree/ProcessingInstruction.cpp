@@ -1,4 +1,7 @@
+// The processing-instruction node: its data, pseudo-attributes and source.
 #include "tree/ProcessingInstruction.h"
+
+#include <cstring>
 
 #include "node/ChangeHooks.h"
 
@@ -66,49 +69,71 @@ bool isSeparator(char c)
     return c != '\0' && std::strchr(" = ?><\r\n\t", c) != nullptr;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Where the value of a pair that starts with "=" at i ends: after its
+// closing quote, or at the next separator for an unquoted value.
+std::size_t valueEnd(const std::string& data, std::size_t i)
+{
+    const std::size_t n = data.size();
+    while (i < n && isBlank(data[i]))
+        ++i;
+    if (i < n && (data[i] == '"' || data[i] == '\'')) {
+        const std::size_t close = data.find(data[i], i + 1);
+        return close == std::string::npos ? n : close + 1;
+    }
+    while (i < n && !isSeparator(data[i]))
+        ++i;
+    return i;
+}
+
+// Finds the pair name=value in data; on success start and end bound the
+// whole pair.
+bool findPair(const std::string& data, const std::string& name, std::size_t& start, std::size_t& end)
+{
+    const std::size_t n = data.size();
+    std::size_t i = 0;
+    while (i < n) {
+        while (i < n && isSeparator(data[i]))
+            ++i;
+        const std::size_t tokenStart = i;
+        while (i < n && !isSeparator(data[i]) && data[i] != '"' && data[i] != '\'')
+            ++i;
+        const std::size_t tokenEnd = i;
+        // A name is followed (after optional blanks) by "=" and a value.
+        std::size_t j = i;
+        while (j < n && isBlank(data[j]))
+            ++j;
+        if (j < n && data[j] == '=') {
+            i = valueEnd(data, j + 1);
+            if (tokenEnd > tokenStart && data.compare(tokenStart, tokenEnd - tokenStart, name) == 0 &&
+                tokenEnd - tokenStart == name.size()) {
+                start = tokenStart;
+                end = i;
+                return true;
+            }
+        } else if (i == tokenStart) {
+            // A quote or other byte that starts no token: step over it.
+            ++i;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void ProcessingInstruction::setAttribute(const std::string& name, const std::string& value)
 {
     const std::string pair = name + "=\"" + value + "\"";
     std::string data = _data;
-    std::size_t i = 0;
-    const std::size_t n = data.size();
-    bool replaced = false;
-    while (i < n && !replaced) {
-        while (i < n && isSeparator(data[i]))
-            ++i;
-        std::size_t start = i;
-        while (i < n && !isSeparator(data[i]) && data[i] != '"' && data[i] != '\'')
-            ++i;
-        std::string token = data.substr(start, i - start);
-        // A name is followed (after optional blanks) by "=" and a value.
-        std::size_t j = i;
-        while (j < n && (data[j] == ' ' || data[j] == '\t' || data[j] == '\r' || data[j] == '\n'))
-            ++j;
-        if (j < n && data[j] == '=') {
-            ++j;
-            while (j < n && (data[j] == ' ' || data[j] == '\t' || data[j] == '\r' || data[j] == '\n'))
-                ++j;
-            std::size_t end = j;
-            if (j < n && (data[j] == '"' || data[j] == '\'')) {
-                std::size_t close = data.find(data[j], j + 1);
-                end = close == std::string::npos ? n : close + 1;
-            } else {
-                while (end < n && !isSeparator(data[end]))
-                    ++end;
-            }
-            if (token == name && !token.empty()) {
-                data.replace(start, end - start, pair);
-                replaced = true;
-            }
-            i = end;
-        } else if (i == start) {
-            // A quote or other byte that starts no token: step over it.
-            ++i;
-        }
-    }
-    if (!replaced) {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    if (findPair(data, name, start, end)) {
+        data.replace(start, end - start, pair);
+    } else {
         if (!data.empty())
             data += ' ';
         data += pair;

@@ -1,7 +1,11 @@
+// The text node: its source, and the editing operations that keep the
+// visible white space as the layout shows it.
 #include "tree/Text.h"
 
+#include "base/PCDATA.h"
 #include "convert/PCDATAConverter.h"
 #include "doctype/DOMStringType.h"
+#include "doctype/ElementType.h"
 #include "node/ChangeHooks.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
@@ -10,8 +14,15 @@ const std::string Text::NODE_NAME = "#text";
 
 namespace {
 
-const char ESC = '\x1b';
+// The data form of a non-breaking space: ESC and the value 160.
 const char NBSP_UNIT[] = "\x1b\xa0";
+constexpr std::size_t NBSP_LENGTH = sizeof(NBSP_UNIT) - 1;
+constexpr unsigned char NBSP_VALUE = 0xA0;
+// The byte lengths of the two escape units of the data form.
+constexpr std::size_t ESC_UNIT_LENGTH = 2;
+constexpr std::size_t WIDE_UNIT_LENGTH = 4;
+// Tab stops of plain text, in columns.
+constexpr std::size_t TAB_WIDTH = 8;
 
 bool isWhite(char c)
 {
@@ -20,7 +31,7 @@ bool isWhite(char c)
 
 bool isNbspAt(const std::string& data, std::size_t i)
 {
-    return i + 1 < data.size() && data[i] == ESC && static_cast<unsigned char>(data[i + 1]) == 0xA0;
+    return i + 1 < data.size() && data[i] == PCDATA::ESC && static_cast<unsigned char>(data[i + 1]) == NBSP_VALUE;
 }
 
 // Real (unescaped) white space at i.
@@ -34,7 +45,7 @@ bool spaceOrNbspBefore(const std::string& data, std::size_t i)
 {
     if (i == 0)
         return false;
-    if (i >= 2 && isNbspAt(data, i - 2))
+    if (i >= NBSP_LENGTH && isNbspAt(data, i - NBSP_LENGTH))
         return true;
     return spaceAt(data, i - 1);
 }
@@ -42,6 +53,60 @@ bool spaceOrNbspBefore(const std::string& data, std::size_t i)
 bool spaceOrNbspAt(const std::string& data, std::size_t i)
 {
     return isNbspAt(data, i) || spaceAt(data, i);
+}
+
+// s with its tabs expanded to spaces up to the next tab stop, the columns
+// counted from the last line break in data before offset.
+std::string expandTabs(const std::string& data, std::size_t offset, const std::string& s)
+{
+    const std::size_t lineStart = data.rfind('\n', offset ? offset - 1 : 0);
+    std::size_t column = (lineStart == std::string::npos || offset == 0) ? offset : offset - lineStart - 1;
+    std::string expanded;
+    for (char c : s) {
+        if (c == '\t') {
+            const std::size_t spaces = TAB_WIDTH - column % TAB_WIDTH;
+            expanded.append(spaces, ' ');
+            column += spaces;
+        } else {
+            expanded += c;
+            column = (c == '\n' || c == '\r') ? 0 : column + 1;
+        }
+    }
+    return expanded;
+}
+
+// data from start with every run of white space collapsed to one space;
+// adds to removedBeforeCursor the bytes dropped before cursor.
+std::string collapseSpace(const std::string& data, std::size_t start, std::size_t cursor,
+                          std::size_t& removedBeforeCursor)
+{
+    std::string out;
+    out.reserve(data.size());
+    std::size_t i = start;
+    while (i < data.size()) {
+        // Escape units are copied whole: their bytes are values, not blanks.
+        const std::size_t unit =
+            data[i] == PCDATA::ESC ? ESC_UNIT_LENGTH : data[i] == PCDATA::WIDE ? WIDE_UNIT_LENGTH : 0;
+        if (unit) {
+            out.append(data, i, unit);
+            i += unit;
+            continue;
+        }
+        if (isWhite(data[i])) {
+            const std::size_t run = i;
+            while (i < data.size() && isWhite(data[i]))
+                ++i;
+            out += ' ';
+            if (run < cursor) {
+                const std::size_t end = i < cursor ? i : cursor;
+                if (end > run + 1)
+                    removedBeforeCursor += end - run - 1;
+            }
+            continue;
+        }
+        out += data[i++];
+    }
+    return out;
 }
 
 } // namespace
@@ -54,8 +119,7 @@ Text::Text(Document* ownerDocument, const std::string& data)
 // A copy keeps its texts to itself (see SourceText).
 Text::Text(const Text& other)
     : CharacterData(other), _source(other._source.detached()),
-      _formatPending(other._formatPending), _compact(other._compact),
-      _sourceSet(other._sourceSet)
+      _formatPending(other._formatPending), _compact(other._compact)
 {
 }
 
@@ -94,7 +158,7 @@ bool Text::isPlainText() const
     for (const Node* n = getParentNode(); n; n = n->getParentNode()) {
         if (n->getNodeType() != ELEMENT_NODE)
             return false;
-        if (static_cast<const Element*>(n)->getElementGroup() & 0x2)
+        if (static_cast<const Element*>(n)->getElementGroup() & ElementType::GROUP_PLAIN)
             return true;
     }
     return false;
@@ -105,24 +169,19 @@ bool Text::isFirstBlockText() const
     const Node* n = this;
     while (n) {
         if (const Node* prev = n->getPreviousSibling()) {
+            // A block or a line break before the text ends its block.
             return prev->getNodeType() == ELEMENT_NODE &&
-                   (static_cast<const Element*>(prev)->getElementGroup() & 0x5) != 0;
+                   (static_cast<const Element*>(prev)->getElementGroup() &
+                    (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK)) != 0;
         }
         const Node* parent = n->getParentNode();
         if (!parent || parent->getNodeType() != ELEMENT_NODE)
             return false;
-        if (static_cast<const Element*>(parent)->getElementGroup() & 0x1)
+        if (static_cast<const Element*>(parent)->getElementGroup() & ElementType::GROUP_BLOCK)
             return true;
         n = parent;
     }
     return false;
-}
-
-unsigned long Text::_prepareUpdateState(unsigned long state)
-{
-    if (state == 0)
-        _sourceSet = false;
-    return state;
 }
 
 void Text::setData(const std::string& data)
@@ -134,7 +193,6 @@ void Text::formatSource()
 {
     _sourceTouched();
     _formatPending = true;
-    _sourceSet = false;
     clearErrorState(INVALID_CHAR_ERROR);
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
 }
@@ -179,7 +237,6 @@ void Text::_setSourceText(const pagedom::SourceText& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    _sourceSet = true;
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
@@ -251,66 +308,74 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
         current.at(offset); // a caller error: raises the standard out-of-range error
 
     PCDATAConverter converter(getOwnerDocument());
-    std::string data;
-    unsigned long inserted = static_cast<unsigned long>(s.size());
-
     if (isPlainText()) {
-        // Tabs become spaces up to the next multiple of eight columns,
-        // counted from the last line break before the insertion point.
-        std::size_t lineStart = current.rfind('\n', offset ? offset - 1 : 0);
-        std::size_t column = (lineStart == std::string::npos || offset == 0) ? offset : offset - lineStart - 1;
-        std::string expanded;
-        for (char c : s) {
-            if (c == '\t') {
-                std::size_t spaces = 8 - column % 8;
-                expanded.append(spaces, ' ');
-                column += spaces;
-            } else {
-                expanded += c;
-                column = (c == '\n' || c == '\r') ? 0 : column + 1;
-            }
-        }
+        const std::string expanded = expandTabs(current, offset, s);
         _compact = false;
-        data = converter.convertTextToData(expanded);
-        inserted = static_cast<unsigned long>(expanded.size());
-    } else if (s.size() == 1 && isWhite(s[0]) && mode != SPACE_NORMAL &&
-               (mode == SPACE_NBSP ||
-                (offset == 0 && isFirstBlockText()) ||
-                spaceOrNbspBefore(current, offset) || spaceOrNbspAt(current, offset))) {
-        // A typed space that ordinary white space would lose becomes a
-        // non-breaking space; it goes behind the units already there.
+        _insertData(offset, converter.convertTextToData(expanded), moveCursor);
+        return static_cast<unsigned long>(expanded.size());
+    }
+    if (_spaceBecomesNbsp(current, offset, s, mode)) {
+        // It goes behind the non-breaking spaces already there.
         if (mode == SPACE_AUTO) {
             while (isNbspAt(current, offset))
-                offset += 2;
+                offset += NBSP_LENGTH;
         }
         _compact = true;
-        data = NBSP_UNIT;
-    } else {
-        std::string t = s;
-        bool trimLeft = isWhite(t.front()) &&
-                        ((offset == 0 && isFirstBlockText()) || spaceAt(current, offset ? offset - 1 : current.size()));
-        bool trimRight = isWhite(t.back()) && spaceAt(current, offset);
-        if (trimLeft || trimRight) {
-            PCDATAConverter::trim(t, trimLeft, trimRight);
-            DOMStringType::compact(t);
-            _compact = true;
-            if (t.empty()) {
-                if (moveCursor && getOwnerDocument())
-                    getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + 1));
-                return moveCursor ? 1 : 0;
-            }
-        }
-        data = converter.convertTextToData(t);
-        inserted = static_cast<unsigned long>(t.size());
+        _insertData(offset, NBSP_UNIT, moveCursor);
+        return static_cast<unsigned long>(s.size());
     }
+    std::string trimmed = s;
+    if (_trimSurplusSpace(current, offset, trimmed)) {
+        _compact = true;
+        if (trimmed.empty()) {
+            // Nothing is left to insert: only the cursor moves on.
+            if (moveCursor && getOwnerDocument())
+                getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + 1));
+            return moveCursor ? 1 : 0;
+        }
+    }
+    _insertData(offset, converter.convertTextToData(trimmed), moveCursor);
+    return static_cast<unsigned long>(trimmed.size());
+}
 
+// A single white-space character typed into normal text becomes a
+// non-breaking space where ordinary white space would be lost: always in the
+// NBSP mode; in the AUTO mode at the start of a first-in-block text or next
+// to white space or non-breaking spaces.
+bool Text::_spaceBecomesNbsp(const std::string& current, unsigned long offset, const std::string& s,
+                             SpaceMode mode) const
+{
+    if (s.size() != 1 || !isWhite(s[0]) || mode == SPACE_NORMAL)
+        return false;
+    return mode == SPACE_NBSP || (offset == 0 && isFirstBlockText()) || spaceOrNbspBefore(current, offset) ||
+           spaceOrNbspAt(current, offset);
+}
+
+// Trims the white space of s that would double white space already at
+// offset (or start a first-in-block text) and compacts the rest; returns
+// whether it trimmed anything.
+bool Text::_trimSurplusSpace(const std::string& current, unsigned long offset, std::string& s) const
+{
+    const bool trimLeft = isWhite(s.front()) && ((offset == 0 && isFirstBlockText()) ||
+                                                 spaceAt(current, offset ? offset - 1 : current.size()));
+    const bool trimRight = isWhite(s.back()) && spaceAt(current, offset);
+    if (!trimLeft && !trimRight)
+        return false;
+    PCDATAConverter::trim(s, trimLeft, trimRight);
+    DOMStringType::compact(s);
+    return true;
+}
+
+// Inserts data-form bytes at offset as one announced modification, and puts
+// the layout cursor behind them when asked.
+void Text::_insertData(unsigned long offset, const std::string& data, bool moveCursor)
+{
     pagedom::ChangeHooks::announceBeginModify(this);
-    _data = std::string(current).insert(offset, data);
+    _data = _data.str().insert(offset, data);
     formatSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
     pagedom::ChangeHooks::announceEndModify(this);
-    return inserted;
 }
 
 unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveCursor)
@@ -322,7 +387,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
     if (count > current.size() - offset)
         count = static_cast<unsigned long>(current.size() - offset);
     pagedom::ChangeHooks::announceBeginModify(this);
-    bool removedNbsp = count == 2 && isNbspAt(current, offset);
+    bool removedNbsp = count == NBSP_LENGTH && isNbspAt(current, offset);
     current.erase(offset, count);
     _data = current;
     formatSource();
@@ -394,41 +459,18 @@ void Text::compact()
     _sourceTouched();
     if (_data.empty())
         return;
-    std::string data = _data.str();
+    const std::string data = _data.str();
     Document* doc = getOwnerDocument();
-    bool cursorHere = doc && doc->_getCursorNode() == this && doc->_getLayoutOffset() >= 0;
-    std::size_t cursor = cursorHere ? static_cast<std::size_t>(doc->_getLayoutOffset()) : 0;
+    const bool cursorHere = doc && doc->_getCursorNode() == this && doc->_getLayoutOffset() >= 0;
+    const std::size_t cursor = cursorHere ? static_cast<std::size_t>(doc->_getLayoutOffset()) : 0;
 
-    std::string out;
-    out.reserve(data.size());
-    std::size_t i = 0;
+    std::size_t start = 0;
     if (isWhite(data[0]) && isFirstBlockText()) {
-        while (i < data.size() && isWhite(data[i]))
-            ++i;
+        while (start < data.size() && isWhite(data[start]))
+            ++start;
     }
-    std::size_t removedBeforeCursor = cursorHere ? (cursor < i ? cursor : i) : 0;
-    while (i < data.size()) {
-        // Escape units are copied whole: their bytes are values, not blanks.
-        std::size_t unit = data[i] == ESC ? 2 : data[i] == '\x1c' ? 4 : 0;
-        if (unit) {
-            out.append(data, i, unit);
-            i += unit;
-            continue;
-        }
-        if (isWhite(data[i])) {
-            std::size_t run = i;
-            while (i < data.size() && isWhite(data[i]))
-                ++i;
-            out += ' ';
-            if (cursorHere && run < cursor) {
-                std::size_t end = i < cursor ? i : cursor;
-                if (end > run + 1)
-                    removedBeforeCursor += end - run - 1;
-            }
-            continue;
-        }
-        out += data[i++];
-    }
+    std::size_t removedBeforeCursor = cursor < start ? cursor : start;
+    const std::string out = collapseSpace(data, start, cursor, removedBeforeCursor);
     if (out == data)
         return;
     pagedom::ChangeHooks::announceBeginModify(this);

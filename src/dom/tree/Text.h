@@ -1,3 +1,5 @@
+// The text node: a run of character data beside the source text it was read
+// from or last written as, and the editing operations on it.
 #ifndef PAGEDOM_TREE_TEXT_H
 #define PAGEDOM_TREE_TEXT_H
 
@@ -6,48 +8,96 @@
 #include "tree/CharacterData.h"
 #include "base/SourceText.h"
 
+namespace pagedom {
+class SourceFormatter;
+}
+
 // A run of character data.  The data is kept in the data form (references
 // and markup characters as character-value escapes); beside it the node keeps
 // the source text it was read from or last written as.
 class Text : public CharacterData {
 public:
+    // How insert treats a single typed white-space character.
     enum SpaceMode : unsigned int {
         SPACE_NORMAL = 0,   // typed white space stays ordinary
         SPACE_AUTO = 1,     // converted where it would otherwise be lost
         SPACE_NBSP = 2      // always converted to a non-breaking space
     };
 
+    // "#text".
     static const std::string NODE_NAME;
 
+    // A text holding data (data form).
     Text(Document* ownerDocument, const std::string& data);
 
+    // "#text".
     std::string getNodeName() const override;
+    // TEXT_NODE.
     unsigned short getNodeType() const override;
+    // A copy with the data, source and flags, without parent.
     Node* cloneNode(bool deep) const override;
+    // Whether the text is white space only (isSpaceText).
     bool isTrivialNode() const override;
+    // The stored source, produced again from the data when pending.
     std::string getSource() const override;
+    // Asks for the source to be produced again and marks the node changed.
     void formatSource() override;
+    // Replaces the data as an announced modification and reformats.
     void setData(const std::string& data) override;
-    void _writeStart(std::string& out) const override;
 
+    // Whether the data is empty or only tabs, line feeds, returns and spaces.
     bool isSpaceText() const;
+    // Whether the data's white space is collapsed as the layout shows it.
     bool isCompactText() const { return _compact; }
+    // Whether the text lies inside a plain element (PRE, TEXTAREA).
     bool isPlainText() const;
+    // Whether nothing but the start of a block precedes the text.
     bool isFirstBlockText() const;
 
+    // Cuts the data at offset; returns a new text (one reference, no
+    // parent) holding the part after it.
     Text* splitText(unsigned long offset);
+    // Inserts s (text form) at offset (NOT_FOUND for the end) under the
+    // white-space rules of mode; returns the number of bytes inserted.
     unsigned long insert(unsigned long offset, const std::string& s, bool moveCursor, SpaceMode mode);
+    // Removes at most count bytes from offset; returns the number removed.
     unsigned long Delete(unsigned long offset, unsigned long count, bool moveCursor);
+    // Removes the character unit before (backward) or at offset; returns the
+    // number of bytes removed.
     unsigned long deleteChar(unsigned long offset, bool backward);
+    // Collapses the data's white space as the layout shows it.
     void compact();
 
+    // The data converted to text form.
     std::string getText() const;
+    // Stores source as the source text; the data is not touched.
     void setSource(const std::string& source);
-    // setSource for a reader, whose source is a span of the page.
-    void _setSourceText(const pagedom::SourceText& source);
+    // Reads source: stores its data form (compacted outside plain text in
+    // the HTML document) and source as the source text.
     void parse(const std::string& source);
+    // Stores the source text converted to data and back, clearing
+    // INVALID_CHAR_ERROR.
     void correctSource();
 
+protected:
+    // A copy of other without parent (see cloneNode).
+    Text(const Text& other);
+
+private:
+    // --- Node internals --------------------------------------------------------
+    void _writeStart(std::string& out) const override;
+    // Appends a following text node's data (normalize).
+    void _absorbText(const Node* next) override;
+    bool _isBlankText() const override { return isSpaceText(); }
+
+    // --- for the reader and the formatter ------------------------------------------
+    // setSource for a reader, whose source is a span of the page.
+    void _setSourceText(const pagedom::SourceText& source);
+    void _setCompact(bool on)
+    {
+        _sourceTouched();
+        _compact = on;
+    }
     // Stores the source a formatter laid out (wrapped) for the data as it
     // is now; the source is no longer pending.
     void _setLaidOutSource(const std::string& source)
@@ -55,33 +105,24 @@ public:
         _source = pagedom::SourceText(source);
         _formatPending = false;
     }
-
-    // Whether the source text was stored with setSource since the last
-    // formatting or reset.
-    bool _isSourceSet() const { return _sourceSet; }
     bool _isFormatPending() const { return _formatPending; }
-    void _setCompact(bool on)
-    {
-        _sourceTouched();
-        _compact = on;
-    }
-    // Appends a following text node's data (normalize).
-    void _absorbText(const Node* next) override;
-    bool _isBlankText() const override { return isSpaceText(); }
 
-protected:
-    Text(const Text& other);
-    unsigned long _prepareUpdateState(unsigned long state) override;
-
-private:
+    // --- editing -------------------------------------------------------------------
     void _repairSpaceAt(unsigned long offset);
+    bool _spaceBecomesNbsp(const std::string& current, unsigned long offset, const std::string& s,
+                           SpaceMode mode) const;
+    bool _trimSurplusSpace(const std::string& current, unsigned long offset, std::string& s) const;
+    void _insertData(unsigned long offset, const std::string& data, bool moveCursor);
     // The source, produced first when the format-pending flag is set.
     std::string_view _sourceText() const;
 
     mutable pagedom::SourceText _source;
     mutable bool _formatPending = true;
     bool _compact = true;
-    bool _sourceSet = false;
+
+    // Library internals used by the reader and the formatter.
+    friend class HTMLParser;
+    friend class pagedom::SourceFormatter;
 };
 
 #endif

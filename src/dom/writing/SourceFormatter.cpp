@@ -87,31 +87,40 @@ unsigned long SourceFormatter::layOut(Text* text)
     if (text->isPlainText())
         return 0;
     const Document* doc = text->getOwnerDocument();
-    const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
-    const unsigned long indent = options->getIndent();
-    if (doc && !doc->isHTMLDocument()) {
-        if (!text->isSpaceText())
-            return 0;
-        // Between elements: a line break and the nesting depth's indent,
-        // one level less before the parent's end tag.
-        unsigned long depth = 0;
-        for (const Node* n = text->getParentNode(); n && n->getNodeType() == Node::ELEMENT_NODE;
-             n = n->getParentNode())
-            ++depth;
-        if (!text->getNextSibling() && depth)
-            --depth;
-        text->CharacterData::setData("\r\n" + std::string(indent * depth, ' '));
-        text->formatSource();
+    if (doc && !doc->isHTMLDocument())
+        return layOutGap(text);
+    return layOutWrapped(text);
+}
+
+unsigned long SourceFormatter::layOutGap(Text* text)
+{
+    if (!text->isSpaceText())
         return 0;
-    }
+    // Between elements: a line break and the nesting depth's indent, one
+    // level less before the parent's end tag.
+    unsigned long depth = 0;
+    for (const Node* n = text->getParentNode(); n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode())
+        ++depth;
+    if (!text->getNextSibling() && depth)
+        --depth;
+    const unsigned long indent = DOMOptions::getFormatOption()->getIndent();
+    text->CharacterData::setData("\r\n" + std::string(indent * depth, ' '));
+    text->formatSource();
+    return 0;
+}
+
+unsigned long SourceFormatter::layOutWrapped(Text* text)
+{
     if (!text->_isFormatPending())
         return 0;
+    // The depth counts the enclosing indent elements.
     unsigned long depth = 0;
     for (const Node* n = text->getParentNode(); n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode())
         if (static_cast<const Element*>(n)->isIndentElement())
             ++depth;
+    const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
     std::string source = text->getSource();
-    wrap(source, options->getColumnLimit(), std::string(indent * depth, ' '));
+    wrap(source, options->getColumnLimit(), std::string(options->getIndent() * depth, ' '));
     text->_setLaidOutSource(source);
     unsigned long breaks = 0;
     for (std::size_t i = 0; i + 1 < source.size(); ++i)

@@ -1,3 +1,5 @@
+// The formatting pass that lays a subtree out again under the formatting
+// options.
 #ifndef PAGEDOM_WRITING_SOURCEFORMATTER_H
 #define PAGEDOM_WRITING_SOURCEFORMATTER_H
 
@@ -18,6 +20,8 @@ namespace pagedom {
 // (such as PRE) is never touched.
 class SourceFormatter : public SubtreeFormatter {
 public:
+    // Produces the source of every descendant of root again and lays the
+    // texts out.
     void formatDescendants(Node* root) override;
 
     // Spaces an element's children for layout (documents other than the
@@ -29,6 +33,13 @@ public:
     // Wraps source at spaces past the column limit, indenting each new line
     // with indent; returns the number of breaks made.
     static unsigned long wrap(std::string& source, unsigned long columnLimit, const std::string& indent);
+
+private:
+    // Fills a blank text between elements of a document other than the HTML
+    // document with a line break and the indentation of its depth.
+    static unsigned long layOutGap(Text* text);
+    // Wraps a text of the HTML document whose source is to be produced again.
+    static unsigned long layOutWrapped(Text* text);
 };
 
 } // namespace pagedom

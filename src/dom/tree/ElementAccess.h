@@ -1,0 +1,24 @@
+// Internal operations of elements for the library's other layers, its tools
+// and its tests.  An internal header: no public header includes it.
+#ifndef PAGEDOM_TREE_ELEMENTACCESS_H
+#define PAGEDOM_TREE_ELEMENTACCESS_H
+
+#include "tree/Element.h"
+
+namespace pagedom {
+
+struct ElementAccess {
+    // Adds attr the way a reader does: a same-named attribute is kept, and
+    // a declared newcomer is marked DUPLICATE_ERROR.
+    static void addAttributeNode(Element& element, Attr* attr) { element._addAttributeNode(attr); }
+    // The node the element's attribute changes are announced for.
+    static Node* announcedNode(Element& element) { return element._announcedNode(); }
+    // Whether the start tag will be produced from the element when next asked for.
+    static bool isStartTagGenerated(const Element& element) { return element._startGenerated; }
+    // Whether the end tag will be produced from the element when next asked for.
+    static bool isEndTagGenerated(const Element& element) { return element._endGenerated; }
+};
+
+} // namespace pagedom
+
+#endif

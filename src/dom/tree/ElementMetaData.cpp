@@ -1,0 +1,163 @@
+// The links of an element to page metadata: the metadata node itself,
+// dynamic elements, design-time controls, ActiveX objects, author-time
+// visuals and roll-overs.  They stay element operations in the tree layer
+// because the "dynamicelement" attribute rule runs inside setAttributeNode.
+#include "tree/Element.h"
+
+#include "doctype/AttrType.h"
+#include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
+#include "node/ChangeHooks.h"
+#include "tree/Attr.h"
+#include "tree/Document.h"
+#include "tree/ElementSupport.h"
+#include "tree/MetaData.h"
+
+namespace {
+
+// The attributes that mark an element as special.
+const char DYNAMIC_ELEMENT_ATTR[] = "dynamicelement";  // a dynamic element
+const char DTC_ATTR[] = "dtc";                         // a design-time control
+const char CLASSID_ATTR[] = "classid";                 // an ActiveX object
+const char ROLLOVER_PREFIX[] = "_ZEB_ROLLOVER";        // a roll-over's name
+
+} // namespace
+
+bool Element::_isDynamicElementAttr(const Attr* attr)
+{
+    return attr->getAttrType() && attr->getAttrType()->getName() == DYNAMIC_ELEMENT_ATTR;
+}
+
+void Element::setMetaData(MetaData* metaData)
+{
+    if (metaData == _meta())
+        return;
+    if (_meta()) {
+        _meta()->_setOwnerElement(nullptr);
+        _meta()->releaseRef();
+        _extras->metaData = nullptr;
+    }
+    if (!metaData)
+        return;
+    if (metaData->getOwnerElement())
+        metaData = static_cast<MetaData*>(metaData->cloneNode(true));
+    else
+        metaData->addRef();
+    _extra().metaData = metaData;
+    _meta()->_setOwnerElement(this);
+}
+
+void Element::_attachMetaData(unsigned int type)
+{
+    if (_meta() && static_cast<unsigned int>(_meta()->getType()) == type)
+        return;
+    Document* doc = getOwnerDocument();
+    if (!doc)
+        return;
+    MetaData* meta = doc->_createMetaData();
+    meta->setType(static_cast<MetaData::Type>(type));
+    setMetaData(meta);
+    meta->releaseRef();
+}
+
+void Element::_dropDynamicMetaData()
+{
+    if (_meta() && _meta()->getType() == MetaData::DynamicData)
+        setMetaData(nullptr);
+}
+
+bool Element::isDynamicElement() const
+{
+    if (pagedom::isDynamicElementID(getElementID()))
+        return true;
+    return _hasDeclaredAttribute(DYNAMIC_ELEMENT_ATTR);
+}
+
+void Element::setDynamicElement(bool on)
+{
+    int id = getElementID();
+    if (pagedom::isDynamicElementID(id)) {
+        if (on)
+            _attachMetaData(MetaData::DynamicData);
+        return;
+    }
+    if (on) {
+        if (!getAttributeNode(DYNAMIC_ELEMENT_ATTR))
+            setAttribute(DYNAMIC_ELEMENT_ATTR, std::string());
+    } else if (getAttributeNode(DYNAMIC_ELEMENT_ATTR)) {
+        removeAttribute(DYNAMIC_ELEMENT_ATTR);
+    }
+}
+
+bool Element::isDTC() const
+{
+    if (getElementID() != ElementTable::ID_OBJECT)
+        return false;
+    return _hasAttribute(DTC_ATTR) || (_meta() && _meta()->getType() == MetaData::DesignerControl);
+}
+
+void Element::setDTC(bool on)
+{
+    if (!on || getElementID() != ElementTable::ID_OBJECT)
+        return;
+    if (!getAttributeNode(DTC_ATTR))
+        setAttribute(DTC_ATTR, std::string());
+    _attachMetaData(MetaData::DesignerControl);
+}
+
+bool Element::setActiveX()
+{
+    if (getElementID() == ElementTable::ID_OBJECT && _hasAttribute(CLASSID_ATTR) && getOwnerDocument())
+        _activeX = true;
+    return _activeX;
+}
+
+Element* Element::getATV() const
+{
+    if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
+        return _meta()->getATVElement();
+    return nullptr;
+}
+
+void Element::setATV(Element* atv)
+{
+    Node* announced = _announcedNode();
+    pagedom::ChangeHooks::announceBeginModify(announced);
+    if (!atv) {
+        if (_meta() && _meta()->getType() == MetaData::AuthorTimeVisual)
+            setMetaData(nullptr);
+    } else {
+        _attachMetaData(MetaData::AuthorTimeVisual);
+        if (_meta())
+            _meta()->_setATVElement(atv);
+    }
+    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(announced);
+}
+
+Element* Element::getATVTargetElement() const
+{
+    if (getElementID() != ElementTable::ID_QRTX_ATV)
+        return nullptr;
+    Node* parent = getParentNode();
+    if (!parent || parent->getNodeType() != META_DATA_NODE)
+        return nullptr;
+    return static_cast<MetaData*>(parent)->getOwnerElement();
+}
+
+bool Element::isRollOver() const
+{
+    int id = getElementID();
+    if (id != ElementTable::ID_A && id != ElementTable::ID_IMG)
+        return false;
+    return isRollOverPrefix(getAttribute("name").c_str());
+}
+
+bool Element::isRollOverPrefix(const char* name) const
+{
+    int id = getElementID();
+    if ((id != ElementTable::ID_A && id != ElementTable::ID_IMG) || !name)
+        return false;
+    return std::string(name).compare(0, sizeof(ROLLOVER_PREFIX) - 1, ROLLOVER_PREFIX) == 0;
+}
+

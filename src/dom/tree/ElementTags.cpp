@@ -1,0 +1,384 @@
+// The tags of an element: the stored and generated start and end tags, how
+// they are produced again, omitting and specifying them, and writing them.
+#include "tree/Element.h"
+
+#include "base/Options.h"
+#include "base/StringUtil.h"
+#include "doctype/ContentModel.h"
+#include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
+#include "tree/Attr.h"
+#include "tree/Document.h"
+#include "tree/ElementSupport.h"
+
+using pagedom::forEachAttr;
+
+const std::string Element::OPEN_TAG = "<";
+const std::string Element::END_OPEN_TAG = "</";
+const std::string Element::CLOSE_TAG = ">";
+const std::string Element::EMPTY_CLOSE_TAG = " />";
+const std::string Element::MW_OPEN_TAG = "<!%";
+const std::string Element::SSI_OPEN_TAG = "<!--#";
+const std::string Element::SSI_CLOSE_TAG = "-->";
+const std::string Element::JSP_OPEN_TAG = "<%";
+const std::string Element::JSP_EXPR_OPEN_TAG = "<%=";
+const std::string Element::JSP_DECL_OPEN_TAG = "<%!";
+const std::string Element::JSP_DIR_OPEN_TAG = "<%@";
+const std::string Element::JSP_CLOSE_TAG = "%>";
+
+namespace {
+
+// A name in the letter case an option asks for.
+std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType type)
+{
+    switch (type) {
+    case DOMOptions::FormatOption::CASE_UPPER:
+        return pagedom::str::upper(s);
+    case DOMOptions::FormatOption::CASE_LOWER:
+        return pagedom::str::lower(s);
+    default:
+        return s;
+    }
+}
+
+} // namespace
+
+void Element::omitTag()
+{
+    _sourceTouched();
+    _replaceStartTag(pagedom::SourceText());
+    _storeEndTag(pagedom::SourceText());
+    _startGenerated = false;
+    _endGenerated = false;
+    if (isVirtualElement())
+        clearErrorState(MISSING_START_TAG_ERROR | MISSING_END_TAG_ERROR);
+}
+
+void Element::specifyTag()
+{
+    _sourceTouched();
+    _startGenerated = true;
+    _endGenerated = true;
+}
+
+void Element::setStartTag(const std::string& text)
+{
+    _setStartTagText(pagedom::SourceText(text));
+}
+
+void Element::setEndTag(const std::string& text)
+{
+    _setEndTagText(pagedom::SourceText(text));
+}
+
+void Element::_setStartTagText(const pagedom::SourceText& text)
+{
+    _sourceTouched();
+    _replaceStartTag(text);
+    _startGenerated = false;
+}
+
+void Element::_setEndTagText(const pagedom::SourceText& text)
+{
+    _sourceTouched();
+    _storeEndTag(text);
+    _endGenerated = false;
+}
+
+void Element::_replaceStartTag(const pagedom::SourceText& text) const
+{
+    _thawAttrs(); // the records point into the start tag
+    if (_endKind == END_MATCHING) {
+        // The end tag was told by the start tag; it keeps its text.
+        const std::string end = "</" + std::string(_writtenName()) + ">";
+        _extra().endTag = pagedom::SourceText(end);
+        _endKind = END_STORED;
+    }
+    _startTag = text;
+}
+
+void Element::_storeEndTag(const pagedom::SourceText& text) const
+{
+    const std::string_view end = text.view();
+    if (end.empty()) {
+        _endKind = END_NONE;
+    } else if (_isMatchingEndTag(end)) {
+        _endKind = END_MATCHING;
+    } else {
+        _extra().endTag = text;
+        _endKind = END_STORED;
+        return;
+    }
+    if (_extras)
+        _extras->endTag.clear();
+}
+
+namespace {
+
+bool endsName(char c)
+{
+    return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+// Whether end is "</" followed by the start tag's written name and ">".
+bool Element::_isMatchingEndTag(std::string_view end) const
+{
+    if (end.size() < 4 || end[0] != '<' || end[1] != '/' || end.back() != '>')
+        return false;
+    const std::string_view name = end.substr(2, end.size() - 3);
+    const std::string_view tag = _startTag.view();
+    if (tag.size() < name.size() + 2 || tag[0] != '<' || tag.compare(1, name.size(), name) != 0 ||
+        !endsName(tag[name.size() + 1]))
+        return false;
+    for (char c : name)
+        if (endsName(c))
+            return false;
+    return true;
+}
+
+std::string_view Element::_writtenName() const
+{
+    const std::string_view tag = _startTag.view();
+    if (tag.size() < 2 || tag[0] != '<')
+        return std::string_view();
+    std::size_t end = 1;
+    while (end < tag.size() && !endsName(tag[end]))
+        ++end;
+    return tag.substr(1, end - 1);
+}
+
+bool Element::canOmitEndTag() const
+{
+    if (!_elementType)
+        return _inHTMLDocument();
+    unsigned int omit = _elementType->getOmitType();
+    if (omit == ElementType::OMIT_END_TAG || omit == ElementType::OMIT_END_TAG_BY_FLAG)
+        return true;
+    return omit == ElementType::OMIT_BOTH_TAGS && !_startGenerated && _startTag.empty();
+}
+
+// An element without type in the HTML document whose start tag is empty (an
+// omitted or implied container) keeps both tags empty.
+bool Element::_keepsOmittedTags() const
+{
+    return !_elementType && !_scriptSyntax && _inHTMLDocument() && _startTag.empty();
+}
+
+unsigned int Element::_tagKind() const
+{
+    if (_elementType) {
+        const ElementType::FormatType f = _elementType->getFormatType();
+        const bool script = f == ElementType::FORMAT_JSP_BLOCK || f == ElementType::FORMAT_JSP_DIRECTIVE;
+        if (script && !_scriptSyntax)
+            return ElementType::FORMAT_XML_TAG;
+        return f > ElementType::FORMAT_XML_TAG ? ElementType::FORMAT_XML_TAG : f;
+    }
+    if (_scriptSyntax)
+        return ElementType::FORMAT_JSP_BLOCK;
+    return _inHTMLDocument() ? ElementType::FORMAT_HTML_TAG : ElementType::FORMAT_XML_TAG;
+}
+
+std::string Element::_tagName() const
+{
+    std::string name = getTypeName();
+    const Document* doc = getOwnerDocument();
+    DOMOptions::FormatOption::CaseType caseType = DOMOptions::getFormatOption()->getTagNameCaseType();
+    if (_elementType && doc && doc->getFormatType() == Document::XML_STYLE_FORMAT)
+        return pagedom::str::lower(name);
+    return applyCase(name, caseType);
+}
+
+std::string Element::_generateStartTag() const
+{
+    if (_keepsOmittedTags())
+        return std::string();
+    const unsigned int kind = _tagKind();
+    std::string out = _startTagOpening(kind);
+    forEachAttr(_attrs(), [&out](Attr* attr) {
+        std::string text = attr->getSource();
+        if (!text.empty())
+            out += " " + text;
+    });
+    out += _startTagClosing(kind);
+    return out;
+}
+
+// What a produced start tag of this kind opens with: the opening delimiter
+// and the name.
+std::string Element::_startTagOpening(unsigned int kind) const
+{
+    switch (kind) {
+    case ElementType::FORMAT_HTML_TAG:
+        return OPEN_TAG + _tagName();
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
+        return MW_OPEN_TAG + getTypeName();
+    case ElementType::FORMAT_SSI_DIRECTIVE: {
+        // The directive name follows the "ssi:" prefix.
+        const std::string name = getTypeName();
+        const std::size_t colon = name.find(':');
+        return SSI_OPEN_TAG + (colon == std::string::npos ? name : name.substr(colon + 1));
+    }
+    case ElementType::FORMAT_JSP_BLOCK: {
+        const int id = getElementID();
+        return id == ElementTable::ID_JSP_EXPRESSION    ? JSP_EXPR_OPEN_TAG
+               : id == ElementTable::ID_JSP_DECLARATION ? JSP_DECL_OPEN_TAG
+                                                        : JSP_OPEN_TAG;
+    }
+    case ElementType::FORMAT_JSP_DIRECTIVE: {
+        // The directive name follows "jsp:directive.".
+        const std::string name = getTypeName();
+        const std::size_t dot = name.find('.');
+        if (dot != std::string::npos && dot + 1 < name.size())
+            return JSP_DIR_OPEN_TAG + " " + name.substr(dot + 1);
+        return JSP_DIR_OPEN_TAG;
+    }
+    default:
+        return OPEN_TAG + getTypeName();
+    }
+}
+
+// What a produced start tag of this kind closes with.
+std::string Element::_startTagClosing(unsigned int kind) const
+{
+    const Document* doc = getOwnerDocument();
+    switch (kind) {
+    case ElementType::FORMAT_HTML_TAG:
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
+        return (doc && doc->getFormatType() != Document::HTML_FORMAT && isEmptyElement()) ? EMPTY_CLOSE_TAG
+                                                                                             : CLOSE_TAG;
+    case ElementType::FORMAT_SSI_DIRECTIVE:
+        return " " + SSI_CLOSE_TAG;
+    case ElementType::FORMAT_JSP_BLOCK:
+        return std::string();  // the content child follows
+    case ElementType::FORMAT_JSP_DIRECTIVE:
+        return " " + JSP_CLOSE_TAG;
+    default:
+        return isEmptyElement() ? EMPTY_CLOSE_TAG : CLOSE_TAG;
+    }
+}
+
+std::string Element::_generateEndTag() const
+{
+    if (_keepsOmittedTags())
+        return std::string();
+    const Document* doc = getOwnerDocument();
+    switch (_tagKind()) {
+    case ElementType::FORMAT_HTML_TAG:
+        if (!_elementType)
+            return std::string();
+        if (_elementType->getContainerType() == ContentModel::EMPTY_CONTENT)
+            return std::string();
+        // An end tag the type lets a page leave out (start tag required,
+        // end tag omissible) is not written under the HTML rules.
+        if ((_elementType->getOmitType() == ElementType::OMIT_END_TAG ||
+             _elementType->getOmitType() == ElementType::OMIT_END_TAG_BY_FLAG) &&
+            (!doc || doc->getFormatType() == Document::HTML_FORMAT))
+            return std::string();
+        return END_OPEN_TAG + _tagName() + CLOSE_TAG;
+    case ElementType::FORMAT_MIDDLEWARE_TAG:
+    case ElementType::FORMAT_SSI_DIRECTIVE:
+    case ElementType::FORMAT_JSP_DIRECTIVE:
+        return std::string();
+    case ElementType::FORMAT_JSP_BLOCK:
+        return JSP_CLOSE_TAG;
+    default:
+        return isEmptyElement() ? std::string() : END_OPEN_TAG + getTypeName() + CLOSE_TAG;
+    }
+}
+
+std::string_view Element::_startTagText() const
+{
+    if (_startGenerated) {
+        _replaceStartTag(pagedom::SourceText(_generateStartTag()));
+        _startGenerated = false;
+    }
+    return _startTag.view();
+}
+
+void Element::_settleEndTag() const
+{
+    if (_endGenerated) {
+        _storeEndTag(pagedom::SourceText(_generateEndTag()));
+        _endGenerated = false;
+    }
+}
+
+bool Element::hasEndTag() const
+{
+    _settleEndTag();
+    return _endKind != END_NONE;
+}
+
+void Element::_appendEndTag(std::string& out) const
+{
+    _settleEndTag();
+    if (_endKind == END_MATCHING) {
+        out += "</";
+        out += _writtenName();
+        out += '>';
+    } else if (_endKind == END_STORED) {
+        out += _extras->endTag.view();
+    }
+}
+
+std::string Element::getStartTag() const
+{
+    return std::string(_startTagText());
+}
+
+std::string Element::getEndTag() const
+{
+    std::string out;
+    _appendEndTag(out);
+    return out;
+}
+
+std::string Element::getMetaStartSource() const
+{
+    return std::string();
+}
+
+std::string Element::getMetaEndSource() const
+{
+    return std::string();
+}
+
+std::string Element::getStartSource() const
+{
+    return getMetaStartSource() + getStartTag();
+}
+
+std::string Element::getEndSource() const
+{
+    return getEndTag() + getMetaEndSource();
+}
+
+void Element::_writeStart(std::string& out) const
+{
+    out += _startTagText();
+}
+
+void Element::_writeEnd(std::string& out) const
+{
+    _appendEndTag(out);
+}
+
+void Element::formatSource()
+{
+    _formatOwn();
+    Node::formatSource();
+}
+
+void Element::_formatOwn()
+{
+    _sourceTouched();
+    // An element whose tags were both left out (an implied container) stays
+    // that way; any other gets its tags produced again.
+    if (!isOmittedElement()) {
+        _startGenerated = true;
+        _endGenerated = true;
+    }
+}
+

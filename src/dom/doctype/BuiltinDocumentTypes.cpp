@@ -6,6 +6,7 @@
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/HTMLDTDText.h"
@@ -29,12 +30,14 @@ DocumentType* newDocumentType(const std::string& name)
 // types, attribute lists, general entities and notations.  A missing text
 // (null) means "none"; a record without a name is skipped.
 
+// An element's flag word is its id's word in the element table with the
+// record's added bits; an element without id and added bits gets none.
 struct ElementRecord {
     const char* name;
-    int id;             // 0 = no element id
+    int id;             // NO_ELEMENT_ID or an ElementTable id
     const char* model;  // null = no model (any content)
     ElementType::OmitType omit;
-    unsigned long flags;  // 0 = no flag word
+    unsigned long addedBits;  // group bits added to the element table's word
 };
 
 struct AttrRecord {
@@ -98,6 +101,12 @@ constexpr AttrType::DefaultType IMPLIED = AttrType::IMPLIED_DEFAULT;
 
 constexpr ElementType::OmitType OMIT_END = ElementType::OMIT_END_TAG;
 constexpr ElementType::OmitType OMIT_NONE = ElementType::OMIT_NO_TAG;
+
+using E = ElementTable;
+constexpr int NO_ELEMENT_ID = 0;
+constexpr unsigned long NO_ADDED_BITS = 0;
+constexpr unsigned long JSP_TAG = ElementType::GROUP_JSP;
+constexpr unsigned long XML_TAG = ElementType::GROUP_XML_TAG;
 
 // name TYPE #IMPLIED or #REQUIRED
 constexpr AttrRecord att(const char* name, AttrType::ValueType type, AttrType::DefaultType def = IMPLIED)
@@ -174,7 +183,7 @@ const char* const VXML_SUBDIALOG =
 // default categories of an element type; both tags are always written.
 constexpr ElementRecord vx(const char* name, const char* model)
 {
-    return {name, 0, model, OMIT_NONE, 0};
+    return {name, NO_ELEMENT_ID, model, OMIT_NONE, NO_ADDED_BITS};
 }
 
 const ElementRecord VXML_ELEMENTS[] = {
@@ -294,20 +303,20 @@ const AttrListRecord VXML_LISTS[] = {
     list("subdialog", VX_SUBDIALOG), list("submit", VX_SUBMIT),   list("object", VX_OBJECT),
     list("property", VX_PROPERTY), list("script", VX_SCRIPT)};
 
-// --- "jsp091": JSP 0.91 tags; every flag word carries the JSP bit ---------------------
+// --- "jsp091": JSP 0.91 tags; every flag word gains the JSP bit --------------------
 
 const ElementRecord JSP091_ELEMENTS[] = {
-    {"jsp:scriptlet", 110, "(#PCDATA)", OMIT_NONE, 0x6ca80008},
-    {"jsp:expression", 111, "(#PCDATA)", OMIT_NONE, 0x6ca00008},
-    {"jsp:directive", 116, "EMPTY", OMIT_END, 0x51280018},
-    {"SERVLET", 126, "(PARAM)*", OMIT_NONE, 0x44280028},
-    {"BEAN", 127, "(PARAM)*", OMIT_NONE, 0x40280028},
-    {"PARAM", 69, "EMPTY", OMIT_END, 0x40001010},
-    {"REPEAT", 128, "ANY", OMIT_NONE, 0x42080000},
-    {"INSERT", 129, "CDATA", OMIT_NONE, 0x44200008},
-    {"DBCONNECT", 130, "CDATA", OMIT_NONE, 0x40280008},
-    {"DBQUERY", 131, "CDATA", OMIT_NONE, 0x40280008},
-    {"DBMODIFY", 132, "CDATA", OMIT_NONE, 0x40280008}};
+    {"jsp:scriptlet", E::ID_JSP_SCRIPTLET, "(#PCDATA)", OMIT_NONE, JSP_TAG},
+    {"jsp:expression", E::ID_JSP_EXPRESSION, "(#PCDATA)", OMIT_NONE, JSP_TAG},
+    {"jsp:directive", E::ID_JSP_DIRECTIVE, "EMPTY", OMIT_END, JSP_TAG},
+    {"SERVLET", E::ID_SERVLET, "(PARAM)*", OMIT_NONE, JSP_TAG},
+    {"BEAN", E::ID_BEAN, "(PARAM)*", OMIT_NONE, JSP_TAG},
+    {"PARAM", E::ID_PARAM, "EMPTY", OMIT_END, JSP_TAG},
+    {"REPEAT", E::ID_REPEAT, "ANY", OMIT_NONE, JSP_TAG},
+    {"INSERT", E::ID_INSERT, "CDATA", OMIT_NONE, JSP_TAG},
+    {"DBCONNECT", E::ID_DBCONNECT, "CDATA", OMIT_NONE, JSP_TAG},
+    {"DBQUERY", E::ID_DBQUERY, "CDATA", OMIT_NONE, JSP_TAG},
+    {"DBMODIFY", E::ID_DBMODIFY, "CDATA", OMIT_NONE, JSP_TAG}};
 
 const AttrRecord J91_DIRECTIVE[] = {att("language", CDATA), att("method", CDATA), att("import", CDATA),
                                     att("content_type", CDATA), att("extends", CDATA),
@@ -335,26 +344,26 @@ const AttrListRecord JSP091_LISTS[] = {
 // --- "jsp10": JSP 1.0 tags -----------------------------------------------------------
 
 const ElementRecord JSP10_ELEMENTS[] = {
-    {"jsp:scriptlet", 110, "(#PCDATA)", OMIT_NONE, 0x6ca80008},
-    {"jsp:expression", 111, "(#PCDATA)", OMIT_NONE, 0x6ca00008},
-    {"jsp:declaration", 112, "(#PCDATA)", OMIT_NONE, 0x68a80018},
-    {"jsp:directive.page", 113, "EMPTY", OMIT_END, 0x69680018},
-    {"jsp:directive.include", 114, "EMPTY", OMIT_END, 0x69680018},
-    {"jsp:directive.taglib", 115, "EMPTY", OMIT_END, 0x51680018},
-    {"jsp:useBean", 117, "ANY", OMIT_NONE, 0x60680018},
-    {"jsp:setProperty", 118, "EMPTY", OMIT_END, 0x60680018},
-    {"jsp:getProperty", 119, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:include", 120, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:forward", 121, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:plugin", 122, "(jsp:params|jsp:fallback)?", OMIT_NONE, 0x60280008},
-    {"jsp:params", 123, "(jsp:param)+", OMIT_NONE, 0x60001030},
-    {"jsp:fallback", 124, "CDATA", OMIT_NONE, 0x60001010},
-    {"jsp:param", 125, "EMPTY", OMIT_END, 0x60401010},
-    {"tsx:dbconnect", 133, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:dbquery", 134, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:dbmodify", 135, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:getProperty", 136, "EMPTY", OMIT_END, 0x60680008},
-    {"tsx:repeat", 137, "ANY", OMIT_NONE, 0x62080000}};
+    {"jsp:scriptlet", E::ID_JSP_SCRIPTLET, "(#PCDATA)", OMIT_NONE, JSP_TAG},
+    {"jsp:expression", E::ID_JSP_EXPRESSION, "(#PCDATA)", OMIT_NONE, JSP_TAG},
+    {"jsp:declaration", E::ID_JSP_DECLARATION, "(#PCDATA)", OMIT_NONE, JSP_TAG},
+    {"jsp:directive.page", E::ID_JSP_DIRECTIVE_PAGE, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:directive.include", E::ID_JSP_DIRECTIVE_INCLUDE, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:directive.taglib", E::ID_JSP_DIRECTIVE_TAGLIB, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:useBean", E::ID_JSP_USE_BEAN, "ANY", OMIT_NONE, JSP_TAG},
+    {"jsp:setProperty", E::ID_JSP_SET_PROPERTY, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:getProperty", E::ID_JSP_GET_PROPERTY, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:include", E::ID_JSP_INCLUDE, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:forward", E::ID_JSP_FORWARD, "EMPTY", OMIT_END, JSP_TAG},
+    {"jsp:plugin", E::ID_JSP_PLUGIN, "(jsp:params|jsp:fallback)?", OMIT_NONE, JSP_TAG},
+    {"jsp:params", E::ID_JSP_PARAMS, "(jsp:param)+", OMIT_NONE, JSP_TAG},
+    {"jsp:fallback", E::ID_JSP_FALLBACK, "CDATA", OMIT_NONE, JSP_TAG},
+    {"jsp:param", E::ID_JSP_PARAM, "EMPTY", OMIT_END, JSP_TAG},
+    {"tsx:dbconnect", E::ID_TSX_DBCONNECT, "CDATA", OMIT_NONE, JSP_TAG},
+    {"tsx:dbquery", E::ID_TSX_DBQUERY, "CDATA", OMIT_NONE, JSP_TAG},
+    {"tsx:dbmodify", E::ID_TSX_DBMODIFY, "CDATA", OMIT_NONE, JSP_TAG},
+    {"tsx:getProperty", E::ID_TSX_GET_PROPERTY, "EMPTY", OMIT_END, JSP_TAG},
+    {"tsx:repeat", E::ID_TSX_REPEAT, "ANY", OMIT_NONE, JSP_TAG | XML_TAG}};
 
 const AttrRecord J10_PAGE[] = {dflt("language", CDATA, "java"), att("extends", CDATA),
                                dflt("contentType", CDATA, "text/html; ISO-8859-1"), att("import", CDATA),
@@ -399,11 +408,11 @@ const AttrListRecord JSP10_LISTS[] = {
 // --- "qrtx": dynamic-element tags and the binding attributes of HTML elements ----------
 
 const ElementRecord QRTX_ELEMENTS[] = {
-    {"QRTX:TEXT", 140, "(#INLINE)", OMIT_NONE, 0x8000},
-    {"QRTX:LOOP", 141, "ANY", OMIT_NONE, 0x2080000},
-    {"QRTX:PROPERTY", 142, "EMPTY", OMIT_END, 0x200008},
-    {"QRTX:ATV", 143, "ANY", OMIT_NONE, 0x200000},
-    {"QRTX:COMMENT", 144, "CDATA", OMIT_NONE, 0x200000}};
+    {"QRTX:TEXT", E::ID_QRTX_TEXT, "(#INLINE)", OMIT_NONE, NO_ADDED_BITS},
+    {"QRTX:LOOP", E::ID_QRTX_LOOP, "ANY", OMIT_NONE, NO_ADDED_BITS},
+    {"QRTX:PROPERTY", E::ID_QRTX_PROPERTY, "EMPTY", OMIT_END, NO_ADDED_BITS},
+    {"QRTX:ATV", E::ID_QRTX_ATV, "ANY", OMIT_NONE, NO_ADDED_BITS},
+    {"QRTX:COMMENT", E::ID_QRTX_COMMENT, "CDATA", OMIT_NONE, NO_ADDED_BITS}};
 
 const char* const DYNAMIC = "dynamicelement";
 
@@ -511,13 +520,13 @@ void addElementTypes(DocumentType* type, const Descriptor& d)
         if (!present(r.name))
             continue;
         ElementType* element = type->createElementType(r.name);
-        if (r.id)
+        if (r.id != NO_ELEMENT_ID)
             element->setElementID(r.id);
         if (r.model)
             element->setContentModel(r.model);
         element->setOmitType(r.omit);
-        if (r.flags)
-            element->setElementFlags(r.flags);
+        if (unsigned long word = ElementTable::getElementFlags(r.id) | r.addedBits)
+            element->setElementFlags(word);
         type->addElementType(element);
     }
 }

@@ -182,7 +182,7 @@ ElementType* DocumentType::addElementType(Node* node)
         if (!_elementIDs.emplace(id, type).second)
             result = nullptr;
     }
-    if (type->getFormatType() == 4) {
+    if (type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE) {
         const std::string& name = type->getName();
         std::size_t dot = name.find('.');
         if (dot != std::string::npos) {
@@ -274,8 +274,9 @@ std::vector<std::string> DocumentType::getElementTypeNames() const
         if (decl->getNodeType() != ELEMENT_TYPE_NODE)
             continue;
         const ElementType* type = static_cast<const ElementType*>(decl);
-        unsigned int f = type->getFormatType();
-        if (_jspVersion != DOMOptions::JSP_10 && (f == 3 || f == 4))
+        const ElementType::FormatType f = type->getFormatType();
+        if (_jspVersion != DOMOptions::JSP_10 &&
+            (f == ElementType::FORMAT_JSP_BLOCK || f == ElementType::FORMAT_JSP_DIRECTIVE))
             continue;
         names.push_back(type->getName());
     }

@@ -161,8 +161,8 @@ public:
         ID_QRTX_COMMENT = 144
     };
 
-    // Highest id in use.
-    static constexpr int MAX_ELEMENT_ID = 144;
+    // The highest element id in use.
+    static constexpr int MAX_ELEMENT_ID = ID_QRTX_COMMENT;
 
     // The element id of a name, or 0 when the name is not a known element.
     // HTML names must be upper case; "SUBMIT", "MARQUEE", the JSP 0.91 server

@@ -93,9 +93,6 @@ public:
     static const std::string DECL_KEY;   // "ELEMENT"
     static const std::string CLOSE_TAG;  // ">"
 
-    // Element id of SUBMIT, the one element written as a middleware tag.
-    static constexpr int SUBMIT_ELEMENT_ID = 97;
-
     ElementType(Document* ownerDocument, const std::string& name);
     ~ElementType() override;
 

@@ -108,7 +108,6 @@ AttrType* DocumentType::createAttrType(const std::string& name) const
 void DocumentType::_list(Node* decl)
 {
     _sourceTouched();
-    _exceptionNamesStale = true;
     _decls.append(decl);
     decl->_setParentField(this);
     _sourceStale = true;
@@ -403,39 +402,4 @@ std::string DocumentType::getSource() const
 void DocumentType::_writeStart(std::string& out) const
 {
     out += getSource();
-}
-
-void DocumentType::_gatherExceptionNames() const
-{
-    _excludedNames.clear();
-    _includedNames.clear();
-    for (unsigned long i = 0, n = _decls.length(); i < n; ++i) {
-        Node* decl = _decls.item(i);
-        if (decl->getNodeType() != ELEMENT_TYPE_NODE)
-            continue;
-        const ContentModel& model = static_cast<const ElementType*>(decl)->getContentModel();
-        std::vector<std::string> names;
-        if (const ContentModel::_Node* group = model.getExclusions())
-            group->collectNames(names);
-        _excludedNames.insert(names.begin(), names.end());
-        names.clear();
-        if (const ContentModel::_Node* group = model.getInclusions())
-            group->collectNames(names);
-        _includedNames.insert(names.begin(), names.end());
-    }
-    _exceptionNamesStale = false;
-}
-
-bool DocumentType::_mayExclude(const std::string& name) const
-{
-    if (_exceptionNamesStale)
-        _gatherExceptionNames();
-    return _excludedNames.count(name) != 0;
-}
-
-bool DocumentType::_mayInclude(const std::string& name) const
-{
-    if (_exceptionNamesStale)
-        _gatherExceptionNames();
-    return _includedNames.count(name) != 0;
 }

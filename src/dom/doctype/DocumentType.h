@@ -2,7 +2,6 @@
 #define PAGEDOM_DOCTYPE_DOCUMENTTYPE_H
 
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -83,12 +82,6 @@ public:
     void setJSPVersion(DOMOptions::JSPVersion version) { _jspVersion = version; }
     void setJSPDirectiveNames(const std::vector<std::string>& names);
 
-    // Whether any declared element type names this element among its SGML
-    // exclusions, respectively inclusions.  Lets containment checks skip the
-    // walk over the ancestors for the many names no declaration mentions.
-    bool _mayExclude(const std::string& name) const;
-    bool _mayInclude(const std::string& name) const;
-
     // Copies every declaration of other into this type: entities and
     // notations deeply, element types and attribute lists shallowly.
     void _mergeDeclarations(const DocumentType* other);
@@ -115,12 +108,6 @@ private:
     bool _receivesQRTX = false;
     DOMOptions::JSPVersion _jspVersion = DOMOptions::JSP_NONE;
     std::vector<std::string>* _jspDirectiveNames = nullptr;
-    // Names in the exclusion and inclusion groups of all element types,
-    // gathered when first asked for and again after a declaration is added.
-    mutable std::set<std::string> _excludedNames;
-    mutable std::set<std::string> _includedNames;
-    mutable bool _exceptionNamesStale = true;
-    void _gatherExceptionNames() const;
 };
 
 #endif

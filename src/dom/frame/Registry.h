@@ -18,13 +18,8 @@ public:
 
     const DocumentType* getDocumentType(const std::string& name);
     const DocumentType* getXMLDocumentType();
-    FormatOption* getFormatOption() { return DOMOptions::getFormatOption(); }
-    int getCodePage() const { return DOMOptions::getCodePage(); }
-    void setCodePage(int codePage) { DOMOptions::setCodePage(codePage); }
     JSPVersion getJSPVersion() const;
     void setJSPVersion(JSPVersion version);
-    MWVersion getMWVersion() const { return DOMOptions::getMWVersion(); }
-    void setMWVersion(MWVersion version) { DOMOptions::setMWVersion(version); }
     const JavaTypeLookupIF* getJavaTypeLookupIF() const { return _javaTypeLookup; }
     void setJavaTypeLookupIF(const JavaTypeLookupIF* lookup) { _javaTypeLookup = lookup; }
     DynamicDataManager* getDynamicDataManager();

@@ -12,6 +12,9 @@
 #include <string>
 
 #include "dom.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -40,9 +43,9 @@ std::string decls(const DocumentType* type)
 DocumentType* makeType(const std::string& name, const char* element, bool entity = false)
 {
     DocumentType* type = DOMImpl::createDocumentType(name);
-    type->addElementType(type->createElementType(element));
+    DeclarationBuilder::addElementType(*type, DeclarationBuilder::createElementType(*type, element));
     if (entity)
-        type->addEntity(type->createEntity("jspent"));
+        DeclarationBuilder::addEntity(*type, DeclarationBuilder::createEntity(*type, "jspent"));
     return type;
 }
 
@@ -60,7 +63,7 @@ DocumentType* countingFactory(const std::string& lowerName)
     if (lowerName != "html" && lowerName != "plainjsp")
         return g_previous ? g_previous(lowerName) : nullptr;
     DocumentType* type = makeType(lowerName, "own");
-    type->setReceivesQRTX(lowerName == "html");
+    DeclarationBuilder::setReceivesQRTX(*type, lowerName == "html");
     return type;
 }
 

@@ -5,6 +5,7 @@
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
@@ -519,15 +520,15 @@ void addElementTypes(DocumentType* type, const Descriptor& d)
         const ElementRecord& r = d.elements[i];
         if (!present(r.name))
             continue;
-        ElementType* element = type->createElementType(r.name);
+        ElementType* element = DeclarationBuilder::createElementType(*type, r.name);
         if (r.id != NO_ELEMENT_ID)
-            element->setElementID(r.id);
+            DeclarationBuilder::setElementID(*element, r.id);
         if (r.model)
-            element->setContentModel(r.model);
-        element->setOmitType(r.omit);
+            DeclarationBuilder::setContentModel(*element, r.model);
+        DeclarationBuilder::setOmitType(*element, r.omit);
         if (unsigned long word = ElementTable::getElementFlags(r.id) | r.addedBits)
-            element->setElementFlags(word);
-        type->addElementType(element);
+            DeclarationBuilder::setElementFlags(*element, word);
+        DeclarationBuilder::addElementType(*type, element);
     }
 }
 
@@ -537,21 +538,21 @@ void addAttrTypeLists(DocumentType* type, const Descriptor& d)
         const AttrListRecord& r = d.lists[i];
         if (!present(r.element))
             continue;
-        AttrTypeList* list = type->createAttrTypeList(r.element);
+        AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*type, r.element);
         for (std::size_t j = 0; j < r.count; ++j) {
             const AttrRecord& a = r.attrs[j];
             if (!present(a.name))
                 continue;
-            AttrType* attr = type->createAttrType(a.name);
-            attr->setValueType(a.type);
+            AttrType* attr = DeclarationBuilder::createAttrType(*type, a.name);
+            DeclarationBuilder::setValueType(*attr, a.type);
             if (a.members)
-                attr->setValues(splitMembers(a.members));
-            attr->setDefaultType(a.defaultType);
+                DeclarationBuilder::setValues(*attr, splitMembers(a.members));
+            DeclarationBuilder::setDefaultType(*attr, a.defaultType);
             if (a.defaultValue)
-                attr->setDefaultValue(a.defaultValue);
-            list->addAttrType(attr);
+                DeclarationBuilder::setDefaultValue(*attr, a.defaultValue);
+            DeclarationBuilder::addAttrType(*list, attr);
         }
-        type->addAttrTypeList(list);
+        DeclarationBuilder::addAttrTypeList(*type, list);
     }
 }
 
@@ -561,18 +562,18 @@ void addEntities(DocumentType* type, const Descriptor& d)
         const EntityRecord& r = d.entities[i];
         if (!present(r.name))
             continue;
-        Entity* entity = type->createEntity(r.name);
+        Entity* entity = DeclarationBuilder::createEntity(*type, r.name);
         if (r.value)
             entity->setNodeValue(r.value);
         if (r.charValue)
-            entity->setCharValue(r.charValue);
+            DeclarationBuilder::setCharValue(*entity, r.charValue);
         if (r.publicID)
-            entity->setPublicID(r.publicID);
+            DeclarationBuilder::setPublicID(*entity, r.publicID);
         if (r.systemID)
-            entity->setSystemID(r.systemID);
+            DeclarationBuilder::setSystemID(*entity, r.systemID);
         if (r.notation)
-            entity->setNotationName(r.notation);
-        type->addEntity(entity);
+            DeclarationBuilder::setNotationName(*entity, r.notation);
+        DeclarationBuilder::addEntity(*type, entity);
     }
 }
 
@@ -582,12 +583,12 @@ void addNotations(DocumentType* type, const Descriptor& d)
         const NotationRecord& r = d.notations[i];
         if (!present(r.name))
             continue;
-        Notation* notation = type->createNotation(r.name);
+        Notation* notation = DeclarationBuilder::createNotation(*type, r.name);
         if (r.publicID)
-            notation->setPublicID(r.publicID);
+            DeclarationBuilder::setPublicID(*notation, r.publicID);
         if (r.systemID)
-            notation->setSystemID(r.systemID);
-        type->addNotation(notation);
+            DeclarationBuilder::setSystemID(*notation, r.systemID);
+        DeclarationBuilder::addNotation(*type, notation);
     }
 }
 
@@ -610,7 +611,7 @@ DocumentType* buildHTML()
     DocumentType* type = newDocumentType("HTML");
     type->setPublicID(HTML_PUBLIC_ID);
     type->parse(std::string(HTML_DTD_TEXT, HTML_DTD_TEXT_LENGTH));
-    type->setReceivesQRTX(true);
+    DeclarationBuilder::setReceivesQRTX(*type, true);
     return type;
 }
 

@@ -1,8 +1,11 @@
+// Document types: adding and indexing declarations, the lookups, and the
+// "<!DOCTYPE" text.
 #include "doctype/DocumentType.h"
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DTDParser.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
@@ -172,8 +175,8 @@ ElementType* DocumentType::addElementType(Node* node)
     if (!_elementTypes->addNamedItem(type)) {
         ElementType* held = static_cast<ElementType*>(_elementTypes->getNamedItem(type->getName()));
         if (held && held->getName() != type->getName()) {
-            held->setCaseTwin(type);
-            type->setCaseTwin(held);
+            pagedom::DeclarationBuilder::setCaseTwin(*held, type);
+            pagedom::DeclarationBuilder::setCaseTwin(*type, held);
         }
         result = nullptr;
     }
@@ -207,22 +210,16 @@ AttrTypeList* DocumentType::addAttrTypeList(Node* node)
         return list;
     AttrTypeList* existing = const_cast<AttrTypeList*>(type->getAttrTypes());
     if (!existing) {
-        type->setAttrTypes(list);
+        pagedom::DeclarationBuilder::setAttrTypes(*type, list);
     } else if (existing != list) {
         for (unsigned long i = 0, n = list->getLength(); i < n; ++i)
-            existing->addAttrType(static_cast<AttrType*>(list->getAttrType(i)->cloneNode(false)));
+            pagedom::DeclarationBuilder::addAttrType(
+                *existing, static_cast<AttrType*>(list->getAttrType(i)->cloneNode(false)));
     }
     return list;
 }
 
-void DocumentType::setJSPDirectiveNames(const std::vector<std::string>& names)
-{
-    if (!_jspDirectiveNames)
-        _jspDirectiveNames = new std::vector<std::string>();
-    *_jspDirectiveNames = names;
-}
-
-void DocumentType::_mergeDeclarations(const DocumentType* other)
+void DocumentType::mergeDeclarations(const DocumentType* other)
 {
     if (!other)
         return;

@@ -4,6 +4,7 @@
 
 #include "base/StringUtil.h"
 #include "doctype/BuiltinDocumentTypes.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
 #include "frame/Registry.h"
@@ -94,12 +95,12 @@ void DOMImpl::_Registry::_complete(Table& table, DocumentType* type, JSPVersion 
     if (!jsp)
         return;
     if (jsp != type)
-        type->_mergeDeclarations(jsp);
-    type->setJSPVersion(version);
+        pagedom::DeclarationBuilder::mergeDeclarations(*type, jsp);
+    pagedom::DeclarationBuilder::setJSPVersion(*type, version);
     if (type->receivesQRTX()) {
         DocumentType* qrtx = _lookup(table, "qrtx");
         if (qrtx && qrtx != type)
-            type->_mergeDeclarations(qrtx);
+            pagedom::DeclarationBuilder::mergeDeclarations(*type, qrtx);
     }
 }
 

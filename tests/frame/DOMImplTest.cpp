@@ -8,18 +8,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "dom.h"
 #include "doctype/DeclarationBuilder.h"
+#include "frame/RegistryAccess.h"
 
 using pagedom::DeclarationBuilder;
 
 namespace {
 
 std::map<std::string, int> g_calls;
-DOMImpl::DocumentTypeFactory g_previous = nullptr;
+pagedom::DocumentTypeFactory g_previous = nullptr;
 
 // The requests the factory has had, as "name=count ...".
 std::string calls()
@@ -71,12 +74,12 @@ class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_previous = DOMImpl::_setDocumentTypeFactory(&countingFactory);
+        g_previous = pagedom::RegistryAccess::setDocumentTypeFactory(&countingFactory);
         g_calls.clear();
     }
     void TearDown() override
     {
-        EXPECT_EQ(DOMImpl::_setDocumentTypeFactory(g_previous), &countingFactory);
+        EXPECT_EQ(pagedom::RegistryAccess::setDocumentTypeFactory(g_previous), &countingFactory);
         DOMImpl::setJSPVersion(DOMImpl::JSP_NONE);
     }
 };
@@ -191,6 +194,35 @@ TEST_F(RegistryTest, JSPDeclarationsAreMergedOnceIntoAVersionCopy)
     EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
     DOM::getDOM()->deleteDocument(doc);
     EXPECT_EQ(decls(html), "own jsp:include jspent QRTX:TEXT");
+}
+
+TEST_F(RegistryTest, ADocumentUnderAnotherVersionHidesTheSwitchFromOtherThreads)
+{
+    // One thread makes documents under JSP 0.91 while another makes them
+    // under the current version; the second must never get a 0.91 type.
+    const DocumentType* current = DOMImpl::getDocumentType("known-threads");
+    ASSERT_NE(current, nullptr);
+    const int rounds = 20000;
+    std::atomic<bool> done{false};
+    std::atomic<bool> started{false};
+    std::thread other([&done, &started] {
+        while (!done.load()) {
+            DOM::getDOM()->deleteDocument(DOMImpl::createDocument("known-threads", DOMImpl::JSP_091));
+            started.store(true);
+        }
+    });
+    while (!started.load())
+        std::this_thread::yield();
+    int wrong = 0;
+    for (int i = 0; i < rounds; ++i) {
+        Document* doc = DOMImpl::createDocument("known-threads");
+        wrong += doc->getDocumentType() != current;
+        DOM::getDOM()->deleteDocument(doc);
+    }
+    done.store(true);
+    other.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
 }
 
 TEST(DOMSingleton, DeleteDocumentGivesUpOneReference)

@@ -225,6 +225,32 @@ TEST_F(RegistryTest, ADocumentUnderAnotherVersionHidesTheSwitchFromOtherThreads)
     EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
 }
 
+TEST(HostView, ElementIDsCompareWithTheTableNames)
+{
+    // What a host sees through the umbrella header alone: the elements of a
+    // page carry the ids ElementTable names, implied ones included.
+    Document* doc = DOMImpl::createDocument("HTML");
+    const std::string page = "<table><tr><td>x</table><p>y<!--#include file=\"f\"-->";
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    std::string ids;
+    for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc, false)) {
+        if (n->getNodeType() != Node::ELEMENT_NODE)
+            continue;
+        const int id = static_cast<Element*>(n)->getElementID();
+        ids += id == ElementTable::ID_HTML ? "HTML "
+               : id == ElementTable::ID_BODY ? "BODY "
+               : id == ElementTable::ID_TABLE ? "TABLE "
+               : id == ElementTable::ID_TBODY ? "TBODY "
+               : id == ElementTable::ID_TR ? "TR "
+               : id == ElementTable::ID_TD ? "TD "
+               : id == ElementTable::ID_P ? "P "
+               : id == ElementTable::ID_SSI_INCLUDE ? "ssi:include "
+               : n->getNodeName() + "? ";
+    }
+    EXPECT_EQ(ids, "HTML BODY TABLE TBODY TR TD P ssi:include ");
+    DOM::getDOM()->deleteDocument(doc);
+}
+
 TEST(DOMSingleton, DeleteDocumentGivesUpOneReference)
 {
     DOM* dom = DOM::getDOM();

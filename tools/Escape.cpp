@@ -1,3 +1,4 @@
+// Showing bytes and data-form text on one line of the tool's output.
 #include "Escape.h"
 
 namespace tool {

@@ -1,3 +1,4 @@
+// The tree view of the pagedom tool: one line per node.
 #include "TreePrinter.h"
 
 #include "Escape.h"

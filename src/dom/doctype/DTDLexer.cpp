@@ -1,3 +1,5 @@
+// The DTD lexer: tokens of SGML-style DTD text, with parameter entities
+// expanded just ahead of the reader.
 #include "doctype/DTDLexer.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// The lexer of DTD text, which expands parameter-entity references as it
+// reads.
 #ifndef PAGEDOM_DOCTYPE_DTDLEXER_H
 #define PAGEDOM_DOCTYPE_DTDLEXER_H
 

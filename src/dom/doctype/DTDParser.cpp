@@ -1,3 +1,5 @@
+// The DTD reader: element, attribute-list and entity declarations, marked
+// sections and parameter entities, read forgivingly into a document type.
 #include "doctype/DTDParser.h"
 
 #include "doctype/AttrType.h"

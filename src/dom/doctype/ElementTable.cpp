@@ -1,3 +1,4 @@
+// The element-name and element-flag tables and their lookups.
 #include "doctype/ElementTable.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// Element types: deriving the categories from the flag word, the
+// containment questions and the declaration text.
 #include "doctype/ElementType.h"
 
 #include <atomic>

@@ -91,6 +91,7 @@ private:
 // before the including file's own static objects are built.
 namespace pagedom_frame {
 struct ServiceInstaller {
+    // Installs the library's services where the lower layers look for them.
     ServiceInstaller() { DOMImpl::_installServices(); }
 };
 static const ServiceInstaller s_serviceInstaller;

@@ -27,10 +27,8 @@ bool endsReferenceName(char c)
 
 } // namespace
 
-DTDLexer::DTDLexer(const std::string& text, DocumentType* documentType,
-                   const NamedNodeMap* parameterEntities)
-    : Lexer(nullptr, 0), _text(text), _textPosition(0), _documentType(documentType),
-      _parameterEntities(parameterEntities)
+DTDLexer::DTDLexer(const std::string& text, const NamedNodeMap* parameterEntities)
+    : Lexer(nullptr, 0), _text(text), _textPosition(0), _parameterEntities(parameterEntities)
 {
     _ownText.reserve(text.length());
 }

@@ -99,7 +99,7 @@ DTDParser::DTDParser(DocumentType* documentType, const std::string& text)
 }
 
 DTDParser::DTDParser(DocumentType* documentType, const std::string& text, NamedNodeMap* map)
-    : Parser(new DTDLexer(text, documentType, map)), _documentType(documentType),
+    : Parser(new DTDLexer(text, map)), _documentType(documentType),
       _parameterEntities(map), _includeDepth(0)
 {
 }

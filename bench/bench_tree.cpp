@@ -5,7 +5,10 @@
 #include <string>
 
 #include "dom.h"
+#include "doctype/DeclarationBuilder.h"
 #include "tree/ElementAccess.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -14,13 +17,14 @@ namespace {
 DocumentType* typeWithAttributes(int n)
 {
     DocumentType* type = DOMImpl::createDocumentType("bench");
-    ElementType* e = type->createElementType("E");
-    e->setContentModel("(#PCDATA)");
-    type->addElementType(e);
-    AttrTypeList* list = type->createAttrTypeList("E");
+    ElementType* e = DeclarationBuilder::createElementType(*type, "E");
+    DeclarationBuilder::setContentModel(*e, "(#PCDATA)");
+    DeclarationBuilder::addElementType(*type, e);
+    AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*type, "E");
     for (int i = 0; i < n; ++i)
-        list->addAttrType(type->createAttrType("a" + std::to_string(i)));
-    type->addAttrTypeList(list);
+        DeclarationBuilder::addAttrType(*list,
+                                        DeclarationBuilder::createAttrType(*type, "a" + std::to_string(i)));
+    DeclarationBuilder::addAttrTypeList(*type, list);
     return type;
 }
 

@@ -1,12 +1,16 @@
+// Showing bytes and data-form text on one line of the tool's output.
 #include "Escape.h"
+
+#include "dom.h"
 
 namespace tool {
 
 namespace {
 
-const unsigned char ESC = 0x1B;
-const unsigned char WIDE = 0x1C;
-const unsigned char WIDE_NUMERIC = 0x1D;
+// The marks of the data form (PCDATA), as the unsigned bytes read here.
+const unsigned char ESC = static_cast<unsigned char>(PCDATA::ESC);
+const unsigned char WIDE = static_cast<unsigned char>(PCDATA::WIDE);
+const unsigned char WIDE_NUMERIC = static_cast<unsigned char>(PCDATA::WIDE_NUMERIC);
 
 void appendValue(std::string& out, unsigned long value)
 {

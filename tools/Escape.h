@@ -1,3 +1,4 @@
+// Showing bytes and data-form text on one line of the tool's output.
 #ifndef PAGEDOM_TOOLS_ESCAPE_H
 #define PAGEDOM_TOOLS_ESCAPE_H
 

@@ -1,8 +1,8 @@
+// The tree view of the pagedom tool: one line per node.
 #include "TreePrinter.h"
 
 #include "Escape.h"
 #include "dom.h"
-#include "tree/ElementAccess.h"
 
 namespace tool {
 
@@ -39,13 +39,11 @@ const char* kindName(unsigned short type)
     }
 }
 
-// How a tag of an element stands: produced from the element on the next
-// write, written from its stored source text, or not written at all.
-const char* tagState(bool generated, const std::string& stored)
+// How a tag of an element read from a page stands: written as the page
+// wrote it, or left out (the reader implied it).
+const char* tagState(const std::string& tag)
 {
-    if (generated)
-        return "generated";
-    return stored.empty() ? "omitted" : "written";
+    return tag.empty() ? "omitted" : "written";
 }
 
 std::string quoted(const std::string& shown)
@@ -60,14 +58,10 @@ std::string shownName(const std::string& name)
 
 void describeElement(const Element* e, std::string& line)
 {
-    // Read the generated flags before the tags: asking for a tag that is to
-    // be generated produces and stores it, which clears the flag.
-    bool startGenerated = pagedom::ElementAccess::isStartTagGenerated(*e);
-    bool endGenerated = pagedom::ElementAccess::isEndTagGenerated(*e);
     line += " start=";
-    line += tagState(startGenerated, startGenerated ? std::string() : e->getStartTag());
+    line += tagState(e->getStartTag());
     line += " end=";
-    line += tagState(endGenerated, endGenerated ? std::string() : e->getEndTag());
+    line += tagState(e->getEndTag());
     if (e->isEmptyTag())
         line += " empty-tag";
     if (!e->getElementType())

@@ -1,3 +1,4 @@
+// The tree view of the pagedom tool: one line per node.
 #ifndef PAGEDOM_TOOLS_TREEPRINTER_H
 #define PAGEDOM_TOOLS_TREEPRINTER_H
 

@@ -1,6 +1,7 @@
 // pagedom: command-line front end of the library.  It reads pages the way a
 // host does (an HTML document, createNodes, getSource) and shows what the
 // library made of them.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -346,6 +347,11 @@ int runRoundtrip(const Options& opts)
 {
     if (opts.operands.empty()) {
         complain("roundtrip needs at least one FILE (see pagedom --help)");
+        return EXIT_USAGE;
+    }
+    // Standard input can be read once; a second "-" would be an empty page.
+    if (std::count(opts.operands.begin(), opts.operands.end(), std::string("-")) > 1) {
+        complain("standard input (-) can be given only once");
         return EXIT_USAGE;
     }
     bool unreadable = false;

@@ -1,9 +1,7 @@
+// The umbrella header a host includes: every exported class of pagedom.
+// Build with -I<pagedom>/src/dom -I<pagedom>/src and link libpagedom.
 #ifndef PAGEDOM_DOM_H
 #define PAGEDOM_DOM_H
-
-// The umbrella header a host includes: every exported class of pagedom.
-//
-// Build with -I<pagedom>/src/dom -I<pagedom>/src and link libpagedom.
 
 #include "frame/DOMImpl.h"
 
@@ -26,6 +24,7 @@
 #include "tree/MetaData.h"
 
 #include "doctype/ContentModel.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"

@@ -9,6 +9,9 @@
 #include "base/Scanner.h"
 #include "tree/Document.h"
 #include "convert/PCDATAConverter.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -39,10 +42,10 @@ private:
 
 void addEntity(DocumentType* type, const char* name, unsigned long value)
 {
-    Entity* entity = type->createEntity(name);
+    Entity* entity = DeclarationBuilder::createEntity(*type, name);
     entity->setNodeValue("&#" + std::to_string(value) + ";");
-    entity->setCharValue(value);
-    type->addEntity(entity);
+    DeclarationBuilder::setCharValue(*entity, value);
+    DeclarationBuilder::addEntity(*type, entity);
 }
 
 // A small HTML-like document type with the entities the tests use.
@@ -58,12 +61,12 @@ protected:
             addEntity(_html, e.first, e.second);
         // A text entity without a character value, and two that refer to
         // entities: one directly, one to itself.
-        Entity* text = _html->createEntity("hello");
+        Entity* text = DeclarationBuilder::createEntity(*_html, "hello");
         text->setNodeValue("Hi &lt;there&gt;");
-        _html->addEntity(text);
-        Entity* loop = _html->createEntity("loop");
+        DeclarationBuilder::addEntity(*_html, text);
+        Entity* loop = DeclarationBuilder::createEntity(*_html, "loop");
         loop->setNodeValue("a&loop;");
-        _html->addEntity(loop);
+        DeclarationBuilder::addEntity(*_html, loop);
     }
 
     void TearDown() override { _html->releaseRef(); }

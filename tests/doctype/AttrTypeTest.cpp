@@ -5,6 +5,9 @@
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -18,11 +21,11 @@ AttrType* makeType(const std::string& name, AttrType::ValueType valueType,
 {
     AttrType* type = new AttrType(nullptr, name);
     type->addRef();
-    type->setValueType(values ? AttrType::NAME_GROUP_TYPE : valueType);
-    type->setDefaultType(defaultType);
-    type->setDefaultValue(defaultValue);
+    DeclarationBuilder::setValueType(*type, values ? AttrType::NAME_GROUP_TYPE : valueType);
+    DeclarationBuilder::setDefaultType(*type, defaultType);
+    DeclarationBuilder::setDefaultValue(*type, defaultValue);
     if (values)
-        type->setValues(*values);
+        DeclarationBuilder::setValues(*type, *values);
     return type;
 }
 
@@ -92,7 +95,7 @@ TEST(AttrType, BooleanAndValidation)
     // A copy owns its own members.
     AttrType* copy = static_cast<AttrType*>(scrolling->cloneNode(true));
     EXPECT_EQ(1u, copy->getRefCount());
-    scrolling->setValues({"on"});
+    DeclarationBuilder::setValues(*scrolling, {"on"});
     EXPECT_EQ("scrolling (yes|no|auto) \"auto\"", copy->getSource());
     for (AttrType* t : {utn, upper, scrolling, empty, copy})
         t->releaseRef();
@@ -104,7 +107,7 @@ TEST(AttrTypeList, LookupsNamesAndSource)
     EXPECT_EQ(Node::ATTR_TYPE_LIST_NODE, list->getNodeType());
     EXPECT_EQ(nullptr, list->getAttrType("align"));
     EXPECT_EQ("<!ATTLIST TD\r\n>", list->getSource());
-    EXPECT_EQ(nullptr, list->addAttrType(nullptr));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addAttrType(*list, nullptr));
 
     AttrType* align = makeGroup("align", {"left", "center", "right"}, AttrType::IMPLIED_DEFAULT);
     AttrType* id = makeType("id", AttrType::ID_TYPE, AttrType::REQUIRED_DEFAULT);
@@ -112,7 +115,7 @@ TEST(AttrTypeList, LookupsNamesAndSource)
     AttrType* lang = makeType("lang", AttrType::NMTOKEN_TYPE, AttrType::FIXED_DEFAULT, "en");
     AttrType* again = makeType("ALIGN", AttrType::CDATA_TYPE, AttrType::REQUIRED_DEFAULT);
     for (AttrType* t : {align, id, colspan, lang, again})
-        EXPECT_EQ(t, list->addAttrType(t));
+        EXPECT_EQ(t, DeclarationBuilder::addAttrType(*list, t));
 
     EXPECT_EQ(5u, list->getLength());
     EXPECT_EQ(list, align->getOwnerList());
@@ -149,7 +152,7 @@ TEST(AttrTypeList, OwnershipAndScale)
     // A type someone else still holds outlives its list and forgets it.
     AttrTypeList* list = makeList("A");
     AttrType* held = makeType("href", AttrType::URI_TYPE, AttrType::IMPLIED_DEFAULT);
-    list->addAttrType(held);
+    DeclarationBuilder::addAttrType(*list, held);
     held->addRef();
     EXPECT_EQ(0u, list->releaseRef());
     EXPECT_EQ(1u, held->getRefCount());
@@ -158,7 +161,7 @@ TEST(AttrTypeList, OwnershipAndScale)
 
     // Unnamed types are listed but cannot be looked up.
     AttrTypeList* unnamed = makeList("B");
-    unnamed->addAttrType(makeType("", AttrType::CDATA_TYPE, AttrType::IMPLIED_DEFAULT));
+    DeclarationBuilder::addAttrType(*unnamed, makeType("", AttrType::CDATA_TYPE, AttrType::IMPLIED_DEFAULT));
     EXPECT_EQ(1u, unnamed->getLength());
     EXPECT_EQ(nullptr, unnamed->getAttrType("x"));
     unnamed->releaseRef();
@@ -166,7 +169,7 @@ TEST(AttrTypeList, OwnershipAndScale)
     const unsigned long count = 100000;
     AttrTypeList* big = makeList("BIG");
     for (unsigned long i = 0; i < count; ++i)
-        big->addAttrType(makeType("a" + std::to_string(i), AttrType::CDATA_TYPE,
+        DeclarationBuilder::addAttrType(*big, makeType("a" + std::to_string(i), AttrType::CDATA_TYPE,
                                   i % 2 ? AttrType::REQUIRED_DEFAULT : AttrType::IMPLIED_DEFAULT));
     for (unsigned long i = 0; i < count; i += 7)
         ASSERT_EQ(big->getAttrType(i), big->getAttrType("A" + std::to_string(i)));

@@ -63,7 +63,7 @@ std::string lexDTD(const std::string& text, const NamedNodeMap* entities, std::s
         {Lexer::TOKEN_RBRACKET, "]"}, {Lexer::TOKEN_STAR, "*"}, {Lexer::TOKEN_QUESTION, "?"}, {Lexer::TOKEN_AMP, "&"},
         {Lexer::TOKEN_BANG, "!"}, {Lexer::TOKEN_BAR, "|"}, {Lexer::TOKEN_COMMA, ","}, {Lexer::TOKEN_PLUS, "+"},
         {Lexer::TOKEN_MINUS, "-"}, {Lexer::TOKEN_LPAREN, "("}, {Lexer::TOKEN_RPAREN, ")"}};
-    DTDLexer lexer(text, nullptr, entities);
+    DTDLexer lexer(text, entities);
     std::string out;
     for (;;) {
         Lexer::Token* token = lexer.nextToken();

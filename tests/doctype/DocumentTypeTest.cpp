@@ -12,6 +12,9 @@
 #include "doctype/Notation.h"
 #include "frame/DOMImpl.h"
 #include "node/NamedNodeMap.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -23,28 +26,28 @@ using Ref = std::unique_ptr<T, Release>;
 
 ElementType* element(DocumentType* dt, const std::string& name, int id = 0, unsigned long flags = 0)
 {
-    ElementType* type = dt->createElementType(name);
-    type->setElementID(id);
-    type->setContentModel("(#PCDATA)");
+    ElementType* type = DeclarationBuilder::createElementType(*dt, name);
+    DeclarationBuilder::setElementID(*type, id);
+    DeclarationBuilder::setContentModel(*type, "(#PCDATA)");
     if (flags)
-        type->setElementFlags(flags);
+        DeclarationBuilder::setElementFlags(*type, flags);
     return type;
 }
 
 Entity* entity(DocumentType* dt, const std::string& name, const std::string& value, unsigned long ch = 0)
 {
-    Entity* e = dt->createEntity(name);
+    Entity* e = DeclarationBuilder::createEntity(*dt, name);
     e->setNodeValue(value);
-    e->setCharValue(ch);
+    DeclarationBuilder::setCharValue(*e, ch);
     return e;
 }
 
 // An ATTLIST for element with CDATA attributes of the given names.
 AttrTypeList* attlist(DocumentType* dt, const std::string& element, const std::vector<std::string>& names)
 {
-    AttrTypeList* list = dt->createAttrTypeList(element);
+    AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*dt, element);
     for (const std::string& name : names)
-        list->addAttrType(dt->createAttrType(name));
+        DeclarationBuilder::addAttrType(*list, DeclarationBuilder::createAttrType(*dt, name));
     return list;
 }
 
@@ -54,10 +57,10 @@ TEST(DocumentTypeTest, AddOperationsIndexTheFirstDeclaration)
 {
     Ref<DocumentType> dt(DOMImpl::createDocumentType("html"));
     ElementType* first = element(dt.get(), "P", 68);
-    EXPECT_EQ(first, dt->addElementType(first));
-    EXPECT_EQ(nullptr, dt->addElementType(element(dt.get(), "P", 68)));
+    EXPECT_EQ(first, DeclarationBuilder::addElementType(*dt, first));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addElementType(*dt, element(dt.get(), "P", 68)));
     ElementType* sameId = element(dt.get(), "PARA", 68);
-    EXPECT_EQ(nullptr, dt->addElementType(sameId));  // listed and named, not by id
+    EXPECT_EQ(nullptr, DeclarationBuilder::addElementType(*dt, sameId));  // listed and named, not by id
     EXPECT_EQ(first, dt->getElementType("p"));
     EXPECT_EQ(first, dt->getDefElementType(68));
     EXPECT_EQ(sameId, dt->getElementType("PARA"));
@@ -67,10 +70,10 @@ TEST(DocumentTypeTest, AddOperationsIndexTheFirstDeclaration)
     Entity* agrave = entity(dt.get(), "Agrave", "&#192;", 192);
     Entity* lower = entity(dt.get(), "agrave", "&#224;", 224);
     Entity* alias = entity(dt.get(), "A2", "&#192;", 192);
-    EXPECT_EQ(agrave, dt->addEntity(agrave));
-    EXPECT_EQ(lower, dt->addEntity(lower));
-    EXPECT_EQ(nullptr, dt->addEntity(entity(dt.get(), "agrave", "&#225;", 225)));
-    EXPECT_EQ(alias, dt->addEntity(alias));
+    EXPECT_EQ(agrave, DeclarationBuilder::addEntity(*dt, agrave));
+    EXPECT_EQ(lower, DeclarationBuilder::addEntity(*dt, lower));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addEntity(*dt, entity(dt.get(), "agrave", "&#225;", 225)));
+    EXPECT_EQ(alias, DeclarationBuilder::addEntity(*dt, alias));
     EXPECT_EQ(agrave, dt->getEntity("Agrave"));
     EXPECT_EQ(lower, dt->getEntity("agrave"));
     EXPECT_EQ(nullptr, dt->getEntity("AGRAVE"));
@@ -78,39 +81,40 @@ TEST(DocumentTypeTest, AddOperationsIndexTheFirstDeclaration)
     EXPECT_EQ(nullptr, dt->getCharEntity(225));  // an unindexed one registers nothing
     EXPECT_EQ(4u, dt->getEntityNodes().length());
 
-    Notation* gif = dt->createNotation("GIF");
-    EXPECT_EQ(gif, dt->addNotation(gif));
-    EXPECT_EQ(nullptr, dt->addNotation(dt->createNotation("gif")));
+    Notation* gif = DeclarationBuilder::createNotation(*dt, "GIF");
+    EXPECT_EQ(gif, DeclarationBuilder::addNotation(*dt, gif));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addNotation(*dt, DeclarationBuilder::createNotation(*dt, "gif")));
     EXPECT_EQ(gif, dt->getNotation("gif"));
 
     // Nodes of the wrong kind or without a name are refused and not listed.
     const unsigned long listed = dt->getDeclNodes().length();
-    Ref<Notation> stray(dt->createNotation("stray"));
-    EXPECT_EQ(nullptr, dt->addEntity(stray.get()));
-    EXPECT_EQ(nullptr, dt->addElementType(stray.get()));
-    EXPECT_EQ(nullptr, dt->addNotation(nullptr));
-    Ref<ElementType> unnamed(dt->createElementType(""));
-    EXPECT_EQ(nullptr, dt->addElementType(unnamed.get()));
+    Ref<Notation> stray(DeclarationBuilder::createNotation(*dt, "stray"));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addEntity(*dt, stray.get()));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addElementType(*dt, stray.get()));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addNotation(*dt, nullptr));
+    Ref<ElementType> unnamed(DeclarationBuilder::createElementType(*dt, ""));
+    EXPECT_EQ(nullptr, DeclarationBuilder::addElementType(*dt, unnamed.get()));
     EXPECT_EQ(listed, dt->getDeclNodes().length());
 }
 
 TEST(DocumentTypeTest, CaseTwinsAndAttributeLists)
 {
     Ref<DocumentType> dt(DOMImpl::createDocumentType("html"));
-    dt->addAttrTypeList(attlist(dt.get(), "ssi:include", {"early"}));  // no type yet: attaches nowhere
+    // No type yet: the list attaches nowhere.
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt.get(), "ssi:include", {"early"}));
     ElementType* lower = element(dt.get(), "ssi:include", 100);
     ElementType* upper = element(dt.get(), "ssi:INCLUDE", 101);
-    dt->addElementType(lower);
-    EXPECT_EQ(nullptr, dt->addElementType(upper));
+    DeclarationBuilder::addElementType(*dt, lower);
+    EXPECT_EQ(nullptr, DeclarationBuilder::addElementType(*dt, upper));
     EXPECT_EQ(upper, dt->getElementType("ssi:INCLUDE"));
     EXPECT_EQ(lower, dt->getElementType("SSI:Include"));
     EXPECT_EQ(upper, dt->getDefElementType(101));
     EXPECT_EQ(nullptr, lower->getAttrTypes());
 
     // Each twin gets the list spelled like it; a later list adds to it.
-    dt->addAttrTypeList(attlist(dt.get(), "ssi:include", {"file"}));
-    dt->addAttrTypeList(attlist(dt.get(), "ssi:INCLUDE", {"virtual"}));
-    dt->addAttrTypeList(attlist(dt.get(), "ssi:include", {"timefmt"}));
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt.get(), "ssi:include", {"file"}));
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt.get(), "ssi:INCLUDE", {"virtual"}));
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt.get(), "ssi:include", {"timefmt"}));
     EXPECT_EQ((std::vector<std::string>{"file", "timefmt"}), lower->getAllAttrNames());
     EXPECT_EQ((std::vector<std::string>{"virtual"}), upper->getAllAttrNames());
 }
@@ -118,14 +122,14 @@ TEST(DocumentTypeTest, CaseTwinsAndAttributeLists)
 TEST(DocumentTypeTest, JSPDirectiveNamesAndElementNames)
 {
     Ref<DocumentType> dt(DOMImpl::createDocumentType("jsp"));
-    dt->addElementType(element(dt.get(), "P", 68, 0x1));
-    dt->addElementType(element(dt.get(), "jsp:directive.page", 120, 0x1000000));
-    dt->addElementType(element(dt.get(), "jsp:directive.include", 121, 0x1000000));
-    dt->addElementType(element(dt.get(), "jsp:scriptlet", 110, 0x800000));
-    dt->addElementType(element(dt.get(), "jsp:directive", 0, 0x1000000));  // no dot
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "P", 68, 0x1));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "jsp:directive.page", 120, 0x1000000));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "jsp:directive.include", 121, 0x1000000));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "jsp:scriptlet", 110, 0x800000));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "jsp:directive", 0, 0x1000000));  // no dot
     EXPECT_EQ((std::vector<std::string>{"page", "include"}), dt->getJSPDirectiveNames());
     EXPECT_EQ((std::vector<std::string>{"P"}), dt->getElementTypeNames());
-    dt->setJSPVersion(DOMImpl::JSP_10);
+    DeclarationBuilder::setJSPVersion(*dt, DOMImpl::JSP_10);
     EXPECT_EQ(5u, dt->getElementTypeNames().size());
 }
 
@@ -133,9 +137,9 @@ TEST(DocumentTypeTest, Source)
 {
     Ref<DocumentType> dt(DOMImpl::createDocumentType("html"));
     EXPECT_EQ("<!DOCTYPE html>", dt->getSource());
-    dt->setInternalSubset(true);
+    DeclarationBuilder::setInternalSubset(*dt, true);
     EXPECT_EQ("<!DOCTYPE html []>", dt->getSource());
-    dt->setInternalSubset(false);
+    DeclarationBuilder::setInternalSubset(*dt, false);
     dt->setPublicID("-//W3C//DTD HTML 4.0//EN");
     EXPECT_EQ("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.0//EN\">", dt->getSource());
     dt->setPublicID("");
@@ -143,13 +147,13 @@ TEST(DocumentTypeTest, Source)
     EXPECT_EQ("<!DOCTYPE html SYSTEM \"strict.dtd\">", dt->getSource());
     dt->setSystemID("");
 
-    dt->addEntity(entity(dt.get(), "nbsp", "&#160;", 160));
-    dt->addElementType(element(dt.get(), "P"));
-    dt->addElementType(element(dt.get(), "p"));
-    dt->addAttrTypeList(attlist(dt.get(), "P", {"id"}));
-    Notation* png = dt->createNotation("png");
-    png->setSystemID("image/png");
-    dt->addNotation(png);
+    DeclarationBuilder::addEntity(*dt, entity(dt.get(), "nbsp", "&#160;", 160));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "P"));
+    DeclarationBuilder::addElementType(*dt, element(dt.get(), "p"));
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt.get(), "P", {"id"}));
+    Notation* png = DeclarationBuilder::createNotation(*dt, "png");
+    DeclarationBuilder::setSystemID(*png, "image/png");
+    DeclarationBuilder::addNotation(*dt, png);
     const std::string written = "<!DOCTYPE html [\r\n"
                                 "<!ENTITY nbsp \"&#160;\">\r\n"
                                 "<!ELEMENT P (#PCDATA)>\r\n"
@@ -165,12 +169,12 @@ TEST(DocumentTypeTest, Source)
     EXPECT_EQ(written, dt->getSource());
 
     Ref<Entity> e(entity(dt.get(), "logo", ""));
-    e->setPublicID("-//X//LOGO");
-    e->setSystemID("logo.gif");
-    e->setNotationName("gif");
+    DeclarationBuilder::setPublicID(*e, "-//X//LOGO");
+    DeclarationBuilder::setSystemID(*e, "logo.gif");
+    DeclarationBuilder::setNotationName(*e, "gif");
     EXPECT_EQ("<!ENTITY logo PUBLIC \"-//X//LOGO\" \"logo.gif\" NDATA gif>", e->getSource());
-    Ref<Notation> n(dt->createNotation("gif"));
-    n->setPublicID("-//X//GIF");
+    Ref<Notation> n(DeclarationBuilder::createNotation(*dt, "gif"));
+    DeclarationBuilder::setPublicID(*n, "-//X//GIF");
     EXPECT_EQ("<!NOTATION gif PUBLIC \"-//X//GIF\">", n->getSource());
 }
 
@@ -178,15 +182,15 @@ TEST(DocumentTypeTest, CloneRebuildsEveryIndex)
 {
     DocumentType* dt = DOMImpl::createDocumentType("html");
     dt->setPublicID("-//ZEB//DTD ZEB Version 4.0//EN");
-    dt->setInternalSubset(true);
-    dt->setReceivesQRTX(true);
-    dt->setJSPVersion(DOMImpl::JSP_091);
-    dt->addElementType(element(dt, "ssi:include", 100));
-    dt->addElementType(element(dt, "ssi:INCLUDE", 101));
-    dt->addElementType(element(dt, "jsp:directive.page", 120, 0x1000000));
-    dt->addAttrTypeList(attlist(dt, "ssi:include", {"file"}));
-    dt->addEntity(entity(dt, "nbsp", "&#160;", 160));
-    dt->addNotation(dt->createNotation("gif"));
+    DeclarationBuilder::setInternalSubset(*dt, true);
+    DeclarationBuilder::setReceivesQRTX(*dt, true);
+    DeclarationBuilder::setJSPVersion(*dt, DOMImpl::JSP_091);
+    DeclarationBuilder::addElementType(*dt, element(dt, "ssi:include", 100));
+    DeclarationBuilder::addElementType(*dt, element(dt, "ssi:INCLUDE", 101));
+    DeclarationBuilder::addElementType(*dt, element(dt, "jsp:directive.page", 120, 0x1000000));
+    DeclarationBuilder::addAttrTypeList(*dt, attlist(dt, "ssi:include", {"file"}));
+    DeclarationBuilder::addEntity(*dt, entity(dt, "nbsp", "&#160;", 160));
+    DeclarationBuilder::addNotation(*dt, DeclarationBuilder::createNotation(*dt, "gif"));
     dt->setSource("<!DOCTYPE html PUBLIC \"-//ZEB//DTD ZEB Version 4.0//EN\" [ as read ]>");
 
     Ref<DocumentType> copy(static_cast<DocumentType*>(dt->cloneNode(true)));
@@ -215,17 +219,17 @@ TEST(DocumentTypeTest, CloneRebuildsEveryIndex)
 TEST(DocumentTypeTest, MergeCopiesAttributeTypesWithTheirLists)
 {
     DocumentType* jsp = DOMImpl::createDocumentType("jsp");
-    jsp->addElementType(element(jsp, "jsp:include", 116));
-    jsp->addAttrTypeList(attlist(jsp, "jsp:include", {"page", "flush"}));
-    jsp->addElementType(element(jsp, "FORM", 35));
-    jsp->addAttrTypeList(attlist(jsp, "FORM", {"bean"}));
-    jsp->addEntity(entity(jsp, "copy", "&#169;", 169));
+    DeclarationBuilder::addElementType(*jsp, element(jsp, "jsp:include", 116));
+    DeclarationBuilder::addAttrTypeList(*jsp, attlist(jsp, "jsp:include", {"page", "flush"}));
+    DeclarationBuilder::addElementType(*jsp, element(jsp, "FORM", 35));
+    DeclarationBuilder::addAttrTypeList(*jsp, attlist(jsp, "FORM", {"bean"}));
+    DeclarationBuilder::addEntity(*jsp, entity(jsp, "copy", "&#169;", 169));
 
     Ref<DocumentType> html(DOMImpl::createDocumentType("html"));
-    html->addElementType(element(html.get(), "FORM", 35));
-    html->addAttrTypeList(attlist(html.get(), "FORM", {"action"}));
-    html->_mergeDeclarations(jsp);
-    html->_mergeDeclarations(nullptr);
+    DeclarationBuilder::addElementType(*html, element(html.get(), "FORM", 35));
+    DeclarationBuilder::addAttrTypeList(*html, attlist(html.get(), "FORM", {"action"}));
+    DeclarationBuilder::mergeDeclarations(*html, jsp);
+    DeclarationBuilder::mergeDeclarations(*html, nullptr);
     jsp->releaseRef();  // nothing merged may point back into it
 
     const ElementType* include = html->getElementType("JSP:INCLUDE");

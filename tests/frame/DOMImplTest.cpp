@@ -8,15 +8,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "dom.h"
+#include "doctype/DeclarationBuilder.h"
+#include "frame/RegistryAccess.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
 std::map<std::string, int> g_calls;
-DOMImpl::DocumentTypeFactory g_previous = nullptr;
+pagedom::DocumentTypeFactory g_previous = nullptr;
 
 // The requests the factory has had, as "name=count ...".
 std::string calls()
@@ -40,9 +46,9 @@ std::string decls(const DocumentType* type)
 DocumentType* makeType(const std::string& name, const char* element, bool entity = false)
 {
     DocumentType* type = DOMImpl::createDocumentType(name);
-    type->addElementType(type->createElementType(element));
+    DeclarationBuilder::addElementType(*type, DeclarationBuilder::createElementType(*type, element));
     if (entity)
-        type->addEntity(type->createEntity("jspent"));
+        DeclarationBuilder::addEntity(*type, DeclarationBuilder::createEntity(*type, "jspent"));
     return type;
 }
 
@@ -60,7 +66,7 @@ DocumentType* countingFactory(const std::string& lowerName)
     if (lowerName != "html" && lowerName != "plainjsp")
         return g_previous ? g_previous(lowerName) : nullptr;
     DocumentType* type = makeType(lowerName, "own");
-    type->setReceivesQRTX(lowerName == "html");
+    DeclarationBuilder::setReceivesQRTX(*type, lowerName == "html");
     return type;
 }
 
@@ -68,12 +74,12 @@ class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_previous = DOMImpl::_setDocumentTypeFactory(&countingFactory);
+        g_previous = pagedom::RegistryAccess::setDocumentTypeFactory(&countingFactory);
         g_calls.clear();
     }
     void TearDown() override
     {
-        EXPECT_EQ(DOMImpl::_setDocumentTypeFactory(g_previous), &countingFactory);
+        EXPECT_EQ(pagedom::RegistryAccess::setDocumentTypeFactory(g_previous), &countingFactory);
         DOMImpl::setJSPVersion(DOMImpl::JSP_NONE);
     }
 };
@@ -188,6 +194,61 @@ TEST_F(RegistryTest, JSPDeclarationsAreMergedOnceIntoAVersionCopy)
     EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
     DOM::getDOM()->deleteDocument(doc);
     EXPECT_EQ(decls(html), "own jsp:include jspent QRTX:TEXT");
+}
+
+TEST_F(RegistryTest, ADocumentUnderAnotherVersionHidesTheSwitchFromOtherThreads)
+{
+    // One thread makes documents under JSP 0.91 while another makes them
+    // under the current version; the second must never get a 0.91 type.
+    const DocumentType* current = DOMImpl::getDocumentType("known-threads");
+    ASSERT_NE(current, nullptr);
+    const int rounds = 20000;
+    std::atomic<bool> done{false};
+    std::atomic<bool> started{false};
+    std::thread other([&done, &started] {
+        while (!done.load()) {
+            DOM::getDOM()->deleteDocument(DOMImpl::createDocument("known-threads", DOMImpl::JSP_091));
+            started.store(true);
+        }
+    });
+    while (!started.load())
+        std::this_thread::yield();
+    int wrong = 0;
+    for (int i = 0; i < rounds; ++i) {
+        Document* doc = DOMImpl::createDocument("known-threads");
+        wrong += doc->getDocumentType() != current;
+        DOM::getDOM()->deleteDocument(doc);
+    }
+    done.store(true);
+    other.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(DOMImpl::getJSPVersion(), DOMImpl::JSP_NONE);
+}
+
+TEST(HostView, ElementIDsCompareWithTheTableNames)
+{
+    // What a host sees through the umbrella header alone: the elements of a
+    // page carry the ids ElementTable names, implied ones included.
+    Document* doc = DOMImpl::createDocument("HTML");
+    const std::string page = "<table><tr><td>x</table><p>y<!--#include file=\"f\"-->";
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    std::string ids;
+    for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc, false)) {
+        if (n->getNodeType() != Node::ELEMENT_NODE)
+            continue;
+        const int id = static_cast<Element*>(n)->getElementID();
+        ids += id == ElementTable::ID_HTML ? "HTML "
+               : id == ElementTable::ID_BODY ? "BODY "
+               : id == ElementTable::ID_TABLE ? "TABLE "
+               : id == ElementTable::ID_TBODY ? "TBODY "
+               : id == ElementTable::ID_TR ? "TR "
+               : id == ElementTable::ID_TD ? "TD "
+               : id == ElementTable::ID_P ? "P "
+               : id == ElementTable::ID_SSI_INCLUDE ? "ssi:include "
+               : n->getNodeName() + "? ";
+    }
+    EXPECT_EQ(ids, "HTML BODY TABLE TBODY TR TD P ssi:include ");
+    DOM::getDOM()->deleteDocument(doc);
 }
 
 TEST(DOMSingleton, DeleteDocumentGivesUpOneReference)

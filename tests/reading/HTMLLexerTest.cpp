@@ -10,6 +10,9 @@
 #include "frame/DOMImpl.h"
 #include "reading/HTMLLexer.h"
 #include "base/Parser.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -83,10 +86,10 @@ TypePtr entityType()
     TypePtr type(new DocumentType(nullptr, "html"));
     type->addRef();
     for (auto e : {std::make_pair("amp", 38ul), std::make_pair("nbsp", 160ul)}) {
-        Entity* entity = type->createEntity(e.first);
+        Entity* entity = DeclarationBuilder::createEntity(*type, e.first);
         entity->setNodeValue("&#" + std::to_string(e.second) + ";");
-        entity->setCharValue(e.second);
-        type->addEntity(entity);
+        DeclarationBuilder::setCharValue(*entity, e.second);
+        DeclarationBuilder::addEntity(*type, entity);
     }
     return type;
 }
@@ -197,9 +200,9 @@ TEST(HTMLLexerTest, ProcessingInstructionsAndJSP)
     TypePtr jsp(new DocumentType(nullptr, "html"));
     jsp->addRef();
     EXPECT_EQ("< jsp(%--x--%) >", lex("<%--x--%>", jsp.get()));
-    jsp->setJSPVersion(DOMImpl::JSP_091);
+    DeclarationBuilder::setJSPVersion(*jsp, DOMImpl::JSP_091);
     EXPECT_EQ("< jsp(%--x--%) >", lex("<%--x--%>", jsp.get()));
-    jsp->setJSPVersion(DOMImpl::JSP_10);
+    DeclarationBuilder::setJSPVersion(*jsp, DOMImpl::JSP_10);
     expectTokens({
         {"<%--x--%>", "< jspcomment(--x--) >"},
         {"<%-- <%= a %>b", "< jspcomment(-- <%= a %) > name(b)"},
@@ -346,7 +349,7 @@ TEST(HTMLLexerTest, RandomMarkupKeepsTokensInOrderAndInBounds)
     // Tokens never overlap, never go backwards and never leave the text; an
     // unterminated construct is the last token before the end.
     TypePtr type = entityType();
-    type->setJSPVersion(DOMImpl::JSP_10);
+    DeclarationBuilder::setJSPVersion(*type, DOMImpl::JSP_10);
     const char alphabet[] = "<>!-%?&#;[]CDATA x1\n\"'=/";
     unsigned long seed = 12345;
     for (int round = 0; round < 3000; ++round) {

@@ -2,6 +2,9 @@
 
 #include "tree/NodeTestUtil.h"
 #include "tree/SmallHTMLType.h"
+#include "doctype/DeclarationBuilder.h"
+
+using pagedom::DeclarationBuilder;
 
 using namespace testutil;
 
@@ -178,9 +181,9 @@ TEST(DocumentContent, DeepCopyIsIndependent)
 TEST(DocumentLifetime, DocumentMayHoldTheOnlyReferenceToItsType)
 {
     DocumentType* type = DOMImpl::createDocumentType("mini");
-    ElementType* root = type->createElementType("mini");
-    root->setElementID(1);
-    type->addElementType(root);
+    ElementType* root = DeclarationBuilder::createElementType(*type, "mini");
+    DeclarationBuilder::setElementID(*root, 1);
+    DeclarationBuilder::addElementType(*type, root);
     Document* doc = DOMImpl::createDocument("mini", type);
     type->releaseRef();
     Element* top = doc->createDefElement(1);

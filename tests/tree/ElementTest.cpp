@@ -6,7 +6,10 @@
 #include "node/NamedNodeMap.h"
 #include "tree/NodeTestUtil.h"
 #include "tree/SmallHTMLType.h"
+#include "doctype/DeclarationBuilder.h"
 #include "tree/ElementAccess.h"
+
+using pagedom::DeclarationBuilder;
 
 using smallhtml::Ref;
 using smallhtml::has;
@@ -237,9 +240,9 @@ TEST_F(ElementTest, TagFlags)
 
     ElementType* type = const_cast<ElementType*>(p->getElementType());
     EXPECT_FALSE(p->canOmitEndTag());
-    type->setOmitType(ElementType::OMIT_END_TAG);
+    DeclarationBuilder::setOmitType(*type, ElementType::OMIT_END_TAG);
     EXPECT_TRUE(p->canOmitEndTag());
-    type->setOmitType(ElementType::OMIT_BOTH_TAGS);
+    DeclarationBuilder::setOmitType(*type, ElementType::OMIT_BOTH_TAGS);
     EXPECT_FALSE(p->canOmitEndTag());
     p->omitTag();
     EXPECT_TRUE(p->canOmitEndTag());

@@ -21,6 +21,7 @@
 #include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/Text.h"
+#include "doctype/DeclarationBuilder.h"
 
 namespace smallhtml {
 
@@ -78,36 +79,37 @@ struct AttrDecl {
 
 inline void declareAttrs(DocumentType* dt, const char* element, const std::vector<AttrDecl>& decls)
 {
-    AttrTypeList* list = dt->createAttrTypeList(element);
+    AttrTypeList* list = pagedom::DeclarationBuilder::createAttrTypeList(*dt, element);
     for (const AttrDecl& decl : decls) {
-        AttrType* type = dt->createAttrType(decl.name);
-        type->setValueType(decl.group.empty() ? decl.type : AttrType::NAME_GROUP_TYPE);
+        AttrType* type = pagedom::DeclarationBuilder::createAttrType(*dt, decl.name);
+        pagedom::DeclarationBuilder::setValueType(*type,
+                                                  decl.group.empty() ? decl.type : AttrType::NAME_GROUP_TYPE);
         if (!decl.group.empty())
-            type->setValues(decl.group);
-        list->addAttrType(type);
+            pagedom::DeclarationBuilder::setValues(*type, decl.group);
+        pagedom::DeclarationBuilder::addAttrType(*list, type);
     }
-    dt->addAttrTypeList(list);
+    pagedom::DeclarationBuilder::addAttrTypeList(*dt, list);
 }
 
 inline DocumentType* makeHTMLType()
 {
     DocumentType* dt = DOMImpl::createDocumentType("HTML");
     for (const Decl& decl : decls()) {
-        ElementType* type = dt->createElementType(decl.name);
-        type->setElementID(decl.id);
-        type->setContentModel(decl.model);
-        type->setElementFlags(decl.flags);
-        dt->addElementType(type);
+        ElementType* type = pagedom::DeclarationBuilder::createElementType(*dt, decl.name);
+        pagedom::DeclarationBuilder::setElementID(*type, decl.id);
+        pagedom::DeclarationBuilder::setContentModel(*type, decl.model);
+        pagedom::DeclarationBuilder::setElementFlags(*type, decl.flags);
+        pagedom::DeclarationBuilder::addElementType(*dt, type);
     }
     const AttrType::ValueType cdata = AttrType::CDATA_TYPE;
     declareAttrs(dt, "P", {{"id", AttrType::ID_TYPE, {}}, {"class", cdata, {}},
                            {"align", cdata, {"left", "center", "right"}}});
     declareAttrs(dt, "IMG", {{"SRC", AttrType::URI_TYPE, {}}, {"onclick", AttrType::EVENT_TYPE, {}},
                              {"align", cdata, {"left", "right"}}, {"ismap", cdata, {"ismap"}}});
-    Entity* nbsp = dt->createEntity("nbsp");
+    Entity* nbsp = pagedom::DeclarationBuilder::createEntity(*dt, "nbsp");
     nbsp->setNodeValue("&#160;");
-    nbsp->setCharValue(160);
-    dt->addEntity(nbsp);
+    pagedom::DeclarationBuilder::setCharValue(*nbsp, 160);
+    pagedom::DeclarationBuilder::addEntity(*dt, nbsp);
     return dt;
 }
 

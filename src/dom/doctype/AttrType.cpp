@@ -1,3 +1,5 @@
+// Attribute types: their keywords, their declaration text and the checks
+// of a value against a name group.
 #include "doctype/AttrType.h"
 
 #include "doctype/AttrTypeList.h"

@@ -1,3 +1,5 @@
+// The declaration of one attribute in an <!ATTLIST: its declared value and
+// its default.
 #ifndef PAGEDOM_DOCTYPE_ATTRTYPE_H
 #define PAGEDOM_DOCTYPE_ATTRTYPE_H
 
@@ -9,6 +11,10 @@
 
 class AttrTypeList;
 
+namespace pagedom {
+struct DeclarationBuilder;
+}
+
 // The declaration of one attribute in an <!ATTLIST: its declared value
 // (a keyword or a group of names) and its default.
 //
@@ -18,19 +24,19 @@ class AttrType : public Node {
 public:
     // Declared value.
     enum ValueType {
-        CDATA_TYPE = 0,
-        ID_TYPE = 1,
-        IDREF_TYPE = 2,
-        IDREFS_TYPE = 3,
-        ENTITY_TYPE = 4,
-        ENTITIES_TYPE = 5,
-        NMTOKEN_TYPE = 6,
-        NMTOKENS_TYPE = 7,
-        NOTATION_TYPE = 8,
-        NUMBER_TYPE = 9,
-        URI_TYPE = 10,
-        COLOR_TYPE = 11,
-        EVENT_TYPE = 12,
+        CDATA_TYPE = 0,       // "CDATA"
+        ID_TYPE = 1,          // "ID"
+        IDREF_TYPE = 2,       // "IDREF"
+        IDREFS_TYPE = 3,      // "IDREFS"
+        ENTITY_TYPE = 4,      // "ENTITY"
+        ENTITIES_TYPE = 5,    // "ENTITIES"
+        NMTOKEN_TYPE = 6,     // "NMTOKEN"
+        NMTOKENS_TYPE = 7,    // "NMTOKENS"
+        NOTATION_TYPE = 8,    // "NOTATION"
+        NUMBER_TYPE = 9,      // "NUMBER"
+        URI_TYPE = 10,        // "URI"
+        COLOR_TYPE = 11,      // "COLOR"
+        EVENT_TYPE = 12,      // "EVENT"
         NAME_GROUP_TYPE = 13  // "(a|b|c)"
     };
 
@@ -42,47 +48,69 @@ public:
         VALUE_DEFAULT = 3      // an explicit default value
     };
 
-    // Keywords of the declared values.
+    // "CDATA", the keyword of CDATA_TYPE.
     static const std::string CDATA_KEY;
+    // "ID", the keyword of ID_TYPE.
     static const std::string ID_KEY;
+    // "IDREF", the keyword of IDREF_TYPE.
     static const std::string IDREF_KEY;
+    // "IDREFS", the keyword of IDREFS_TYPE.
     static const std::string IDREFS_KEY;
+    // "ENTITY", the keyword of ENTITY_TYPE.
     static const std::string ENTITY_KEY;
+    // "ENTITIES", the keyword of ENTITIES_TYPE.
     static const std::string ENTITIES_KEY;
+    // "NMTOKEN", the keyword of NMTOKEN_TYPE.
     static const std::string NMTOKEN_KEY;
+    // "NMTOKENS", the keyword of NMTOKENS_TYPE.
     static const std::string NMTOKENS_KEY;
+    // "NOTATION", the keyword of NOTATION_TYPE.
     static const std::string NOTATION_KEY;
+    // "NUMBER", the keyword of NUMBER_TYPE.
     static const std::string NUMBER_KEY;
+    // "URI", the keyword of URI_TYPE.
     static const std::string URI_KEY;
+    // "COLOR", the keyword of COLOR_TYPE.
     static const std::string COLOR_KEY;
+    // "EVENT", the keyword of EVENT_TYPE.
     static const std::string EVENT_KEY;
-    // Keywords of the defaults.
+    // "#FIXED", the keyword of FIXED_DEFAULT.
     static const std::string FIXED_KEY;
+    // "#REQUIRED", the keyword of REQUIRED_DEFAULT.
     static const std::string REQUIRED_KEY;
+    // "#IMPLIED", the keyword of IMPLIED_DEFAULT.
     static const std::string IMPLIED_KEY;
 
+    // An attribute type named name: CDATA, #IMPLIED, no name group.
     AttrType(Document* ownerDocument, const std::string& name);
+    // Releases the name group.
     ~AttrType() override;
 
     // --- Node -------------------------------------------------------------
+    // The declared name.
     std::string getNodeName() const override { return _name(); }
+    // ATTR_TYPE_NODE.
     unsigned short getNodeType() const override { return ATTR_TYPE_NODE; }
+    // Always null: a declaration is never part of a tree.
     Node* getParentNode() const override { return nullptr; }
-    // Copies every field; the copy belongs to no list.
+    // A copy of every field, with one reference; the copy belongs to no list.
     Node* cloneNode(bool deep) const override;
     // "name type default": for example `align (left|right) "left"` or
     // `href URI #IMPLIED`.
     std::string getSource() const override;
-    void _writeStart(std::string& out) const override;
-    bool _writesChildren() const override { return false; }
 
     // --- reads ------------------------------------------------------------
+    // The declared name, case kept.
     const std::string& getName() const { return _name(); }
+    // The declared value.
     ValueType getValueType() const { return _valueType; }
+    // The default kind.
     DefaultType getDefaultType() const { return _defaultType; }
+    // The fixed or default value; empty for #REQUIRED and #IMPLIED.
     const std::string& getDefaultValue() const { return _defaultValue; }
     // The members of the name group in declared order; empty without one.
     std::vector<std::string> getValues() const;
+    // Whether the declaration has a name group (possibly empty).
     bool hasValues() const { return _values != nullptr; }
     // The keyword of a declared value; empty for the name group.
     static const std::string& getValueKey(ValueType type);
@@ -97,24 +125,31 @@ public:
     // The list this attribute type belongs to, or null.
     const AttrTypeList* getOwnerList() const;
 
-    // --- builders -------------------------------------------------------------
+protected:
+    AttrType(const AttrType& other);
+
+private:
+    void _writeStart(std::string& out) const override;
+    bool _writesChildren() const override { return false; }
+    void _setParentNode(Node*) override {}
+
+    // --- building (through pagedom::DeclarationBuilder) ------------------------
     void setValueType(ValueType type) { _valueType = type; }
     // Stores a name group (possibly empty).
     void setValues(const std::vector<std::string>& values);
     void setDefaultType(DefaultType type) { _defaultType = type; }
     void setDefaultValue(const std::string& value) { _defaultValue = value; }
 
-protected:
-    AttrType(const AttrType& other);
-    void _setParentNode(Node*) override {}
-
-private:
     void _appendSource(std::string& out) const;
 
     ValueType _valueType;
     std::unique_ptr<std::vector<std::string>> _values;
     DefaultType _defaultType;
     std::string _defaultValue;
+
+    // Library internals: the building operations are reached through the
+    // DTD reader's and the registry's accessor.
+    friend struct pagedom::DeclarationBuilder;
 };
 
 #endif

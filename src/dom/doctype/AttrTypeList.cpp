@@ -1,3 +1,5 @@
+// Attribute-list declarations: the ordered list of attribute types, the
+// lookup by name and the declaration text.
 #include "doctype/AttrTypeList.h"
 
 #include "doctype/AttrType.h"

@@ -1,12 +1,14 @@
+// The factory of the built-in document types: the HTML type read from the
+// compiled-in DTD text, the others built from their descriptors.
 #include "doctype/BuiltinDocumentTypes.h"
 
-#include <cstddef>
 #include <vector>
 
-#include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
+#include "doctype/BuiltinDescriptors.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
-#include "doctype/ElementType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/Entity.h"
 #include "doctype/HTMLDTDText.h"
 #include "doctype/Notation.h"
@@ -22,465 +24,6 @@ DocumentType* newDocumentType(const std::string& name)
     type->addRef();
     return type;
 }
-
-// --- descriptor records --------------------------------------------------------
-//
-// A document type other than HTML is described by constant tables: element
-// types, attribute lists, general entities and notations.  A missing text
-// (null) means "none"; a record without a name is skipped.
-
-struct ElementRecord {
-    const char* name;
-    int id;             // 0 = no element id
-    const char* model;  // null = no model (any content)
-    ElementType::OmitType omit;
-    unsigned long flags;  // 0 = no flag word
-};
-
-struct AttrRecord {
-    const char* name;
-    AttrType::ValueType type;
-    const char* members;  // name-group members separated by '|', or null
-    AttrType::DefaultType defaultType;
-    const char* defaultValue;  // null = none
-};
-
-struct AttrListRecord {
-    const char* element;
-    const AttrRecord* attrs;
-    std::size_t count;
-};
-
-struct EntityRecord {
-    const char* name;
-    const char* value;
-    unsigned long charValue;  // 0 = none
-    const char* publicID;
-    const char* systemID;
-    const char* notation;
-};
-
-struct NotationRecord {
-    const char* name;
-    const char* publicID;
-    const char* systemID;
-};
-
-struct Descriptor {
-    const char* name;
-    const ElementRecord* elements;
-    std::size_t elementCount;
-    const AttrListRecord* lists;
-    std::size_t listCount;
-    const EntityRecord* entities;
-    std::size_t entityCount;
-    const NotationRecord* notations;
-    std::size_t notationCount;
-};
-
-template <class T, std::size_t N>
-constexpr std::size_t countOf(const T (&)[N])
-{
-    return N;
-}
-
-// Shorthands that keep the tables below readable as attribute declarations.
-constexpr AttrType::ValueType CDATA = AttrType::CDATA_TYPE;
-constexpr AttrType::ValueType ID = AttrType::ID_TYPE;
-constexpr AttrType::ValueType IDREF = AttrType::IDREF_TYPE;
-constexpr AttrType::ValueType NMTOKEN = AttrType::NMTOKEN_TYPE;
-constexpr AttrType::ValueType NMTOKENS = AttrType::NMTOKENS_TYPE;
-constexpr AttrType::ValueType NUMBER = AttrType::NUMBER_TYPE;
-constexpr AttrType::ValueType URI = AttrType::URI_TYPE;
-constexpr AttrType::ValueType COLOR = AttrType::COLOR_TYPE;
-constexpr AttrType::DefaultType REQUIRED = AttrType::REQUIRED_DEFAULT;
-constexpr AttrType::DefaultType IMPLIED = AttrType::IMPLIED_DEFAULT;
-
-constexpr ElementType::OmitType OMIT_END = ElementType::OMIT_END_TAG;
-constexpr ElementType::OmitType OMIT_NONE = ElementType::OMIT_NO_TAG;
-
-// name TYPE #IMPLIED or #REQUIRED
-constexpr AttrRecord att(const char* name, AttrType::ValueType type, AttrType::DefaultType def = IMPLIED)
-{
-    return {name, type, nullptr, def, nullptr};
-}
-
-// name TYPE "value"
-constexpr AttrRecord dflt(const char* name, AttrType::ValueType type, const char* value)
-{
-    return {name, type, nullptr, AttrType::VALUE_DEFAULT, value};
-}
-
-// name (a|b) #IMPLIED or #REQUIRED
-constexpr AttrRecord grp(const char* name, const char* members, AttrType::DefaultType def = IMPLIED)
-{
-    return {name, AttrType::NAME_GROUP_TYPE, members, def, nullptr};
-}
-
-// name (a|b) "value"
-constexpr AttrRecord grp(const char* name, const char* members, const char* value)
-{
-    return {name, AttrType::NAME_GROUP_TYPE, members, AttrType::VALUE_DEFAULT, value};
-}
-
-template <std::size_t N>
-constexpr AttrListRecord list(const char* element, const AttrRecord (&attrs)[N])
-{
-    return {element, attrs, N};
-}
-
-// --- entities shared by "xml" and "vxml" ------------------------------------------
-
-const EntityRecord XML_ENTITIES[] = {
-    {"lt", "&#60;", 60, nullptr, nullptr, nullptr},
-    {"gt", "&#62;", 62, nullptr, nullptr, nullptr},
-    {"amp", "&#38;", 38, nullptr, nullptr, nullptr},
-    {"apos", "&#39;", 39, nullptr, nullptr, nullptr},
-    {"quot", "&#34;", 34, nullptr, nullptr, nullptr}};
-
-// --- "vxml" ---------------------------------------------------------------------
-
-const char* const VXML_ROOT = "(catch|help|noinput|nomatch|error|form|link|menu|meta|property|script|var)+";
-const char* const VXML_FORM =
-    "(dtmf|grammar|catch|help|noinput|nomatch|error|filled|initial|object|link|property|record|"
-    "subdialog|transfer|block|field|var)*";
-const char* const VXML_MENU =
-    "(#PCDATA|audio|enumerate|value|choice|catch|help|noinput|nomatch|error|prompt|property)*";
-const char* const VXML_CHOICE =
-    "(#PCDATA|audio|enumerate|value|grammar|break|div|emp|pros|sayas|zorvoice)*";
-const char* const VXML_SPEECH = "(#PCDATA|audio|enumerate|value|break|div|emp|pros|sayas|zorvoice)*";
-const char* const VXML_FIELD =
-    "(#PCDATA|audio|enumerate|value|catch|help|noinput|nomatch|error|filled|dtmf|grammar|link|"
-    "option|prompt|property)*";
-const char* const VXML_TEXT = "(#PCDATA)*";
-const char* const VXML_INITIAL =
-    "(#PCDATA|audio|enumerate|value|catch|help|noinput|nomatch|error|link|prompt|property)*";
-const char* const VXML_EXECUTABLE =
-    "(#PCDATA|audio|enumerate|value|assign|clear|disconnect|exit|goto|if|prompt|reprompt|return|"
-    "script|submit|throw|var)*";
-const char* const VXML_LINK = "(dtmf|grammar)*";
-const char* const VXML_RECORD =
-    "(#PCDATA|audio|enumerate|value|catch|help|noinput|nomatch|error|filled|grammar|prompt|property)*";
-const char* const VXML_TRANSFER =
-    "(#PCDATA|audio|enumerate|value|catch|help|noinput|nomatch|error|dtmf|filled|grammar|prompt|"
-    "property)*";
-const char* const VXML_IF =
-    "(#PCDATA|audio|enumerate|value|assign|clear|disconnect|exit|goto|if|prompt|reprompt|return|"
-    "script|submit|throw|var|elseif|else)*";
-const char* const VXML_SUBDIALOG =
-    "(#PCDATA|audio|enumerate|value|catch|help|noinput|nomatch|error|filled|param|prompt|property)*";
-
-// VoiceXML elements have no element id and no flag word, so they keep the
-// default categories of an element type; both tags are always written.
-constexpr ElementRecord vx(const char* name, const char* model)
-{
-    return {name, 0, model, OMIT_NONE, 0};
-}
-
-const ElementRecord VXML_ELEMENTS[] = {
-    vx("vxml", VXML_ROOT),
-    vx("meta", "EMPTY"), vx("reprompt", "EMPTY"), vx("var", "EMPTY"), vx("assign", "EMPTY"),
-    vx("clear", "EMPTY"), vx("value", "EMPTY"), vx("throw", "EMPTY"), vx("break", "EMPTY"),
-    vx("disconnect", "EMPTY"), vx("elseif", "EMPTY"), vx("else", "EMPTY"), vx("exit", "EMPTY"),
-    vx("goto", "EMPTY"), vx("param", "EMPTY"), vx("return", "EMPTY"), vx("submit", "EMPTY"),
-    vx("property", "EMPTY"),
-    vx("form", VXML_FORM),
-    vx("menu", VXML_MENU),
-    vx("choice", VXML_CHOICE),
-    vx("prompt", VXML_SPEECH), vx("enumerate", VXML_SPEECH), vx("audio", VXML_SPEECH),
-    vx("div", VXML_SPEECH), vx("emp", VXML_SPEECH), vx("pros", VXML_SPEECH),
-    vx("field", VXML_FIELD),
-    vx("option", VXML_TEXT), vx("sayas", VXML_TEXT), vx("zorvoice", VXML_TEXT),
-    vx("dtmf", VXML_TEXT), vx("grammar", VXML_TEXT), vx("script", VXML_TEXT),
-    vx("initial", VXML_INITIAL),
-    vx("block", VXML_EXECUTABLE), vx("catch", VXML_EXECUTABLE), vx("error", VXML_EXECUTABLE),
-    vx("help", VXML_EXECUTABLE), vx("noinput", VXML_EXECUTABLE), vx("nomatch", VXML_EXECUTABLE),
-    vx("filled", VXML_EXECUTABLE),
-    vx("link", VXML_LINK),
-    vx("record", VXML_RECORD),
-    vx("transfer", VXML_TRANSFER),
-    vx("if", VXML_IF),
-    vx("subdialog", VXML_SUBDIALOG), vx("object", VXML_SUBDIALOG)};
-
-const char* const CACHING = "safe|fast";
-const char* const FETCHHINT = "prefetch|safe|stream";
-const char* const TRUE_FALSE = "true|false";
-const char* const URLENCODED = "application/x-www-form-urlencoded";
-
-const AttrRecord VX_VXML[] = {att("application", URI), att("base", URI), att("lang", CDATA),
-                              att("version", CDATA, REQUIRED)};
-const AttrRecord VX_META[] = {att("name", NMTOKEN), att("content", CDATA, REQUIRED), att("http-equiv", NMTOKEN)};
-const AttrRecord VX_FORM[] = {att("id", ID), grp("scope", "document|dialog", "dialog")};
-const AttrRecord VX_MENU[] = {att("id", ID), grp("scope", "document|dialog", "dialog"),
-                              grp("dtmf", TRUE_FALSE, "false")};
-const AttrRecord VX_CHOICE[] = {grp("caching", CACHING), grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                                att("dtmf", CDATA), att("event", NMTOKEN), att("fetchaudio", URI),
-                                att("next", URI), att("expr", CDATA)};
-const AttrRecord VX_PROMPT[] = {grp("bargein", TRUE_FALSE), att("cond", CDATA), att("count", CDATA),
-                                att("timeout", CDATA)};
-const AttrRecord VX_FIELD[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA), att("type", CDATA),
-                               att("slot", NMTOKEN), grp("modal", TRUE_FALSE, "false")};
-const AttrRecord VX_OPTION[] = {att("dtmf", CDATA), att("value", CDATA)};
-const AttrRecord VX_VAR[] = {att("name", NMTOKEN, REQUIRED), att("expr", CDATA)};
-const AttrRecord VX_FORM_ITEM[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA)};
-const AttrRecord VX_ASSIGN[] = {att("name", NMTOKEN, REQUIRED), att("expr", CDATA, REQUIRED)};
-const AttrRecord VX_CLEAR[] = {att("namelist", NMTOKENS)};
-const AttrRecord VX_VALUE[] = {att("class", CDATA), att("expr", CDATA, REQUIRED), grp("mode", "tts|recorded", "tts"),
-                               att("recsrc", URI)};
-const AttrRecord VX_CATCH[] = {att("event", NMTOKENS, REQUIRED), att("count", CDATA), att("cond", CDATA)};
-const AttrRecord VX_EVENT[] = {att("count", CDATA), att("cond", CDATA)};
-const AttrRecord VX_LINK[] = {grp("caching", CACHING), grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                              att("next", URI), att("expr", CDATA), att("fetchaudio", URI),
-                              att("event", NMTOKEN)};
-const AttrRecord VX_THROW[] = {att("event", NMTOKEN, REQUIRED)};
-const AttrRecord VX_AUDIO[] = {att("src", URI), grp("caching", CACHING), grp("fetchhint", FETCHHINT),
-                               att("fetchtimeout", CDATA)};
-const AttrRecord VX_BREAK[] = {att("msecs", CDATA), grp("size", "none|small|medium|large")};
-const AttrRecord VX_DIV[] = {att("type", CDATA)};
-const AttrRecord VX_EMP[] = {grp("level", "strong|moderate|none|reduced", "moderate")};
-const AttrRecord VX_PROS[] = {att("rate", CDATA), att("vol", CDATA), att("pitch", CDATA), att("range", CDATA)};
-const AttrRecord VX_SAYAS[] = {att("sub", CDATA), att("class", CDATA), att("phon", CDATA)};
-const AttrRecord VX_ZORVOICE[] = {grp("gender", "male|female"), grp("age", "child|middle_adult|old_adult")};
-const AttrRecord VX_GRAMMAR[] = {grp("caching", CACHING), grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                                 grp("scope", "document|dialog"), att("src", URI), att("type", CDATA)};
-const AttrRecord VX_RECORD[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA),
-                                att("type", CDATA), grp("beep", TRUE_FALSE, "false"), att("maxtime", CDATA),
-                                grp("modal", TRUE_FALSE, "true"), att("finalsilence", CDATA),
-                                grp("dtmfterm", TRUE_FALSE, "true")};
-const AttrRecord VX_TRANSFER[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA),
-                                  att("dest", URI), att("destexpr", CDATA), grp("bridge", TRUE_FALSE, "false"),
-                                  att("connecttimeout", CDATA), att("maxtime", CDATA)};
-const AttrRecord VX_COND[] = {att("cond", CDATA, REQUIRED)};
-const AttrRecord VX_EXIT[] = {att("expr", CDATA), att("namelist", NMTOKENS)};
-const AttrRecord VX_FILLED[] = {grp("mode", "any|all", "all"), att("namelist", NMTOKENS)};
-const AttrRecord VX_GOTO[] = {grp("caching", CACHING), grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                              att("next", URI), att("expr", CDATA), att("fetchaudio", URI),
-                              att("expritem", CDATA), att("nextitem", NMTOKEN)};
-const AttrRecord VX_PARAM[] = {att("name", NMTOKEN, REQUIRED), att("expr", CDATA), att("value", CDATA),
-                               grp("valuetype", "data|ref", "data"), att("type", CDATA)};
-const AttrRecord VX_RETURN[] = {att("namelist", NMTOKENS), att("event", NMTOKEN)};
-const AttrRecord VX_SUBDIALOG[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA),
-                                   att("src", URI, REQUIRED), grp("caching", CACHING),
-                                   grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                                   att("fetchaudio", URI), grp("method", "get|post", "get"),
-                                   dflt("enctype", CDATA, URLENCODED), att("namelist", NMTOKENS)};
-const AttrRecord VX_SUBMIT[] = {grp("caching", CACHING), grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA),
-                                att("next", URI), att("expr", CDATA), att("fetchaudio", URI),
-                                grp("method", "get|post", "get"), dflt("enctype", CDATA, URLENCODED),
-                                att("namelist", NMTOKENS)};
-const AttrRecord VX_OBJECT[] = {att("name", NMTOKEN), att("cond", CDATA), att("expr", CDATA),
-                                grp("caching", CACHING), grp("fetchhint", FETCHHINT),
-                                att("fetchtimeout", CDATA), att("classid", URI), att("codebase", URI),
-                                att("data", URI), att("type", CDATA), att("codetype", CDATA),
-                                att("archive", URI)};
-const AttrRecord VX_PROPERTY[] = {att("name", NMTOKEN, REQUIRED), att("value", CDATA, REQUIRED)};
-const AttrRecord VX_SCRIPT[] = {att("src", URI), att("charset", CDATA), grp("caching", CACHING),
-                                grp("fetchhint", FETCHHINT), att("fetchtimeout", CDATA)};
-
-const AttrListRecord VXML_LISTS[] = {
-    list("vxml", VX_VXML),         list("meta", VX_META),         list("form", VX_FORM),
-    list("menu", VX_MENU),         list("choice", VX_CHOICE),     list("prompt", VX_PROMPT),
-    list("field", VX_FIELD),       list("option", VX_OPTION),     list("var", VX_VAR),
-    list("initial", VX_FORM_ITEM), list("block", VX_FORM_ITEM),   list("assign", VX_ASSIGN),
-    list("clear", VX_CLEAR),       list("value", VX_VALUE),       list("catch", VX_CATCH),
-    list("error", VX_EVENT),       list("help", VX_EVENT),        list("link", VX_LINK),
-    list("noinput", VX_EVENT),     list("nomatch", VX_EVENT),     list("throw", VX_THROW),
-    list("audio", VX_AUDIO),       list("break", VX_BREAK),       list("div", VX_DIV),
-    list("emp", VX_EMP),           list("pros", VX_PROS),         list("sayas", VX_SAYAS),
-    list("zorvoice", VX_ZORVOICE), list("dtmf", VX_GRAMMAR),      list("grammar", VX_GRAMMAR),
-    list("record", VX_RECORD),     list("transfer", VX_TRANSFER), list("if", VX_COND),
-    list("elseif", VX_COND),       list("exit", VX_EXIT),         list("filled", VX_FILLED),
-    list("goto", VX_GOTO),         list("param", VX_PARAM),       list("return", VX_RETURN),
-    list("subdialog", VX_SUBDIALOG), list("submit", VX_SUBMIT),   list("object", VX_OBJECT),
-    list("property", VX_PROPERTY), list("script", VX_SCRIPT)};
-
-// --- "jsp091": JSP 0.91 tags; every flag word carries the JSP bit ---------------------
-
-const ElementRecord JSP091_ELEMENTS[] = {
-    {"jsp:scriptlet", 110, "(#PCDATA)", OMIT_NONE, 0x6ca80008},
-    {"jsp:expression", 111, "(#PCDATA)", OMIT_NONE, 0x6ca00008},
-    {"jsp:directive", 116, "EMPTY", OMIT_END, 0x51280018},
-    {"SERVLET", 126, "(PARAM)*", OMIT_NONE, 0x44280028},
-    {"BEAN", 127, "(PARAM)*", OMIT_NONE, 0x40280028},
-    {"PARAM", 69, "EMPTY", OMIT_END, 0x40001010},
-    {"REPEAT", 128, "ANY", OMIT_NONE, 0x42080000},
-    {"INSERT", 129, "CDATA", OMIT_NONE, 0x44200008},
-    {"DBCONNECT", 130, "CDATA", OMIT_NONE, 0x40280008},
-    {"DBQUERY", 131, "CDATA", OMIT_NONE, 0x40280008},
-    {"DBMODIFY", 132, "CDATA", OMIT_NONE, 0x40280008}};
-
-const AttrRecord J91_DIRECTIVE[] = {att("language", CDATA), att("method", CDATA), att("import", CDATA),
-                                    att("content_type", CDATA), att("extends", CDATA),
-                                    att("implements", CDATA)};
-const AttrRecord J91_SERVLET[] = {att("name", CDATA), att("code", CDATA), att("codebase", URI)};
-const AttrRecord J91_BEAN[] = {att("name", CDATA), att("varname", CDATA), att("type", CDATA),
-                               grp("introspect", "yes|no"), att("beanname", CDATA), grp("create", "yes|no"),
-                               grp("scope", "request|session")};
-const AttrRecord J91_PARAM[] = {att("id", ID), att("name", CDATA, REQUIRED), att("value", CDATA),
-                                grp("valuetype", "data|ref|object", "data"), att("type", CDATA),
-                                att("property", CDATA)};
-const AttrRecord JSP_REPEAT[] = {att("index", CDATA), att("start", NUMBER), att("end", NUMBER)};
-const AttrRecord J91_INSERT[] = {att("requestparm", CDATA), att("requestattr", CDATA), att("bean", CDATA),
-                                 att("property", CDATA), att("default", CDATA)};
-const AttrRecord J91_DBCONNECT[] = {att("id", CDATA), att("url", URI), att("driver", CDATA),
-                                    att("userid", CDATA), att("passwd", CDATA), att("xmlref", CDATA)};
-const AttrRecord JSP_DBQUERY[] = {att("id", CDATA), att("connection", CDATA), att("limit", NUMBER)};
-const AttrRecord JSP_DBMODIFY[] = {att("connection", CDATA)};
-
-const AttrListRecord JSP091_LISTS[] = {
-    list("jsp:directive", J91_DIRECTIVE), list("SERVLET", J91_SERVLET),     list("BEAN", J91_BEAN),
-    list("PARAM", J91_PARAM),             list("REPEAT", JSP_REPEAT),       list("INSERT", J91_INSERT),
-    list("DBCONNECT", J91_DBCONNECT),     list("DBQUERY", JSP_DBQUERY),     list("DBMODIFY", JSP_DBMODIFY)};
-
-// --- "jsp10": JSP 1.0 tags -----------------------------------------------------------
-
-const ElementRecord JSP10_ELEMENTS[] = {
-    {"jsp:scriptlet", 110, "(#PCDATA)", OMIT_NONE, 0x6ca80008},
-    {"jsp:expression", 111, "(#PCDATA)", OMIT_NONE, 0x6ca00008},
-    {"jsp:declaration", 112, "(#PCDATA)", OMIT_NONE, 0x68a80018},
-    {"jsp:directive.page", 113, "EMPTY", OMIT_END, 0x69680018},
-    {"jsp:directive.include", 114, "EMPTY", OMIT_END, 0x69680018},
-    {"jsp:directive.taglib", 115, "EMPTY", OMIT_END, 0x51680018},
-    {"jsp:useBean", 117, "ANY", OMIT_NONE, 0x60680018},
-    {"jsp:setProperty", 118, "EMPTY", OMIT_END, 0x60680018},
-    {"jsp:getProperty", 119, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:include", 120, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:forward", 121, "EMPTY", OMIT_END, 0x60680008},
-    {"jsp:plugin", 122, "(jsp:params|jsp:fallback)?", OMIT_NONE, 0x60280008},
-    {"jsp:params", 123, "(jsp:param)+", OMIT_NONE, 0x60001030},
-    {"jsp:fallback", 124, "CDATA", OMIT_NONE, 0x60001010},
-    {"jsp:param", 125, "EMPTY", OMIT_END, 0x60401010},
-    {"tsx:dbconnect", 133, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:dbquery", 134, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:dbmodify", 135, "CDATA", OMIT_NONE, 0x60280008},
-    {"tsx:getProperty", 136, "EMPTY", OMIT_END, 0x60680008},
-    {"tsx:repeat", 137, "ANY", OMIT_NONE, 0x62080000}};
-
-const AttrRecord J10_PAGE[] = {dflt("language", CDATA, "java"), att("extends", CDATA),
-                               dflt("contentType", CDATA, "text/html; ISO-8859-1"), att("import", CDATA),
-                               grp("session", TRUE_FALSE), dflt("buffer", CDATA, "8kb"),
-                               grp("autoFlush", TRUE_FALSE, "true"), grp("isThreadSafe", TRUE_FALSE, "true"),
-                               att("info", CDATA), att("errorPage", URI),
-                               grp("isErrorPage", TRUE_FALSE, "false")};
-const AttrRecord J10_INCLUDE_DIRECTIVE[] = {att("file", URI)};
-const AttrRecord J10_TAGLIB[] = {att("uri", URI, REQUIRED), att("prefix", CDATA, REQUIRED)};
-const AttrRecord J10_USEBEAN[] = {att("id", ID, REQUIRED), grp("scope", "page|session|request|application", "page"),
-                                  att("class", CDATA), att("beanName", CDATA), att("type", CDATA)};
-const AttrRecord J10_SETPROPERTY[] = {att("name", IDREF, REQUIRED), att("property", CDATA, REQUIRED),
-                                      att("value", CDATA), att("param", CDATA)};
-const AttrRecord J10_GETPROPERTY[] = {att("name", IDREF, REQUIRED), att("property", CDATA, REQUIRED)};
-const AttrRecord J10_PAGE_ACTION[] = {att("page", URI, REQUIRED)};
-const AttrRecord J10_PLUGIN[] = {grp("type", "bean|applet", REQUIRED), att("code", CDATA, REQUIRED),
-                                 att("codebase", URI, REQUIRED), grp("align", "top|middle|bottom|left|right"),
-                                 att("archive", CDATA), att("height", CDATA), att("hspace", CDATA),
-                                 dflt("jreversion", CDATA, "1.1"), att("name", CDATA), att("vspace", CDATA),
-                                 att("width", CDATA), att("nspluginurl", URI), att("iepluginurl", URI)};
-const AttrRecord J10_PARAM[] = {att("name", CDATA, REQUIRED), att("value", CDATA)};
-const AttrRecord J10_DBCONNECT[] = {att("id", CDATA), att("url", URI), att("driver", CDATA),
-                                    att("userid", CDATA), att("passwd", CDATA)};
-
-const AttrListRecord JSP10_LISTS[] = {
-    list("jsp:directive.page", J10_PAGE),
-    list("jsp:directive.include", J10_INCLUDE_DIRECTIVE),
-    list("jsp:directive.taglib", J10_TAGLIB),
-    list("jsp:useBean", J10_USEBEAN),
-    list("jsp:setProperty", J10_SETPROPERTY),
-    list("jsp:getProperty", J10_GETPROPERTY),
-    list("jsp:include", J10_PAGE_ACTION),
-    list("jsp:forward", J10_PAGE_ACTION),
-    list("jsp:plugin", J10_PLUGIN),
-    list("jsp:param", J10_PARAM),
-    list("tsx:dbconnect", J10_DBCONNECT),
-    list("tsx:dbquery", JSP_DBQUERY),
-    list("tsx:dbmodify", JSP_DBMODIFY),
-    list("tsx:getProperty", J10_GETPROPERTY),
-    list("tsx:repeat", JSP_REPEAT)};
-
-// --- "qrtx": dynamic-element tags and the binding attributes of HTML elements ----------
-
-const ElementRecord QRTX_ELEMENTS[] = {
-    {"QRTX:TEXT", 140, "(#INLINE)", OMIT_NONE, 0x8000},
-    {"QRTX:LOOP", 141, "ANY", OMIT_NONE, 0x2080000},
-    {"QRTX:PROPERTY", 142, "EMPTY", OMIT_END, 0x200008},
-    {"QRTX:ATV", 143, "ANY", OMIT_NONE, 0x200000},
-    {"QRTX:COMMENT", 144, "CDATA", OMIT_NONE, 0x200000}};
-
-const char* const DYNAMIC = "dynamicelement";
-
-const AttrRecord QX_TEXT[] = {att("loopproperty", CDATA), att("delimiter", CDATA), att("lastdelimiter", CDATA),
-                              att("delimiterfortwo", CDATA), att("looprangestartvariable", CDATA),
-                              att("looprangesize", NUMBER), att("loopsetsizevariable", CDATA),
-                              att("loopsetcurrentsizevariable", CDATA), att("varprefix", CDATA)};
-const AttrRecord QX_LOOP[] = {att("loopproperty", CDATA), att("looprangestartvariable", CDATA),
-                              att("looprangesize", NUMBER), att("loopsetsizevariable", CDATA),
-                              att("loopsetcurrentsizevariable", CDATA), att("varprefix", CDATA)};
-const AttrRecord QX_PROPERTY[] = {att("property", CDATA), att("authortimetext", CDATA)};
-const AttrRecord QX_ATV[] = {att("imgsrc", URI), att("imgwidth", CDATA), att("imgheight", CDATA),
-                             att("fonttext", CDATA), att("fontcolor", COLOR)};
-const AttrRecord QX_A[] = {grp("dynamicelement", DYNAMIC), att("hrefproperty", CDATA)};
-const AttrRecord QX_IMG[] = {grp("dynamicelement", DYNAMIC), att("property", CDATA),
-                             att("authortimeimagesrc", URI), att("authortimeimagewidth", CDATA),
-                             att("authortimeimageheight", CDATA)};
-const AttrRecord QX_OBJECT[] = {grp("dtc", "dtc")};
-const AttrRecord QX_PARAM[] = {att("property", CDATA)};
-const AttrRecord QX_APPLET[] = {grp("mayscript", "mayscript")};
-const AttrRecord QX_LIST[] = {att("dynamicelement", CDATA), att("loopproperty", CDATA),
-                              att("looprangestartvariable", CDATA), att("looprangesize", NUMBER),
-                              att("loopsetsizevariable", CDATA), att("loopsetcurrentsizevariable", CDATA),
-                              att("varprefix", CDATA), att("imgsrc", URI), att("imgwidth", CDATA),
-                              att("imgheight", CDATA), att("fonttext", CDATA), att("fontcolor", COLOR)};
-const AttrRecord QX_FORM[] = {grp("dynamicelement", DYNAMIC), att("actionproperty", CDATA)};
-const AttrRecord QX_INPUT[] = {grp("dynamicelement", DYNAMIC), att("nameproperty", CDATA),
-                               att("valueproperty", CDATA), att("defaultproperty", CDATA),
-                               att("constdefaultproperty", CDATA), att("authortimetext", CDATA)};
-const AttrRecord QX_SELECT[] = {grp("dynamicelement", DYNAMIC), att("nameproperty", CDATA),
-                                att("loopproperty", CDATA), att("itemproperty", CDATA), att("constitem", CDATA),
-                                att("valueproperty", CDATA), att("constvalue", CDATA), att("varprefix", CDATA),
-                                att("defaultproperty", CDATA), att("constdefaultproperty", CDATA),
-                                att("authortimetext", CDATA)};
-const AttrRecord QX_TEXTAREA[] = {grp("dynamicelement", DYNAMIC), att("nameproperty", CDATA),
-                                  att("valueproperty", CDATA)};
-const AttrRecord QX_TABLE[] = {
-    grp("dynamicelement", DYNAMIC), att("outerloopproperty", CDATA), grp("innerloopdirection", "horizontal|vertical"),
-    att("innerloopstartindex", NUMBER), att("innerloopendindex", NUMBER), att("innerloopproperty", CDATA),
-    att("dynamicbgcolor1", COLOR), att("dynamicbgcolor2", COLOR), att("outerlooprangestartvariable", CDATA),
-    att("outerlooprangesize", NUMBER), att("outerloopsetsizevariable", CDATA),
-    att("outerloopsetcurrentsizevariable", CDATA), att("innerlooprangestartvariable", CDATA),
-    att("innerlooprangesize", NUMBER), att("innerloopsetsizevariable", CDATA),
-    att("innerloopsetcurrentsizevariable", CDATA), att("varprefix", CDATA), att("imgsrc", URI),
-    att("imgwidth", CDATA), att("imgheight", CDATA), att("fonttext", CDATA), att("fontcolor", COLOR)};
-const AttrRecord QX_ROW[] = {att("pszclassifier", CDATA), att("pszclassification", CDATA),
-                             grp("pszdisplay", "pszdisplay")};
-const AttrRecord QX_SCRIPT[] = {grp("runat", "server")};
-
-const AttrListRecord QRTX_LISTS[] = {
-    list("QRTX:TEXT", QX_TEXT), list("QRTX:LOOP", QX_LOOP), list("QRTX:PROPERTY", QX_PROPERTY),
-    list("QRTX:ATV", QX_ATV),   list("A", QX_A),            list("IMG", QX_IMG),
-    list("OBJECT", QX_OBJECT),  list("PARAM", QX_PARAM),    list("APPLET", QX_APPLET),
-    list("UL", QX_LIST),        list("OL", QX_LIST),        list("FORM", QX_FORM),
-    list("INPUT", QX_INPUT),    list("SELECT", QX_SELECT),  list("TEXTAREA", QX_TEXTAREA),
-    list("TABLE", QX_TABLE),    list("TR", QX_ROW),         list("TH", QX_ROW),
-    list("SCRIPT", QX_SCRIPT)};
-
-// --- descriptors ------------------------------------------------------------------------
-
-struct NamedDescriptor {
-    const char* factoryName;
-    Descriptor descriptor;
-};
-
-const NamedDescriptor DESCRIPTORS[] = {
-    {"xml", {"xml", nullptr, 0, nullptr, 0, XML_ENTITIES, countOf(XML_ENTITIES), nullptr, 0}},
-    {"vxml",
-     {"vxml", VXML_ELEMENTS, countOf(VXML_ELEMENTS), VXML_LISTS, countOf(VXML_LISTS), XML_ENTITIES,
-      countOf(XML_ENTITIES), nullptr, 0}},
-    {"jsp091",
-     {"jsp", JSP091_ELEMENTS, countOf(JSP091_ELEMENTS), JSP091_LISTS, countOf(JSP091_LISTS), nullptr, 0, nullptr,
-      0}},
-    {"jsp10",
-     {"jsp", JSP10_ELEMENTS, countOf(JSP10_ELEMENTS), JSP10_LISTS, countOf(JSP10_LISTS), nullptr, 0, nullptr, 0}},
-    {"qrtx",
-     {"qrtx", QRTX_ELEMENTS, countOf(QRTX_ELEMENTS), QRTX_LISTS, countOf(QRTX_LISTS), nullptr, 0, nullptr, 0}}};
 
 // --- building ------------------------------------------------------------------------------
 
@@ -510,15 +53,15 @@ void addElementTypes(DocumentType* type, const Descriptor& d)
         const ElementRecord& r = d.elements[i];
         if (!present(r.name))
             continue;
-        ElementType* element = type->createElementType(r.name);
-        if (r.id)
-            element->setElementID(r.id);
+        ElementType* element = DeclarationBuilder::createElementType(*type, r.name);
+        if (r.id != NO_ELEMENT_ID)
+            DeclarationBuilder::setElementID(*element, r.id);
         if (r.model)
-            element->setContentModel(r.model);
-        element->setOmitType(r.omit);
-        if (r.flags)
-            element->setElementFlags(r.flags);
-        type->addElementType(element);
+            DeclarationBuilder::setContentModel(*element, r.model);
+        DeclarationBuilder::setOmitType(*element, r.omit);
+        if (unsigned long word = ElementTable::getElementFlags(r.id) | r.addedBits)
+            DeclarationBuilder::setElementFlags(*element, word);
+        DeclarationBuilder::addElementType(*type, element);
     }
 }
 
@@ -528,21 +71,21 @@ void addAttrTypeLists(DocumentType* type, const Descriptor& d)
         const AttrListRecord& r = d.lists[i];
         if (!present(r.element))
             continue;
-        AttrTypeList* list = type->createAttrTypeList(r.element);
+        AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*type, r.element);
         for (std::size_t j = 0; j < r.count; ++j) {
             const AttrRecord& a = r.attrs[j];
             if (!present(a.name))
                 continue;
-            AttrType* attr = type->createAttrType(a.name);
-            attr->setValueType(a.type);
+            AttrType* attr = DeclarationBuilder::createAttrType(*type, a.name);
+            DeclarationBuilder::setValueType(*attr, a.type);
             if (a.members)
-                attr->setValues(splitMembers(a.members));
-            attr->setDefaultType(a.defaultType);
+                DeclarationBuilder::setValues(*attr, splitMembers(a.members));
+            DeclarationBuilder::setDefaultType(*attr, a.defaultType);
             if (a.defaultValue)
-                attr->setDefaultValue(a.defaultValue);
-            list->addAttrType(attr);
+                DeclarationBuilder::setDefaultValue(*attr, a.defaultValue);
+            DeclarationBuilder::addAttrType(*list, attr);
         }
-        type->addAttrTypeList(list);
+        DeclarationBuilder::addAttrTypeList(*type, list);
     }
 }
 
@@ -552,18 +95,18 @@ void addEntities(DocumentType* type, const Descriptor& d)
         const EntityRecord& r = d.entities[i];
         if (!present(r.name))
             continue;
-        Entity* entity = type->createEntity(r.name);
+        Entity* entity = DeclarationBuilder::createEntity(*type, r.name);
         if (r.value)
             entity->setNodeValue(r.value);
         if (r.charValue)
-            entity->setCharValue(r.charValue);
+            DeclarationBuilder::setCharValue(*entity, r.charValue);
         if (r.publicID)
-            entity->setPublicID(r.publicID);
+            DeclarationBuilder::setPublicID(*entity, r.publicID);
         if (r.systemID)
-            entity->setSystemID(r.systemID);
+            DeclarationBuilder::setSystemID(*entity, r.systemID);
         if (r.notation)
-            entity->setNotationName(r.notation);
-        type->addEntity(entity);
+            DeclarationBuilder::setNotationName(*entity, r.notation);
+        DeclarationBuilder::addEntity(*type, entity);
     }
 }
 
@@ -573,12 +116,12 @@ void addNotations(DocumentType* type, const Descriptor& d)
         const NotationRecord& r = d.notations[i];
         if (!present(r.name))
             continue;
-        Notation* notation = type->createNotation(r.name);
+        Notation* notation = DeclarationBuilder::createNotation(*type, r.name);
         if (r.publicID)
-            notation->setPublicID(r.publicID);
+            DeclarationBuilder::setPublicID(*notation, r.publicID);
         if (r.systemID)
-            notation->setSystemID(r.systemID);
-        type->addNotation(notation);
+            DeclarationBuilder::setSystemID(*notation, r.systemID);
+        DeclarationBuilder::addNotation(*type, notation);
     }
 }
 
@@ -601,7 +144,7 @@ DocumentType* buildHTML()
     DocumentType* type = newDocumentType("HTML");
     type->setPublicID(HTML_PUBLIC_ID);
     type->parse(std::string(HTML_DTD_TEXT, HTML_DTD_TEXT_LENGTH));
-    type->setReceivesQRTX(true);
+    DeclarationBuilder::setReceivesQRTX(*type, true);
     return type;
 }
 
@@ -611,11 +154,8 @@ DocumentType* BuiltinDocumentTypes::create(const std::string& lowerName)
 {
     if (lowerName == "html")
         return buildHTML();
-    for (const NamedDescriptor& entry : DESCRIPTORS) {
-        if (lowerName == entry.factoryName)
-            return build(entry.descriptor);
-    }
-    return nullptr;
+    const Descriptor* descriptor = findDescriptor(lowerName);
+    return descriptor ? build(*descriptor) : nullptr;
 }
 
 } // namespace pagedom

@@ -1,3 +1,4 @@
+// The factory of the document types compiled into the library.
 #ifndef PAGEDOM_DOCTYPE_BUILTINDOCUMENTTYPES_H
 #define PAGEDOM_DOCTYPE_BUILTINDOCUMENTTYPES_H
 

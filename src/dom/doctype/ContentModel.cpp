@@ -1,3 +1,5 @@
+// Content models: reading model text into groups, copying and writing them
+// back, all without recursion.
 #include "doctype/ContentModel.h"
 
 #include <utility>

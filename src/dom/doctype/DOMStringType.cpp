@@ -1,3 +1,4 @@
+// Collapsing white space and cutting a text to a one-line headline.
 #include "doctype/DOMStringType.h"
 
 #include <cstdlib>

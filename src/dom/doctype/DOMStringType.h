@@ -1,3 +1,5 @@
+// String helpers for text shown to the user: collapsed white space and
+// one-line headlines.
 #ifndef PAGEDOM_DOCTYPE_DOMSTRINGTYPE_H
 #define PAGEDOM_DOCTYPE_DOMSTRINGTYPE_H
 

@@ -1,3 +1,5 @@
+// The DTD lexer: tokens of SGML-style DTD text, with parameter entities
+// expanded just ahead of the reader.
 #include "doctype/DTDLexer.h"
 
 #include <cstring>
@@ -25,10 +27,8 @@ bool endsReferenceName(char c)
 
 } // namespace
 
-DTDLexer::DTDLexer(const std::string& text, DocumentType* documentType,
-                   const NamedNodeMap* parameterEntities)
-    : Lexer(nullptr, 0), _text(text), _textPosition(0), _documentType(documentType),
-      _parameterEntities(parameterEntities)
+DTDLexer::DTDLexer(const std::string& text, const NamedNodeMap* parameterEntities)
+    : Lexer(nullptr, 0), _text(text), _textPosition(0), _parameterEntities(parameterEntities)
 {
     _ownText.reserve(text.length());
 }
@@ -143,7 +143,8 @@ void DTDLexer::scanToken()
         static const Keyword keywords[] = {{ELEMENT_KEY, TOKEN_ELEMENT_DECL},
                                            {ENTITY_KEY, TOKEN_ENTITY_DECL},
                                            {ATTLIST_KEY, TOKEN_ATTLIST_DECL},
-                                           {NOTATION_KEY, TOKEN_NOTATION_DECL}};
+                                           {NOTATION_KEY, TOKEN_NOTATION_DECL},
+                                           {GROUP_KEY, TOKEN_GROUP_DECL}};
         for (const Keyword& keyword : keywords) {
             if (matchWord(keyword.word)) {
                 unsigned long start = _position;
@@ -161,12 +162,6 @@ void DTDLexer::scanToken()
         if (matchWord(SECTION_KEY)) {
             kind = TOKEN_MARKED_SECTION;
             break;
-        }
-        if (matchWord(GROUP_KEY)) {
-            unsigned long start = _position;
-            _position += 6;
-            _appendToken(TOKEN_GROUP_DECL, start, _position);
-            return;
         }
         kind = TOKEN_BANG;
         break;
@@ -242,10 +237,10 @@ void DTDLexer::_scanName()
     while (_has(_position) && !isNameDelimiter(_source[_position]))
         ++_position;
     unsigned long kind = TOKEN_NAME;
-    unsigned long length = _position - start;
-    if (length == 7 && _source.compare(start, 7, PCDATA_NAME) == 0)
+    const std::size_t length = _position - start;
+    if (_source.compare(start, length, PCDATA_NAME) == 0)
         kind = TOKEN_PCDATA;
-    else if (length == 5 && _source.compare(start, 5, CDATA_NAME) == 0)
+    else if (_source.compare(start, length, CDATA_NAME) == 0)
         kind = TOKEN_CDATA_NAME;
     _appendToken(kind, start, _position);
 }

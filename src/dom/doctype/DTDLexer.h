@@ -1,3 +1,5 @@
+// The lexer of DTD text, which expands parameter-entity references as it
+// reads.
 #ifndef PAGEDOM_DOCTYPE_DTDLEXER_H
 #define PAGEDOM_DOCTYPE_DTDLEXER_H
 
@@ -5,7 +7,6 @@
 
 #include "base/Lexer.h"
 
-class DocumentType;
 class NamedNodeMap;
 
 // Cuts DTD text written in the SGML style of the HTML 4.0 DTDs into tokens,
@@ -52,14 +53,7 @@ public:
 
     // The parameter entities are looked up in the map, which the caller
     // keeps alive and fills while reading.
-    DTDLexer(const std::string& text, DocumentType* documentType,
-             const NamedNodeMap* parameterEntities);
-
-    DocumentType* getDocumentType() const { return _documentType; }
-    // The text as given, before expansion.
-    const std::string& getText() const { return _text; }
-    // How far the raw text has been expanded into the source.
-    unsigned long getExpandedPosition() const { return _textPosition; }
+    DTDLexer(const std::string& text, const NamedNodeMap* parameterEntities);
 
     // Whether c ends a name.
     static bool isNameDelimiter(char c);
@@ -84,7 +78,6 @@ private:
 
     std::string _text;
     unsigned long _textPosition;
-    DocumentType* _documentType;
     const NamedNodeMap* _parameterEntities;
 };
 

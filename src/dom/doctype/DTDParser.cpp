@@ -1,13 +1,18 @@
+// The DTD reader: element, attribute-list and entity declarations, marked
+// sections and parameter entities, read forgivingly into a document type.
 #include "doctype/DTDParser.h"
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DTDLexer.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "node/NamedNodeMap.h"
+
+using pagedom::DeclarationBuilder;
 
 namespace {
 
@@ -94,7 +99,7 @@ DTDParser::DTDParser(DocumentType* documentType, const std::string& text)
 }
 
 DTDParser::DTDParser(DocumentType* documentType, const std::string& text, NamedNodeMap* map)
-    : Parser(new DTDLexer(text, documentType, map)), _documentType(documentType),
+    : Parser(new DTDLexer(text, map)), _documentType(documentType),
       _parameterEntities(map), _includeDepth(0)
 {
 }
@@ -260,13 +265,13 @@ bool DTDParser::_parseElement()
     }
 
     for (const std::string& name : names) {
-        ElementType* type = _documentType->createElementType(name);
-        type->setOmitType(omit);
-        type->setContentModel(model);
+        ElementType* type = DeclarationBuilder::createElementType(*_documentType, name);
+        DeclarationBuilder::setOmitType(*type, omit);
+        DeclarationBuilder::setContentModel(*type, model);
         int id = g_elementIDLookup(name);
-        type->setElementID(id);
-        type->setElementFlags(g_elementFlagLookup(id));
-        _documentType->addElementType(type);
+        DeclarationBuilder::setElementID(*type, id);
+        DeclarationBuilder::setElementFlags(*type, g_elementFlagLookup(id));
+        DeclarationBuilder::addElementType(*_documentType, type);
     }
     return true;
 }
@@ -290,7 +295,7 @@ bool DTDParser::_parseAttList()
             _fail();
             break;
         }
-        AttrType* type = _documentType->createAttrType(tokenText());
+        AttrType* type = DeclarationBuilder::createAttrType(*_documentType, tokenText());
         types.push_back(type);
         if (!_parseAttrDefinition(type))
             break;
@@ -309,12 +314,12 @@ bool DTDParser::_parseAttList()
             type->releaseRef();
         return complete;
     }
-    AttrTypeList* list = _documentType->createAttrTypeList(elements.front()->getName());
+    AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*_documentType, elements.front()->getName());
     for (AttrType* type : types)
-        list->addAttrType(type);
-    _documentType->addAttrTypeList(list);
+        DeclarationBuilder::addAttrType(*list, type);
+    DeclarationBuilder::addAttrTypeList(*_documentType, list);
     for (ElementType* element : elements)
-        element->setAttrTypes(list);
+        DeclarationBuilder::setAttrTypes(*element, list);
     return true;
 }
 
@@ -324,21 +329,21 @@ bool DTDParser::_parseAttrDefinition(AttrType* type)
     unsigned long kind = _next();
     if (kind == Lexer::TOKEN_NAME || kind == DTDLexer::TOKEN_CDATA_NAME) {
         AttrType::ValueType valueType = valueTypeOf(tokenText());
-        type->setValueType(valueType);
+        DeclarationBuilder::setValueType(*type, valueType);
         // NOTATION names its notations in a group.
         if (valueType == AttrType::NOTATION_TYPE && _peek() == Lexer::TOKEN_LPAREN) {
             _next();
             std::vector<std::string> members;
             if (!_parseGroupMembers(members, true))
                 return false;
-            type->setValues(members);
+            DeclarationBuilder::setValues(*type, members);
         }
     } else if (kind == Lexer::TOKEN_LPAREN) {
         std::vector<std::string> members;
         if (!_parseGroupMembers(members, true))
             return false;
-        type->setValueType(AttrType::NAME_GROUP_TYPE);
-        type->setValues(members);
+        DeclarationBuilder::setValueType(*type, AttrType::NAME_GROUP_TYPE);
+        DeclarationBuilder::setValues(*type, members);
     } else {
         return _fail();
     }
@@ -349,22 +354,22 @@ bool DTDParser::_parseAttrDefinition(AttrType* type)
         return _fail();
     std::string text = tokenText();
     if (kind == DTDLexer::TOKEN_LITERAL) {
-        type->setDefaultType(AttrType::VALUE_DEFAULT);
-        type->setDefaultValue(text);
+        DeclarationBuilder::setDefaultType(*type, AttrType::VALUE_DEFAULT);
+        DeclarationBuilder::setDefaultValue(*type, text);
     } else if (text == "#FIXED") {
         kind = _next();
         if (kind != Lexer::TOKEN_NAME && kind != DTDLexer::TOKEN_LITERAL
             && kind != DTDLexer::TOKEN_CDATA_NAME)
             return _fail();
-        type->setDefaultType(AttrType::FIXED_DEFAULT);
-        type->setDefaultValue(tokenText());
+        DeclarationBuilder::setDefaultType(*type, AttrType::FIXED_DEFAULT);
+        DeclarationBuilder::setDefaultValue(*type, tokenText());
     } else if (text == "#REQUIRED") {
-        type->setDefaultType(AttrType::REQUIRED_DEFAULT);
+        DeclarationBuilder::setDefaultType(*type, AttrType::REQUIRED_DEFAULT);
     } else if (text == "#IMPLIED") {
-        type->setDefaultType(AttrType::IMPLIED_DEFAULT);
+        DeclarationBuilder::setDefaultType(*type, AttrType::IMPLIED_DEFAULT);
     } else {
-        type->setDefaultType(AttrType::VALUE_DEFAULT);
-        type->setDefaultValue(text);
+        DeclarationBuilder::setDefaultType(*type, AttrType::VALUE_DEFAULT);
+        DeclarationBuilder::setDefaultValue(*type, text);
     }
     return true;
 }
@@ -439,22 +444,22 @@ bool DTDParser::_parseEntity()
             }
             value.resize(out);
         }
-        Entity* entity = _documentType->createEntity(name);
+        Entity* entity = DeclarationBuilder::createEntity(*_documentType, name);
         entity->setNodeValue(value);
-        entity->setPublicID(publicID);
-        entity->setSystemID(systemID);
+        DeclarationBuilder::setPublicID(*entity, publicID);
+        DeclarationBuilder::setSystemID(*entity, systemID);
         _parameterEntityNodes.push_back(entity);
         _parameterEntities->setNamedItem(entity);
         return true;
     }
 
-    Entity* entity = _documentType->createEntity(name);
+    Entity* entity = DeclarationBuilder::createEntity(*_documentType, name);
     entity->setNodeValue(value);
-    entity->setCharValue(charValueOf(value));
-    entity->setPublicID(publicID);
-    entity->setSystemID(systemID);
-    entity->setNotationName(notation);
-    _documentType->addEntity(entity);
+    DeclarationBuilder::setCharValue(*entity, charValueOf(value));
+    DeclarationBuilder::setPublicID(*entity, publicID);
+    DeclarationBuilder::setSystemID(*entity, systemID);
+    DeclarationBuilder::setNotationName(*entity, notation);
+    DeclarationBuilder::addEntity(*_documentType, entity);
     return true;
 }
 

@@ -1,3 +1,4 @@
+// The reader of DTD text in the SGML style of the HTML 4.0 DTDs.
 #ifndef PAGEDOM_DOCTYPE_DTDPARSER_H
 #define PAGEDOM_DOCTYPE_DTDPARSER_H
 

@@ -1,8 +1,11 @@
+// Document types: adding and indexing declarations, the lookups, and the
+// "<!DOCTYPE" text.
 #include "doctype/DocumentType.h"
 
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DTDParser.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
@@ -108,7 +111,6 @@ AttrType* DocumentType::createAttrType(const std::string& name) const
 void DocumentType::_list(Node* decl)
 {
     _sourceTouched();
-    _exceptionNamesStale = true;
     _decls.append(decl);
     decl->_setParentField(this);
     _sourceStale = true;
@@ -173,8 +175,8 @@ ElementType* DocumentType::addElementType(Node* node)
     if (!_elementTypes->addNamedItem(type)) {
         ElementType* held = static_cast<ElementType*>(_elementTypes->getNamedItem(type->getName()));
         if (held && held->getName() != type->getName()) {
-            held->setCaseTwin(type);
-            type->setCaseTwin(held);
+            pagedom::DeclarationBuilder::setCaseTwin(*held, type);
+            pagedom::DeclarationBuilder::setCaseTwin(*type, held);
         }
         result = nullptr;
     }
@@ -182,7 +184,7 @@ ElementType* DocumentType::addElementType(Node* node)
         if (!_elementIDs.emplace(id, type).second)
             result = nullptr;
     }
-    if (type->getFormatType() == 4) {
+    if (type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE) {
         const std::string& name = type->getName();
         std::size_t dot = name.find('.');
         if (dot != std::string::npos) {
@@ -208,22 +210,16 @@ AttrTypeList* DocumentType::addAttrTypeList(Node* node)
         return list;
     AttrTypeList* existing = const_cast<AttrTypeList*>(type->getAttrTypes());
     if (!existing) {
-        type->setAttrTypes(list);
+        pagedom::DeclarationBuilder::setAttrTypes(*type, list);
     } else if (existing != list) {
         for (unsigned long i = 0, n = list->getLength(); i < n; ++i)
-            existing->addAttrType(static_cast<AttrType*>(list->getAttrType(i)->cloneNode(false)));
+            pagedom::DeclarationBuilder::addAttrType(
+                *existing, static_cast<AttrType*>(list->getAttrType(i)->cloneNode(false)));
     }
     return list;
 }
 
-void DocumentType::setJSPDirectiveNames(const std::vector<std::string>& names)
-{
-    if (!_jspDirectiveNames)
-        _jspDirectiveNames = new std::vector<std::string>();
-    *_jspDirectiveNames = names;
-}
-
-void DocumentType::_mergeDeclarations(const DocumentType* other)
+void DocumentType::mergeDeclarations(const DocumentType* other)
 {
     if (!other)
         return;
@@ -274,8 +270,9 @@ std::vector<std::string> DocumentType::getElementTypeNames() const
         if (decl->getNodeType() != ELEMENT_TYPE_NODE)
             continue;
         const ElementType* type = static_cast<const ElementType*>(decl);
-        unsigned int f = type->getFormatType();
-        if (_jspVersion != DOMOptions::JSP_10 && (f == 3 || f == 4))
+        const ElementType::FormatType f = type->getFormatType();
+        if (_jspVersion != DOMOptions::JSP_10 &&
+            (f == ElementType::FORMAT_JSP_BLOCK || f == ElementType::FORMAT_JSP_DIRECTIVE))
             continue;
         names.push_back(type->getName());
     }
@@ -402,39 +399,4 @@ std::string DocumentType::getSource() const
 void DocumentType::_writeStart(std::string& out) const
 {
     out += getSource();
-}
-
-void DocumentType::_gatherExceptionNames() const
-{
-    _excludedNames.clear();
-    _includedNames.clear();
-    for (unsigned long i = 0, n = _decls.length(); i < n; ++i) {
-        Node* decl = _decls.item(i);
-        if (decl->getNodeType() != ELEMENT_TYPE_NODE)
-            continue;
-        const ContentModel& model = static_cast<const ElementType*>(decl)->getContentModel();
-        std::vector<std::string> names;
-        if (const ContentModel::_Node* group = model.getExclusions())
-            group->collectNames(names);
-        _excludedNames.insert(names.begin(), names.end());
-        names.clear();
-        if (const ContentModel::_Node* group = model.getInclusions())
-            group->collectNames(names);
-        _includedNames.insert(names.begin(), names.end());
-    }
-    _exceptionNamesStale = false;
-}
-
-bool DocumentType::_mayExclude(const std::string& name) const
-{
-    if (_exceptionNamesStale)
-        _gatherExceptionNames();
-    return _excludedNames.count(name) != 0;
-}
-
-bool DocumentType::_mayInclude(const std::string& name) const
-{
-    if (_exceptionNamesStale)
-        _gatherExceptionNames();
-    return _includedNames.count(name) != 0;
 }

@@ -1,3 +1,5 @@
+// The interface through which the layers below the frame look registered
+// document types up.
 #ifndef PAGEDOM_DOCTYPE_DOCUMENTTYPESOURCE_H
 #define PAGEDOM_DOCTYPE_DOCUMENTTYPESOURCE_H
 

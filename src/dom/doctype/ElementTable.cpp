@@ -1,3 +1,4 @@
+// The element-name and element-flag tables and their lookups.
 #include "doctype/ElementTable.h"
 
 #include <cstring>
@@ -6,77 +7,109 @@
 
 namespace {
 
+using E = ElementTable;
+
 struct ElementEntry {
     int id;
     const char* name;
     unsigned long word;
 };
 
-constexpr int HTML_ELEMENT_COUNT = 95;
+// The HTML elements are the first entries, ids 1 to ID_VAR.
+constexpr int HTML_ELEMENT_COUNT = E::ID_VAR;
 
-// Every named element, in id order.  Ids 1 to 95 are the HTML elements; ids
-// 0, 96, 99, 108, 109, 138 and 139 belong to no name.
+// Every named element, in id order, with its flag word (the bits are named
+// ElementType::GROUP_*; a word also carries bits no rule of the library
+// reads, kept for the group's other users).  Ids 0, 96, 99, 108, 109, 138
+// and 139 belong to no name.
 constexpr ElementEntry ELEMENTS[] = {
-    {1, "A", 0x28080},           {2, "ABBR", 0x280c0},        {3, "ACRONYM", 0x280c0},
-    {4, "ADDRESS", 0x10081},     {5, "APPLET", 0x8028},       {6, "AREA", 0x1010},
-    {7, "B", 0x280c0},           {8, "BASE", 0x10},           {9, "BASEFONT", 0x8008},
-    {10, "BDO", 0x28080},        {11, "BIG", 0x28080},        {12, "BLINK", 0x280c0},
-    {13, "BLOCKQUOTE", 0x50081}, {14, "BODY", 0x40301},       {15, "BR", 0x8004},
-    {16, "BUTTON", 0x48001},     {17, "CAPTION", 0x25101},    {18, "CENTER", 0x50001},
-    {19, "CITE", 0x280c0},       {20, "CODE", 0x280c0},       {21, "COL", 0x6001},
-    {22, "COLGROUP", 0x7021},    {23, "XRV", 0x28000},        {24, "DD", 0x41481},
-    {25, "DEL", 0x40000},        {26, "DFN", 0x280c0},        {27, "DIR", 0x100a1},
-    {28, "DIV", 0x50001},        {29, "DL", 0x100a1},         {30, "DT", 0x21481},
-    {31, "EM", 0x280c0},         {32, "EMBED", 0x8408},       {33, "FIELDSET", 0x10001},
-    {34, "FONT", 0x28880},       {35, "FORM", 0x50001},       {36, "FRAME", 0x10},
-    {37, "FRAMESET", 0x30},      {38, "H1", 0x30081},         {39, "H2", 0x30081},
-    {40, "H3", 0x30081},         {41, "H4", 0x30081},         {42, "H5", 0x30081},
-    {43, "H6", 0x30081},         {44, "HEAD", 0x310},         {45, "HR", 0x10001},
-    {46, "HTML", 0x310},         {47, "I", 0x280c0},          {48, "IFRAME", 0x48008},
-    {49, "IMG", 0x8008},         {50, "INPUT", 0x8008},       {51, "INS", 0x40000},
-    {52, "ISINDEX", 0x10001},    {53, "KBD", 0x280c0},        {54, "LABEL", 0x28000},
-    {55, "LEGEND", 0x21000},     {56, "LI", 0x41401},         {57, "LINK", 0x10},
-    {58, "MAP", 0x8028},         {59, "MENU", 0x100a1},       {60, "META", 0x10},
-    {61, "NOEMBED", 0x40000},    {62, "NOFRAMES", 0x10110},   {63, "NOSCRIPT", 0x50001},
-    {64, "OBJECT", 0x8028},      {65, "OL", 0x100a1},         {66, "OPTGROUP", 0x1030},
-    {67, "OPTION", 0x1010},      {68, "P", 0x30081},          {69, "PARAM", 0x1010},
-    {70, "PRE", 0x30083},        {71, "Q", 0x280c0},          {72, "S", 0x280c0},
-    {73, "SAMP", 0x280c0},       {74, "SCRIPT", 0x88008},     {75, "SELECT", 0x8028},
-    {76, "SMALL", 0x28080},      {77, "SPAN", 0x28000},       {78, "STRIKE", 0x280c0},
-    {79, "STRONG", 0x280c0},     {80, "STYLE", 0x10},         {81, "SUB", 0x28080},
-    {82, "SUP", 0x28080},        {83, "TABLE", 0x120a1},      {84, "TBODY", 0x71a1},
-    {85, "TD", 0x45001},         {86, "TEXTAREA", 0x800a},    {87, "TFOOT", 0x71a1},
-    {88, "TH", 0x45001},         {89, "THEAD", 0x71a1},       {90, "TITLE", 0x110},
-    {91, "TR", 0x7021},          {92, "TT", 0x280c0},         {93, "U", 0x280c0},
-    {94, "UL", 0x100a1},         {95, "VAR", 0x280c0},
+    {E::ID_A, "A", 0x28080},                   {E::ID_ABBR, "ABBR", 0x280c0},
+    {E::ID_ACRONYM, "ACRONYM", 0x280c0},       {E::ID_ADDRESS, "ADDRESS", 0x10081},
+    {E::ID_APPLET, "APPLET", 0x8028},          {E::ID_AREA, "AREA", 0x1010},
+    {E::ID_B, "B", 0x280c0},                   {E::ID_BASE, "BASE", 0x10},
+    {E::ID_BASEFONT, "BASEFONT", 0x8008},      {E::ID_BDO, "BDO", 0x28080},
+    {E::ID_BIG, "BIG", 0x28080},               {E::ID_BLINK, "BLINK", 0x280c0},
+    {E::ID_BLOCKQUOTE, "BLOCKQUOTE", 0x50081}, {E::ID_BODY, "BODY", 0x40301},
+    {E::ID_BR, "BR", 0x8004},                  {E::ID_BUTTON, "BUTTON", 0x48001},
+    {E::ID_CAPTION, "CAPTION", 0x25101},       {E::ID_CENTER, "CENTER", 0x50001},
+    {E::ID_CITE, "CITE", 0x280c0},             {E::ID_CODE, "CODE", 0x280c0},
+    {E::ID_COL, "COL", 0x6001},                {E::ID_COLGROUP, "COLGROUP", 0x7021},
+    {E::ID_XRV, "XRV", 0x28000},               {E::ID_DD, "DD", 0x41481},
+    {E::ID_DEL, "DEL", 0x40000},               {E::ID_DFN, "DFN", 0x280c0},
+    {E::ID_DIR, "DIR", 0x100a1},               {E::ID_DIV, "DIV", 0x50001},
+    {E::ID_DL, "DL", 0x100a1},                 {E::ID_DT, "DT", 0x21481},
+    {E::ID_EM, "EM", 0x280c0},                 {E::ID_EMBED, "EMBED", 0x8408},
+    {E::ID_FIELDSET, "FIELDSET", 0x10001},     {E::ID_FONT, "FONT", 0x28880},
+    {E::ID_FORM, "FORM", 0x50001},             {E::ID_FRAME, "FRAME", 0x10},
+    {E::ID_FRAMESET, "FRAMESET", 0x30},        {E::ID_H1, "H1", 0x30081},
+    {E::ID_H2, "H2", 0x30081},                 {E::ID_H3, "H3", 0x30081},
+    {E::ID_H4, "H4", 0x30081},                 {E::ID_H5, "H5", 0x30081},
+    {E::ID_H6, "H6", 0x30081},                 {E::ID_HEAD, "HEAD", 0x310},
+    {E::ID_HR, "HR", 0x10001},                 {E::ID_HTML, "HTML", 0x310},
+    {E::ID_I, "I", 0x280c0},                   {E::ID_IFRAME, "IFRAME", 0x48008},
+    {E::ID_IMG, "IMG", 0x8008},                {E::ID_INPUT, "INPUT", 0x8008},
+    {E::ID_INS, "INS", 0x40000},               {E::ID_ISINDEX, "ISINDEX", 0x10001},
+    {E::ID_KBD, "KBD", 0x280c0},               {E::ID_LABEL, "LABEL", 0x28000},
+    {E::ID_LEGEND, "LEGEND", 0x21000},         {E::ID_LI, "LI", 0x41401},
+    {E::ID_LINK, "LINK", 0x10},                {E::ID_MAP, "MAP", 0x8028},
+    {E::ID_MENU, "MENU", 0x100a1},             {E::ID_META, "META", 0x10},
+    {E::ID_NOEMBED, "NOEMBED", 0x40000},       {E::ID_NOFRAMES, "NOFRAMES", 0x10110},
+    {E::ID_NOSCRIPT, "NOSCRIPT", 0x50001},     {E::ID_OBJECT, "OBJECT", 0x8028},
+    {E::ID_OL, "OL", 0x100a1},                 {E::ID_OPTGROUP, "OPTGROUP", 0x1030},
+    {E::ID_OPTION, "OPTION", 0x1010},          {E::ID_P, "P", 0x30081},
+    {E::ID_PARAM, "PARAM", 0x1010},            {E::ID_PRE, "PRE", 0x30083},
+    {E::ID_Q, "Q", 0x280c0},                   {E::ID_S, "S", 0x280c0},
+    {E::ID_SAMP, "SAMP", 0x280c0},             {E::ID_SCRIPT, "SCRIPT", 0x88008},
+    {E::ID_SELECT, "SELECT", 0x8028},          {E::ID_SMALL, "SMALL", 0x28080},
+    {E::ID_SPAN, "SPAN", 0x28000},             {E::ID_STRIKE, "STRIKE", 0x280c0},
+    {E::ID_STRONG, "STRONG", 0x280c0},         {E::ID_STYLE, "STYLE", 0x10},
+    {E::ID_SUB, "SUB", 0x28080},               {E::ID_SUP, "SUP", 0x28080},
+    {E::ID_TABLE, "TABLE", 0x120a1},           {E::ID_TBODY, "TBODY", 0x71a1},
+    {E::ID_TD, "TD", 0x45001},                 {E::ID_TEXTAREA, "TEXTAREA", 0x800a},
+    {E::ID_TFOOT, "TFOOT", 0x71a1},            {E::ID_TH, "TH", 0x45001},
+    {E::ID_THEAD, "THEAD", 0x71a1},            {E::ID_TITLE, "TITLE", 0x110},
+    {E::ID_TR, "TR", 0x7021},                  {E::ID_TT, "TT", 0x280c0},
+    {E::ID_U, "U", 0x280c0},                   {E::ID_UL, "UL", 0x100a1},
+    {E::ID_VAR, "VAR", 0x280c0},
 
-    {97, "SUBMIT", 0x8008},      {98, "MARQUEE", 0x48008},
+    {E::ID_SUBMIT, "SUBMIT", 0x8008},    {E::ID_MARQUEE, "MARQUEE", 0x48008},
 
-    {100, "ssi:CONFIG", 0x100008},   {101, "ssi:ECHO", 0x100008},
-    {102, "ssi:EXEC", 0x100008},     {103, "ssi:FSIZE", 0x100008},
-    {104, "ssi:FLASTMOD", 0x100008}, {105, "ssi:INCLUDE", 0x100008},
-    {106, "ssi:PRINTENV", 0x100008}, {107, "ssi:SET", 0x100008},
+    {E::ID_SSI_CONFIG, "ssi:CONFIG", 0x100008},     {E::ID_SSI_ECHO, "ssi:ECHO", 0x100008},
+    {E::ID_SSI_EXEC, "ssi:EXEC", 0x100008},         {E::ID_SSI_FSIZE, "ssi:FSIZE", 0x100008},
+    {E::ID_SSI_FLASTMOD, "ssi:FLASTMOD", 0x100008}, {E::ID_SSI_INCLUDE, "ssi:INCLUDE", 0x100008},
+    {E::ID_SSI_PRINTENV, "ssi:PRINTENV", 0x100008}, {E::ID_SSI_SET, "ssi:SET", 0x100008},
 
-    {110, "jsp:scriptlet", 0x2ca80008},         {111, "jsp:expression", 0x2ca00008},
-    {112, "jsp:declaration", 0x28a80018},       {113, "jsp:directive.page", 0x29680018},
-    {114, "jsp:directive.include", 0x29680018}, {115, "jsp:directive.taglib", 0x11680018},
-    {116, "jsp:directive", 0x11280018},         {117, "jsp:useBean", 0x20680018},
-    {118, "jsp:setProperty", 0x20680018},       {119, "jsp:getProperty", 0x20680008},
-    {120, "jsp:include", 0x20680008},           {121, "jsp:forward", 0x20680008},
-    {122, "jsp:plugin", 0x20280008},            {123, "jsp:params", 0x20001030},
-    {124, "jsp:fallback", 0x20001010},          {125, "jsp:param", 0x20401010},
+    {E::ID_JSP_SCRIPTLET, "jsp:scriptlet", 0x2ca80008},
+    {E::ID_JSP_EXPRESSION, "jsp:expression", 0x2ca00008},
+    {E::ID_JSP_DECLARATION, "jsp:declaration", 0x28a80018},
+    {E::ID_JSP_DIRECTIVE_PAGE, "jsp:directive.page", 0x29680018},
+    {E::ID_JSP_DIRECTIVE_INCLUDE, "jsp:directive.include", 0x29680018},
+    {E::ID_JSP_DIRECTIVE_TAGLIB, "jsp:directive.taglib", 0x11680018},
+    {E::ID_JSP_DIRECTIVE, "jsp:directive", 0x11280018},
+    {E::ID_JSP_USE_BEAN, "jsp:useBean", 0x20680018},
+    {E::ID_JSP_SET_PROPERTY, "jsp:setProperty", 0x20680018},
+    {E::ID_JSP_GET_PROPERTY, "jsp:getProperty", 0x20680008},
+    {E::ID_JSP_INCLUDE, "jsp:include", 0x20680008},
+    {E::ID_JSP_FORWARD, "jsp:forward", 0x20680008},
+    {E::ID_JSP_PLUGIN, "jsp:plugin", 0x20280008},
+    {E::ID_JSP_PARAMS, "jsp:params", 0x20001030},
+    {E::ID_JSP_FALLBACK, "jsp:fallback", 0x20001010},
+    {E::ID_JSP_PARAM, "jsp:param", 0x20401010},
 
-    {126, "SERVLET", 0x4280028}, {127, "BEAN", 0x280028},     {128, "REPEAT", 0x2080000},
-    {129, "INSERT", 0x4200008},  {130, "DBCONNECT", 0x280008}, {131, "DBQUERY", 0x280008},
-    {132, "DBMODIFY", 0x280008},
+    {E::ID_SERVLET, "SERVLET", 0x4280028},    {E::ID_BEAN, "BEAN", 0x280028},
+    {E::ID_REPEAT, "REPEAT", 0x2080000},      {E::ID_INSERT, "INSERT", 0x4200008},
+    {E::ID_DBCONNECT, "DBCONNECT", 0x280008}, {E::ID_DBQUERY, "DBQUERY", 0x280008},
+    {E::ID_DBMODIFY, "DBMODIFY", 0x280008},
 
-    {133, "tsx:dbconnect", 0x20280008}, {134, "tsx:dbquery", 0x20280008},
-    {135, "tsx:dbmodify", 0x20280008},  {136, "tsx:getProperty", 0x20680008},
-    {137, "tsx:repeat", 0x2080000},
+    {E::ID_TSX_DBCONNECT, "tsx:dbconnect", 0x20280008},
+    {E::ID_TSX_DBQUERY, "tsx:dbquery", 0x20280008},
+    {E::ID_TSX_DBMODIFY, "tsx:dbmodify", 0x20280008},
+    {E::ID_TSX_GET_PROPERTY, "tsx:getProperty", 0x20680008},
+    {E::ID_TSX_REPEAT, "tsx:repeat", 0x2080000},
 
-    {140, "QRTX:TEXT", 0x8000},       {141, "QRTX:LOOP", 0x2080000},
-    {142, "QRTX:PROPERTY", 0x200008}, {143, "QRTX:ATV", 0x200000},
-    {144, "QRTX:COMMENT", 0x200000}};
+    {E::ID_QRTX_TEXT, "QRTX:TEXT", 0x8000},           {E::ID_QRTX_LOOP, "QRTX:LOOP", 0x2080000},
+    {E::ID_QRTX_PROPERTY, "QRTX:PROPERTY", 0x200008}, {E::ID_QRTX_ATV, "QRTX:ATV", 0x200000},
+    {E::ID_QRTX_COMMENT, "QRTX:COMMENT", 0x200000}};
 
 constexpr int ELEMENT_COUNT = static_cast<int>(sizeof(ELEMENTS) / sizeof(ELEMENTS[0]));
 
@@ -130,8 +163,8 @@ constexpr std::size_t nameLength(const char* name)
 
 constexpr bool checkIndex()
 {
-    // Ids ascend and stay in range; the first 95 are 1 to 95 and no longer
-    // than the HTML lookup accepts.
+    // Ids ascend and stay in range; the HTML entries come first, numbered
+    // from 1, and are no longer than the HTML lookup accepts.
     for (int i = 0; i < ELEMENT_COUNT; ++i) {
         if (ELEMENTS[i].id > ElementTable::MAX_ELEMENT_ID || (i > 0 && ELEMENTS[i].id <= ELEMENTS[i - 1].id))
             return false;
@@ -176,12 +209,12 @@ struct Family {
 };
 
 const Family FAMILIES[] = {
-    {"", false, 97, 98},        // SUBMIT, MARQUEE
-    {"ssi:", false, 100, 107},  // server-side include directives
-    {"jsp:", true, 110, 125},   // JSP tags
-    {"", false, 126, 132},      // JSP 0.91 server tags
-    {"tsx:", true, 133, 137},   // JSP 1.0 server tags
-    {"QRTX:", false, 140, 144}  // dynamic-element tags
+    {"", false, E::ID_SUBMIT, E::ID_MARQUEE},               // SUBMIT, MARQUEE
+    {"ssi:", false, E::ID_SSI_CONFIG, E::ID_SSI_SET},        // server-side include directives
+    {"jsp:", true, E::ID_JSP_SCRIPTLET, E::ID_JSP_PARAM},    // JSP tags
+    {"", false, E::ID_SERVLET, E::ID_DBMODIFY},              // JSP 0.91 server tags
+    {"tsx:", true, E::ID_TSX_DBCONNECT, E::ID_TSX_REPEAT},   // JSP 1.0 server tags
+    {"QRTX:", false, E::ID_QRTX_TEXT, E::ID_QRTX_COMMENT}    // dynamic-element tags
 };
 
 bool sameName(const std::string& a, const char* b, bool exact)

@@ -1,3 +1,5 @@
+// The element ids and element-flag words of every element the library
+// knows by name.
 #ifndef PAGEDOM_DOCTYPE_ELEMENTTABLE_H
 #define PAGEDOM_DOCTYPE_ELEMENTTABLE_H
 
@@ -16,11 +18,15 @@
 //
 // and a 32-bit flag word from which ElementType derives its omit, content,
 // format, layout and correction categories and its JSP flag.  The DTD reader
-// gives each declared element its id and word through these two lookups.
+// gives each declared element its id and word through these two lookups; a
+// host compares Element::getElementID and ElementType::getElementID results
+// with the ids below.
 class ElementTable {
 public:
-    // Every element id, named after its element (':' and '.' become '_').
+    // Every element id, named after its element (':' and '.' become '_',
+    // "useBean" becomes USE_BEAN).  0 is no element.
     enum ElementID : int {
+        // The HTML 4.0 elements and XRV.
         ID_A = 1,
         ID_ABBR = 2,
         ID_ACRONYM = 3,
@@ -116,8 +122,10 @@ public:
         ID_U = 93,
         ID_UL = 94,
         ID_VAR = 95,
+        // The middleware submit tag and MARQUEE.
         ID_SUBMIT = 97,
         ID_MARQUEE = 98,
+        // The server-side include directives.
         ID_SSI_CONFIG = 100,
         ID_SSI_ECHO = 101,
         ID_SSI_EXEC = 102,
@@ -126,6 +134,7 @@ public:
         ID_SSI_INCLUDE = 105,
         ID_SSI_PRINTENV = 106,
         ID_SSI_SET = 107,
+        // The "jsp:" tags.
         ID_JSP_SCRIPTLET = 110,
         ID_JSP_EXPRESSION = 111,
         ID_JSP_DECLARATION = 112,
@@ -142,6 +151,7 @@ public:
         ID_JSP_PARAMS = 123,
         ID_JSP_FALLBACK = 124,
         ID_JSP_PARAM = 125,
+        // The JSP 0.91 server tags.
         ID_SERVLET = 126,
         ID_BEAN = 127,
         ID_REPEAT = 128,
@@ -149,11 +159,13 @@ public:
         ID_DBCONNECT = 130,
         ID_DBQUERY = 131,
         ID_DBMODIFY = 132,
+        // The "tsx:" tags of JSP 1.0.
         ID_TSX_DBCONNECT = 133,
         ID_TSX_DBQUERY = 134,
         ID_TSX_DBMODIFY = 135,
         ID_TSX_GET_PROPERTY = 136,
         ID_TSX_REPEAT = 137,
+        // The "QRTX:" dynamic-element tags.
         ID_QRTX_TEXT = 140,
         ID_QRTX_LOOP = 141,
         ID_QRTX_PROPERTY = 142,
@@ -161,8 +173,8 @@ public:
         ID_QRTX_COMMENT = 144
     };
 
-    // Highest id in use.
-    static constexpr int MAX_ELEMENT_ID = 144;
+    // The highest element id in use.
+    static constexpr int MAX_ELEMENT_ID = ID_QRTX_COMMENT;
 
     // The element id of a name, or 0 when the name is not a known element.
     // HTML names must be upper case; "SUBMIT", "MARQUEE", the JSP 0.91 server
@@ -170,8 +182,12 @@ public:
     // and "tsx:" families match exactly.
     static int getElementID(const std::string& name);
 
-    // The flag word of an element id; 0 for an id that names no element.
+    // The flag word of an element id (ElementType::GROUP_* bits); 0 for an
+    // id that names no element.
     static unsigned long getElementFlags(int id);
+
+private:
+    ElementTable() = delete;
 };
 
 #endif

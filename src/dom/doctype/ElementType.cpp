@@ -1,3 +1,5 @@
+// Element types: deriving the categories from the flag word, the
+// containment questions and the declaration text.
 #include "doctype/ElementType.h"
 
 #include <atomic>
@@ -6,18 +8,11 @@
 #include "doctype/AttrType.h"
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
+#include "doctype/ElementTable.h"
 
 const std::string ElementType::OPEN_TAG = "<!ELEMENT";
 const std::string ElementType::DECL_KEY = "ELEMENT";
 const std::string ElementType::CLOSE_TAG = ">";
-
-namespace {
-
-// The JSP version under which JSP blocks and directives are offered as
-// content names.
-constexpr int JSP_VERSION_10 = 100;
-
-} // namespace
 
 ElementType::ElementType(Document* ownerDocument, const std::string& name)
     : Node(ownerDocument, name), _elementID(0), _attrTypes(nullptr), _omitType(OMIT_NO_TAG),
@@ -151,7 +146,7 @@ void ElementType::setElementFlags(unsigned long word)
     if ((word & (GROUP_XML_TAG | GROUP_EMPTY_TAG)) == 0) {
         if (_formatType == FORMAT_XML_TAG)
             _formatType = FORMAT_HTML_TAG;
-        if (_elementID == SUBMIT_ELEMENT_ID)
+        if (_elementID == ElementTable::ID_SUBMIT)
             _formatType = FORMAT_MIDDLEWARE_TAG;
     }
 
@@ -300,7 +295,7 @@ std::vector<std::string> ElementType::getContentNames() const
     if (!owner)
         return names;
     // JSP blocks and directives are offered only under JSP 1.0.
-    const bool withJSP = static_cast<int>(owner->getJSPVersion()) == JSP_VERSION_10;
+    const bool withJSP = owner->getJSPVersion() == DOMOptions::JSP_10;
     dom::NodeList decls = owner->getDeclNodes();
     const unsigned long count = decls.length();
     for (unsigned long i = 0; i < count; ++i) {

@@ -1,3 +1,5 @@
+// The declaration of one element (<!ELEMENT): content model, tag omission
+// and the categories the reader, writer and corrector consult.
 #ifndef PAGEDOM_DOCTYPE_ELEMENTTYPE_H
 #define PAGEDOM_DOCTYPE_ELEMENTTYPE_H
 
@@ -10,6 +12,10 @@
 class AttrType;
 class AttrTypeList;
 class DocumentType;
+
+namespace pagedom {
+struct DeclarationBuilder;
+}
 
 // The declaration of one element: its content model, tag omission, the
 // attribute list that describes its attributes, and the categories derived
@@ -25,31 +31,57 @@ public:
     // (getGroup, Element::getElementGroup).  setElementFlags derives the
     // layout, correct, omit, content and format types from some of them;
     // the reader, writer and corrector read the others directly.
-    static constexpr unsigned long GROUP_BLOCK = 0x1;              // a block: layout type 0, ends a text's block
-    static constexpr unsigned long GROUP_PLAIN = 0x2;              // its text is kept as written (PRE, TEXTAREA)
-    static constexpr unsigned long GROUP_BREAK = 0x4;              // a line break (BR): layout type 3
-    static constexpr unsigned long GROUP_SOLID = 0x8;              // an object in the text flow: layout type 2
-    static constexpr unsigned long GROUP_HEAD = 0x10;              // head-like: layout type 4
-    static constexpr unsigned long GROUP_INDENT = 0x20;            // its content is indented when formatted
-    static constexpr unsigned long GROUP_PHRASE = 0x40;            // correct type 2: removable when nested bare in itself
-    static constexpr unsigned long GROUP_CONTAINER = 0x80;         // correct type 0: removable when empty
-    static constexpr unsigned long GROUP_UNIQUE = 0x100;           // correct type 3: at most one among siblings
-    static constexpr unsigned long GROUP_ADOPTING = 0x400;         // omit type 1; may receive adapted children
-    static constexpr unsigned long GROUP_FONT = 0x800;             // correct type 1: removable without attributes
-    static constexpr unsigned long GROUP_TABLE_STRUCTURE = 0x2000; // a table structure element
-    static constexpr unsigned long GROUP_TABLE_PART = 0x4000;      // a table part (cells, rows, row groups)
-    static constexpr unsigned long GROUP_INLINE = 0x8000;          // content type 5: allowed in inline content
-    static constexpr unsigned long GROUP_FLOW = 0x10000;           // content type 6: allowed in flow content
-    static constexpr unsigned long GROUP_SSI = 0x100000;           // format type 2, allowed anywhere
-    static constexpr unsigned long GROUP_ANYWHERE = 0x200000;      // content type 7: allowed anywhere
-    static constexpr unsigned long GROUP_EMPTY_TAG = 0x400000;     // may be written self-closing ("<x/>")
-    static constexpr unsigned long GROUP_JSP_BLOCK = 0x800000;     // format type 3; holds CDATA sections
-    static constexpr unsigned long GROUP_JSP_DIRECTIVE = 0x1000000; // format type 4
-    static constexpr unsigned long GROUP_LOGICAL = 0x2000000;      // a logical element, allowed anywhere
-    static constexpr unsigned long GROUP_ATV = 0x4000000;          // can have an author-time visual
-    static constexpr unsigned long GROUP_UNTYPED = 0x10000000;     // read without element type
-    static constexpr unsigned long GROUP_XML_TAG = 0x20000000;     // keeps the XML tag format
-    static constexpr unsigned long GROUP_JSP = 0x40000000;         // one of the JSP tags
+    //
+    // A block: layout type BLOCK; it ends the block a text belongs to.
+    static constexpr unsigned long GROUP_BLOCK = 0x1;
+    // Its text is kept as written (PRE, TEXTAREA).
+    static constexpr unsigned long GROUP_PLAIN = 0x2;
+    // A line break (BR): layout type BREAK.
+    static constexpr unsigned long GROUP_BREAK = 0x4;
+    // An object in the text flow: layout type OBJECT.
+    static constexpr unsigned long GROUP_SOLID = 0x8;
+    // Head-like: layout type HEAD.
+    static constexpr unsigned long GROUP_HEAD = 0x10;
+    // Its content is indented when formatted.
+    static constexpr unsigned long GROUP_INDENT = 0x20;
+    // Correct type PHRASE: removable when nested bare in itself.
+    static constexpr unsigned long GROUP_PHRASE = 0x40;
+    // Correct type CONTAINER: removable when empty.
+    static constexpr unsigned long GROUP_CONTAINER = 0x80;
+    // Correct type UNIQUE: at most one among siblings.
+    static constexpr unsigned long GROUP_UNIQUE = 0x100;
+    // Omit type END_TAG_BY_FLAG; it may receive adapted children.
+    static constexpr unsigned long GROUP_ADOPTING = 0x400;
+    // Correct type FONT: removable without attributes.
+    static constexpr unsigned long GROUP_FONT = 0x800;
+    // A table structure element: TABLE, its row groups, rows and columns.
+    static constexpr unsigned long GROUP_TABLE_STRUCTURE = 0x2000;
+    // A table part: captions, row groups, rows, cells and columns.
+    static constexpr unsigned long GROUP_TABLE_PART = 0x4000;
+    // Content type INLINE_CONTENT: allowed in inline content.
+    static constexpr unsigned long GROUP_INLINE = 0x8000;
+    // Content type FLOW_CONTENT: allowed in flow content.
+    static constexpr unsigned long GROUP_FLOW = 0x10000;
+    // A server-side include: format type SSI_DIRECTIVE, allowed anywhere.
+    static constexpr unsigned long GROUP_SSI = 0x100000;
+    // Content type ANY_CONTENT: allowed anywhere.
+    static constexpr unsigned long GROUP_ANYWHERE = 0x200000;
+    // May be written self-closing ("<x/>").
+    static constexpr unsigned long GROUP_EMPTY_TAG = 0x400000;
+    // Format type JSP_BLOCK; its content is kept in CDATA sections.
+    static constexpr unsigned long GROUP_JSP_BLOCK = 0x800000;
+    // Format type JSP_DIRECTIVE.
+    static constexpr unsigned long GROUP_JSP_DIRECTIVE = 0x1000000;
+    // A logical element, allowed anywhere and stepped over by containment.
+    static constexpr unsigned long GROUP_LOGICAL = 0x2000000;
+    // May carry an author-time visual.
+    static constexpr unsigned long GROUP_ATV = 0x4000000;
+    // Elements of this name are read without an element type.
+    static constexpr unsigned long GROUP_UNTYPED = 0x10000000;
+    // Keeps the XML tag format.
+    static constexpr unsigned long GROUP_XML_TAG = 0x20000000;
+    // One of the JSP tags.
+    static constexpr unsigned long GROUP_JSP = 0x40000000;
 
     // Tag omission.
     enum OmitType {
@@ -59,78 +91,101 @@ public:
         OMIT_NO_TAG = 3            // "- -" or nothing: both tags required
     };
 
-    // How the writer treats the element.
+    // How the writer produces the element's tags.
     enum FormatType {
-        FORMAT_HTML_TAG = 0,
-        FORMAT_MIDDLEWARE_TAG = 1,
-        FORMAT_SSI_DIRECTIVE = 2,
-        FORMAT_JSP_BLOCK = 3,
-        FORMAT_JSP_DIRECTIVE = 4,
-        FORMAT_XML_TAG = 5
+        FORMAT_HTML_TAG = 0,        // an HTML tag
+        FORMAT_MIDDLEWARE_TAG = 1,  // the "<!%SUBMIT" markup form
+        FORMAT_SSI_DIRECTIVE = 2,   // a "<!--#" server-side include
+        FORMAT_JSP_BLOCK = 3,       // a JSP scriptlet, expression or declaration
+        FORMAT_JSP_DIRECTIVE = 4,   // a JSP directive
+        FORMAT_XML_TAG = 5          // an XML tag
     };
 
     // Layout category: BLOCK and HEAD want a line break before the element,
     // BLOCK, BREAK and HEAD one after it.
     enum LayoutType {
-        LAYOUT_TYPE_BLOCK = 0,
-        LAYOUT_TYPE_FLOW = 1,
-        LAYOUT_TYPE_OBJECT = 2,
-        LAYOUT_TYPE_BREAK = 3,
-        LAYOUT_TYPE_HEAD = 4,
-        LAYOUT_TYPE_INLINE = 5
+        LAYOUT_TYPE_BLOCK = 0,   // a block of its own
+        LAYOUT_TYPE_FLOW = 1,    // flows with the text around it
+        LAYOUT_TYPE_OBJECT = 2,  // an object inside the text
+        LAYOUT_TYPE_BREAK = 3,   // a line break
+        LAYOUT_TYPE_HEAD = 4,    // part of the page head
+        LAYOUT_TYPE_INLINE = 5   // inline (the default)
     };
 
     // Correction category offered to the host.
     enum CorrectType {
-        CORRECT_CONTAINER = 0,
-        CORRECT_FONT = 1,
-        CORRECT_PHRASE = 2,
-        CORRECT_UNIQUE = 3,
-        CORRECT_NONE = 4
+        CORRECT_CONTAINER = 0,  // removable when empty
+        CORRECT_FONT = 1,       // removable without attributes
+        CORRECT_PHRASE = 2,     // removable when nested bare in itself
+        CORRECT_UNIQUE = 3,     // at most one among siblings
+        CORRECT_NONE = 4        // none of these
     };
 
-    static const std::string OPEN_TAG;   // "<!ELEMENT"
-    static const std::string DECL_KEY;   // "ELEMENT"
-    static const std::string CLOSE_TAG;  // ">"
+    // "<!ELEMENT", which opens the declaration.
+    static const std::string OPEN_TAG;
+    // "ELEMENT", the declaration's keyword.
+    static const std::string DECL_KEY;
+    // ">", which closes the declaration.
+    static const std::string CLOSE_TAG;
 
-    // Element id of SUBMIT, the one element written as a middleware tag.
-    static constexpr int SUBMIT_ELEMENT_ID = 97;
-
+    // A declaration named name with the default categories, no model (any
+    // content), no element id and no attribute list.
     ElementType(Document* ownerDocument, const std::string& name);
+    // Releases the content model; the attribute list belongs to the document type.
     ~ElementType() override;
 
     // --- Node -------------------------------------------------------------
+    // The declared name.
     std::string getNodeName() const override { return _name(); }
+    // ELEMENT_TYPE_NODE.
     unsigned short getNodeType() const override { return ELEMENT_TYPE_NODE; }
+    // Always null: a declaration is never part of a tree.
     Node* getParentNode() const override { return nullptr; }
-    // Copies every field and the content model; the copy has no attribute
-    // list, no case twin and belongs to no document type.
+    // A copy of every field and of the content model, with one reference;
+    // the copy has no attribute list, no case twin and belongs to no
+    // document type.
     Node* cloneNode(bool deep) const override;
+    // The declaration: "<!ELEMENT name model>" (omission flags not written).
     std::string getSource() const override;
-    void _writeStart(std::string& out) const override;
-    bool _writesChildren() const override { return false; }
 
     // --- reads ------------------------------------------------------------
+    // The declared name, case kept.
     const std::string& getName() const { return _name(); }
+    // The ElementTable id of the element, or 0 for an element it does not know.
     int getElementID() const { return _elementID; }
     // The category of the content model: what the element may hold.
     ContentModel::Type getContainerType() const { return _contentModel.getType(); }
     // The element's own category: where it may appear (INLINE_CONTENT,
     // FLOW_CONTENT, ANY_CONTENT, or ELEMENT_CONTENT for none of these).
     ContentModel::Type getContentType() const { return _contentType; }
+    // The tag omission.
     OmitType getOmitType() const { return _omitType; }
+    // How the writer produces the tags.
     FormatType getFormatType() const { return _formatType; }
+    // The layout category.
     LayoutType getLayoutType() const { return _layoutType; }
+    // The correction category.
     CorrectType getCorrectType() const { return _correctType; }
+    // Whether the element belongs to the JSP tag set.
     bool isJSPType() const { return _jspType; }
+    // The element-flag word the categories were derived from (GROUP_* bits).
     unsigned long getGroup() const { return _group; }
-    AttrTypeList* getAttrTypes() const { return _attrTypes; }
+    // The element's attribute-list declaration, or null.
+    const AttrTypeList* getAttrTypes() const { return _attrTypes; }
+    // The parsed content model.
     const ContentModel& getContentModel() const { return _contentModel; }
+    // Another declared type whose name differs only in letter case, or null.
+    const ElementType* getCaseTwin() const { return _caseTwin; }
+    // The document type this declaration belongs to, or null.
+    const DocumentType* getOwnerDocumentType() const;
 
     // The declared attribute of that name (case-insensitive), or null.
     const AttrType* getAttrType(const std::string& name) const;
+    // The names of the declared attributes, in declared order.
     std::vector<std::string> getAllAttrNames() const;
+    // The names of the attributes declared #REQUIRED.
     std::vector<std::string> getRequiredAttrNames() const;
+    // The names of the attributes declared #REQUIRED or #IMPLIED.
     std::vector<std::string> getNoDefaultAttrNames() const;
 
     // Names of the elements allowed as children: the names of the model,
@@ -145,7 +200,15 @@ public:
     // Whether child is an element named in the exclusion exception.
     bool excludesChild(const Node* child) const;
 
-    // --- builders (DTD reader, built-in types) -------------------------------------
+protected:
+    ElementType(const ElementType& other);
+
+private:
+    void _writeStart(std::string& out) const override;
+    bool _writesChildren() const override { return false; }
+    void _setParentNode(Node*) override {}
+
+    // --- building (through pagedom::DeclarationBuilder) ------------------------
     void setElementID(int id) { _elementID = id; }
     void setContentModel(const std::string& modelText)
     {
@@ -161,19 +224,10 @@ public:
         _caseTwin = twin;
         _serial = _nextSerial();
     }
-    ElementType* getCaseTwin() const { return _caseTwin; }
     // Stores the element-flag word and derives the layout, correction, omit,
     // content and format categories and the JSP flag from it.
     void setElementFlags(unsigned long word);
 
-    // The document type this declaration belongs to, or null.
-    const DocumentType* getOwnerDocumentType() const;
-
-protected:
-    ElementType(const ElementType& other);
-    void _setParentNode(Node*) override {}
-
-private:
     void _appendSource(std::string& out) const;
 
     int _elementID;
@@ -196,6 +250,10 @@ private:
     ElementType* _caseTwin;
     bool _jspType;
     unsigned long _group;
+
+    // Library internals: the building operations are reached through the
+    // DTD reader's and the registry's accessor.
+    friend struct pagedom::DeclarationBuilder;
 };
 
 #endif

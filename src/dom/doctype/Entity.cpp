@@ -1,3 +1,4 @@
+// Entity declarations: their text, and the character an entity stands for.
 #include "doctype/Entity.h"
 
 #include "doctype/ExternalID.h"

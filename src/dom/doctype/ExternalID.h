@@ -1,3 +1,5 @@
+// Writing the PUBLIC or SYSTEM identifiers of entity and notation
+// declarations.
 #ifndef PAGEDOM_DOCTYPE_EXTERNALID_H
 #define PAGEDOM_DOCTYPE_EXTERNALID_H
 

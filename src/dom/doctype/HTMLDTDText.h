@@ -1,3 +1,4 @@
+// The HTML DTD text compiled into the library.
 #ifndef PAGEDOM_DOCTYPE_HTMLDTDTEXT_H
 #define PAGEDOM_DOCTYPE_HTMLDTDTEXT_H
 

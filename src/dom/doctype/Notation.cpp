@@ -1,3 +1,4 @@
+// Notation declarations and their text.
 #include "doctype/Notation.h"
 
 #include "doctype/ExternalID.h"

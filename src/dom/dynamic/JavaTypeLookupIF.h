@@ -1,3 +1,5 @@
+// The interface through which the host answers questions about the Java
+// types of bean properties.
 #ifndef PAGEDOM_DYNAMIC_JAVATYPELOOKUPIF_H
 #define PAGEDOM_DYNAMIC_JAVATYPELOOKUPIF_H
 
@@ -7,6 +9,7 @@
 // once, after the library has copied it.
 class JavaTypeLookupIF {
 public:
+    // The host's object; the library never deletes it.
     virtual ~JavaTypeLookupIF() {}
     // The Java type of the value of propertyPath, whose first segment names a
     // bean of class beanClass; null when unknown.
@@ -16,6 +19,7 @@ public:
     // string argument.
     virtual const char* getGetterName(const char* className, const char* property,
                                       bool* useNamedGetter) const = 0;
+    // Takes back a string returned by one of the questions above.
     virtual void releaseString(const char* s) const = 0;
 };
 

@@ -4,9 +4,11 @@
 
 #include "base/StringUtil.h"
 #include "doctype/BuiltinDocumentTypes.h"
+#include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
 #include "frame/Registry.h"
+#include "frame/RegistryAccess.h"
 #include "reading/HTMLParser.h"
 #include "tree/Document.h"
 #include "writing/SourceFormatter.h"
@@ -25,10 +27,10 @@ DOMImpl::_Registry::~_Registry()
     _xmlDocumentType = nullptr;
     delete _dynamicDataManager;
     _dynamicDataManager = nullptr;
-    _clearTables();
+    _releaseTables();
 }
 
-void DOMImpl::_Registry::_clearTables()
+void DOMImpl::_Registry::_releaseTables()
 {
     std::lock_guard<std::recursive_mutex> guard(_lock);
     for (auto& entry : _versions) {
@@ -43,10 +45,10 @@ void DOMImpl::_Registry::_clearTables()
     }
 }
 
-DOMImpl::DocumentTypeFactory DOMImpl::_Registry::_setFactory(DocumentTypeFactory factory)
+pagedom::DocumentTypeFactory DOMImpl::_Registry::setDocumentTypeFactory(pagedom::DocumentTypeFactory factory)
 {
     std::lock_guard<std::recursive_mutex> guard(_lock);
-    DocumentTypeFactory old = _factory;
+    pagedom::DocumentTypeFactory old = _factory;
     _factory = factory;
     return old;
 }
@@ -94,12 +96,12 @@ void DOMImpl::_Registry::_complete(Table& table, DocumentType* type, JSPVersion 
     if (!jsp)
         return;
     if (jsp != type)
-        type->_mergeDeclarations(jsp);
-    type->setJSPVersion(version);
+        pagedom::DeclarationBuilder::mergeDeclarations(*type, jsp);
+    pagedom::DeclarationBuilder::setJSPVersion(*type, version);
     if (type->receivesQRTX()) {
         DocumentType* qrtx = _lookup(table, "qrtx");
         if (qrtx && qrtx != type)
-            type->_mergeDeclarations(qrtx);
+            pagedom::DeclarationBuilder::mergeDeclarations(*type, qrtx);
     }
 }
 
@@ -128,6 +130,18 @@ const DocumentType* DOMImpl::_Registry::getXMLDocumentType()
     if (!_xmlDocumentType && _factory)
         _xmlDocumentType = _factory("xml");
     return _xmlDocumentType;
+}
+
+const JavaTypeLookupIF* DOMImpl::_Registry::getJavaTypeLookupIF() const
+{
+    std::lock_guard<std::recursive_mutex> guard(_lock);
+    return _javaTypeLookup;
+}
+
+void DOMImpl::_Registry::setJavaTypeLookupIF(const JavaTypeLookupIF* lookup)
+{
+    std::lock_guard<std::recursive_mutex> guard(_lock);
+    _javaTypeLookup = lookup;
 }
 
 DynamicDataManager* DOMImpl::_Registry::getDynamicDataManager()
@@ -179,6 +193,9 @@ Document* DOMImpl::createDocument(const std::string& name, const DocumentType* t
 
 Document* DOMImpl::createDocument(const std::string& name, JSPVersion version)
 {
+    // The switch to version and back happens under the registry's lock, so
+    // that documents made on other threads meanwhile never see it.
+    std::unique_lock<std::recursive_mutex> held = _registry()->hold();
     JSPVersion previous = getJSPVersion();
     if (previous == version)
         return createDocument(name);
@@ -230,9 +247,11 @@ DynamicDataManager* DOMImpl::getDynamicDataManager()
     return _registry()->getDynamicDataManager();
 }
 
-DOMImpl::DocumentTypeFactory DOMImpl::_setDocumentTypeFactory(DocumentTypeFactory factory)
+// --- RegistryAccess ------------------------------------------------------------------
+
+pagedom::DocumentTypeFactory pagedom::RegistryAccess::setDocumentTypeFactory(DocumentTypeFactory factory)
 {
-    return _registry()->_setFactory(factory);
+    return DOMImpl::_registry()->setDocumentTypeFactory(factory);
 }
 
 // --- DOM --------------------------------------------------------------------------

@@ -1,0 +1,85 @@
+# Runs every command and option of the pagedom tool once and checks its
+# output for what the README's tool table promises.
+# Called with -DTOOL=<pagedom executable> -DWORK=<scratch directory>.
+
+# Runs the tool with ARGS (standard input from INPUT when given); fails unless
+# it exits with status 0 and its output holds every text after CONTAINS and
+# none after LACKS.  The texts are plain substrings (without ";" or an
+# unmatched "[", which CMake lists do not keep whole).
+function(expect)
+    cmake_parse_arguments(PARSE_ARGV 0 RUN "" "INPUT" "ARGS;CONTAINS;LACKS")
+    if(RUN_INPUT)
+        set(input INPUT_FILE ${RUN_INPUT})
+    endif()
+    # CMake hands the output over with the CR of each CR LF dropped.
+    execute_process(COMMAND ${TOOL} ${RUN_ARGS} ${input}
+                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT status STREQUAL "0")
+        message(FATAL_ERROR "pagedom ${RUN_ARGS}: exit status '${status}'\n${err}")
+    endif()
+    foreach(text IN LISTS RUN_CONTAINS)
+        string(FIND "${out}" "${text}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "pagedom ${RUN_ARGS}: the output lacks '${text}':\n${out}")
+        endif()
+    endforeach()
+    foreach(text IN LISTS RUN_LACKS)
+        string(FIND "${out}" "${text}" at)
+        if(NOT at EQUAL -1)
+            message(FATAL_ERROR "pagedom ${RUN_ARGS}: the output has '${text}':\n${out}")
+        endif()
+    endforeach()
+endfunction()
+
+set(page ${WORK}/tool-page.html)
+file(WRITE ${page} "<table border=1><tr><td>Hello &amp; <b>world</b>&nbsp;</table>"
+                   "<ul>x<li>one two three four five six seven eight nine ten eleven twelve</ul>"
+                   "<p align=left>end\n")
+set(jspPage ${WORK}/tool-page.jsp)
+file(WRITE ${jspPage} "<jsp:useBean id=\"a\" class=\"b\"/><%= x %>\n")
+
+# tree: tag states, attributes, escapes, error bits; from a file and from "-".
+foreach(source IN ITEMS FILE STDIN)
+    if(source STREQUAL "FILE")
+        set(how ARGS tree ${page})
+    else()
+        set(how ARGS tree - INPUT ${page})
+    endif()
+    expect(${how}
+           CONTAINS "element table start=written end=written" "element TBODY start=omitted end=omitted"
+                    "@border=\"1\"" "text \"Hello {&} \"" "text \"{#160}\"" "text \"x\" [INVALID_CONTENT]")
+endforeach()
+
+# roundtrip: the page comes back byte for byte.
+expect(ARGS roundtrip ${page} CONTAINS "tool-page.html: identical (")
+
+# dtd: every built-in name; --jsp merges the JSP declarations into html.
+expect(ARGS dtd html CONTAINS "<!DOCTYPE HTML PUBLIC \"-//ZEB//DTD ZEB Version 4.0//EN\""
+       LACKS "<!ELEMENT jsp:useBean")
+expect(ARGS --jsp 1.0 dtd html CONTAINS "<!ELEMENT jsp:useBean" "<!ELEMENT QRTX:TEXT")
+expect(ARGS dtd html --jsp=0.91 CONTAINS "<!ELEMENT jsp:directive" LACKS "<!ELEMENT jsp:useBean")
+expect(ARGS dtd xml CONTAINS "<!DOCTYPE xml " "<!ENTITY amp \"&#38")
+expect(ARGS dtd vxml CONTAINS "<!DOCTYPE vxml " "<!ELEMENT vxml (")
+expect(ARGS dtd jsp091 CONTAINS "<!DOCTYPE jsp " "<!ELEMENT SERVLET (PARAM)*>")
+expect(ARGS dtd jsp10 CONTAINS "<!DOCTYPE jsp " "<!ELEMENT jsp:useBean ANY>")
+expect(ARGS dtd QRTX CONTAINS "<!DOCTYPE qrtx " "<!ELEMENT QRTX:LOOP ANY>")
+
+# format and each formatting option.
+expect(ARGS format ${page} CONTAINS "<TABLE border=\"1\"><TR><TD>" "<P align=\"left\">")
+expect(ARGS format --tag-case lower --attr-case upper --value-case upper ${page}
+       CONTAINS "<table BORDER=\"1\"><tr><td>" "<p ALIGN=\"LEFT\">")
+expect(ARGS format --tag-case=as-is --attr-case lower --value-case=lower ${page}
+       CONTAINS "<TABLE border=\"1\">" "<P align=\"left\">")
+expect(ARGS format --columns 20 --indent=4 ${page}
+       CONTAINS "<LI>one two three four five\n    six seven eight nine\n    ten eleven twelve</UL>")
+expect(ARGS format ${page} LACKS "\n")
+
+# --jsp: files ending in .jsp are read as JSP 1.0 unless told otherwise.
+expect(ARGS tree ${jspPage} CONTAINS "element jsp:useBean start=written" "element jsp:expression"
+       LACKS "untyped")
+expect(ARGS tree --jsp none ${jspPage} CONTAINS "element jsp:useBean start=written end=omitted empty-tag untyped")
+expect(ARGS tree --jsp 0.91 ${jspPage} CONTAINS "element jsp:expression" "jsp:useBean start=written end=omitted empty-tag untyped")
+
+# --help and --version.
+expect(ARGS --help CONTAINS "usage: pagedom COMMAND" "--value-case C")
+expect(ARGS --version CONTAINS "pagedom ")

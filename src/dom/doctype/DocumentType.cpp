@@ -286,7 +286,7 @@ const ElementType* DocumentType::getElementType(const std::string& name) const
 {
     if (name.empty() || !_elementTypes)
         return nullptr;
-    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->findCached(name));
+    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->_findCached(name));
     if (hit) {
         const ElementType* twin = hit->getCaseTwin();
         if (twin && twin->getName() == name)

@@ -1,3 +1,5 @@
+// Name-keyed node maps: lookups, changes, positional access and the cache of
+// recent answers the readers use.
 #include "node/NamedNodeMap.h"
 
 #include <atomic>
@@ -37,22 +39,32 @@ struct CachedAnswer {
     Node* node = nullptr;
 };
 
+// The number of cached answers per thread (a power of two).
 constexpr std::size_t ANSWER_SLOTS = 256;
+
+// 64-bit FNV-1a.
+constexpr std::uint64_t FNV_OFFSET_BASIS = 1469598103934665603ull;
+constexpr std::uint64_t FNV_PRIME = 1099511628211ull;
+// Low address bits that are the same for every map (its alignment).
+constexpr unsigned ALIGNMENT_BITS = 4;
+// Where the slot number is taken from the hash: bits that every byte of the
+// name and the address have reached.
+constexpr unsigned SLOT_SHIFT = 20;
 
 } // namespace
 
-Node* NamedNodeMap::findCached(const std::string& name) const
+Node* NamedNodeMap::_findCached(const std::string& name) const
 {
     // FNV-1a over the name's bytes and the map's address.
-    std::uint64_t h = 1469598103934665603ull;
+    std::uint64_t h = FNV_OFFSET_BASIS;
     for (char c : name) {
         h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
+        h *= FNV_PRIME;
     }
-    h ^= reinterpret_cast<std::uintptr_t>(this) >> 4;
-    h *= 1099511628211ull;
+    h ^= reinterpret_cast<std::uintptr_t>(this) >> ALIGNMENT_BITS;
+    h *= FNV_PRIME;
     thread_local CachedAnswer answers[ANSWER_SLOTS];
-    CachedAnswer& slot = answers[(h >> 20) & (ANSWER_SLOTS - 1)];
+    CachedAnswer& slot = answers[(h >> SLOT_SHIFT) & (ANSWER_SLOTS - 1)];
     if (slot.map == this && slot.generation == _generation && slot.name == name)
         return slot.node;
     Node* node = getNamedItem(name);

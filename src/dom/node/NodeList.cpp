@@ -1,8 +1,11 @@
+// The shared list body, its growth, and the one-entry lists that keep their
+// node without a body.
 #include "node/NodeList.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "node/NodeAllocator.h"
@@ -12,14 +15,17 @@ namespace dom {
 // The shared body.  The vector is managed by hand: its first two entries
 // live in the body itself (most lists are short), and once full it grows
 // to its size plus the larger of its size and 1.
-struct NodeList::_Body {
+struct NodeList::Body {
+    // Entries kept in the body itself.
+    static constexpr std::uint32_t INLINE_ITEMS = 2;
+
     Node** items = inlineItems;
     std::uint32_t size = 0;
-    std::uint32_t capacity = 2;
+    std::uint32_t capacity = INLINE_ITEMS;
     std::uint32_t lists = 0;
-    Node* inlineItems[2];
+    Node* inlineItems[INLINE_ITEMS];
 
-    ~_Body()
+    ~Body()
     {
         if (items != inlineItems)
             ::operator delete(items);
@@ -34,7 +40,7 @@ struct NodeList::_Body {
         if (size < capacity)
             return;
         std::uint32_t grow = size > 1 ? size : 1;
-        if (grow > 0xFFFFFFFFu - size)
+        if (grow > std::numeric_limits<std::uint32_t>::max() - size)
             std::abort(); // four billion entries in one list
         std::uint32_t cap = size + grow;
         Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
@@ -69,7 +75,7 @@ struct NodeList::_Body {
         for (unsigned long i = 0; i < size; ++i)
             if (items[i] == node)
                 return i;
-        return 0xFFFFFFFFul;
+        return OwnerNodeList::NOT_FOUND;
     }
 };
 
@@ -98,7 +104,7 @@ void NodeList::_makeBody() const
 {
     NodeList* self = const_cast<NodeList*>(this);
     Node* node = _isSingle() ? _single() : nullptr;
-    self->_impl = new _Body;
+    self->_impl = new Body;
     self->_impl->lists = 1;
     if (node)
         self->_impl->insertAt(0, node);
@@ -175,7 +181,7 @@ Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
         return nullptr;
     if (!refNode)
         return append(node);
-    if (!_impl || indexOf(refNode) == 0xFFFFFFFFul)
+    if (!_impl || indexOf(refNode) == NOT_FOUND)
         return nullptr;
     _ensureBody();
     _impl->insertAt(_impl->find(refNode), node);
@@ -192,7 +198,7 @@ Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
     if (!node)
         return nullptr;
     if (!_impl) {
-        _impl = reinterpret_cast<_Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
+        _impl = reinterpret_cast<Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
         return node;
     }
     _ensureBody();
@@ -207,7 +213,7 @@ Node* OwnerNodeList::remove(const Node* node)
     if (!node)
         return nullptr;
     unsigned long index = indexOf(node);
-    return index == 0xFFFFFFFFul ? nullptr : removeAt(index);
+    return index == NOT_FOUND ? nullptr : removeAt(index);
 }
 
 Node* OwnerNodeList::removeAt(unsigned long index)
@@ -229,11 +235,11 @@ Node* OwnerNodeList::removeAt(unsigned long index)
 unsigned long OwnerNodeList::indexOf(const Node* node) const
 {
     if (!node)
-        return 0xFFFFFFFFul;
+        return NOT_FOUND;
     if (_isSingle())
-        return _single() == node ? 0 : 0xFFFFFFFFul;
+        return _single() == node ? 0 : NOT_FOUND;
     if (!_impl)
-        return 0xFFFFFFFFul;
+        return NOT_FOUND;
     return _impl->find(node);
 }
 

@@ -1,3 +1,5 @@
+// The token queue the page lexer and the DTD lexer share: token kinds, token
+// records and their recycling.
 #ifndef PAGEDOM_BASE_LEXER_H
 #define PAGEDOM_BASE_LEXER_H
 

@@ -1,3 +1,5 @@
+// The process-wide table of shared names, with a per-thread cache of recent
+// answers in front of its lock.
 #include "base/NameTable.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Stored source texts: spans of a shared page, short texts kept in place,
+// and texts of their own.
 #ifndef PAGEDOM_BASE_SOURCETEXT_H
 #define PAGEDOM_BASE_SOURCETEXT_H
 
@@ -48,7 +50,7 @@ public:
         std::size_t size() const { return _size == PAGE ? text().size() : _size; }
 
     private:
-        struct _Page;
+        struct Page;
         static constexpr std::uint32_t PAGE = 0xFFFFFFFFu;
         explicit Block(std::uint32_t size) : _refs(1), _size(size) {}
         void _destroy();

@@ -82,7 +82,7 @@ SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
 void SourceText::_setSpan(Block* block, std::uint32_t offset, std::uint32_t length)
 {
     std::memcpy(_raw, &block, sizeof block);
-    std::memcpy(_raw + 8, &offset, sizeof offset);
+    std::memcpy(_raw + OFFSET_AT, &offset, sizeof offset);
     _setLength(length);
 }
 

@@ -109,14 +109,17 @@ private:
     // for the whole block.
     static constexpr std::uint32_t INLINE = 0x80000000u;
     static constexpr std::uint32_t WHOLE = 0x7FFFFFFFu;
+    // Where the offset and the length word sit in the object.
+    static constexpr std::size_t OFFSET_AT = 8;
+    static constexpr std::size_t LENGTH_AT = 12;
 
     std::uint32_t _lengthWord() const
     {
         std::uint32_t word;
-        std::memcpy(&word, _raw + 12, sizeof word);
+        std::memcpy(&word, _raw + LENGTH_AT, sizeof word);
         return word;
     }
-    void _setLength(std::uint32_t word) { std::memcpy(_raw + 12, &word, sizeof word); }
+    void _setLength(std::uint32_t word) { std::memcpy(_raw + LENGTH_AT, &word, sizeof word); }
     Block* _block() const
     {
         Block* block;
@@ -126,7 +129,7 @@ private:
     std::uint32_t _offset() const
     {
         std::uint32_t offset;
-        std::memcpy(&offset, _raw + 8, sizeof offset);
+        std::memcpy(&offset, _raw + OFFSET_AT, sizeof offset);
         return offset;
     }
     // The block, when the text is a span of one.

@@ -18,6 +18,8 @@ const std::string DocumentType::CLOSE_TAG = ">";
 DocumentType::DocumentType(Document* ownerDocument, const std::string& name)
     : Node(ownerDocument, name)
 {
+    // Every document made with a type holds it, on whatever thread it lives.
+    _shareCount();
 }
 
 DocumentType::DocumentType(const DocumentType& other)
@@ -25,6 +27,7 @@ DocumentType::DocumentType(const DocumentType& other)
       _sourceStale(other._sourceStale), _internalSubset(other._internalSubset),
       _receivesQRTX(other._receivesQRTX), _jspVersion(other._jspVersion)
 {
+    _shareCount();
     // Attribute lists are re-added after the element types they belong to,
     // so copy the declarations in order and let the add operations index.
     for (unsigned long i = 0, n = other._decls.length(); i < n; ++i) {
@@ -111,6 +114,9 @@ void DocumentType::_list(Node* decl)
     _exceptionNamesStale = true;
     _decls.append(decl);
     decl->_setParentField(this);
+    // Nodes of documents on any thread may hold the declaration (an entity
+    // reference its entity).
+    decl->_shareCount();
     _sourceStale = true;
 }
 

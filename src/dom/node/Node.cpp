@@ -3,6 +3,8 @@
 // parent and sibling links.
 #include "node/Node.h"
 
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "base/NameTable.h"
@@ -17,12 +19,26 @@ namespace {
 thread_local bool t_destroying = false;
 thread_local std::vector<Node*>* t_pending = nullptr;
 
+// The counts of shared nodes (see Node::_shareCount), by node.  Only the
+// nodes that trees on several threads hold are counted here, and they change
+// hands rarely (a document taking or dropping its type, an entity reference
+// holding its entity), so one lock serves them all.  The table outlives every
+// node.
+struct SharedCounts {
+    std::mutex lock;
+    std::unordered_map<const Node*, unsigned long> counts;
+};
+
+SharedCounts& sharedCounts()
+{
+    static SharedCounts* table = new SharedCounts;
+    return *table;
+}
+
 } // namespace
 
-unsigned long Node::s_structureEpoch = 1;
-
 Node::Node(Document* ownerDocument, const std::string& name)
-    : _refCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
+    : _refCount(0), _sharedCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
       _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(ownerDocument)
@@ -31,7 +47,7 @@ Node::Node(Document* ownerDocument, const std::string& name)
 }
 
 Node::Node(const Node& other)
-    : _refCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
+    : _refCount(0), _sharedCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
       _errorState(other._errorState), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(other._ownerDocument)
@@ -44,6 +60,8 @@ Node::Node(const Node& other)
 
 Node::~Node()
 {
+    if (_sharedCount)
+        _forgetSharedCount();
     if (_hasUserData)
         setUserData(nullptr);
     _dropName();
@@ -79,10 +97,16 @@ void Node::_setName(const std::string& name)
 
 unsigned long Node::releaseRef()
 {
-    if (_refCount == 0)
-        return 0;
-    if (--_refCount != 0)
-        return _refCount;
+    if (_sharedCount) {
+        unsigned long left = 0;
+        if (!_dropSharedRef(left) || left != 0)
+            return left;
+    } else {
+        if (_refCount == 0)
+            return 0;
+        if (--_refCount != 0)
+            return _refCount;
+    }
     _destroy();
     return 0;
 }
@@ -115,6 +139,53 @@ void Node::_drainPendingReleases()
         t_pending->pop_back();
         delete next;
     }
+}
+
+void Node::_shareCount()
+{
+    if (_sharedCount)
+        return;
+    SharedCounts& table = sharedCounts();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.counts[this] = _refCount;
+    _refCount = 0;
+    _sharedCount = 1;
+}
+
+unsigned long Node::_addSharedRef()
+{
+    SharedCounts& table = sharedCounts();
+    std::lock_guard<std::mutex> guard(table.lock);
+    return ++table.counts[this];
+}
+
+bool Node::_dropSharedRef(unsigned long& left)
+{
+    SharedCounts& table = sharedCounts();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.counts.find(this);
+    if (it == table.counts.end() || it->second == 0) {
+        left = 0;
+        return false;
+    }
+    // The entry stays until the node is destroyed (see ~Node).
+    left = --it->second;
+    return true;
+}
+
+void Node::_forgetSharedCount()
+{
+    SharedCounts& table = sharedCounts();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.counts.erase(this);
+}
+
+unsigned long Node::_sharedRefCount() const
+{
+    SharedCounts& table = sharedCounts();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.counts.find(this);
+    return it == table.counts.end() ? 0 : it->second;
 }
 
 // --- base behaviour of the virtual operations ---------------------------------------

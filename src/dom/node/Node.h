@@ -3,6 +3,7 @@
 #ifndef PAGEDOM_NODE_NODE_H
 #define PAGEDOM_NODE_NODE_H
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,12 @@ struct NodeAccess;
 // 0; factory operations and cloneNode hand it out with 1.  Inserting a node
 // into a container passes the caller's reference to the parent; removing it
 // hands the reference back.
+//
+// Threads: a tree is used by one thread at a time, so an ordinary node
+// counts its references without atomic operations.  The nodes that trees on
+// several threads hold at once (a document type and its declarations, which
+// every document made with the type refers to) are marked as shared and
+// count under a lock instead; see _shareCount.
 class Node {
 public:
     // The host's attachment to a node.  A node owns its attachment: it calls
@@ -233,12 +240,17 @@ public:
 
     // --- reference counting -------------------------------------------
     // Adds a reference; returns the new count.
-    unsigned long addRef() { return ++_refCount; }
+    unsigned long addRef()
+    {
+        if (_sharedCount)
+            return _addSharedRef();
+        return ++_refCount;
+    }
     // Gives up a reference; destroys the node when the last one goes.
     // Returns the new count (0 when destroyed, or when the count was 0).
     unsigned long releaseRef();
     // The number of references held.
-    unsigned long getRefCount() const { return _refCount; }
+    unsigned long getRefCount() const { return _sharedCount ? _sharedRefCount() : _refCount; }
 
     // --- fields ---------------------------------------------------------
     // The previous sibling, or null.
@@ -439,18 +451,21 @@ protected:
     void clearErrorState(unsigned long bits) { _errorState &= ~static_cast<std::uint32_t>(bits); }
 
     // Counts moves of whole subtrees (and other changes that alter what the
-    // ancestors of existing nodes are); caches of ancestor facts compare it.
-    static unsigned long _structureEpoch() { return s_structureEpoch; }
-    // The low 32 bits of the epoch never read 0, the mark of "nothing cached".
-    static void _bumpStructureEpoch()
-    {
-        if (static_cast<std::uint32_t>(++s_structureEpoch) == 0)
-            ++s_structureEpoch;
-    }
+    // ancestors of existing nodes are) over all threads; caches of ancestor
+    // facts compare it.  Its low 32 bits never read 0, the mark of "nothing
+    // cached".
+    static unsigned long _structureEpoch() { return s_structureEpoch.load(std::memory_order_relaxed); }
+    static void _bumpStructureEpoch();
 
     // Destroys now any nodes whose destruction was queued by a release in
     // progress on this thread (see releaseRef); a no-op outside a release.
     static void _drainPendingReleases();
+
+    // Marks this node as held by trees on several threads: from now on its
+    // count is kept under a lock.  Called while the node is still private to
+    // the thread that builds it (a document type and its declarations, as
+    // they are made).
+    void _shareCount();
 
     const std::string& _name() const { return *_nodeName; }
     void _setName(const std::string& name);
@@ -462,7 +477,9 @@ protected:
     void _setNextSibling(Node* node);
 
 private:
-    static unsigned long s_structureEpoch;
+    // See _structureEpoch.  Only its changes matter, never their order
+    // against other memory, so every access is relaxed.
+    static inline std::atomic<unsigned long> s_structureEpoch{1};
     // How many readers are at work on this thread (see _beginReading).
     static inline thread_local unsigned s_readers = 0;
 
@@ -478,6 +495,15 @@ private:
 
     UserData* _findUserData() const;
 
+    // The count of a shared node (see _shareCount).
+    unsigned long _addSharedRef();
+    // Takes one reference off a shared node's count; false when the count
+    // was already 0.  left is the count that remains.
+    bool _dropSharedRef(unsigned long& left);
+    unsigned long _sharedRefCount() const;
+    // Drops the entry of a shared node that is destroyed.
+    void _forgetSharedCount();
+
     // Destroys the node, and the nodes that reach count 0 meanwhile.
     void _destroy();
 
@@ -487,8 +513,10 @@ private:
     // Reserves room in out for a whole written document.
     void _reserveForWriting(std::string& out) const;
 
-    // The count and three marks share one word.
-    unsigned int _refCount : 29;
+    // The count and four marks share one word.  The word of a shared node is
+    // never written again once it is shared: its count lives elsewhere.
+    unsigned int _refCount : 28;
+    unsigned int _sharedCount : 1;
     unsigned int _asRead : 1;
     unsigned int _ownsName : 1;
     unsigned int _hasUserData : 1;

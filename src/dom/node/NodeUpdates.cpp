@@ -1,5 +1,5 @@
 // What a node records about its changes: the update state and its
-// propagation, and the as-read mark of unchanged source.
+// propagation, the as-read mark of unchanged source, and the structure epoch.
 #include "node/Node.h"
 
 #include <vector>
@@ -143,4 +143,19 @@ void Node::_clearAsRead()
 {
     for (Node* n = this; n && n->_asRead; n = n->_parent)
         n->_asRead = 0;
+}
+
+// --- structure epoch ----------------------------------------------------------------
+
+void Node::_bumpStructureEpoch()
+{
+    // Steps over the values whose low 32 bits are 0, so that no thread ever
+    // reads one.
+    unsigned long epoch = s_structureEpoch.load(std::memory_order_relaxed);
+    unsigned long next;
+    do {
+        next = epoch + 1;
+        if (static_cast<std::uint32_t>(next) == 0)
+            ++next;
+    } while (!s_structureEpoch.compare_exchange_weak(epoch, next, std::memory_order_relaxed));
 }

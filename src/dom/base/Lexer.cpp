@@ -101,7 +101,9 @@ const std::string& Lexer::toUpper(const std::string& s)
         ++i;
     if (i == n)
         return s;
-    static std::string buffer;
+    // One buffer per thread: readers on different threads upper-case at
+    // the same time.
+    thread_local std::string buffer;
     buffer = s;
     for (; i < n; ++i) {
         if (buffer[i] >= 'a' && buffer[i] <= 'z')

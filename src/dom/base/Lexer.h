@@ -121,7 +121,8 @@ public:
         return c == ' ' || (c >= '\t' && c <= '\r');
     }
     // s itself when it has no lower-case ASCII letter, else an upper-cased
-    // copy kept in one static buffer that the next call overwrites.
+    // copy kept in a per-thread buffer that the thread's next call
+    // overwrites.
     static const std::string& toUpper(const std::string& s);
 
 protected:

@@ -85,20 +85,40 @@ std::string StrictNamedNodeMap::key(const std::string& name) const
     return name;
 }
 
+namespace {
+
+// The position item() last reached on this thread, so that a walk by
+// increasing index is linear overall.  It is kept per thread, not in the
+// map, so that maps shared between threads (a document type's) stay
+// read-only while they are read; it is used only for the map and the
+// generation it was taken from.
+struct Position {
+    const NamedNodeMap* map = nullptr;
+    unsigned long generation = 0;
+    std::map<std::string, Node*>::const_iterator it;
+    unsigned long index = 0;
+};
+
+thread_local Position t_position;
+
+} // namespace
+
 Node* NamedNodeMap::item(unsigned long index) const
 {
     if (index >= _map.size())
         return nullptr;
-    if (!_cacheValid || index < _cacheIndex) {
-        _cacheIt = _map.begin();
-        _cacheIndex = 0;
-        _cacheValid = true;
+    Position& position = t_position;
+    if (position.map != this || position.generation != _generation || index < position.index) {
+        position.map = this;
+        position.generation = _generation;
+        position.it = _map.begin();
+        position.index = 0;
     }
-    while (_cacheIndex < index) {
-        ++_cacheIt;
-        ++_cacheIndex;
+    while (position.index < index) {
+        ++position.it;
+        ++position.index;
     }
-    return _cacheIt->second;
+    return position.it->second;
 }
 
 Node* NamedNodeMap::getNamedItem(const std::string& name) const
@@ -125,7 +145,7 @@ Node* NamedNodeMap::setNamedItem(Node* node)
     if (old == node)
         return nullptr;
     result.first->second = node;
-    _generation = _nextGeneration();
+    _touch();
     return old;
 }
 

@@ -12,7 +12,9 @@ class Node;
 
 // Nodes keyed by name, iterated in byte-wise key order.  NamedNodeMap keys
 // ignore ASCII case (the key is the lower-cased name); StrictNamedNodeMap keys
-// are the exact names.  A map never holds references on its nodes.
+// are the exact names.  A map never holds references on its nodes.  Reading
+// a map changes nothing in it, so the maps of a document type that trees on
+// several threads share may be read from all of them at once.
 class NamedNodeMap {
 public:
     // An empty map belonging to owner (not owned).
@@ -61,20 +63,14 @@ private:
     // process-wide unique generation.
     Node* _findCached(const std::string& name) const;
 
-    void _touch()
-    {
-        _cacheValid = false;
-        _generation = _nextGeneration();
-    }
+    // Gives the map a new generation: the answers and positions cached for
+    // it (on any thread) are no longer used.
+    void _touch() { _generation = _nextGeneration(); }
     static unsigned long _nextGeneration();
 
     Map _map;
     Node* _owner;
-    // Position cache so that a walk by increasing index is linear overall.
-    // It points into this map, so a copy never takes it over.
-    mutable Map::const_iterator _cacheIt;
-    mutable unsigned long _cacheIndex = 0;
-    mutable bool _cacheValid = false;
+    // Unique over all maps ever made, and renewed by every change.
     unsigned long _generation = _nextGeneration();
 
     // Library internals used by the document types' lookups.

@@ -2,6 +2,7 @@
 // node without a body.
 #include "node/NodeList.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,10 @@ namespace dom {
 // The shared body.  The vector is managed by hand: its first two entries
 // live in the body itself (most lists are short), and once full it grows
 // to its size plus the larger of its size and 1.
+//
+// The count of lists sharing the body is atomic: the lists a document type
+// hands out (its declarations) are taken on every thread that reads the
+// type.  The entries themselves change only in the tree that owns them.
 struct NodeList::Body {
     // Entries kept in the body itself.
     static constexpr std::uint32_t INLINE_ITEMS = 2;
@@ -22,7 +27,7 @@ struct NodeList::Body {
     Node** items = inlineItems;
     std::uint32_t size = 0;
     std::uint32_t capacity = INLINE_ITEMS;
-    std::uint32_t lists = 0;
+    std::atomic<std::uint32_t> lists{0};
     Node* inlineItems[INLINE_ITEMS];
 
     ~Body()
@@ -105,7 +110,7 @@ void NodeList::_makeBody() const
     NodeList* self = const_cast<NodeList*>(this);
     Node* node = _isSingle() ? _single() : nullptr;
     self->_impl = new Body;
-    self->_impl->lists = 1;
+    self->_impl->lists.store(1, std::memory_order_relaxed);
     if (node)
         self->_impl->insertAt(0, node);
 }
@@ -155,8 +160,10 @@ unsigned long NodeList::length() const
 
 void NodeList::_attachImpl()
 {
+    // A new list is made from one that already shares the body, which keeps
+    // it alive meanwhile: the count needs no ordering.
     if (_impl)
-        ++_impl->lists;
+        _impl->lists.fetch_add(1, std::memory_order_relaxed);
 }
 
 void NodeList::_detachImpl()
@@ -165,7 +172,14 @@ void NodeList::_detachImpl()
         _impl = nullptr;
         return;
     }
-    if (_impl && --_impl->lists == 0)
+    if (!_impl)
+        return;
+    // The last list sees a count of 1 and no other list left to copy from,
+    // so it frees the body without a locked operation (the common case: a
+    // container's own list).  Otherwise the release pairs with the acquire
+    // of whichever list drops the count to 0.
+    if (_impl->lists.load(std::memory_order_acquire) == 1 ||
+        _impl->lists.fetch_sub(1, std::memory_order_acq_rel) == 1)
         delete _impl;
 }
 

@@ -19,11 +19,11 @@ namespace {
 thread_local bool t_destroying = false;
 thread_local std::vector<Node*>* t_pending = nullptr;
 
-// The counts of shared nodes (see Node::_shareCount), by node.  Only the
-// nodes that trees on several threads hold are counted here, and they change
-// hands rarely (a document taking or dropping its type, an entity reference
-// holding its entity), so one lock serves them all.  The table outlives every
-// node.
+// The counts of shared nodes (see Node::_shareCount), by node; a node
+// without references has no entry.  Only the nodes that trees on several
+// threads hold are counted here, and they change hands rarely (a document
+// taking or dropping its type, an entity reference holding its entity), so
+// one lock serves them all.  The table outlives every node.
 struct SharedCounts {
     std::mutex lock;
     std::unordered_map<const Node*, unsigned long> counts;
@@ -60,8 +60,6 @@ Node::Node(const Node& other)
 
 Node::~Node()
 {
-    if (_sharedCount)
-        _forgetSharedCount();
     if (_hasUserData)
         setUserData(nullptr);
     _dropName();
@@ -107,16 +105,18 @@ unsigned long Node::releaseRef()
         if (--_refCount != 0)
             return _refCount;
     }
+    // Inside a destruction (a container releasing its children) the node
+    // waits for the outermost release.
+    if (t_destroying) {
+        t_pending->push_back(this);
+        return 0;
+    }
     _destroy();
     return 0;
 }
 
 void Node::_destroy()
 {
-    if (t_destroying) {
-        t_pending->push_back(this);
-        return;
-    }
     std::vector<Node*> pending;
     t_pending = &pending;
     t_destroying = true;
@@ -145,9 +145,12 @@ void Node::_shareCount()
 {
     if (_sharedCount)
         return;
-    SharedCounts& table = sharedCounts();
-    std::lock_guard<std::mutex> guard(table.lock);
-    table.counts[this] = _refCount;
+    // A node without an entry has no references.
+    if (_refCount != 0) {
+        SharedCounts& table = sharedCounts();
+        std::lock_guard<std::mutex> guard(table.lock);
+        table.counts[this] = _refCount;
+    }
     _refCount = 0;
     _sharedCount = 1;
 }
@@ -168,16 +171,11 @@ bool Node::_dropSharedRef(unsigned long& left)
         left = 0;
         return false;
     }
-    // The entry stays until the node is destroyed (see ~Node).
+    // The entry goes with the last reference: the node is destroyed next.
     left = --it->second;
+    if (left == 0)
+        table.counts.erase(it);
     return true;
-}
-
-void Node::_forgetSharedCount()
-{
-    SharedCounts& table = sharedCounts();
-    std::lock_guard<std::mutex> guard(table.lock);
-    table.counts.erase(this);
 }
 
 unsigned long Node::_sharedRefCount() const

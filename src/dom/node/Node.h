@@ -501,10 +501,9 @@ private:
     // was already 0.  left is the count that remains.
     bool _dropSharedRef(unsigned long& left);
     unsigned long _sharedRefCount() const;
-    // Drops the entry of a shared node that is destroyed.
-    void _forgetSharedCount();
 
-    // Destroys the node, and the nodes that reach count 0 meanwhile.
+    // Destroys the node, and the nodes that reach count 0 meanwhile (the
+    // outermost release of a destruction).
     void _destroy();
 
     // The writer walk: the node's own start text (withRoot), its

@@ -20,7 +20,7 @@ public:
     // Shares other's entries, leaving the entries this list shared.
     NodeList& operator=(const NodeList& other);
     // Leaves the shared entries; the last list to leave frees them.
-    virtual ~NodeList();
+    ~NodeList();
 
     // The node at index, or null when index is not below the length.
     Node* item(unsigned long index) const;

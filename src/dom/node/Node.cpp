@@ -85,12 +85,6 @@ void Node::_dropName()
     _ownsName = 0;
 }
 
-void Node::_setName(const std::string& name)
-{
-    _sourceTouched();
-    _takeName(name);
-}
-
 // --- reference counting ---------------------------------------------------------
 
 unsigned long Node::releaseRef()

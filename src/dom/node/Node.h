@@ -467,8 +467,8 @@ protected:
     // they are made).
     void _shareCount();
 
+    // The name field.
     const std::string& _name() const { return *_nodeName; }
-    void _setName(const std::string& name);
     Node* _parentField() const { return _parent; }
     void _setParentField(Node* parent) { _parent = parent; }
 

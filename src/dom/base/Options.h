@@ -7,7 +7,9 @@
 // the markup extension switch, the formatting options and the host's code
 // page.  DOMImpl derives from this class, so a host reaches all of them as
 // DOMImpl members; the values are set between documents and only read while
-// documents are being read or written.
+// documents are being read or written.  They are plain values, read without
+// synchronisation: a host that works on several threads sets them while no
+// other thread is using the library.
 class DOMOptions {
 public:
     // The JSP syntax a document type follows.

@@ -14,7 +14,7 @@ const char WIDE = PCDATA::WIDE;
 const char WIDE_NUMERIC = PCDATA::WIDE_NUMERIC;
 
 // The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS("\x1B\x1C", 2);
+const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
 
 const unsigned long NBSP = 160;
 const int CODE_PAGE_LATIN1 = 1252;

@@ -12,12 +12,8 @@
 
 namespace {
 
-const char ESC = PCDATA::ESC;
-const char WIDE = PCDATA::WIDE;
-const char WIDE_NUMERIC = PCDATA::WIDE_NUMERIC;
-
 // The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS("\x1B\x1C", 2);
+const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
 
 // Entity values are expanded recursively when source becomes text; these
 // bound the nesting and the total work so that self-referencing or

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "doctype/DeclarationBuilder.h"
 #include "tree/NodeTestUtil.h"
 
 using namespace testutil;
@@ -330,6 +331,46 @@ TEST(NodeUserData, AttachmentsOfTreesOnSeveralThreads)
     EXPECT_TRUE(rightA && rightB);
     EXPECT_EQ(2000, a.releases);
     EXPECT_EQ(2000, b.releases);
+}
+
+// A document type and its declarations are held by the trees of every
+// thread and keep their counts apart from the node; the counting itself is
+// the same as for any node.
+TEST(NodeOwnership, SharedDeclarationsCountLikeAnyNode)
+{
+    Counts counts;
+    DocumentType* type = DOMImpl::createDocumentType("t");
+    type->setUserData(new CountingData(&counts));
+    EXPECT_EQ(1u, type->getRefCount());
+    Entity* entity = pagedom::DeclarationBuilder::addEntity(
+        *type, pagedom::DeclarationBuilder::createEntity(*type, "e"));
+    ASSERT_NE(nullptr, entity);
+    entity->setNodeValue("x");
+    EXPECT_EQ(1u, entity->getRefCount());
+
+    Document* doc = DOMImpl::createDocument("page", type);
+    EXPECT_EQ(2u, type->getRefCount());
+    Node* ref = doc->createEntityReference("e");
+    EXPECT_EQ(2u, entity->getRefCount());
+    Node* refCopy = ref->cloneNode(true);
+    EXPECT_EQ(3u, entity->getRefCount());
+    EXPECT_EQ(0u, ref->releaseRef());
+    EXPECT_EQ(0u, refCopy->releaseRef());
+    EXPECT_EQ(1u, entity->getRefCount());
+
+    // A copy of the type counts on its own.
+    Node* typeCopy = type->cloneNode(true);
+    EXPECT_EQ(1u, typeCopy->getRefCount());
+    EXPECT_EQ(2u, type->getRefCount());
+    EXPECT_EQ(1, counts.clones);
+    EXPECT_EQ(0u, typeCopy->releaseRef());
+    EXPECT_EQ(1, counts.releases);
+
+    EXPECT_EQ(1u, type->releaseRef()); // the document still holds it
+    EXPECT_EQ(2u, type->addRef());
+    EXPECT_EQ(1u, type->releaseRef());
+    DOM::getDOM()->deleteDocument(doc); // the last holder: type and entity go
+    EXPECT_EQ(2, counts.releases);
 }
 
 // Every step of the large-tree tests is linear; a quadratic one would run

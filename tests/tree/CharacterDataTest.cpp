@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "node/NodeAccess.h"
 #include "tree/CDATASection.h"
 #include "tree/Comment.h"
 #include "tree/EntityReference.h"
@@ -170,7 +171,7 @@ TEST_F(CharacterDataTest, ClassificationParseAndCompact)
 
     Text* loud = text(p, "");
     loud->setSource("a<b");
-    loud->addErrorState(Node::INVALID_CHAR_ERROR);
+    pagedom::NodeAccess::addErrorState(*loud, Node::INVALID_CHAR_ERROR);
     loud->correctSource();
     EXPECT_EQ("a&#60;b", loud->getSource());
     EXPECT_FALSE(smallhtml::has(loud, Node::INVALID_CHAR_ERROR));

@@ -1,5 +1,6 @@
 // The document object: node factory, containment, queries and copies.
 
+#include "node/NodeAccess.h"
 #include "tree/NodeTestUtil.h"
 #include "tree/SmallHTMLType.h"
 #include "doctype/DeclarationBuilder.h"
@@ -142,7 +143,7 @@ TEST(DocumentContent, DeepCopyIsIndependent)
     Node* p = html->getFirstChild();
     html->setAttribute("lang", "en");
     p->setLayoutState(Node::LAYOUT_VIEWABLE);
-    p->addErrorState(Node::MISSING_END_TAG_ERROR);
+    pagedom::NodeAccess::addErrorState(*p, Node::MISSING_END_TAG_ERROR);
     p->setUpdateState(Node::UPDATE_CONTENT_MODIFIED);
 
     Document* copy = static_cast<Document*>(doc->cloneNode(true));

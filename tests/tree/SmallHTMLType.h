@@ -129,17 +129,23 @@ protected:
     }
     void TearDown() override { doc->releaseRef(); }
 
+    // The document parent belongs to (parent itself when it is one).
+    static Document* documentOf(Node* parent)
+    {
+        return parent->getNodeType() == Node::DOCUMENT_NODE ? static_cast<Document*>(parent)
+                                                           : parent->getOwnerDocument();
+    }
     // Creates an element in parent's document and appends it (the reference
     // passes to parent).
     Element* add(Node* parent, const char* name)
     {
-        Element* e = parent->getDocument()->createElement(name);
+        Element* e = documentOf(parent)->createElement(name);
         parent->appendChild(e);
         return e;
     }
     Text* text(Node* parent, const std::string& data)
     {
-        Text* t = parent->getDocument()->createTextNode(data);
+        Text* t = documentOf(parent)->createTextNode(data);
         parent->appendChild(t);
         return t;
     }

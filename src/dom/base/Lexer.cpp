@@ -1,3 +1,4 @@
+// The token queue: the ring of queued tokens and the recycled token records.
 #include "base/Lexer.h"
 
 Lexer::Lexer(const char* text, unsigned long length)
@@ -19,9 +20,16 @@ Lexer::~Lexer()
     delete[] _ring;
 }
 
+namespace {
+
+// The first size of the token ring (a power of two, doubled as it fills).
+constexpr unsigned long FIRST_RING_SIZE = 8;
+
+} // namespace
+
 void Lexer::_growRing()
 {
-    unsigned long size = _ringSize ? _ringSize * 2 : 8;
+    unsigned long size = _ringSize ? _ringSize * 2 : FIRST_RING_SIZE;
     Token** ring = new Token*[size];
     for (unsigned long i = 0; i < _ringCount; ++i)
         ring[i] = _ring[(_ringHead + i) & (_ringSize - 1)];
@@ -93,7 +101,9 @@ const std::string& Lexer::toUpper(const std::string& s)
         ++i;
     if (i == n)
         return s;
-    static std::string buffer;
+    // One buffer per thread: readers on different threads upper-case at
+    // the same time.
+    thread_local std::string buffer;
     buffer = s;
     for (; i < n; ++i) {
         if (buffer[i] >= 'a' && buffer[i] <= 'z')

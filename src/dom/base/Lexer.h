@@ -1,3 +1,5 @@
+// The token queue the page lexer and the DTD lexer share: token kinds, token
+// records and their recycling.
 #ifndef PAGEDOM_BASE_LEXER_H
 #define PAGEDOM_BASE_LEXER_H
 
@@ -119,7 +121,8 @@ public:
         return c == ' ' || (c >= '\t' && c <= '\r');
     }
     // s itself when it has no lower-case ASCII letter, else an upper-cased
-    // copy kept in one static buffer that the next call overwrites.
+    // copy kept in a per-thread buffer that the thread's next call
+    // overwrites.
     static const std::string& toUpper(const std::string& s);
 
 protected:

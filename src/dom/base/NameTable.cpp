@@ -1,3 +1,5 @@
+// The process-wide table of shared names, with a per-thread cache of recent
+// answers in front of its lock.
 #include "base/NameTable.h"
 
 #include <cstdint>
@@ -26,14 +28,19 @@ Shared& shared()
 // answer when it equals the name.
 constexpr std::size_t RECENT_SLOTS = 512;
 
+// 32-bit FNV-1a, its high bits folded into the low ones that pick the slot.
+constexpr std::uint32_t FNV_OFFSET_BASIS = 2166136261u;
+constexpr std::uint32_t FNV_PRIME = 16777619u;
+constexpr unsigned FOLD_SHIFT = 15;
+
 std::size_t slotOf(const std::string& name)
 {
-    std::uint32_t h = 2166136261u;
+    std::uint32_t h = FNV_OFFSET_BASIS;
     for (char c : name) {
         h ^= static_cast<unsigned char>(c);
-        h *= 16777619u;
+        h *= FNV_PRIME;
     }
-    return (h ^ (h >> 15)) & (RECENT_SLOTS - 1);
+    return (h ^ (h >> FOLD_SHIFT)) & (RECENT_SLOTS - 1);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// The shared copies of node names.
 #ifndef PAGEDOM_BASE_NAMETABLE_H
 #define PAGEDOM_BASE_NAMETABLE_H
 

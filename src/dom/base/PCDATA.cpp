@@ -14,7 +14,7 @@ const char WIDE = PCDATA::WIDE;
 const char WIDE_NUMERIC = PCDATA::WIDE_NUMERIC;
 
 // The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS("\x1B\x1C", 2);
+const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
 
 const unsigned long NBSP = 160;
 const int CODE_PAGE_LATIN1 = 1252;
@@ -79,7 +79,7 @@ std::string PCDATA::convertCharValueToData(unsigned long value, bool numeric)
 {
     if (value == 0 || value > MAX_DATA_VALUE)
         return std::string();
-    if (value < 256) {
+    if (value < FIRST_WIDE_VALUE) {
         std::string out(1, ESC);
         out += static_cast<char>(value);
         return out;
@@ -104,10 +104,10 @@ char PCDATA::convertCharValueToChar(unsigned long value)
 {
     if (value == 0)
         return 0;
-    if (value < 256) {
+    if (value < FIRST_WIDE_VALUE) {
         if (value == NBSP)
             return ' ';
-        if (value < 128 || _acceptLatin1())
+        if (value < ASCII_END || _acceptLatin1())
             return static_cast<char>(value);
         return 0;
     }

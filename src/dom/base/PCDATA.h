@@ -1,3 +1,5 @@
+// The data form of character data and the conversions of it that need no
+// document type.
 #ifndef PAGEDOM_BASE_PCDATA_H
 #define PAGEDOM_BASE_PCDATA_H
 
@@ -20,13 +22,21 @@
 // derives from this class so that every conversion is reached through it.
 class PCDATA {
 public:
+    // Starts a one-byte escape; marks the zero low byte of a wide one.
     static constexpr char ESC = 0x1B;
+    // Starts a wide escape; marks a wide value written as a character.
     static constexpr char WIDE = 0x1C;
+    // Marks a wide value written as a numeric reference.
     static constexpr char WIDE_NUMERIC = 0x1D;
 
-    // The value of the euro sign, and its byte in code page 1252.
+    // The value of the euro sign.
     static constexpr unsigned long EURO = 8364;
+    // The euro sign's byte in code page 1252.
     static constexpr char EURO_1252 = static_cast<char>(0x80);
+    // The first value beyond ASCII.
+    static constexpr unsigned long ASCII_END = 0x80;
+    // The first value a one-byte escape cannot carry.
+    static constexpr unsigned long FIRST_WIDE_VALUE = 0x100;
     // The largest value an escape can carry.
     static constexpr unsigned long MAX_DATA_VALUE = 0xFFFF;
     // The last code point; numeric references beyond it are malformed.

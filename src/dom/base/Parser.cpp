@@ -1,3 +1,4 @@
+// The current token, look-ahead and token text of the parsers' base.
 #include "base/Parser.h"
 
 Parser::Parser(Lexer* lexer) : _lexer(lexer), _source(lexer->getSource()), _token(nullptr) {}

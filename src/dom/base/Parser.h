@@ -1,3 +1,4 @@
+// The token-reading base of the page parser and the DTD parser.
 #ifndef PAGEDOM_BASE_PARSER_H
 #define PAGEDOM_BASE_PARSER_H
 

@@ -1,12 +1,22 @@
+// The character cursor: reading ahead, moving, scanning names and values,
+// finding with refill, and decoding the escapes of the data form.
 #include "base/Scanner.h"
 
 #include <cstddef>
 
+#include "base/PCDATA.h"
+
 namespace {
 
-const char ESC = 0x1B;
-const char WIDE = 0x1C;
-const char NUMERIC_WIDE = 0x1D;
+const char ESC = PCDATA::ESC;
+const char WIDE = PCDATA::WIDE;
+const char NUMERIC_WIDE = PCDATA::WIDE_NUMERIC;
+
+// The value of an escape's high and low bytes.
+inline unsigned long wideValue(char high, char low)
+{
+    return static_cast<unsigned long>(static_cast<unsigned char>(high)) << 8 | static_cast<unsigned char>(low);
+}
 
 inline bool isSpaceChar(char c)
 {
@@ -235,13 +245,12 @@ unsigned long PCDATAScanner::scanCharValue(unsigned long& value, bool& numeric)
         const char c2 = getChar(2);
         const char c3 = getChar(3);
         if ((c1 == WIDE || c1 == NUMERIC_WIDE) && c2 != 0 && c3 != 0) {
-            value = static_cast<unsigned long>(static_cast<unsigned char>(c2)) * 256
-                + static_cast<unsigned char>(c3);
+            value = wideValue(c2, c3);
             numeric = c1 == NUMERIC_WIDE;
             return forward(4);
         }
         if (c1 == ESC && c2 != 0 && (c3 == WIDE || c3 == NUMERIC_WIDE)) {
-            value = static_cast<unsigned long>(static_cast<unsigned char>(c2)) * 256;
+            value = wideValue(c2, 0);
             numeric = c3 == NUMERIC_WIDE;
             return forward(4);
         }

@@ -1,3 +1,4 @@
+// Making, copying and releasing stored source texts and their blocks.
 #include "base/SourceText.h"
 
 #include <new>
@@ -7,14 +8,14 @@ namespace pagedom {
 
 static_assert(sizeof(SourceText) == 16, "a stored text is a block pointer, an offset and a length");
 
-struct SourceText::Block::_Page : SourceText::Block {
-    explicit _Page(std::string page) : Block(PAGE), text(std::move(page)) {}
+struct SourceText::Block::Page : SourceText::Block {
+    explicit Page(std::string page) : Block(PAGE), text(std::move(page)) {}
     std::string text;
 };
 
 SourceText::Block* SourceText::Block::make(std::string text)
 {
-    return new _Page(std::move(text));
+    return new Page(std::move(text));
 }
 
 SourceText::Block* SourceText::Block::copyOf(std::string_view text)
@@ -29,13 +30,13 @@ SourceText::Block* SourceText::Block::copyOf(std::string_view text)
 
 const std::string& SourceText::Block::text() const
 {
-    return static_cast<const _Page*>(this)->text;
+    return static_cast<const Page*>(this)->text;
 }
 
 void SourceText::Block::_destroy()
 {
     if (_size == PAGE) {
-        delete static_cast<_Page*>(this);
+        delete static_cast<Page*>(this);
     } else {
         this->~Block();
         ::operator delete(this);
@@ -81,7 +82,7 @@ SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
 void SourceText::_setSpan(Block* block, std::uint32_t offset, std::uint32_t length)
 {
     std::memcpy(_raw, &block, sizeof block);
-    std::memcpy(_raw + 8, &offset, sizeof offset);
+    std::memcpy(_raw + OFFSET_AT, &offset, sizeof offset);
     _setLength(length);
 }
 

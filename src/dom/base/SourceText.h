@@ -1,3 +1,5 @@
+// Stored source texts: spans of a shared page, short texts kept in place,
+// and texts of their own.
 #ifndef PAGEDOM_BASE_SOURCETEXT_H
 #define PAGEDOM_BASE_SOURCETEXT_H
 
@@ -48,7 +50,7 @@ public:
         std::size_t size() const { return _size == PAGE ? text().size() : _size; }
 
     private:
-        struct _Page;
+        struct Page;
         static constexpr std::uint32_t PAGE = 0xFFFFFFFFu;
         explicit Block(std::uint32_t size) : _refs(1), _size(size) {}
         void _destroy();
@@ -107,14 +109,17 @@ private:
     // for the whole block.
     static constexpr std::uint32_t INLINE = 0x80000000u;
     static constexpr std::uint32_t WHOLE = 0x7FFFFFFFu;
+    // Where the offset and the length word sit in the object.
+    static constexpr std::size_t OFFSET_AT = 8;
+    static constexpr std::size_t LENGTH_AT = 12;
 
     std::uint32_t _lengthWord() const
     {
         std::uint32_t word;
-        std::memcpy(&word, _raw + 12, sizeof word);
+        std::memcpy(&word, _raw + LENGTH_AT, sizeof word);
         return word;
     }
-    void _setLength(std::uint32_t word) { std::memcpy(_raw + 12, &word, sizeof word); }
+    void _setLength(std::uint32_t word) { std::memcpy(_raw + LENGTH_AT, &word, sizeof word); }
     Block* _block() const
     {
         Block* block;
@@ -124,7 +129,7 @@ private:
     std::uint32_t _offset() const
     {
         std::uint32_t offset;
-        std::memcpy(&offset, _raw + 8, sizeof offset);
+        std::memcpy(&offset, _raw + OFFSET_AT, sizeof offset);
         return offset;
     }
     // The block, when the text is a span of one.

@@ -1,3 +1,5 @@
+// Small string helpers: ASCII case folding and the library's not-found
+// position.
 #ifndef PAGEDOM_BASE_STRINGUTIL_H
 #define PAGEDOM_BASE_STRINGUTIL_H
 
@@ -48,10 +50,14 @@ inline bool matchesUpperWord(const char* text, std::size_t length, const char* u
     return i == length;
 }
 
+// The library's 32-bit "not found" position (Node::NOT_FOUND,
+// Scanner::NOT_FOUND).
+constexpr unsigned long NOT_FOUND = 0xFFFFFFFFul;
+
 // Translates a standard-library "not found" into the library's 32-bit one.
 inline unsigned long pos(std::size_t p)
 {
-    return p == std::string::npos ? 0xFFFFFFFFul : static_cast<unsigned long>(p);
+    return p == std::string::npos ? NOT_FOUND : static_cast<unsigned long>(p);
 }
 
 } // namespace str

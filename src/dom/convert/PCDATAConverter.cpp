@@ -12,13 +12,8 @@
 
 namespace {
 
-const char ESC = PCDATA::ESC;
-const char WIDE = PCDATA::WIDE;
-const char WIDE_NUMERIC = PCDATA::WIDE_NUMERIC;
-
 // The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS("\x1B\x1C", 2);
-
+const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
 
 // Entity values are expanded recursively when source becomes text; these
 // bound the nesting and the total work so that self-referencing or
@@ -37,7 +32,7 @@ inline bool isReferenceEnd(char c)
 inline bool isNameStart(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'
-        || static_cast<unsigned char>(c) >= 0x80;
+        || static_cast<unsigned char>(c) >= PCDATA::ASCII_END;
 }
 
 // Whether the run [begin, end) of s is an entity name.
@@ -56,6 +51,12 @@ bool isName(const std::string& s, std::size_t begin, std::size_t end)
 inline bool isMarkupChar(char c)
 {
     return c == '"' || c == '&' || c == '<' || c == '>';
+}
+
+// Whether a character value is one of the four markup characters.
+inline bool isMarkupValue(unsigned long value)
+{
+    return value != 0 && value < PCDATA::ASCII_END && isMarkupChar(static_cast<char>(value));
 }
 
 // A reference in source text: '&' at start, the name (or '#' and digits)
@@ -91,7 +92,6 @@ unsigned long numericValue(const std::string& source, const Reference& ref)
 
 } // namespace
 
-
 // ---------------------------------------------------------------------------
 // PCDATAConverter: construction and lookups
 
@@ -106,7 +106,6 @@ PCDATAConverter::PCDATAConverter(const DocumentType* documentType)
 {
     _initDocumentType();
 }
-
 
 void PCDATAConverter::_initDocumentType()
 {
@@ -133,10 +132,8 @@ const Entity* PCDATAConverter::_getEntity(unsigned long value) const
     return _documentType->getCharEntity(value);
 }
 
-
 // ---------------------------------------------------------------------------
 // Single values
-
 
 std::string PCDATAConverter::convertCharValueToSource(unsigned long value, bool numeric) const
 {
@@ -153,9 +150,6 @@ std::string PCDATAConverter::convertCharValueToSource(unsigned long value, bool 
     out += ';';
     return out;
 }
-
-
-
 
 // ---------------------------------------------------------------------------
 // Whole strings
@@ -235,8 +229,6 @@ std::string PCDATAConverter::convertDataToSource(const std::string& data) const
     }
     return out;
 }
-
-
 
 std::string PCDATAConverter::convertTextToSource(const std::string& text) const
 {
@@ -333,7 +325,7 @@ std::string PCDATAConverter::convertCharValueOfSource(const std::string& source,
                 const Entity* entity =
                     _getEntity(source.substr(ref.nameStart, ref.nameEnd - ref.nameStart));
                 const unsigned long value = entity ? entity->getCharValue() : 0;
-                if (value == 34 || value == 38 || value == 60 || value == 62) {
+                if (isMarkupValue(value)) {
                     out += convertCharValueToSource(value, numeric);
                     i = ref.end();
                     continue;
@@ -354,8 +346,3 @@ std::string PCDATAConverter::convertCharValueOfSource(const std::string& source,
     }
     return out;
 }
-
-// ---------------------------------------------------------------------------
-// Whitespace
-
-

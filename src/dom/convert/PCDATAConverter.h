@@ -1,3 +1,5 @@
+// The character-reference converter: character data between its source,
+// data and text forms, with the entities of document types.
 #ifndef PAGEDOM_CONVERT_PCDATACONVERTER_H
 #define PAGEDOM_CONVERT_PCDATACONVERTER_H
 
@@ -34,9 +36,18 @@ public:
     // Document, which the converter's own layer does not know.)
     explicit PCDATAConverter(const Document* document);
 
+    // The data form of source: references become their data (an entity's
+    // replacement data, a numeric reference's escape), markup characters
+    // become escapes, and an '&' that starts no known reference stays a
+    // character.
     std::string convertSourceToData(const std::string& source) const;
+    // The source form of data: every escape becomes a reference.
     std::string convertDataToSource(const std::string& data) const;
+    // The source form of text: the markup characters become references, and
+    // under code page 1252 the euro byte becomes its numeric reference.
     std::string convertTextToSource(const std::string& text) const;
+    // The text form of source: entity references become their values' text,
+    // numeric references their bytes ('?' where the code page has none).
     std::string convertSourceToText(const std::string& source) const;
 
     // The reference for one value: the entity name when one is registered

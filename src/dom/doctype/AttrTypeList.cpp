@@ -68,7 +68,7 @@ const AttrType* AttrTypeList::getAttrType(const std::string& name) const
 {
     if (name.empty() || !_map)
         return nullptr;
-    return static_cast<const AttrType*>(_map->findCached(name));
+    return static_cast<const AttrType*>(_map->_findCached(name));
 }
 
 std::vector<std::string> AttrTypeList::getAllAttrNames() const

@@ -21,6 +21,8 @@ const std::string DocumentType::CLOSE_TAG = ">";
 DocumentType::DocumentType(Document* ownerDocument, const std::string& name)
     : Node(ownerDocument, name)
 {
+    // Every document made with a type holds it, on whatever thread it lives.
+    _shareCount();
 }
 
 DocumentType::DocumentType(const DocumentType& other)
@@ -28,6 +30,7 @@ DocumentType::DocumentType(const DocumentType& other)
       _sourceStale(other._sourceStale), _internalSubset(other._internalSubset),
       _receivesQRTX(other._receivesQRTX), _jspVersion(other._jspVersion)
 {
+    _shareCount();
     // Attribute lists are re-added after the element types they belong to,
     // so copy the declarations in order and let the add operations index.
     for (unsigned long i = 0, n = other._decls.length(); i < n; ++i) {
@@ -113,6 +116,9 @@ void DocumentType::_list(Node* decl)
     _sourceTouched();
     _decls.append(decl);
     decl->_setParentField(this);
+    // Nodes of documents on any thread may hold the declaration (an entity
+    // reference its entity).
+    decl->_shareCount();
     _sourceStale = true;
 }
 
@@ -283,7 +289,7 @@ const ElementType* DocumentType::getElementType(const std::string& name) const
 {
     if (name.empty() || !_elementTypes)
         return nullptr;
-    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->findCached(name));
+    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->_findCached(name));
     if (hit) {
         const ElementType* twin = hit->getCaseTwin();
         if (twin && twin->getName() == name)

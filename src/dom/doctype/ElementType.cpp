@@ -9,6 +9,7 @@
 #include "doctype/AttrTypeList.h"
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
+#include "node/NodeAccess.h"
 
 const std::string ElementType::OPEN_TAG = "<!ELEMENT";
 const std::string ElementType::DECL_KEY = "ELEMENT";
@@ -220,7 +221,7 @@ bool ElementType::allowsChild(const Node* child) const
 
     switch (child->getNodeType()) {
     case ELEMENT_NODE: {
-        const ElementType* type = child->_boundElementType();
+        const ElementType* type = pagedom::NodeAccess::boundElementType(*child);
         if (!type)
             return true;
         const ContentModel::Type category = type->getContentType();
@@ -236,7 +237,7 @@ bool ElementType::allowsChild(const Node* child) const
         return _modelNames(type);
     }
     case TEXT_NODE:
-        return textAllowed || child->_isBlankText();
+        return textAllowed || pagedom::NodeAccess::isBlankText(*child);
     case CDATA_SECTION_NODE:
     case ENTITY_REFERENCE_NODE:
         return textAllowed;
@@ -255,7 +256,7 @@ namespace {
 // own.
 std::string contentName(const Node* element)
 {
-    const ElementType* type = element->_boundElementType();
+    const ElementType* type = pagedom::NodeAccess::boundElementType(*element);
     return type ? type->getName() : element->getNodeName();
 }
 

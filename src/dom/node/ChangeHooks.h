@@ -1,3 +1,5 @@
+// The interface through which node operations announce changes to the
+// document above them.
 #ifndef PAGEDOM_NODE_CHANGEHOOKS_H
 #define PAGEDOM_NODE_CHANGEHOOKS_H
 

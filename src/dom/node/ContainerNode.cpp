@@ -1,3 +1,5 @@
+// The structural operations of containers: insertion, removal and
+// replacement of children, deep copies and the release of a subtree.
 #include "node/ContainerNode.h"
 
 #include <vector>

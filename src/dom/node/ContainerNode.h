@@ -1,3 +1,5 @@
+// The base of the nodes that have children: the ordered child list and the
+// structural operations on it.
 #ifndef PAGEDOM_NODE_CONTAINERNODE_H
 #define PAGEDOM_NODE_CONTAINERNODE_H
 
@@ -8,24 +10,28 @@
 // reference, removal hands it back, destruction releases every child.
 class ContainerNode : public Node {
 public:
+    // Detaches and releases every child.
     ~ContainerNode() override;
 
+    // The children as a live list.
     dom::NodeList getChildNodes() const override;
+    // Inserts newChild (and the parentless sibling chain it heads) before
+    // refChild, or at the end without refChild; a child of another container
+    // moves.  Returns newChild, or null when refused: a node that would
+    // become its own ancestor, a node that never takes a parent, or a
+    // refChild that is no child here.
     Node* insertBefore(Node* newChild, Node* refChild) override;
+    // Replaces oldChild by newChild in place; returns oldChild (the caller's
+    // reference), or null when refused.
     Node* replaceChild(Node* newChild, Node* oldChild) override;
+    // Removes oldChild; returns it (the caller's reference), or null when it
+    // is no child.
     Node* removeChild(Node* oldChild) override;
+    // Appends newChild; returns it, or null when refused.
     Node* appendChild(Node* newChild) override;
 
-    // Appends a node without announcing anything to a document: used while a
-    // reader builds a fresh tree and while copies are made.  Ownership and
-    // state rules are those of appendChild.
-    void _appendQuietly(Node* newChild);
-    // _appendQuietly for a reader that has just made newChild (no parent,
-    // no siblings, not an ancestor of this node) and already knows whether
-    // this node can contain it; the marks are those of appendChild.
-    void _appendParsed(Node* newChild, bool contained);
-
 protected:
+    // A container of ownerDocument named name, without children.
     ContainerNode(Document* ownerDocument, const std::string& name);
     // Copies the node itself; children are copied by _cloneChildrenInto.
     ContainerNode(const ContainerNode& other);
@@ -44,10 +50,22 @@ protected:
     void _adoptDescendants(Document* owner);
 
 private:
+    // Appends a node without announcing anything to a document: used while a
+    // reader builds a fresh tree.  Ownership and state rules are those of
+    // appendChild.
+    void _appendQuietly(Node* newChild);
+    // _appendQuietly for a reader that has just made newChild (no parent,
+    // no siblings, not an ancestor of this node) and already knows whether
+    // this node can contain it; the marks are those of appendChild.
+    void _appendParsed(Node* newChild, bool contained);
+
     void _link(Node* newChild, Node* refChild, unsigned long index);
     bool _refusesInsertion(const Node* node) const;
 
     dom::OwnerNodeList _children;
+
+    // Library internals used by the reader.
+    friend class HTMLParser;
 };
 
 #endif

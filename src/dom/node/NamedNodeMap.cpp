@@ -1,3 +1,5 @@
+// Name-keyed node maps: lookups, changes, positional access and the cache of
+// recent answers the readers use.
 #include "node/NamedNodeMap.h"
 
 #include <atomic>
@@ -37,22 +39,32 @@ struct CachedAnswer {
     Node* node = nullptr;
 };
 
+// The number of cached answers per thread (a power of two).
 constexpr std::size_t ANSWER_SLOTS = 256;
+
+// 64-bit FNV-1a.
+constexpr std::uint64_t FNV_OFFSET_BASIS = 1469598103934665603ull;
+constexpr std::uint64_t FNV_PRIME = 1099511628211ull;
+// Low address bits that are the same for every map (its alignment).
+constexpr unsigned ALIGNMENT_BITS = 4;
+// Where the slot number is taken from the hash: bits that every byte of the
+// name and the address have reached.
+constexpr unsigned SLOT_SHIFT = 20;
 
 } // namespace
 
-Node* NamedNodeMap::findCached(const std::string& name) const
+Node* NamedNodeMap::_findCached(const std::string& name) const
 {
     // FNV-1a over the name's bytes and the map's address.
-    std::uint64_t h = 1469598103934665603ull;
+    std::uint64_t h = FNV_OFFSET_BASIS;
     for (char c : name) {
         h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
+        h *= FNV_PRIME;
     }
-    h ^= reinterpret_cast<std::uintptr_t>(this) >> 4;
-    h *= 1099511628211ull;
+    h ^= reinterpret_cast<std::uintptr_t>(this) >> ALIGNMENT_BITS;
+    h *= FNV_PRIME;
     thread_local CachedAnswer answers[ANSWER_SLOTS];
-    CachedAnswer& slot = answers[(h >> 20) & (ANSWER_SLOTS - 1)];
+    CachedAnswer& slot = answers[(h >> SLOT_SHIFT) & (ANSWER_SLOTS - 1)];
     if (slot.map == this && slot.generation == _generation && slot.name == name)
         return slot.node;
     Node* node = getNamedItem(name);
@@ -73,20 +85,40 @@ std::string StrictNamedNodeMap::key(const std::string& name) const
     return name;
 }
 
+namespace {
+
+// The position item() last reached on this thread, so that a walk by
+// increasing index is linear overall.  It is kept per thread, not in the
+// map, so that maps shared between threads (a document type's) stay
+// read-only while they are read; it is used only for the map and the
+// generation it was taken from.
+struct Position {
+    const NamedNodeMap* map = nullptr;
+    unsigned long generation = 0;
+    std::map<std::string, Node*>::const_iterator it;
+    unsigned long index = 0;
+};
+
+thread_local Position t_position;
+
+} // namespace
+
 Node* NamedNodeMap::item(unsigned long index) const
 {
     if (index >= _map.size())
         return nullptr;
-    if (!_cacheValid || index < _cacheIndex) {
-        _cacheIt = _map.begin();
-        _cacheIndex = 0;
-        _cacheValid = true;
+    Position& position = t_position;
+    if (position.map != this || position.generation != _generation || index < position.index) {
+        position.map = this;
+        position.generation = _generation;
+        position.it = _map.begin();
+        position.index = 0;
     }
-    while (_cacheIndex < index) {
-        ++_cacheIt;
-        ++_cacheIndex;
+    while (position.index < index) {
+        ++position.it;
+        ++position.index;
     }
-    return _cacheIt->second;
+    return position.it->second;
 }
 
 Node* NamedNodeMap::getNamedItem(const std::string& name) const
@@ -113,7 +145,7 @@ Node* NamedNodeMap::setNamedItem(Node* node)
     if (old == node)
         return nullptr;
     result.first->second = node;
-    _generation = _nextGeneration();
+    _touch();
     return old;
 }
 

@@ -1,3 +1,4 @@
+// The node allocator's pools: one per thread, handed on when a thread ends.
 #include "node/NodeAllocator.h"
 
 #include <mutex>

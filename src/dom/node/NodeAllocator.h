@@ -1,3 +1,5 @@
+// The memory of nodes: per-thread free lists of a few size classes, carved
+// out of large blocks.
 #ifndef PAGEDOM_NODE_NODEALLOCATOR_H
 #define PAGEDOM_NODE_NODEALLOCATOR_H
 

@@ -1,8 +1,12 @@
+// The shared list body, its growth, and the one-entry lists that keep their
+// node without a body.
 #include "node/NodeList.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "node/NodeAllocator.h"
@@ -12,14 +16,21 @@ namespace dom {
 // The shared body.  The vector is managed by hand: its first two entries
 // live in the body itself (most lists are short), and once full it grows
 // to its size plus the larger of its size and 1.
-struct NodeList::_Body {
+//
+// The count of lists sharing the body is atomic: the lists a document type
+// hands out (its declarations) are taken on every thread that reads the
+// type.  The entries themselves change only in the tree that owns them.
+struct NodeList::Body {
+    // Entries kept in the body itself.
+    static constexpr std::uint32_t INLINE_ITEMS = 2;
+
     Node** items = inlineItems;
     std::uint32_t size = 0;
-    std::uint32_t capacity = 2;
-    std::uint32_t lists = 0;
-    Node* inlineItems[2];
+    std::uint32_t capacity = INLINE_ITEMS;
+    std::atomic<std::uint32_t> lists{0};
+    Node* inlineItems[INLINE_ITEMS];
 
-    ~_Body()
+    ~Body()
     {
         if (items != inlineItems)
             ::operator delete(items);
@@ -34,7 +45,7 @@ struct NodeList::_Body {
         if (size < capacity)
             return;
         std::uint32_t grow = size > 1 ? size : 1;
-        if (grow > 0xFFFFFFFFu - size)
+        if (grow > std::numeric_limits<std::uint32_t>::max() - size)
             std::abort(); // four billion entries in one list
         std::uint32_t cap = size + grow;
         Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
@@ -69,7 +80,7 @@ struct NodeList::_Body {
         for (unsigned long i = 0; i < size; ++i)
             if (items[i] == node)
                 return i;
-        return 0xFFFFFFFFul;
+        return OwnerNodeList::NOT_FOUND;
     }
 };
 
@@ -98,8 +109,8 @@ void NodeList::_makeBody() const
 {
     NodeList* self = const_cast<NodeList*>(this);
     Node* node = _isSingle() ? _single() : nullptr;
-    self->_impl = new _Body;
-    self->_impl->lists = 1;
+    self->_impl = new Body;
+    self->_impl->lists.store(1, std::memory_order_relaxed);
     if (node)
         self->_impl->insertAt(0, node);
 }
@@ -149,8 +160,10 @@ unsigned long NodeList::length() const
 
 void NodeList::_attachImpl()
 {
+    // A new list is made from one that already shares the body, which keeps
+    // it alive meanwhile: the count needs no ordering.
     if (_impl)
-        ++_impl->lists;
+        _impl->lists.fetch_add(1, std::memory_order_relaxed);
 }
 
 void NodeList::_detachImpl()
@@ -159,7 +172,14 @@ void NodeList::_detachImpl()
         _impl = nullptr;
         return;
     }
-    if (_impl && --_impl->lists == 0)
+    if (!_impl)
+        return;
+    // The last list sees a count of 1 and no other list left to copy from,
+    // so it frees the body without a locked operation (the common case: a
+    // container's own list).  Otherwise the release pairs with the acquire
+    // of whichever list drops the count to 0.
+    if (_impl->lists.load(std::memory_order_acquire) == 1 ||
+        _impl->lists.fetch_sub(1, std::memory_order_acq_rel) == 1)
         delete _impl;
 }
 
@@ -175,7 +195,7 @@ Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
         return nullptr;
     if (!refNode)
         return append(node);
-    if (!_impl || indexOf(refNode) == 0xFFFFFFFFul)
+    if (!_impl || indexOf(refNode) == NOT_FOUND)
         return nullptr;
     _ensureBody();
     _impl->insertAt(_impl->find(refNode), node);
@@ -192,7 +212,7 @@ Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
     if (!node)
         return nullptr;
     if (!_impl) {
-        _impl = reinterpret_cast<_Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
+        _impl = reinterpret_cast<Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
         return node;
     }
     _ensureBody();
@@ -207,7 +227,7 @@ Node* OwnerNodeList::remove(const Node* node)
     if (!node)
         return nullptr;
     unsigned long index = indexOf(node);
-    return index == 0xFFFFFFFFul ? nullptr : removeAt(index);
+    return index == NOT_FOUND ? nullptr : removeAt(index);
 }
 
 Node* OwnerNodeList::removeAt(unsigned long index)
@@ -229,11 +249,11 @@ Node* OwnerNodeList::removeAt(unsigned long index)
 unsigned long OwnerNodeList::indexOf(const Node* node) const
 {
     if (!node)
-        return 0xFFFFFFFFul;
+        return NOT_FOUND;
     if (_isSingle())
-        return _single() == node ? 0 : 0xFFFFFFFFul;
+        return _single() == node ? 0 : NOT_FOUND;
     if (!_impl)
-        return 0xFFFFFFFFul;
+        return NOT_FOUND;
     return _impl->find(node);
 }
 

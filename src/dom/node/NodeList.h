@@ -1,3 +1,5 @@
+// Ordered lists of nodes: the shared, reference-counted list a node hands
+// out, and the writable kind that holds children and attributes.
 #ifndef PAGEDOM_NODE_NODELIST_H
 #define PAGEDOM_NODE_NODELIST_H
 
@@ -11,20 +13,34 @@ namespace dom {
 // references on the nodes they list.
 class NodeList {
 public:
+    // An empty list.
     NodeList();
+    // A list sharing other's entries.
     NodeList(const NodeList& other);
+    // Shares other's entries, leaving the entries this list shared.
     NodeList& operator=(const NodeList& other);
+    // Leaves the shared entries; the last list to leave frees them.
     ~NodeList();
 
+    // The node at index, or null when index is not below the length.
     Node* item(unsigned long index) const;
+    // The number of entries.
     unsigned long length() const;
 
+    // Whether both lists share the same entries (two empty lists without
+    // entries ever are equal).
     bool operator==(const NodeList& other) const { return _impl == other._impl; }
+    // Whether the lists share different entries.
     bool operator!=(const NodeList& other) const { return _impl != other._impl; }
 
 protected:
-    struct _Body;
+    // The shared entries and the count of lists sharing them.
+    struct Body;
+
+    // Counts this list among those sharing its body.
     void _attachImpl();
+    // Stops counting this list; frees the body when it was the last.  The
+    // pointer is left as it is.
     void _detachImpl();
     // A list with one entry may hold it in place of a body (see
     // OwnerNodeList); _makeBody gives it one.
@@ -32,27 +48,32 @@ protected:
     Node* _single() const;
     void _makeBody() const;
 
-    _Body* _impl;
-
-    friend class OwnerNodeList;
+    Body* _impl;
 };
 
 // The writable list used for children and attributes.  Its body is created on
 // the first insertion; a list taken from it before that stays empty.
 class OwnerNodeList : public NodeList {
 public:
+    // The result of indexOf for an absent node.
+    static constexpr unsigned long NOT_FOUND = 0xFFFFFFFFul;
+
+    // An empty list without a body.
     OwnerNodeList() = default;
 
     // Inserts before the first occurrence of refNode (appends when refNode is
     // null).  Returns node, or null when node is null or refNode is absent.
     Node* insertBefore(Node* node, const Node* refNode);
+    // Appends node; returns it, or null when node is null.
     Node* append(Node* node);
-    // Inserts at index (clamped to the length).
+    // Inserts node at index (clamped to the length); returns it, or null
+    // when node is null.
     Node* insertAt(Node* node, unsigned long index);
-    // Removes the first occurrence; null when absent.
+    // Removes the first occurrence of node; returns it, or null when absent.
     Node* remove(const Node* node);
+    // Removes the entry at index; returns it, or null when out of range.
     Node* removeAt(unsigned long index);
-    // Position of the first occurrence, or 0xFFFFFFFF.
+    // The position of the first occurrence of node, or NOT_FOUND.
     unsigned long indexOf(const Node* node) const;
     // Detaches from the body; lists that shared it keep the former entries.
     void clear();

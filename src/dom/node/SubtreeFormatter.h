@@ -1,3 +1,4 @@
+// The interface through which Node::formatSource reaches the writing layer.
 #ifndef PAGEDOM_NODE_SUBTREEFORMATTER_H
 #define PAGEDOM_NODE_SUBTREEFORMATTER_H
 

@@ -1,0 +1,23 @@
+// The node internals that layers above the node core reach without being
+// friends of Node: an internal header, never part of the public surface.
+#ifndef PAGEDOM_NODE_NODEACCESS_H
+#define PAGEDOM_NODE_NODEACCESS_H
+
+#include "node/Node.h"
+
+namespace pagedom {
+
+// What the content-model checks of the document types ask of a node they
+// cannot name the class of, and what tests set up directly.
+struct NodeAccess {
+    // The element type an element is bound to; null for every other node.
+    static const ElementType* boundElementType(const Node& node) { return node._boundElementType(); }
+    // Whether node is a text node that holds white space only.
+    static bool isBlankText(const Node& node) { return node._isBlankText(); }
+    // Adds error bits to node, as a reader or the corrector does.
+    static void addErrorState(Node& node, unsigned long bits) { node.addErrorState(bits); }
+};
+
+} // namespace pagedom
+
+#endif

@@ -14,8 +14,6 @@ class JavaTypeLookupIF;
 
 namespace pagedom {
 struct RegistryAccess;
-}
-namespace pagedom_frame {
 struct ServiceInstaller;
 }
 
@@ -83,19 +81,19 @@ private:
 
     // Library internals: the umbrella header's static initializer and the
     // registry's accessor.
-    friend struct pagedom_frame::ServiceInstaller;
+    friend struct pagedom::ServiceInstaller;
     friend struct pagedom::RegistryAccess;
 };
 
 // Including this header makes sure the library's services are installed
 // before the including file's own static objects are built.
-namespace pagedom_frame {
+namespace pagedom {
 struct ServiceInstaller {
     // Installs the library's services where the lower layers look for them.
     ServiceInstaller() { DOMImpl::_installServices(); }
 };
 static const ServiceInstaller s_serviceInstaller;
-} // namespace pagedom_frame
+} // namespace pagedom
 
 // The process's one document-release point.
 class DOM {

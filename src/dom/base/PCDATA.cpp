@@ -13,9 +13,6 @@ const char ESC = PCDATA::ESC;
 const char WIDE = PCDATA::WIDE;
 const char WIDE_NUMERIC = PCDATA::WIDE_NUMERIC;
 
-// The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
-
 const unsigned long NBSP = 160;
 const int CODE_PAGE_LATIN1 = 1252;
 
@@ -178,32 +175,10 @@ std::string PCDATA::convertTextToData(const std::string& text)
 
 std::string PCDATA::convertDataToText(const std::string& data)
 {
-    std::string out;
-    out.reserve(data.length());
-    PCDATAScanner scanner(data, 0);
-    std::string run;
-    const unsigned long length = scanner.getLength();
-    while (scanner.getOffset() < length) {
-        unsigned long end = scanner.findDelim(ESCAPE_STARTS);
-        if (end == Scanner::NOT_FOUND)
-            end = length;
-        if (end > scanner.getOffset()) {
-            scanner.scanString(run, end - scanner.getOffset());
-            out += run;
-            continue;
-        }
-        unsigned long value = 0;
-        bool numeric = false;
-        scanner.scanCharValue(value, numeric);
-        if (value != 0) {
-            const char c = convertCharValueToChar(value);
-            out += c != 0 ? c : '?';
-        } else {
-            out += scanner.getChar(0);
-            scanner.forward(1);
-        }
-    }
-    return out;
+    return _mapEscapes(data, [](std::string& out, unsigned long value, bool) {
+        const char c = convertCharValueToChar(value);
+        out += c != 0 ? c : '?';
+    });
 }
 
 bool PCDATA::isSpace(const std::string& s, unsigned long i)

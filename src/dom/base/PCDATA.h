@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/Scanner.h"
+
 // The data form of character data, and the conversions of it that need no
 // document type.
 //
@@ -80,9 +82,47 @@ public:
     static unsigned long trim(std::string& s, bool left, bool right);
 
 protected:
+    // Walks data: each run of plain bytes is copied as it is, each escape is
+    // handed to escape(out, value, numeric), which appends its form, and
+    // the byte of a broken escape is kept.
+    template <class Escape>
+    static std::string _mapEscapes(const std::string& data, Escape escape);
+
     // Whether the host's code page is Windows-1252, the one code page whose
     // upper half the conversions know.
     static bool _acceptLatin1();
 };
+
+template <class Escape>
+std::string PCDATA::_mapEscapes(const std::string& data, Escape escape)
+{
+    std::string out;
+    out.reserve(data.length());
+    PCDATAScanner scanner(data, 0);
+    std::string run;
+    static const std::string starts{ESC, WIDE};
+    const unsigned long length = scanner.getLength();
+    while (scanner.getOffset() < length) {
+        unsigned long end = scanner.findDelim(starts);
+        if (end == Scanner::NOT_FOUND)
+            end = length;
+        if (end > scanner.getOffset()) {
+            scanner.scanString(run, end - scanner.getOffset());
+            out += run;
+            continue;
+        }
+        unsigned long value = 0;
+        bool numeric = false;
+        scanner.scanCharValue(value, numeric);
+        if (value != 0) {
+            escape(out, value, numeric);
+        } else {
+            // A broken escape: keep the byte.
+            out += scanner.getChar(0);
+            scanner.forward(1);
+        }
+    }
+    return out;
+}
 
 #endif

@@ -12,9 +12,6 @@
 
 namespace {
 
-// The bytes that may start an escape in data form.
-const std::string ESCAPE_STARTS{PCDATA::ESC, PCDATA::WIDE};
-
 // Entity values are expanded recursively when source becomes text; these
 // bound the nesting and the total work so that self-referencing or
 // exponentially nested declarations cannot run away.
@@ -202,32 +199,9 @@ std::string PCDATAConverter::convertSourceToData(const std::string& source) cons
 
 std::string PCDATAConverter::convertDataToSource(const std::string& data) const
 {
-    std::string out;
-    out.reserve(data.length());
-    PCDATAScanner scanner(data, 0);
-    std::string run;
-    const unsigned long length = scanner.getLength();
-    while (scanner.getOffset() < length) {
-        unsigned long end = scanner.findDelim(ESCAPE_STARTS);
-        if (end == Scanner::NOT_FOUND)
-            end = length;
-        if (end > scanner.getOffset()) {
-            scanner.scanString(run, end - scanner.getOffset());
-            out += run;
-            continue;
-        }
-        unsigned long value = 0;
-        bool numeric = false;
-        scanner.scanCharValue(value, numeric);
-        if (value != 0) {
-            out += convertCharValueToSource(value, numeric);
-        } else {
-            // A broken escape: keep the byte.
-            out += scanner.getChar(0);
-            scanner.forward(1);
-        }
-    }
-    return out;
+    return _mapEscapes(data, [this](std::string& out, unsigned long value, bool numeric) {
+        out += convertCharValueToSource(value, numeric);
+    });
 }
 
 std::string PCDATAConverter::convertTextToSource(const std::string& text) const

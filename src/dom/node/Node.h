@@ -395,9 +395,9 @@ protected:
     virtual bool _isBlankText() const { return false; }
     // This node as an element when it is one that carries metadata.
     virtual Element* _asMetaElement() { return nullptr; }
-    // Appends the data of next, a following text node, to this text node
-    // (normalize); other nodes ignore it.
-    virtual void _absorbText(const Node* next) { (void)next; }
+    // Appends the data of the following text nodes, in order, to this text
+    // node in one change (normalize); other nodes ignore it.
+    virtual void _absorbTexts(const std::vector<Node*>& following) { (void)following; }
     // The receiver of change announcements for the tree this node roots
     // (a document's, while it wants them); null for other nodes.
     virtual pagedom::ChangeHooks* _changeReceiver() const { return nullptr; }

@@ -52,7 +52,9 @@ protected:
 };
 
 // The writable list used for children and attributes.  Its body is created on
-// the first insertion; a list taken from it before that stays empty.
+// the first insertion; a list taken from it before that stays empty, while a
+// list taken at any later time shares the body, even when the owner list
+// holds no entry at that moment.
 class OwnerNodeList : public NodeList {
 public:
     // The result of indexOf for an absent node.
@@ -75,6 +77,10 @@ public:
     Node* removeAt(unsigned long index);
     // The position of the first occurrence of node, or NOT_FOUND.
     unsigned long indexOf(const Node* node) const;
+    // The position of node in a list that holds it at most once (a child
+    // list), or NOT_FOUND: looked for first beside the last insertion or
+    // removal, so that finding the neighbour of the last edit costs one step.
+    unsigned long indexOfUnique(const Node* node) const;
     // Detaches from the body; lists that shared it keep the former entries.
     void clear();
 

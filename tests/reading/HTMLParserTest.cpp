@@ -382,6 +382,27 @@ TEST(HTMLParser, ParsingIntoAnElementReplacesItsChildren)
     EXPECT_EQ("<div><i>new</i> text</div>", p.doc->getSource());
 }
 
+// A text or a document type cannot hold what a page holds: reading into
+// one is refused and changes nothing, whether asked of the document or of
+// the reader itself.
+TEST(HTMLParser, LeavesAreRefusedAsParents)
+{
+    Page p("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\"><p>text</p>");
+    Node* doctype = p.doc->getFirstChild();
+    ASSERT_EQ(Node::DOCUMENT_TYPE_NODE, doctype->getNodeType());
+    Node* text = p.first("p")->getFirstChild();
+    ASSERT_EQ(Node::TEXT_NODE, text->getNodeType());
+    const std::string fresh = "<b>x</b>";
+    for (Node* leaf : {doctype, text}) {
+        EXPECT_EQ(nullptr, p.doc->createNodes(fresh.data(), fresh.size(), leaf));
+        pagedom::SourceText::Block* page = pagedom::SourceText::Block::make(fresh);
+        pagedom::HTMLPageReader().readPage(page, leaf);
+        page->release();
+        EXPECT_FALSE(leaf->hasChildNodes());
+    }
+    EXPECT_TRUE(p.roundTrips());
+}
+
 TEST(HTMLParser, EveryByteStringComesBackUnchanged)
 {
     const char* pieces[] = {

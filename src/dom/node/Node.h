@@ -405,6 +405,11 @@ protected:
     // children (an element's attributes) and adds further subtree roots it
     // holds (its metadata) to roots.
     virtual void _adoptAttachments(Document* owner, std::vector<Node*>& roots) { (void)owner, (void)roots; }
+    // Binds the node again, by name, to the declarations of its owner
+    // document's type: the owner document has just become another one (the
+    // node moved in from another document).  An element takes its element
+    // type and its attributes theirs; nodes bound to nothing ignore it.
+    virtual void _rebindDeclarations() {}
     // Hook run on every node the update-state propagation reaches, before the
     // node stores its new word.  Subclasses adjust the state or do their own
     // bookkeeping here; the propagation itself never recurses.

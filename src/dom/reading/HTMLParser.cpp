@@ -18,7 +18,9 @@ void pagedom::HTMLPageReader::readPage(pagedom::SourceText::Block* page, Node* p
 
 void HTMLParser::parse(pagedom::SourceText::Block* page, Node* parent)
 {
-    if (!parent || !page)
+    // Only a container can take what a page holds: a text, a document type
+    // or any other leaf is refused.
+    if (!parent || !page || !parent->_childList())
         return;
     Document* document = parent->getDocument();
     if (!document || !document->getDocumentType())

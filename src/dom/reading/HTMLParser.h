@@ -38,7 +38,8 @@ class HTMLParser : public Parser {
 public:
     // Parses the text of page into parent; the tags and texts read keep
     // spans of page as their stored source.  Does nothing when parent is
-    // null, has no document, or the document has no document type.
+    // null or cannot have children, has no document, or the document has
+    // no document type.
     static void parse(pagedom::SourceText::Block* page, Node* parent);
 
 private:

@@ -49,8 +49,10 @@ void ContainerNode::_releaseChildren()
     // A child this release destroys is simply cut loose: marking it and its
     // whole subtree removed would be a walk over nodes about to go away.  A
     // child somebody else still holds is unlinked the ordinary way.
-    for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
-        Node* child = _children.item(i);
+    // The sibling links lead from child to child; each is read before the
+    // child lets go of them.
+    for (Node* child = getFirstChild(), *next; child; child = next) {
+        next = child->_next;
         if (child->getRefCount() == 1)
             child->_parent = nullptr;
         else

@@ -146,21 +146,6 @@ struct NodeList::Body {
 // bit set): the list has had entries, so a view taken of it now gets a
 // body like any other and follows the entries added later.  Only a list
 // that never had an entry (or was cleared) has a null _impl.
-namespace {
-
-constexpr std::uintptr_t SINGLE_TAG = 1;
-
-} // namespace
-
-bool NodeList::_isSingle() const
-{
-    return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0;
-}
-
-Node* NodeList::_single() const
-{
-    return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG);
-}
 
 void NodeList::_makeBody() const
 {

@@ -3,6 +3,8 @@
 #ifndef PAGEDOM_NODE_NODELIST_H
 #define PAGEDOM_NODE_NODELIST_H
 
+#include <cstdint>
+
 class Node;
 
 namespace dom {
@@ -44,8 +46,9 @@ protected:
     void _detachImpl();
     // A list with one entry may hold it in place of a body (see
     // OwnerNodeList); _makeBody gives it one.
-    bool _isSingle() const;
-    Node* _single() const;
+    static constexpr std::uintptr_t SINGLE_TAG = 1;
+    bool _isSingle() const { return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0; }
+    Node* _single() const { return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG); }
     void _makeBody() const;
 
     Body* _impl;

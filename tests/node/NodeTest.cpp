@@ -141,6 +141,7 @@ TEST(NodeStructure, RefusalsChangeNothing)
     EXPECT_EQ(leaf->appendChild(root), nullptr); // into a descendant
     EXPECT_EQ(mid->insertBefore(root, leaf), nullptr);
     EXPECT_EQ(leaf->insertAfter(mid, nullptr), nullptr);
+    EXPECT_EQ(root->insertAfter(stray, o), nullptr); // after the last child of another node
     EXPECT_EQ(mid->replaceChild(root, leaf), nullptr); // the replacement is an ancestor
     EXPECT_EQ(mid->replaceChild(leaf, leaf), nullptr);
     EXPECT_EQ(root->replaceChild(stray, leaf), nullptr); // not a child of root

@@ -335,7 +335,8 @@ public:
     long compareOrder(const Node* other) const;
 
     // Inserts newChild after refChild, or first when refChild is null;
-    // returns newChild, or null when refused.
+    // returns newChild, or null when refused (refChild is no child here, or
+    // insertBefore refuses).
     Node* insertAfter(Node* newChild, Node* refChild);
     // Removes the children from first through last (null: the first or last
     // child) as a parentless sibling chain; returns its head, or null.

@@ -8,6 +8,10 @@
 
 Node* Node::insertAfter(Node* newChild, Node* refChild)
 {
+    // A reference that is no child here is refused, as insertBefore refuses
+    // one: the last child of another node must not mean "append".
+    if (refChild && refChild->_parent != this)
+        return nullptr;
     if (refChild)
         return insertBefore(newChild, refChild->_next);
     return insertBefore(newChild, getFirstChild());

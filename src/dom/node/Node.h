@@ -257,7 +257,8 @@ public:
     Node* getPreviousSibling() const { return _previous; }
     // The next sibling, or null.
     Node* getNextSibling() const { return _next; }
-    // The document that made the node, or null.
+    // The document the node belongs to (the one that made it, or the one
+    // that took it in from another document), or null.
     Document* getOwnerDocument() const { return _ownerDocument; }
 
     // The error word (the *_ERROR bits).

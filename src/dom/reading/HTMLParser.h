@@ -82,11 +82,6 @@ private:
     {
         return _isElement(node) ? static_cast<const Element*>(node)->getElementID() : 0;
     }
-    // The group word of an element, 0 for any other node.
-    static unsigned long _groupOf(const Node* node)
-    {
-        return _isElement(node) ? static_cast<const Element*>(node)->getElementGroup() : 0;
-    }
     static bool _isTableCell(const Node* node)
     {
         const int id = _idOf(node);
@@ -208,8 +203,8 @@ private:
     // Makes the entries those of current's chain, from the top of the tree.
     void _resetOpenNodes();
     // Adds element, a child of the top entry, as the new top, given its
-    // group and its element id (0 when it has no type); a key of 0 finds it
-    // by its lower-cased name even when it has an element id.
+    // group; key is its element id (0 without type), or KEY_BY_NAME to find
+    // it by its lower-cased name whatever its id.
     void _pushOpen(Element* element, unsigned long group, int key);
     // Adds a node that is no element (the top of a tree).
     void _pushOpenNode(Node* node);

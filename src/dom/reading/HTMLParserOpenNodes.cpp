@@ -3,8 +3,6 @@
 // elements find what they look for without climbing the chain.
 #include "reading/HTMLParser.h"
 
-#include <algorithm>
-
 #include "doctype/ElementType.h"
 #include "tree/Element.h"
 #include "base/StringUtil.h"

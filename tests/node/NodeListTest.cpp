@@ -1,5 +1,7 @@
 // Shared node lists, owner lists and name-keyed maps.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -160,4 +162,84 @@ TEST_F(NodeListTest, SequentialItemFollowsEditsAndCopies)
     EXPECT_EQ(copy.item(2), node(2));
     EXPECT_EQ(assigned.item(2), node(2));
     EXPECT_EQ(names(assigned), "abc");
+}
+
+// A list taken after the owner had an entry shares the body even while the
+// owner is empty, so it sees what is added later; only a list taken before
+// the first entry stays empty.
+TEST_F(NodeListTest, ListsTakenFromAnEmptiedOwnerStayLive)
+{
+    Element* a = doc->createElement("a");
+    dom::NodeList before = a->getChildNodes();
+    Node* b = a->appendChild(doc->createElement("b"));
+    a->removeChild(b);
+    dom::NodeList emptied = a->getChildNodes();
+    EXPECT_EQ(0u, emptied.length());
+    EXPECT_EQ(nullptr, emptied.item(0));
+    a->appendChild(b);
+    EXPECT_EQ(1u, emptied.length());
+    EXPECT_EQ(b, emptied.item(0));
+    EXPECT_TRUE(emptied == a->getChildNodes());
+    EXPECT_EQ(0u, before.length());
+
+    // The same for attributes, whose owner list holds one entry just as often.
+    Element* e = doc->createElement("e");
+    e->setAttribute("x", "1");
+    e->removeAttribute("x");
+    dom::NodeList attrs = e->getAttrNodes();
+    e->setAttribute("y", "2");
+    ASSERT_EQ(1u, attrs.length());
+    EXPECT_EQ("y", attrs.item(0)->getNodeName());
+    a->releaseRef();
+    e->releaseRef();
+}
+
+// Edits anywhere in a long child list, against a plain vector: every index,
+// sibling link and child index must agree after runs of edits at one place
+// and jumps between places.
+TEST_F(NodeListTest, ChildListsAgreeWithAVectorThroughEditsAnywhere)
+{
+    Element* parent = doc->createElement("p");
+    dom::NodeList view = parent->getChildNodes(); // taken early: stays empty
+    std::vector<Node*> model;
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    parent->appendChild(doc->createElement("x"));
+    model.push_back(parent->getFirstChild());
+    dom::NodeList live = parent->getChildNodes();
+    for (int step = 0; step < 3000; ++step) {
+        // A run of a few edits at one place, then somewhere else.
+        std::uint32_t at = next(static_cast<std::uint32_t>(model.size() + 1));
+        const bool insert = model.size() < 40 || next(3) != 0;
+        for (int run = next(6); run >= 0; --run) {
+            if (insert) {
+                at = std::min<std::uint32_t>(at, static_cast<std::uint32_t>(model.size()));
+                Node* ref = at < model.size() ? model[at] : nullptr;
+                Node* fresh = doc->createElement("x");
+                ASSERT_EQ(fresh, parent->insertBefore(fresh, ref));
+                model.insert(model.begin() + at, fresh);
+                at += next(2); // before the same child again, or before the new one
+            } else {
+                if (at >= model.size())
+                    break;
+                ASSERT_EQ(model[at], parent->removeChild(model[at]));
+                model[at]->releaseRef();
+                model.erase(model.begin() + at);
+            }
+        }
+        if (step % 100 == 0) {
+            ASSERT_TRUE(linked(parent)) << "step " << step;
+        }
+    }
+    ASSERT_EQ(model.size(), live.length());
+    for (unsigned long i = 0; i < model.size(); ++i) {
+        ASSERT_EQ(model[i], live.item(i)) << i;
+        ASSERT_EQ(i, parent->getChildIndex(model[i])) << i;
+    }
+    EXPECT_TRUE(linked(parent));
+    EXPECT_EQ(0u, view.length());
+    parent->releaseRef();
 }

@@ -141,6 +141,7 @@ TEST(NodeStructure, RefusalsChangeNothing)
     EXPECT_EQ(leaf->appendChild(root), nullptr); // into a descendant
     EXPECT_EQ(mid->insertBefore(root, leaf), nullptr);
     EXPECT_EQ(leaf->insertAfter(mid, nullptr), nullptr);
+    EXPECT_EQ(root->insertAfter(stray, o), nullptr); // after the last child of another node
     EXPECT_EQ(mid->replaceChild(root, leaf), nullptr); // the replacement is an ancestor
     EXPECT_EQ(mid->replaceChild(leaf, leaf), nullptr);
     EXPECT_EQ(root->replaceChild(stray, leaf), nullptr); // not a child of root
@@ -151,6 +152,8 @@ TEST(NodeStructure, RefusalsChangeNothing)
     EXPECT_EQ(root->insertBefore(nullptr, nullptr), nullptr);
     EXPECT_EQ(root->removeChild(leaf), nullptr);
     EXPECT_EQ(root->replaceChild(stray, nullptr), nullptr);
+    EXPECT_EQ(root->replaceChild(nullptr, root->getLastChild()), nullptr); // no replacement
+    EXPECT_EQ(mid->replaceChild(nullptr, leaf), nullptr);
     EXPECT_EQ(text->appendChild(stray), nullptr); // leaves have no children
     EXPECT_EQ(text->removeChildNodes(nullptr, nullptr), nullptr);
     EXPECT_EQ(root->appendChild(frag), nullptr); // nodes that never take a parent
@@ -164,6 +167,76 @@ TEST(NodeStructure, RefusalsChangeNothing)
     EXPECT_TRUE(snapshot(all) == before);
     for (Node* n : std::vector<Node*>{root, other, stray, text, frag, attr})
         n->releaseRef();
+}
+
+namespace {
+
+// A document type of its own for the moves between documents: "B" is
+// declared with one attribute, "weight".
+DocumentType* noteType()
+{
+    using pagedom::DeclarationBuilder;
+    DocumentType* type = DOMImpl::createDocumentType("note");
+    ElementType* b = DeclarationBuilder::createElementType(*type, "B");
+    DeclarationBuilder::setContentModel(*b, "(#PCDATA)");
+    DeclarationBuilder::addElementType(*type, b);
+    AttrTypeList* list = DeclarationBuilder::createAttrTypeList(*type, "B");
+    DeclarationBuilder::addAttrType(*list, DeclarationBuilder::createAttrType(*type, "weight"));
+    DeclarationBuilder::addAttrTypeList(*type, list);
+    return type;
+}
+
+} // namespace
+
+// A node inserted into another document becomes that document's: it and
+// its subtree take the document as owner and its declarations, so that it
+// survives the document it came from.
+TEST(NodeStructure, NodesMovedBetweenDocumentsBelongToTheirNewDocument)
+{
+    DocumentType* type = noteType();
+    Document* note = DOMImpl::createDocument("note", type);
+    type->releaseRef(); // the document holds it
+    Element* holder = note->createElement("holder");
+    Document* page = DOMImpl::createDocument("HTML");
+    const std::string text = "<p>one <b class=x>two</b> three</p>";
+    page->createNodes(text.data(), text.size(), nullptr);
+    Element* bold = static_cast<Element*>(find(page, "b"));
+    ASSERT_NE(nullptr, bold);
+    const ElementType* htmlBold = bold->getElementType();
+    ASSERT_NE(nullptr, htmlBold);
+
+    EXPECT_EQ(bold, holder->appendChild(bold));
+    EXPECT_EQ(note, bold->getOwnerDocument());
+    EXPECT_EQ(note, bold->getFirstChild()->getOwnerDocument());
+    EXPECT_EQ(type->getElementType("B"), bold->getElementType());
+    Attr* cls = bold->getAttributeNode("class");
+    ASSERT_NE(nullptr, cls);
+    EXPECT_EQ(note, cls->getOwnerDocument());
+    EXPECT_FALSE(cls->isDefined()); // "class" is no attribute of the note type's B
+    EXPECT_EQ("<p>one  three</p>", page->getSource());
+    DOM::getDOM()->deleteDocument(page); // the document it came from goes
+
+    bold->setAttribute("weight", "heavy");
+    EXPECT_TRUE(bold->getAttributeNode("weight")->isDefined());
+    EXPECT_NE(std::string::npos, holder->getSource().find("two</b>"));
+
+    // And back into an HTML page, after which the note type goes.
+    Document* other = DOMImpl::createDocument("HTML");
+    const std::string second = "<p>x</p>";
+    other->createNodes(second.data(), second.size(), nullptr);
+    Node* p = find(other, "p");
+    EXPECT_EQ(bold, p->appendChild(bold));
+    holder->releaseRef();
+    DOM::getDOM()->deleteDocument(note);
+    EXPECT_EQ(other, bold->getOwnerDocument());
+    EXPECT_EQ(htmlBold, bold->getElementType());
+    EXPECT_FALSE(bold->getAttributeNode("weight")->isDefined());
+    bold->setAttribute("class", "y");
+    EXPECT_TRUE(bold->getAttributeNode("class")->isDefined());
+    EXPECT_EQ(0u, bold->getErrorState() & Node::INVALID_CONTENT_ERROR);
+    const std::string written = other->getSource();
+    EXPECT_NE(std::string::npos, written.find("two</b></p>")) << written;
+    DOM::getDOM()->deleteDocument(other);
 }
 
 TEST(NodeState, UpdatesPropagateByTheRules)

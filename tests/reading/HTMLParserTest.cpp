@@ -1,6 +1,7 @@
 // Pages go in, trees come out, and the page comes back byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -241,6 +242,83 @@ TEST(HTMLParser, EndTagsWithoutStartTagsAndBrokenTags)
     EXPECT_EQ("a b", para->getAttribute("title"));
 }
 
+// An end tag closes the nearest open element of its name, in any case,
+// however far up; it does not reach past a table cell (unless it is itself
+// table structure), and it reaches from a page read into an element into
+// that element's ancestors.
+TEST(HTMLParser, EndTagsCloseTheNearestOpenElementOfTheirName)
+{
+    struct Case {
+        const char* page;
+        const char* tree;
+    } cases[] = {
+        {"<div><span><b><i>x</SPAN>y", "~HTML(~BODY(div(span(b(i('x'))) 'y')))"},
+        {"<Div><span><span><b>x</span>y</DIV>z", "~HTML(~BODY(Div(span(span(b('x')) 'y')) 'z'))"},
+        {"<span><table><tr><td><div>x</span>y", "~HTML(~BODY(span(table(~TBODY(tr(td(div('x' span 'y'))))))))"},
+        {"<table><tr><td><div>x</tr>y", "~HTML(~BODY(table(~TBODY(tr(td(div('x'))) 'y'))))"},
+        {"<b><font><i>x</b>y", "~HTML(~BODY(b(font(i('x'))) 'y'))"},
+        {"<p>a<b>b</p>c", "~HTML(~BODY(p('a' b('b')) 'c'))"},
+        {"<table><tr><td><b>x<td>y", "~HTML(~BODY(table(~TBODY(tr(td(b('x')) td('y'))))))"},
+    };
+    for (const Case& c : cases) {
+        Page page(c.page);
+        EXPECT_EQ(c.tree, page.tree()) << c.page;
+        EXPECT_TRUE(page.roundTrips()) << c.page;
+    }
+
+    // Read into an element, the page closes that element's ancestors too.
+    Page host("<div><span><b>old</b></span></div>");
+    Element* b = host.first("b");
+    const std::string fresh = "<i>x</span>y";
+    EXPECT_EQ(b, host.doc->createNodes(fresh.data(), fresh.size(), b));
+    EXPECT_EQ("~HTML(~BODY(div(span(b(i('x'))) 'y')))", host.tree());
+    EXPECT_EQ("<div><span><b><i>x</b></span>y</div>", host.doc->getSource());
+}
+
+// Pages whose every end tag or table part would make a search climb the
+// whole chain of open elements (each must stay linear: a search per tag
+// over 100,000 levels would run into the test timeout).
+TEST(HTMLParser, DeepPagesOfStrayEndTagsAndTableParts)
+{
+    const int n = 100000;
+    auto repeat = [n](const std::string& piece) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += piece;
+        return out;
+    };
+    // The innermost open element receives every stray piece.
+    auto innermost = [](const Page& page, const std::string& name) {
+        Node* deepest = page.first(name);
+        while (Node* next = deepest ? deepest->getFirstChild() : nullptr) {
+            if (next->getNodeType() != Node::ELEMENT_NODE || next->getNodeName() != deepest->getNodeName())
+                break;
+            deepest = next;
+        }
+        return deepest;
+    };
+    struct Case {
+        const char* open;
+        const char* stray;
+        const char* strayName;
+    } cases[] = {
+        {"<div>", "</zz>", "zz"},
+        {"<font>", "</span>", "span"},
+        {"<div>", "<td>x", "td"},
+        {"<b>", "<tr>x", "tr"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = repeat(c.open) + repeat(c.stray);
+        Page page(text);
+        EXPECT_TRUE(page.roundTrips()) << c.open << c.stray;
+        std::string tag(c.open + 1, std::strlen(c.open) - 2);
+        Node* deepest = innermost(page, tag);
+        ASSERT_NE(nullptr, deepest) << c.open;
+        EXPECT_EQ(static_cast<unsigned long>(n), deepest->getChildLength()) << c.open << c.stray;
+        EXPECT_EQ(c.strayName, deepest->getLastChild()->getNodeName()) << c.open << c.stray;
+    }
+}
+
 TEST(HTMLParser, JSPAndServerSideIncludes)
 {
     Page p("<%@ page import=\"java.util.*\" %><%@ foo x=1 %>"
@@ -380,6 +458,27 @@ TEST(HTMLParser, ParsingIntoAnElementReplacesItsChildren)
     EXPECT_EQ(div, p.doc->createNodes(fresh.data(), fresh.size(), div));
     EXPECT_EQ("i('new') ' text'", shape(div));
     EXPECT_EQ("<div><i>new</i> text</div>", p.doc->getSource());
+}
+
+// A text or a document type cannot hold what a page holds: reading into
+// one is refused and changes nothing, whether asked of the document or of
+// the reader itself.
+TEST(HTMLParser, LeavesAreRefusedAsParents)
+{
+    Page p("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\"><p>text</p>");
+    Node* doctype = p.doc->getFirstChild();
+    ASSERT_EQ(Node::DOCUMENT_TYPE_NODE, doctype->getNodeType());
+    Node* text = p.first("p")->getFirstChild();
+    ASSERT_EQ(Node::TEXT_NODE, text->getNodeType());
+    const std::string fresh = "<b>x</b>";
+    for (Node* leaf : {doctype, text}) {
+        EXPECT_EQ(nullptr, p.doc->createNodes(fresh.data(), fresh.size(), leaf));
+        pagedom::SourceText::Block* page = pagedom::SourceText::Block::make(fresh);
+        pagedom::HTMLPageReader().readPage(page, leaf);
+        page->release();
+        EXPECT_FALSE(leaf->hasChildNodes());
+    }
+    EXPECT_TRUE(p.roundTrips());
 }
 
 TEST(HTMLParser, EveryByteStringComesBackUnchanged)

@@ -49,8 +49,10 @@ void ContainerNode::_releaseChildren()
     // A child this release destroys is simply cut loose: marking it and its
     // whole subtree removed would be a walk over nodes about to go away.  A
     // child somebody else still holds is unlinked the ordinary way.
-    for (unsigned long i = 0, n = _children.length(); i < n; ++i) {
-        Node* child = _children.item(i);
+    // The sibling links lead from child to child; each is read before the
+    // child lets go of them.
+    for (Node* child = getFirstChild(), *next; child; child = next) {
+        next = child->_next;
         if (child->getRefCount() == 1)
             child->_parent = nullptr;
         else
@@ -129,6 +131,7 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
             before->_setNextSibling(nullptr);
             newChild->_setPreviousSibling(nullptr);
         }
+        _adoptIncoming(newChild);
         _link(newChild, refChild, index);
         if (hooks)
             hooks->afterInsert(this, index, 1);
@@ -208,20 +211,19 @@ Node* ContainerNode::removeChild(Node* oldChild)
 
 Node* ContainerNode::replaceChild(Node* newChild, Node* oldChild)
 {
-    if (!oldChild || oldChild == newChild)
+    if (!newChild || !oldChild || oldChild == newChild)
         return nullptr;
     if (oldChild->_parent != this)
         return nullptr;
     // Refuse before touching anything: the replacement must be insertable.
-    if (newChild && _refusesInsertion(newChild))
+    if (_refusesInsertion(newChild))
         return nullptr;
     Node* next = oldChild->_next;
     if (next == newChild)
         next = newChild->_next;
     if (!removeChild(oldChild))
         return nullptr;
-    if (newChild)
-        insertBefore(newChild, next);
+    insertBefore(newChild, next);
     return oldChild;
 }
 
@@ -270,16 +272,39 @@ void ContainerNode::_cloneChildrenInto(ContainerNode* copy) const
 
 void ContainerNode::_adoptDescendants(Document* owner)
 {
-    // Subtree roots still to visit: the children, then any metadata met.
+    // A copy of a document has the same declarations: nothing to rebind.
     std::vector<Node*> roots;
     for (Node* child = getFirstChild(); child; child = child->getNextSibling())
         roots.push_back(child);
+    _adoptSubtrees(roots, owner, false);
+}
+
+void ContainerNode::_adoptIncoming(Node* node)
+{
+    Document* owner = getDocument();
+    if (!owner || node->_ownerDocument == owner)
+        return;
+    // The former document may be gone already (a node can outlive the
+    // document that made it), so nothing of it is read: every element is
+    // bound again by name, which leaves alone one already bound to this
+    // document's declarations.
+    std::vector<Node*> roots{node};
+    _adoptSubtrees(roots, owner, true);
+}
+
+void ContainerNode::_adoptSubtrees(std::vector<Node*>& roots, Document* owner, bool rebind)
+{
+    // Subtree roots still to visit: those given, then any metadata met.  A
+    // node's owner is set before it is bound again, and what it keeps beside
+    // its children follows it, so bindings made from it see the new owner.
     while (!roots.empty()) {
         Node* root = roots.back();
         roots.pop_back();
         for (Node* n = root; n; n = n->getNextNode(root)) {
             n->_ownerDocument = owner;
             n->_adoptAttachments(owner, roots);
+            if (rebind)
+                n->_rebindDeclarations();
         }
     }
 }

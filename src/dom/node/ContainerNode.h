@@ -3,6 +3,8 @@
 #ifndef PAGEDOM_NODE_CONTAINERNODE_H
 #define PAGEDOM_NODE_CONTAINERNODE_H
 
+#include <vector>
+
 #include "node/Node.h"
 
 // A node with an ordered list of children.  The structural operations pass
@@ -17,12 +19,15 @@ public:
     dom::NodeList getChildNodes() const override;
     // Inserts newChild (and the parentless sibling chain it heads) before
     // refChild, or at the end without refChild; a child of another container
-    // moves.  Returns newChild, or null when refused: a node that would
+    // moves, and a node of another document is adopted by this one (it and
+    // its subtree take this document as owner and its declarations).
+    // Returns newChild, or null when refused: a null node, a node that would
     // become its own ancestor, a node that never takes a parent, or a
     // refChild that is no child here.
     Node* insertBefore(Node* newChild, Node* refChild) override;
     // Replaces oldChild by newChild in place; returns oldChild (the caller's
-    // reference), or null when refused.
+    // reference), or null when refused (either is null, oldChild is no child
+    // here, or newChild could not be inserted here).
     Node* replaceChild(Node* newChild, Node* oldChild) override;
     // Removes oldChild; returns it (the caller's reference), or null when it
     // is no child.
@@ -61,6 +66,14 @@ private:
 
     void _link(Node* newChild, Node* refChild, unsigned long index);
     bool _refusesInsertion(const Node* node) const;
+    // A node moving in from another document becomes this container's
+    // document's: owner documents and declarations of its whole subtree
+    // follow (see _adoptSubtrees).  Without a document here nothing changes.
+    void _adoptIncoming(Node* node);
+    // Makes owner the owner document of the subtrees under roots (and of
+    // what their nodes keep beside their children), rebinding every node to
+    // owner's declarations when asked.  roots is used up.
+    static void _adoptSubtrees(std::vector<Node*>& roots, Document* owner, bool rebind);
 
     dom::OwnerNodeList _children;
 

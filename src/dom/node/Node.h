@@ -257,7 +257,8 @@ public:
     Node* getPreviousSibling() const { return _previous; }
     // The next sibling, or null.
     Node* getNextSibling() const { return _next; }
-    // The document that made the node, or null.
+    // The document the node belongs to (the one that made it, or the one
+    // that took it in from another document), or null.
     Document* getOwnerDocument() const { return _ownerDocument; }
 
     // The error word (the *_ERROR bits).
@@ -335,7 +336,8 @@ public:
     long compareOrder(const Node* other) const;
 
     // Inserts newChild after refChild, or first when refChild is null;
-    // returns newChild, or null when refused.
+    // returns newChild, or null when refused (refChild is no child here, or
+    // insertBefore refuses).
     Node* insertAfter(Node* newChild, Node* refChild);
     // Removes the children from first through last (null: the first or last
     // child) as a parentless sibling chain; returns its head, or null.
@@ -395,9 +397,9 @@ protected:
     virtual bool _isBlankText() const { return false; }
     // This node as an element when it is one that carries metadata.
     virtual Element* _asMetaElement() { return nullptr; }
-    // Appends the data of next, a following text node, to this text node
-    // (normalize); other nodes ignore it.
-    virtual void _absorbText(const Node* next) { (void)next; }
+    // Appends the data of the following text nodes, in order, to this text
+    // node in one change (normalize); other nodes ignore it.
+    virtual void _absorbTexts(const std::vector<Node*>& following) { (void)following; }
     // The receiver of change announcements for the tree this node roots
     // (a document's, while it wants them); null for other nodes.
     virtual pagedom::ChangeHooks* _changeReceiver() const { return nullptr; }
@@ -405,6 +407,11 @@ protected:
     // children (an element's attributes) and adds further subtree roots it
     // holds (its metadata) to roots.
     virtual void _adoptAttachments(Document* owner, std::vector<Node*>& roots) { (void)owner, (void)roots; }
+    // Binds the node again, by name, to the declarations of its owner
+    // document's type: the owner document has just become another one (the
+    // node moved in from another document).  An element takes its element
+    // type and its attributes theirs; nodes bound to nothing ignore it.
+    virtual void _rebindDeclarations() {}
     // Hook run on every node the update-state propagation reaches, before the
     // node stores its new word.  Subclasses adjust the state or do their own
     // bookkeeping here; the propagation itself never recurses.

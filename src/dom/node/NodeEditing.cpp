@@ -4,9 +4,14 @@
 #include "node/Node.h"
 
 #include <utility>
+#include <vector>
 
 Node* Node::insertAfter(Node* newChild, Node* refChild)
 {
+    // A reference that is no child here is refused, as insertBefore refuses
+    // one: the last child of another node must not mean "append".
+    if (refChild && refChild->_parent != this)
+        return nullptr;
     if (refChild)
         return insertBefore(newChild, refChild->_next);
     return insertBefore(newChild, getFirstChild());
@@ -51,6 +56,10 @@ void Node::normalize()
 {
     // Pre-order walk over the subtree; merging only touches the children of
     // the node being visited, so the walk continues from the visited node.
+    // A run of adjacent texts is merged into its first in one step, then the
+    // others go one after the other from the place the list was last edited,
+    // so a run of any length costs its length.
+    std::vector<Node*> run;
     Node* node = this;
     while (node) {
         Node* child = node->getFirstChild();
@@ -67,12 +76,15 @@ void Node::normalize()
                 child = next;
                 continue;
             }
-            while (next && next->getNodeType() == TEXT_NODE) {
-                Node* after = next->_next;
-                text->_absorbText(next);
-                node->removeChild(next);
-                next->releaseRef();
-                next = after;
+            run.clear();
+            for (; next && next->getNodeType() == TEXT_NODE; next = next->_next)
+                run.push_back(next);
+            if (!run.empty()) {
+                text->_absorbTexts(run);
+                for (Node* merged : run) {
+                    node->removeChild(merged);
+                    merged->releaseRef();
+                }
             }
             child = next;
         }

@@ -17,9 +17,17 @@ namespace dom {
 // live in the body itself (most lists are short), and once full it grows
 // to its size plus the larger of its size and 1.
 //
+// The free room of the vector is a gap kept where the last edit happened
+// (a gap buffer): entries before the gap sit at their index, entries after
+// it sit one gap further on.  Appending keeps the gap at the end, where it
+// costs nothing; a run of insertions or removals at one place (building a
+// list from the front, emptying it from the front, removing a run from the
+// middle) moves the gap once and then edits beside it, one step each.
+//
 // The count of lists sharing the body is atomic: the lists a document type
 // hands out (its declarations) are taken on every thread that reads the
-// type.  The entries themselves change only in the tree that owns them.
+// type.  The entries themselves change only in the tree that owns them, and
+// reading them changes nothing in the body.
 struct NodeList::Body {
     // Entries kept in the body itself.
     static constexpr std::uint32_t INLINE_ITEMS = 2;
@@ -27,6 +35,8 @@ struct NodeList::Body {
     Node** items = inlineItems;
     std::uint32_t size = 0;
     std::uint32_t capacity = INLINE_ITEMS;
+    // Where the gap starts: the index of the last edit.
+    std::uint32_t gapStart = 0;
     std::atomic<std::uint32_t> lists{0};
     Node* inlineItems[INLINE_ITEMS];
 
@@ -40,47 +50,89 @@ struct NodeList::Body {
     static void* operator new(std::size_t size) { return pagedom::NodeAllocator::allocate(size); }
     static void operator delete(void* memory, std::size_t size) { pagedom::NodeAllocator::release(memory, size); }
 
-    void reserveOne()
+    std::uint32_t gapLength() const { return capacity - size; }
+
+    // The entry at index (below size).
+    Node* at(unsigned long index) const { return items[index < gapStart ? index : index + gapLength()]; }
+
+    // Moves the gap so that it starts at index, carrying the entries in
+    // between across it.
+    void moveGap(unsigned long index)
     {
-        if (size < capacity)
-            return;
-        std::uint32_t grow = size > 1 ? size : 1;
-        if (grow > std::numeric_limits<std::uint32_t>::max() - size)
+        const std::uint32_t gap = gapLength();
+        if (index < gapStart) {
+            if (gap)
+                std::memmove(items + index + gap, items + index, (gapStart - index) * sizeof(Node*));
+        } else if (index > gapStart) {
+            if (gap)
+                std::memmove(items + gapStart, items + gapStart + gap, (index - gapStart) * sizeof(Node*));
+        }
+        gapStart = static_cast<std::uint32_t>(index);
+    }
+
+    // A full vector grows with its gap at index.
+    void grow(unsigned long index)
+    {
+        std::uint32_t more = size > 1 ? size : 1;
+        if (more > std::numeric_limits<std::uint32_t>::max() - size)
             std::abort(); // four billion entries in one list
-        std::uint32_t cap = size + grow;
+        std::uint32_t cap = size + more;
         Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
         if (!fresh)
             std::abort();
-        if (size)
-            std::memcpy(fresh, items, size * sizeof(Node*));
+        // Full, the vector has no gap: every entry sits at its index.
+        if (index)
+            std::memcpy(fresh, items, index * sizeof(Node*));
+        if (index < size)
+            std::memcpy(fresh + index + more, items + index, (size - index) * sizeof(Node*));
         if (items != inlineItems)
             ::operator delete(items);
         items = fresh;
         capacity = cap;
+        gapStart = static_cast<std::uint32_t>(index);
     }
 
     void insertAt(unsigned long index, Node* node)
     {
-        reserveOne();
-        if (index < size)
-            std::memmove(items + index + 1, items + index, (size - index) * sizeof(Node*));
-        items[index] = node;
+        if (size == capacity)
+            grow(index);
+        else if (index != gapStart)
+            moveGap(index);
+        items[gapStart++] = node;
         ++size;
     }
 
     void eraseAt(unsigned long index)
     {
-        if (index + 1 < size)
-            std::memmove(items + index, items + index + 1, (size - index - 1) * sizeof(Node*));
+        // The entry just before the gap, or just after it, joins the gap.
+        if (index + 1 == gapStart)
+            --gapStart;
+        else if (index != gapStart)
+            moveGap(index);
         --size;
     }
 
+    // The first index holding node, searched from the front.
     unsigned long find(const Node* node) const
     {
-        for (unsigned long i = 0; i < size; ++i)
+        for (std::uint32_t i = 0; i < gapStart; ++i)
             if (items[i] == node)
                 return i;
+        const std::uint32_t gap = gapLength();
+        for (std::uint32_t i = gapStart; i < size; ++i)
+            if (items[i + gap] == node)
+                return i;
         return OwnerNodeList::NOT_FOUND;
+    }
+
+    // An index holding node, looked for first beside the last edit.
+    unsigned long findNearEdit(const Node* node) const
+    {
+        if (gapStart < size && at(gapStart) == node)
+            return gapStart;
+        if (gapStart > 0 && at(gapStart - 1) == node)
+            return gapStart - 1;
+        return find(node);
     }
 };
 
@@ -89,21 +141,11 @@ struct NodeList::Body {
 // then holds the node's address with the lowest bit set.  A view is only
 // ever made on a body, so the first view made of such a list, or a second
 // entry, gives it one.
-namespace {
-
-constexpr std::uintptr_t SINGLE_TAG = 1;
-
-} // namespace
-
-bool NodeList::_isSingle() const
-{
-    return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0;
-}
-
-Node* NodeList::_single() const
-{
-    return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG);
-}
+//
+// When that single entry goes, the tag stays alone (a null node with the
+// bit set): the list has had entries, so a view taken of it now gets a
+// body like any other and follows the entries added later.  Only a list
+// that never had an entry (or was cleared) has a null _impl.
 
 void NodeList::_makeBody() const
 {
@@ -148,13 +190,13 @@ Node* NodeList::item(unsigned long index) const
         return index == 0 ? _single() : nullptr;
     if (!_impl || index >= _impl->size)
         return nullptr;
-    return _impl->items[index];
+    return _impl->at(index);
 }
 
 unsigned long NodeList::length() const
 {
     if (_isSingle())
-        return 1;
+        return _single() ? 1 : 0;
     return _impl ? _impl->size : 0;
 }
 
@@ -195,11 +237,10 @@ Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
         return nullptr;
     if (!refNode)
         return append(node);
-    if (!_impl || indexOf(refNode) == NOT_FOUND)
+    const unsigned long index = indexOf(refNode);
+    if (index == NOT_FOUND)
         return nullptr;
-    _ensureBody();
-    _impl->insertAt(_impl->find(refNode), node);
-    return node;
+    return insertAt(node, index);
 }
 
 Node* OwnerNodeList::append(Node* node)
@@ -211,7 +252,7 @@ Node* OwnerNodeList::insertAt(Node* node, unsigned long index)
 {
     if (!node)
         return nullptr;
-    if (!_impl) {
+    if (!_impl || reinterpret_cast<std::uintptr_t>(_impl) == SINGLE_TAG) {
         _impl = reinterpret_cast<Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
         return node;
     }
@@ -233,15 +274,15 @@ Node* OwnerNodeList::remove(const Node* node)
 Node* OwnerNodeList::removeAt(unsigned long index)
 {
     if (_isSingle()) {
-        if (index != 0)
-            return nullptr;
         Node* found = _single();
-        _impl = nullptr;
+        if (index != 0 || !found)
+            return nullptr;
+        _impl = reinterpret_cast<Body*>(SINGLE_TAG);
         return found;
     }
     if (!_impl || index >= _impl->size)
         return nullptr;
-    Node* found = _impl->items[index];
+    Node* found = _impl->at(index);
     _impl->eraseAt(index);
     return found;
 }
@@ -255,6 +296,17 @@ unsigned long OwnerNodeList::indexOf(const Node* node) const
     if (!_impl)
         return NOT_FOUND;
     return _impl->find(node);
+}
+
+unsigned long OwnerNodeList::indexOfUnique(const Node* node) const
+{
+    if (!node)
+        return NOT_FOUND;
+    if (_isSingle())
+        return _single() == node ? 0 : NOT_FOUND;
+    if (!_impl)
+        return NOT_FOUND;
+    return _impl->findNearEdit(node);
 }
 
 void OwnerNodeList::clear()

@@ -3,6 +3,8 @@
 #ifndef PAGEDOM_NODE_NODELIST_H
 #define PAGEDOM_NODE_NODELIST_H
 
+#include <cstdint>
+
 class Node;
 
 namespace dom {
@@ -44,15 +46,18 @@ protected:
     void _detachImpl();
     // A list with one entry may hold it in place of a body (see
     // OwnerNodeList); _makeBody gives it one.
-    bool _isSingle() const;
-    Node* _single() const;
+    static constexpr std::uintptr_t SINGLE_TAG = 1;
+    bool _isSingle() const { return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0; }
+    Node* _single() const { return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG); }
     void _makeBody() const;
 
     Body* _impl;
 };
 
 // The writable list used for children and attributes.  Its body is created on
-// the first insertion; a list taken from it before that stays empty.
+// the first insertion; a list taken from it before that stays empty, while a
+// list taken at any later time shares the body, even when the owner list
+// holds no entry at that moment.
 class OwnerNodeList : public NodeList {
 public:
     // The result of indexOf for an absent node.
@@ -75,6 +80,10 @@ public:
     Node* removeAt(unsigned long index);
     // The position of the first occurrence of node, or NOT_FOUND.
     unsigned long indexOf(const Node* node) const;
+    // The position of node in a list that holds it at most once (a child
+    // list), or NOT_FOUND: looked for first beside the last insertion or
+    // removal, so that finding the neighbour of the last edit costs one step.
+    unsigned long indexOfUnique(const Node* node) const;
     // Detaches from the body; lists that shared it keep the former entries.
     void clear();
 

@@ -33,15 +33,17 @@ unsigned long Node::getChildIndex(const Node* child) const
     const dom::OwnerNodeList* list = _childList();
     if (!list || !child || child->_parent != this)
         return NOT_FOUND;
-    // The sibling links tell the two ends apart at once: removing the last
-    // child, as an editor trimming a list or a document being destroyed does,
-    // must not scan the whole list each time.
+    // The sibling links tell the two ends apart at once, and the list looks
+    // beside its last edit before it scans: removing the last child, as an
+    // editor trimming a list or a document being destroyed does, or the
+    // child after the one just removed or inserted, must not scan the whole
+    // list each time.
     unsigned long length = list->length();
     if (!child->_next && length && list->item(length - 1) == child)
         return length - 1;
     if (!child->_previous && list->item(0) == child)
         return 0;
-    return list->indexOf(child);
+    return list->indexOfUnique(child);
 }
 
 bool Node::isOffspringOf(const Node* node) const

@@ -2,6 +2,9 @@
 // readers or collected as text; the token helpers the readers share.
 #include "reading/HTMLParser.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "reading/HTMLLexer.h"
@@ -18,7 +21,9 @@ void pagedom::HTMLPageReader::readPage(pagedom::SourceText::Block* page, Node* p
 
 void HTMLParser::parse(pagedom::SourceText::Block* page, Node* parent)
 {
-    if (!parent || !page)
+    // Only a container can take what a page holds: a text, a document type
+    // or any other leaf is refused.
+    if (!parent || !page || !parent->_childList())
         return;
     Document* document = parent->getDocument();
     if (!document || !document->getDocumentType())
@@ -39,6 +44,8 @@ HTMLParser::HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Docum
       _directReading(pagedom::ReaderSwitches::directReading()),
       _attributeRecords(pagedom::ReaderSwitches::attributeRecords()), _current(parent)
 {
+    std::fill(std::begin(_topById), std::end(_topById), NONE);
+    _resetOpenNodes();
 }
 
 // --- main loop ------------------------------------------------------------------

@@ -6,10 +6,12 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/Parser.h"
 #include "base/SourceText.h"
+#include "base/StringUtil.h"
 #include "doctype/ElementTable.h"
 #include "reading/AttributeScanner.h"
 #include "tree/Element.h"
@@ -32,13 +34,15 @@ class Text;
 // The work is spread over files by concern: HTMLParser.cpp has the main
 // loop and the token helpers, HTMLParserTags.cpp start and end tags,
 // HTMLParserMarkup.cpp comments, directives and the other markup,
-// HTMLParserPlacing.cpp where elements go in the tree, HTMLParserText.cpp
-// the text between tags.
+// HTMLParserPlacing.cpp where elements go in the tree,
+// HTMLParserOpenNodes.cpp the record of the open elements it searches,
+// HTMLParserText.cpp the text between tags.
 class HTMLParser : public Parser {
 public:
     // Parses the text of page into parent; the tags and texts read keep
     // spans of page as their stored source.  Does nothing when parent is
-    // null, has no document, or the document has no document type.
+    // null or cannot have children, has no document, or the document has
+    // no document type.
     static void parse(pagedom::SourceText::Block* page, Node* parent);
 
 private:
@@ -77,11 +81,6 @@ private:
     static int _idOf(const Node* node)
     {
         return _isElement(node) ? static_cast<const Element*>(node)->getElementID() : 0;
-    }
-    // The group word of an element, 0 for any other node.
-    static unsigned long _groupOf(const Node* node)
-    {
-        return _isElement(node) ? static_cast<const Element*>(node)->getElementGroup() : 0;
     }
     static bool _isTableCell(const Node* node)
     {
@@ -159,8 +158,8 @@ private:
     // whether current may hold it, when already known.
     void _append(Node* node);
     void _append(Node* node, bool contained);
-    // Makes element current, switching on what its content needs (plain
-    // text, CDATA sections, text-area reading).
+    // Makes element (a child of current) current, switching on what its
+    // content needs (plain text, CDATA sections, text-area reading).
     void _enter(Element* element);
     // Moves current up to ancestor, leaving every element in between.
     void _leaveTo(Node* ancestor);
@@ -171,6 +170,81 @@ private:
     // Whether the container's type admits node as content or inclusion.
     bool _accepts(const Element* container, const Node* node) const;
     static bool _accepts(const ElementType* type, const Node* node);
+
+    // --- the open nodes (HTMLParserOpenNodes.cpp) ---------------------------------
+    // Every node from the top of the tree down to current, with what the
+    // searches of tags and containers ask about the nodes below each one,
+    // so that no search climbs the chain of open elements: a deep page full
+    // of stray end tags or table parts would otherwise cost the square of
+    // its depth.  Entries are kept in step with current by _enter,
+    // _leaveTo and _returnTo; index 0 is the top of the tree.
+    static constexpr std::uint32_t NONE = 0xFFFFFFFFu;
+    // The key of an entry found by its lower-cased name, and of one that is
+    // no element and never found by name.
+    static constexpr int KEY_BY_NAME = 0;
+    static constexpr int KEY_NONE = -1;
+    struct OpenNode {
+        Node* node;
+        // How the entry is found by name: an element id, or KEY_BY_NAME
+        // (elements without id, and those above the parent the page is read
+        // into), or KEY_NONE.
+        int key;
+        // The nearest entry below with the same key.
+        std::uint32_t sameKey;
+        // The nearest entry at or below this one that is no element, that is
+        // table structure, table structure whose end tag may not be omitted,
+        // table structure or a table part, and that is no logical element.
+        std::uint32_t nonElement;
+        std::uint32_t structure;
+        std::uint32_t fixedStructure;
+        std::uint32_t tableStructureOrPart;
+        std::uint32_t nonLogical;
+    };
+    // Makes the entries those of current's chain, from the top of the tree.
+    void _resetOpenNodes();
+    // Adds element, a child of the top entry, as the new top, given its
+    // group; key is its element id (0 without type), or KEY_BY_NAME to find
+    // it by its lower-cased name whatever its id.
+    void _pushOpen(Element* element, unsigned long group, int key);
+    // Adds a node that is no element (the top of a tree).
+    void _pushOpenNode(Node* node);
+    void _popOpen();
+    // Makes ancestor current without leaving the elements in between.
+    void _returnTo(Node* ancestor);
+    // The open element an end tag named name (declared as endType) closes,
+    // or null: the nearest one of that name ignoring case that the search
+    // reaches from current, stopping at table structure (unless crosses;
+    // only at such structure whose end tag may not be omitted when
+    // omissible) and at the first node that is no element.
+    Element* _openElementNamed(const std::string& name, const ElementType* endType, bool crosses,
+                               bool omissible)
+    {
+        // Most end tags close current.
+        if (_open.back().key != KEY_NONE && !name.empty() &&
+            pagedom::str::equalsIgnoreCase(static_cast<const Element*>(_current)->getTagName(), name))
+            return static_cast<Element*>(_current);
+        return _openElementBelowNamed(name, endType, crosses, omissible);
+    }
+    // The same search past current.
+    Element* _openElementBelowNamed(const std::string& name, const ElementType* endType, bool crosses,
+                                    bool omissible);
+    // The same search, climbing from current (for document types whose
+    // element ids do not tell names apart).
+    Element* _climbToElementNamed(const std::string& name, bool crosses, bool omissible) const;
+    // The nearest entry of the key of name (declared as endType), or NONE.
+    std::uint32_t _nearestNamed(const std::string& name, const ElementType* endType) const;
+    // Whether the open element at index, or an element above it in an
+    // unbroken run of elements, is table structure or a table part.
+    bool _inTableParts(std::size_t index) const;
+    // Whether current may hold node (Node::canContain); a logical element
+    // answers as the nearest open node that is not one, found here at once.
+    bool _currentCanContain(const Node* node) const
+    {
+        const std::uint32_t nonLogical = _open.back().nonLogical;
+        if (nonLogical == _open.size() - 1)
+            return _current->canContain(node);
+        return nonLogical == NONE || _open[nonLogical].node->canContain(node);
+    }
 
     // --- text (HTMLParserText.cpp) --------------------------------------------------
     // Text piles up as pending data and a pending source span until markup
@@ -204,6 +278,14 @@ private:
 
     Node* _current;
     unsigned long _covered = 0;
+
+    std::vector<OpenNode> _open;
+    // The top entry of each element id, and of each lower-cased name.
+    std::uint32_t _topById[ElementTable::MAX_ELEMENT_ID + 1];
+    std::unordered_map<std::string, std::uint32_t> _topByName;
+    // Entries taken off and put back when an element leaves the chain from
+    // its middle (see _closeCurrent).
+    std::vector<OpenNode> _reopened;
 
     bool _pending = false;
     std::string _pendingText;

@@ -25,7 +25,7 @@ bool HTMLParser::_accepts(const Element* container, const Node* node) const
 
 void HTMLParser::_append(Node* node)
 {
-    _append(node, _current->canContain(node));
+    _append(node, _currentCanContain(node));
 }
 
 void HTMLParser::_append(Node* node, bool contained)
@@ -36,8 +36,10 @@ void HTMLParser::_append(Node* node, bool contained)
 
 void HTMLParser::_enter(Element* element)
 {
+    const unsigned long group = element->getElementGroup();
+    const int id = element->getElementID();
+    _pushOpen(element, group, id);
     _current = element;
-    unsigned long group = element->getElementGroup();
     if (element->getElementType()) {
         if (group & ElementType::GROUP_PLAIN)
             ++_plainDepth;
@@ -46,7 +48,7 @@ void HTMLParser::_enter(Element* element)
             _htmlLexer->setCDATAEnabled(true);
         }
     }
-    if (element->getElementID() == ElementTable::ID_TEXTAREA)
+    if (id == ElementTable::ID_TEXTAREA)
         _inTextArea = true;
 }
 
@@ -63,18 +65,32 @@ void HTMLParser::_leave(Element* e)
         _inTextArea = false;
 }
 
+// Elements are left from current upwards until ancestor, or until a node
+// that is no element (the nodes beyond it are passed without being left).
+// Without ancestor, every element up to the top of the tree is left and the
+// top becomes current.
 void HTMLParser::_leaveTo(Node* ancestor)
 {
-    while (_current && _current != ancestor && _isElement(_current)) {
-        Element* e = static_cast<Element*>(_current);
-        _leave(e);
-        Node* parent = e->getParentNode();
-        if (!parent)
-            break;
-        _current = parent;
+    bool leaving = true;
+    while (_open.size() > 1 && _open.back().node != ancestor) {
+        const OpenNode& entry = _open.back();
+        leaving = leaving && entry.key != KEY_NONE;
+        if (leaving)
+            _leave(static_cast<Element*>(entry.node));
+        _popOpen();
     }
-    if (ancestor)
-        _current = ancestor;
+    Node* top = _open.back().node;
+    if (top != ancestor) {
+        if (leaving && _open.back().key != KEY_NONE)
+            _leave(static_cast<Element*>(top));
+        if (ancestor) {
+            // Not on the chain: start the record again from ancestor.
+            _current = ancestor;
+            _resetOpenNodes();
+            return;
+        }
+    }
+    _current = top;
 }
 
 Element* HTMLParser::_makeImplied(int id)
@@ -88,7 +104,7 @@ Element* HTMLParser::_makeImplied(int id)
 void HTMLParser::_place(Element* element)
 {
     bool contained;
-    while (!(contained = _current->canContain(element))) {
+    while (!(contained = _currentCanContain(element))) {
         if (_implyContainer(element))
             break;
         if (!_closeCurrent(element)) {
@@ -108,11 +124,17 @@ void HTMLParser::_place(Element* element)
 bool HTMLParser::_implyContainer(Node* node)
 {
     for (;;) {
+        // Step up from current over logical elements (the top of the tree
+        // stops the step even when it is one).
         Node* c = _current;
         Element* outermostLogical = nullptr;
-        while (_isElement(c) && static_cast<Element*>(c)->isLogicalElement() && c->getParentNode()) {
-            outermostLogical = static_cast<Element*>(c);
-            c = c->getParentNode();
+        const std::size_t top = _open.size() - 1;
+        const std::uint32_t nonLogical = _open.back().nonLogical;
+        if (nonLogical != top) {
+            const std::size_t at = nonLogical == NONE ? 0 : nonLogical;
+            c = _open[at].node;
+            if (at < top)
+                outermostLogical = static_cast<Element*>(_open[at + 1].node);
         }
 
         std::vector<Element*> made;  // outermost first
@@ -182,7 +204,7 @@ bool HTMLParser::_implyContainer(Node* node)
         } else if (_idOf(c) == ElementTable::ID_TR && static_cast<Element*>(c)->isOmittedElement()) {
             if (!_isTableCell(node))
                 return false;
-            _current = c;
+            _returnTo(c);
             return true;
         } else if (_idOf(c) == ElementTable::ID_COLGROUP) {
             Node* parent = c->getParentNode();
@@ -257,6 +279,7 @@ bool HTMLParser::_closeCurrent(Element* element)
     // Step over logical elements that hold nothing but trivial nodes.
     Element* found = c;
     Element* stepped = nullptr;
+    std::size_t foundIndex = _open.size() - 1;
     while (found->isLogicalElement()) {
         bool trivial = true;
         for (Node* child = found->getFirstChild(); child && trivial; child = child->getNextSibling())
@@ -266,6 +289,7 @@ bool HTMLParser::_closeCurrent(Element* element)
             break;
         stepped = found;
         found = static_cast<Element*>(parent);
+        --foundIndex;
     }
     Node* parent = found->getParentNode();
     if (!parent)
@@ -277,8 +301,7 @@ bool HTMLParser::_closeCurrent(Element* element)
     if (fid == ElementTable::ID_P && (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_FLOW))) {
         close = true;
     } else if (group & ElementType::GROUP_TABLE_PART) {
-        for (Node* n = found; _isElement(n) && !close; n = n->getParentNode())
-            close = (_groupOf(n) & (ElementType::GROUP_TABLE_STRUCTURE | ElementType::GROUP_TABLE_PART)) != 0;
+        close = _inTableParts(foundIndex);
     } else if ((element->canOmitEndTag() && eid != 0 && eid == fid) ||
                (eid == ElementTable::ID_DD && fid == ElementTable::ID_DT) ||
                (eid == ElementTable::ID_DT && fid == ElementTable::ID_DD)) {
@@ -290,10 +313,18 @@ bool HTMLParser::_closeCurrent(Element* element)
         return false;
     if (stepped) {
         // The stepped-over logical elements move out behind the closed one
-        // and stay open: current remains inside them.
+        // and stay open: current remains inside them, and their entries are
+        // made again without the closed one below them.
         _leave(found);
+        _reopened.assign(_open.begin() + static_cast<std::ptrdiff_t>(foundIndex) + 1, _open.end());
+        while (_open.size() > foundIndex)
+            _popOpen();
         found->removeChild(stepped);
         parent->insertAfter(stepped, found);
+        for (const OpenNode& entry : _reopened) {
+            Element* e = static_cast<Element*>(entry.node);
+            _pushOpen(e, e->getElementGroup(), entry.key);
+        }
         _current = c;
         return true;
     }

@@ -264,20 +264,7 @@ void HTMLParser::_endTag()
     bool omissible = endType && (endType->getOmitType() == ElementType::OMIT_END_TAG ||
                                  endType->getOmitType() == ElementType::OMIT_END_TAG_BY_FLAG);
 
-    Element* found = nullptr;
-    for (Node* n = _current; _isElement(n); n = n->getParentNode()) {
-        Element* e = static_cast<Element*>(n);
-        if (!name.empty() && pagedom::str::equalsIgnoreCase(e->getTagName(), name)) {
-            found = e;
-            break;
-        }
-        if (e->getElementGroup() & ElementType::GROUP_TABLE_STRUCTURE) {
-            if (!crosses)
-                break;
-            if (omissible && !e->canOmitEndTag())
-                break;
-        }
-    }
+    Element* found = _openElementNamed(name, endType, crosses, omissible);
     pagedom::SourceText endSource = _takeSpan(tagEnd);
     if (found) {
         found->_setEndTagText(endSource);

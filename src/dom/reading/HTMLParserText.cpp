@@ -210,13 +210,13 @@ void HTMLParser::_flushText()
     text->_setCompact(_plainDepth == 0);
     if (_badChar)
         text->addErrorState(Node::INVALID_CHAR_ERROR);
-    if (_current->canContain(text)) {
+    if (_currentCanContain(text)) {
         _append(text, true);
     } else {
         if (_idOf(_current) == ElementTable::ID_HEAD && static_cast<Element*>(_current)->isOmittedElement() &&
             _current->getParentNode())
             _leaveTo(_current->getParentNode());
-        if (!_current->canContain(text) && !_implyContainer(text)) {
+        if (!_currentCanContain(text) && !_implyContainer(text)) {
             if (_pendingBlank)
                 text->CharacterData::setData(std::string());
             if (_idOf(_current) == ElementTable::ID_EMBED && _current->getParentNode())

@@ -288,6 +288,9 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     pagedom::PageReader* reader = _isHTML ? pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE) : nullptr;
     if (!reader)
         return nullptr;
+    // A leaf (a text, a document type) cannot take what a page holds.
+    if (parent && !parent->_childList())
+        return nullptr;
     Node* target = parent ? parent : this;
     pagedom::discardChildren(target);
     if (target == this)

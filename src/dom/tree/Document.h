@@ -96,9 +96,9 @@ public:
 
     // --- reading ------------------------------------------------------------
     // Parses text into parent (the document when parent is null), replacing
-    // the children parent had; returns the node parsed into.  Only the HTML
-    // document is read so far: any other returns null and keeps its
-    // children.
+    // the children parent had; returns the node parsed into, or null for a
+    // parent that cannot have children.  Only the HTML document is read so
+    // far: any other returns null and keeps its children.
     Node* createNodes(const char* text, unsigned long length, Node* parent);
 
     // --- queries ------------------------------------------------------------

@@ -269,6 +269,21 @@ void Element::_adoptAttachments(Document* owner, std::vector<Node*>& roots)
         roots.push_back(metaData);
 }
 
+// Moved in from another document: the element keeps a type that is already
+// one of its new document's declarations, and otherwise takes the type its
+// name has there (none when the name is not declared), with its attributes.
+void Element::_rebindDeclarations()
+{
+    const Document* doc = getOwnerDocument();
+    const DocumentType* docType = doc ? doc->getDocumentType() : nullptr;
+    const ElementType* bound = docType ? docType->getElementType(getTagName()) : nullptr;
+    if (bound == _elementType)
+        return;
+    if (_elementType && docType && docType->getElementType(_elementType->getName()) == _elementType)
+        return;
+    setElementType(bound);
+}
+
 // --- update state ----------------------------------------------------------------
 
 unsigned long Element::_prepareUpdateState(unsigned long state)

@@ -272,6 +272,7 @@ private:
     const ElementType* _boundElementType() const override { return _elementType; }
     Element* _asMetaElement() override { return _meta() ? this : nullptr; }
     void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
+    void _rebindDeclarations() override;
     unsigned long _prepareUpdateState(unsigned long state) override;
     void _parentReplaced() override { _scopeEpoch = 0; }
 

@@ -268,14 +268,17 @@ void Text::correctSource()
     setSource(corrected);
 }
 
-void Text::_absorbText(const Node* next)
+void Text::_absorbTexts(const std::vector<Node*>& following)
 {
-    if (!next || next->getNodeType() != TEXT_NODE)
-        return;
-    const Text* other = static_cast<const Text*>(next);
+    // One change for the whole run: the data is joined once and the source
+    // produced once, however many texts follow.
+    std::string data = _data.str();
+    for (const Node* next : following)
+        if (next->getNodeType() == TEXT_NODE)
+            data += static_cast<const Text*>(next)->_data.view();
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
-    _data = _data.str() + other->_data.str();
+    _data = data;
     formatSource();
     pagedom::ChangeHooks::announceEndModify(this);
 }

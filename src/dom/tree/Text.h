@@ -86,8 +86,8 @@ protected:
 private:
     // --- Node internals --------------------------------------------------------
     void _writeStart(std::string& out) const override;
-    // Appends a following text node's data (normalize).
-    void _absorbText(const Node* next) override;
+    // Appends the data of the following text nodes, in order (normalize).
+    void _absorbTexts(const std::vector<Node*>& following) override;
     bool _isBlankText() const override { return isSpaceText(); }
 
     // --- for the reader and the formatter ------------------------------------------

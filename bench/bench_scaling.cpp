@@ -1,0 +1,255 @@
+// Pages and edits whose cost must grow linearly with their size, each at N
+// and 10N: deep pages full of stray end tags or stray table parts, and child
+// lists built, emptied and normalised from the front or the middle.  The
+// time per item (the "per_item" counter) should stay about the same from N
+// to 10N; a cost that grows tenfold is a quadratic slip.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "BenchPages.h"
+
+namespace {
+
+constexpr long N = 10000;
+constexpr long TEN_N = 100000;
+
+std::string repeat(const std::string& piece, long count)
+{
+    std::string out;
+    out.reserve(piece.size() * static_cast<std::size_t>(count));
+    for (long i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+
+void setItems(benchmark::State& state, long items)
+{
+    state.counters["per_item"] = benchmark::Counter(static_cast<double>(items),
+                                                    benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+}
+
+// --- deep pages ---------------------------------------------------------------------
+
+// Parses prefix, then open and close each repeated n times, and releases
+// the tree.
+void parseDeep(benchmark::State& state, const std::string& open, const std::string& close,
+               const std::string& prefix = std::string())
+{
+    const long n = state.range(0);
+    const std::string text = prefix + repeat(open, n) + repeat(close, n);
+    benchpages::warmUp();
+    for (auto _ : state) {
+        Document* doc = benchpages::parsePagedom(text);
+        benchmark::DoNotOptimize(doc->getFirstChild());
+        doc->releaseRef();
+    }
+    setItems(state, 2 * n);
+}
+
+void BM_DeepStrayEndTags(benchmark::State& state) { parseDeep(state, "<div>", "</zz>"); }
+void BM_DeepStrayParagraphEnds(benchmark::State& state) { parseDeep(state, "<div>", "</p>"); }
+void BM_DeepFontStraySpanEnds(benchmark::State& state) { parseDeep(state, "<font>", "</span>"); }
+void BM_DeepStrayCells(benchmark::State& state) { parseDeep(state, "<div>", "<td>x"); }
+void BM_DeepStrayRows(benchmark::State& state) { parseDeep(state, "<div>", "<tr>x"); }
+void BM_DeepStrayHeaderCells(benchmark::State& state) { parseDeep(state, "<div>", "<th>x"); }
+void BM_DeepStrayBodies(benchmark::State& state) { parseDeep(state, "<div>", "<tbody>x"); }
+void BM_DeepStrayCaptions(benchmark::State& state) { parseDeep(state, "<div>", "<caption>x"); }
+void BM_DeepBoldStrayCells(benchmark::State& state) { parseDeep(state, "<b>", "<td>x"); }
+// The element each end tag names is open, but behind a table cell it may
+// not cross.
+void BM_DeepInCellBlockedEndTags(benchmark::State& state)
+{
+    parseDeep(state, "<div>", "</zz>", "<zz><table><tr><td>");
+}
+
+BENCHMARK(BM_DeepStrayEndTags)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayParagraphEnds)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepFontStraySpanEnds)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayCells)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayRows)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayHeaderCells)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayBodies)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepStrayCaptions)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepBoldStrayCells)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepInCellBlockedEndTags)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+
+// --- child lists --------------------------------------------------------------------
+
+// A parent with n element children, appended in order.
+Element* parentWith(Document* doc, long n)
+{
+    Element* parent = doc->createElement("ul");
+    for (long i = 0; i < n; ++i)
+        parent->appendChild(doc->createElement("li"));
+    return parent;
+}
+
+void BM_BuildFromFront(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        Element* parent = doc->createElement("ul");
+        for (long i = 0; i < n; ++i)
+            parent->insertBefore(doc->createElement("li"), parent->getFirstChild());
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+// insertAfter(x, null) puts x first.
+void BM_BuildWithInsertAfterNull(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        Element* parent = doc->createElement("ul");
+        for (long i = 0; i < n; ++i)
+            parent->insertAfter(doc->createElement("li"), nullptr);
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+// Into a parent with n children, n more go before the same child in the
+// middle.
+void BM_BuildInMiddle(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        Node* ref = parent->getChildNode(static_cast<unsigned long>(n / 2));
+        state.ResumeTiming();
+        for (long i = 0; i < n; ++i)
+            parent->insertBefore(doc->createElement("li"), ref);
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+void BM_EmptyFromFront(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        state.ResumeTiming();
+        while (Node* child = parent->getFirstChild())
+            parent->removeChild(child)->releaseRef();
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+void BM_EmptyFromBack(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        state.ResumeTiming();
+        while (Node* child = parent->getLastChild())
+            parent->removeChild(child)->releaseRef();
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+// Removes the middle half of the children one by one, front to back.
+void BM_RemoveMiddleRun(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        state.ResumeTiming();
+        Node* child = parent->getChildNode(static_cast<unsigned long>(n / 4));
+        for (long i = 0; i < n / 2; ++i) {
+            Node* next = child->getNextSibling();
+            parent->removeChild(child)->releaseRef();
+            child = next;
+        }
+        parent->releaseRef();
+    }
+    setItems(state, n / 2);
+    doc->releaseRef();
+}
+
+void BM_RemoveChildNodesAll(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        state.ResumeTiming();
+        Node* removed = parent->removeChildNodes(nullptr, nullptr);
+        while (removed) {
+            Node* next = removed->getNextSibling();
+            removed->releaseRef();
+            removed = next;
+        }
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+// n adjacent text children merged into one.
+void BM_NormalizeAdjacentTexts(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = doc->createElement("p");
+        for (long i = 0; i < n; ++i)
+            parent->appendChild(doc->createTextNode("x"));
+        state.ResumeTiming();
+        parent->normalize();
+        benchmark::DoNotOptimize(parent->getChildLength());
+        parent->releaseRef();
+    }
+    setItems(state, n);
+    doc->releaseRef();
+}
+
+// Reading a page into a parent that holds n children: they go first.
+void BM_CreateNodesOverChildren(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string text = repeat("<li>x", n);
+    Document* doc = DOMImpl::createDocument("HTML");
+    Element* parent = doc->createElement("ul");
+    doc->createNodes(text.data(), text.size(), parent);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc->createNodes(text.data(), text.size(), parent));
+    setItems(state, 2 * n);
+    parent->releaseRef();
+    doc->releaseRef();
+}
+
+BENCHMARK(BM_BuildFromFront)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildWithInsertAfterNull)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildInMiddle)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmptyFromFront)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmptyFromBack)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveMiddleRun)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveChildNodesAll)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NormalizeAdjacentTexts)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateNodesOverChildren)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -27,7 +27,7 @@ Element::Element(Document* ownerDocument, const std::string& name)
       _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
-    setElementType(docType ? docType->getElementType(name) : nullptr);
+    _assignType(docType ? docType->getElementType(name) : nullptr, true);
 }
 
 Element::Element(Document* ownerDocument, const ElementType* type)
@@ -35,7 +35,7 @@ Element::Element(Document* ownerDocument, const ElementType* type)
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
       _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
-    setElementType(type);
+    _assignType(type, true);
 }
 
 Element::Element(const Element& other)
@@ -107,7 +107,18 @@ bool Element::_inHTMLDocument() const
 
 void Element::setElementType(const ElementType* type)
 {
+    if (type == _elementType) {
+        _assignType(type, true);
+        return;
+    }
+    const bool edit = _beginOwnEdit();
+    // Tags of the new type are produced from it, so the checks of stored
+    // tags against the type do not apply to them.
+    if (edit)
+        _regenerateTags();
     _assignType(type, true);
+    if (edit)
+        _endOwnEdit();
 }
 
 void Element::_assignType(const ElementType* type, bool rebind)

@@ -32,19 +32,24 @@ void Element::setMetaData(MetaData* metaData)
 {
     if (metaData == _meta())
         return;
+    _sourceTouched();
+    Node* announced = _announcedNode();
+    pagedom::ChangeHooks::announceBeginModify(announced);
     if (_meta()) {
         _meta()->_setOwnerElement(nullptr);
         _meta()->releaseRef();
         _extras->metaData = nullptr;
     }
-    if (!metaData)
-        return;
-    if (metaData->getOwnerElement())
-        metaData = static_cast<MetaData*>(metaData->cloneNode(true));
-    else
-        metaData->addRef();
-    _extra().metaData = metaData;
-    _meta()->_setOwnerElement(this);
+    if (metaData) {
+        if (metaData->getOwnerElement())
+            metaData = static_cast<MetaData*>(metaData->cloneNode(true));
+        else
+            metaData->addRef();
+        _extra().metaData = metaData;
+        _meta()->_setOwnerElement(this);
+    }
+    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(announced);
 }
 
 void Element::_attachMetaData(unsigned int type)

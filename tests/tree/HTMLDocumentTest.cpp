@@ -90,3 +90,37 @@ TEST(HTMLDocument, ContainmentAndDefaultElements)
 }
 
 } // namespace
+
+namespace {
+
+TEST(HTMLDocument, AnUntypedElementHoldsAttributesOnlyInAStartTagOfItsOwn)
+{
+    // The reader leaves the unknown element, empty, where it stands and makes
+    // an element of its stray end tag inside the body.
+    HTMLDoc page("<mystery a=1>x</mystery>");
+    Element* read = static_cast<Element*>(page.doc->getFirstChild());
+    ASSERT_EQ("mystery", read->getNodeName());
+    EXPECT_EQ(nullptr, read->getElementType());
+    EXPECT_TRUE(read->canHaveAttributes());
+    Element* endOnly = static_cast<Element*>(page.doc->getHTMLElement()->getElementsByTagName("mystery").item(0));
+    ASSERT_NE(endOnly, nullptr);
+    EXPECT_FALSE(endOnly->hasStartTag());
+    EXPECT_FALSE(endOnly->canHaveAttributes());
+
+    // Made by the host: no type, no stored start tag, nothing to hold them;
+    // asking for its tag changes nothing.
+    Element* made = page.doc->createElement("mystery");
+    EXPECT_FALSE(made->canHaveAttributes());
+    EXPECT_EQ("", made->getStartTag());
+    EXPECT_FALSE(made->canHaveAttributes());
+    made->releaseRef();
+
+    // Outside the HTML document an untyped element writes its own tags.
+    Document* other = DOMImpl::createDocument("page");
+    Element* loose = other->createElement("mystery");
+    EXPECT_TRUE(loose->canHaveAttributes());
+    loose->releaseRef();
+    other->releaseRef();
+}
+
+} // namespace

@@ -536,8 +536,11 @@ bool Element::_declaredEmpty() const
 
 bool Element::canHaveAttributes() const
 {
+    // An untyped element of the HTML document whose stored start tag is
+    // empty (one a host made, or one implied) has no tag of its own to hold
+    // attributes, whether or not its tag is still to be produced.
     if (!_elementType)
-        return !(_inHTMLDocument() && !_startGenerated && _startTag.empty());
+        return !(_inHTMLDocument() && _startTag.empty());
     return !(_elementType->getFormatType() == ElementType::FORMAT_JSP_BLOCK && _scriptSyntax);
 }
 

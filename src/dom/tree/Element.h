@@ -181,7 +181,8 @@ public:
 
     // --- classification -----------------------------------------------------
     // Whether the element may carry attributes (a JSP block read in script
-    // syntax may not).
+    // syntax may not, nor an untyped element of the HTML document without a
+    // stored start tag).
     bool canHaveAttributes() const;
     // Whether the element type admits text.
     bool canContainText() const;

@@ -106,6 +106,12 @@ TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
     EXPECT_EQ(1, pagedom::DocumentAccess::layoutOffset(*doc));
     EXPECT_EQ(1u, t->deleteChar(100, true));
     EXPECT_EQ("a", t->getData());
+    // Backspace at the end of a text that has become empty removes nothing
+    // (and returns).
+    EXPECT_EQ(1u, t->deleteChar(Node::NOT_FOUND, true));
+    EXPECT_EQ(0u, t->deleteChar(Node::NOT_FOUND, true));
+    EXPECT_EQ(0u, t->deleteChar(5, true));
+    EXPECT_EQ("", t->getData());
     // An offset inside a unit never splits it.
     Text* split = text(p, "a" + NBSP + "b" + NBSP);
     EXPECT_EQ(2u, split->deleteChar(2, true));

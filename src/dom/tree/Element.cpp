@@ -50,6 +50,13 @@ Element::Element(const Element& other)
         Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
         _addAttributeNode(copy);
     });
+    // The copy's metadata is a copy of the original's (or none), whatever
+    // metadata a copied "dynamicelement" attribute attached on the way.
+    if (MetaData* attached = _meta()) {
+        attached->_setOwnerElement(nullptr);
+        attached->releaseRef();
+        _extras->metaData = nullptr;
+    }
     if (other._meta()) {
         MetaData* copy = static_cast<MetaData*>(other._meta()->cloneNode(true));
         _extra().metaData = copy;

@@ -254,7 +254,10 @@ public:
     bool setActiveX();
     // The author-time visual element held by the metadata, or null.
     Element* getATV() const;
-    // Stores atv as the element's author-time visual; null removes it.
+    // Stores atv as the element's author-time visual (its metadata holds a
+    // reference on atv; the caller keeps its own); null removes it.  An
+    // element that holds this one (itself, an ancestor, or one whose
+    // metadata leads to it) is refused: the element would own itself.
     void setATV(Element* atv);
     // For an author-time visual inside metadata, the element the metadata
     // belongs to; else null.

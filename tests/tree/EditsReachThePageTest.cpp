@@ -94,74 +94,258 @@ const std::vector<Edit>& edits()
 {
     static const std::vector<Edit> all = {
         // Character data: every operation, on a text, a comment, a script.
-        {"insertData", [](Page& p) { Text* t = hello(p); t->insertData(5, ","); return t; }, "Hello world",
-         "Hello, world"},
-        {"appendData", [](Page& p) { Text* t = hello(p); t->appendData("!"); return t; }, "Hello world", "Hello world!"},
-        {"deleteData", [](Page& p) { Text* t = hello(p); t->deleteData(5, 6); return t; }, "Hello world", "Hello"},
-        {"replaceData", [](Page& p) { Text* t = hello(p); t->replaceData(6, 5, "\x1b<you\x1b>"); return t; },
+        {"insertData",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->insertData(5, ",");
+             return t;
+         },
+         "Hello world", "Hello, world"},
+        {"appendData",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->appendData("!");
+             return t;
+         },
+         "Hello world", "Hello world!"},
+        {"deleteData",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->deleteData(5, 6);
+             return t;
+         },
+         "Hello world", "Hello"},
+        {"replaceData",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->replaceData(6, 5, "\x1b<you\x1b>");
+             return t;
+         },
          "Hello world", "Hello &lt;you&gt;"},
-        {"setData", [](Page& p) { Text* t = hello(p); t->setData("Hi"); return t; }, "Hello world", "Hi"},
-        {"comment insertData", [](Page& p) { auto* c = static_cast<Comment*>(p.node("#comment")); c->insertData(1, "a "); return c; },
+        {"setData",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->setData("Hi");
+             return t;
+         },
+         "Hello world", "Hi"},
+        {"comment insertData",
+         [](Page& p) {
+             auto* c = static_cast<Comment*>(p.node("#comment"));
+             c->insertData(1, "a ");
+             return c;
+         },
          "<!-- note -->", "<!-- a note -->"},
-        {"comment setJSPFormat", [](Page& p) { auto* c = static_cast<Comment*>(p.node("#comment")); c->setJSPFormat(true); return c; },
+        {"comment setJSPFormat",
+         [](Page& p) {
+             auto* c = static_cast<Comment*>(p.node("#comment"));
+             c->setJSPFormat(true);
+             return c;
+         },
          "<!-- note -->", "<%-- note --%>"},
-        {"comment setSource", [](Page& p) { auto* c = static_cast<Comment*>(p.node("#comment")); c->setSource("<!--x-->"); return c; },
+        {"comment setSource",
+         [](Page& p) {
+             auto* c = static_cast<Comment*>(p.node("#comment"));
+             c->setSource("<!--x-->");
+             return c;
+         },
          "<!-- note -->", "<!--x-->"},
-        {"script appendData", [](Page& p) { auto* s = static_cast<CDATASection*>(p.node("#cdata-section")); s->appendData(" a=1;"); return s; },
+        {"script appendData",
+         [](Page& p) {
+             auto* s = static_cast<CDATASection*>(p.node("#cdata-section"));
+             s->appendData(" a=1;");
+             return s;
+         },
          "var a;", "var a; a=1;"},
         // Text editing.
-        {"splitText", [](Page& p) { Text* t = hello(p); Text* tail = t->splitText(5); t->getParentNode()->insertAfter(tail, t); tail->setData("!"); return tail; },
+        {"splitText",
+         [](Page& p) {
+             Text* t = hello(p);
+             Text* tail = t->splitText(5);
+             t->getParentNode()->insertAfter(tail, t);
+             tail->setData("!");
+             return tail;
+         },
          "Hello world", "Hello!"},
-        {"insert", [](Page& p) { Text* t = hello(p); t->insert(5, ",", false, Text::SPACE_NORMAL); return t; }, "Hello world",
-         "Hello, world"},
-        {"Delete", [](Page& p) { Text* t = hello(p); t->Delete(0, 6, false); return t; }, "Hello world", "world"},
-        {"deleteChar", [](Page& p) { Text* t = hello(p); t->deleteChar(t->getLength(), true); return t; }, "Hello world",
-         "Hello worl"},
-        {"compact", [](Page& p) { Text* t = hello(p); t->insertData(5, "\t\t"); p.log.clear(); t->compact(); return t; },
+        {"insert",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->insert(5, ",", false, Text::SPACE_NORMAL);
+             return t;
+         },
+         "Hello world", "Hello, world"},
+        {"Delete",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->Delete(0, 6, false);
+             return t;
+         },
+         "Hello world", "world"},
+        {"deleteChar",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->deleteChar(t->getLength(), true);
+             return t;
+         },
+         "Hello world", "Hello worl"},
+        {"compact",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->insertData(5, "\t\t");
+             p.log.clear();
+             t->compact();
+             return t;
+         },
          "Hello world", "Hello world"},
-        {"setSource", [](Page& p) { Text* t = hello(p); t->setSource("Hello&#32;world"); return t; }, "Hello world",
-         "Hello&#32;world"},
+        {"setSource",
+         [](Page& p) {
+             Text* t = hello(p);
+             t->setSource("Hello&#32;world");
+             return t;
+         },
+         "Hello world", "Hello&#32;world"},
         // Processing instructions and the DOCTYPE.
-        {"pi setAttribute", [](Page& p) { auto* pi = static_cast<ProcessingInstruction*>(p.node("xml")); pi->setAttribute("encoding", "UTF-8"); return pi; },
+        {"pi setAttribute",
+         [](Page& p) {
+             auto* pi = static_cast<ProcessingInstruction*>(p.node("xml"));
+             pi->setAttribute("encoding", "UTF-8");
+             return pi;
+         },
          "<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"},
-        {"pi setSource", [](Page& p) { auto* pi = static_cast<ProcessingInstruction*>(p.node("xml")); pi->setSource("<?xml?>"); return pi; },
+        {"pi setSource",
+         [](Page& p) {
+             auto* pi = static_cast<ProcessingInstruction*>(p.node("xml"));
+             pi->setSource("<?xml?>");
+             return pi;
+         },
          "<?xml version=\"1.0\"?>", "<?xml?>"},
-        {"doctype setSystemID", [](Page& p) { DocumentType* d = p.doc->getDocType(); d->setSystemID("strict.dtd"); return d; },
+        {"doctype setSystemID",
+         [](Page& p) {
+             DocumentType* d = p.doc->getDocType();
+             d->setSystemID("strict.dtd");
+             return d;
+         },
          "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">",
          "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" \"strict.dtd\">"},
-        {"doctype setPublicID", [](Page& p) { DocumentType* d = p.doc->getDocType(); d->setPublicID(""); return d; },
+        {"doctype setPublicID",
+         [](Page& p) {
+             DocumentType* d = p.doc->getDocType();
+             d->setPublicID("");
+             return d;
+         },
          "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">", "<!DOCTYPE HTML>"},
         // Attributes.
-        {"attr setValue", [](Page& p) { Element* e = p.element("p"); e->getAttributeNode("id")->setValue("b"); return e; },
+        {"attr setValue",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->getAttributeNode("id")->setValue("b");
+             return e;
+         },
          "<p class=x id=\"a\">", "<P class=\"x\" id=\"b\">"},
-        {"attr setNodeValue", [](Page& p) { Element* e = p.element("p"); e->getAttributeNode("class")->setNodeValue("y"); return e; },
+        {"attr setNodeValue",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->getAttributeNode("class")->setNodeValue("y");
+             return e;
+         },
          "<p class=x id=\"a\">", "<P class=\"y\" id=\"a\">"},
-        {"attr setSpecified", [](Page& p) { Element* e = p.element("input"); e->getAttributeNode("checked")->setSpecified(true); return e; },
+        {"attr setSpecified",
+         [](Page& p) {
+             Element* e = p.element("input");
+             e->getAttributeNode("checked")->setSpecified(true);
+             return e;
+         },
          "<input type=checkbox checked>", "<INPUT type=\"checkbox\" checked=\"\">"},
-        {"setAttribute", [](Page& p) { Element* e = p.element("p"); e->setAttribute("title", "t"); return e; },
+        {"setAttribute",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->setAttribute("title", "t");
+             return e;
+         },
          "<p class=x id=\"a\">", "<P class=\"x\" id=\"a\" title=\"t\">"},
-        {"removeAttribute", [](Page& p) { Element* e = p.element("p"); e->removeAttribute("class"); return e; },
+        {"removeAttribute",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->removeAttribute("class");
+             return e;
+         },
          "<p class=x id=\"a\">", "<P id=\"a\">"},
-        {"removeAttributeNode", [](Page& p) { Element* e = p.element("p"); e->removeAttributeNode(e->getAttributeNode("id"))->releaseRef(); return e; },
+        {"removeAttributeNode",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->removeAttributeNode(e->getAttributeNode("id"))->releaseRef();
+             return e;
+         },
          "<p class=x id=\"a\">", "<P class=\"x\">"},
-        {"setAttributeNode", [](Page& p) { Element* e = p.element("p"); Attr* a = p.doc->createAttribute("ID"); a->setValue("z"); if (Attr* old = e->setAttributeNode(a)) old->releaseRef(); return e; },
+        {"setAttributeNode",
+         [](Page& p) {
+             Element* e = p.element("p");
+             Attr* a = p.doc->createAttribute("ID");
+             a->setValue("z");
+             if (Attr* old = e->setAttributeNode(a))
+                 old->releaseRef();
+             return e;
+         },
          "<p class=x id=\"a\">", "<P class=\"x\" id=\"z\">"},
-        {"removeAllAttributes", [](Page& p) { Element* e = p.element("p"); e->removeAllAttributes(); return e; },
+        {"removeAllAttributes",
+         [](Page& p) {
+             Element* e = p.element("p");
+             e->removeAllAttributes();
+             return e;
+         },
          "<p class=x id=\"a\">", "<P>"},
         // The element's own tags and type.
-        {"setEmptyTag", [](Page& p) { p.doc->wellFormed(true); Element* e = p.element("br"); e->setEmptyTag(true); return e; },
+        {"setEmptyTag",
+         [](Page& p) {
+             p.doc->wellFormed(true);
+             Element* e = p.element("br");
+             e->setEmptyTag(true);
+             return e;
+         },
          "<br/>", "<BR />"},
-        {"omitTag", [](Page& p) { Element* e = p.element("b"); e->omitTag(); return e; }, "<b>bold</b>", "bold"},
-        {"specifyTag", [](Page& p) { Element* e = p.element("b"); e->specifyTag(); return e; }, "<b>bold</b>",
-         "<B>bold</B>"},
-        {"setStartTag", [](Page& p) { Element* e = p.element("b"); e->setStartTag("<b class=\"y\">"); return e; },
+        {"omitTag",
+         [](Page& p) {
+             Element* e = p.element("b");
+             e->omitTag();
+             return e;
+         },
+         "<b>bold</b>", "bold"},
+        {"specifyTag",
+         [](Page& p) {
+             Element* e = p.element("b");
+             e->specifyTag();
+             return e;
+         },
+         "<b>bold</b>", "<B>bold</B>"},
+        {"setStartTag",
+         [](Page& p) {
+             Element* e = p.element("b");
+             e->setStartTag("<b class=\"y\">");
+             return e;
+         },
          "<b>bold</b>", "<b class=\"y\">bold</b>"},
-        {"setEndTag", [](Page& p) { Element* e = p.element("b"); e->setEndTag("</B >"); return e; }, "<b>bold</b>",
-         "<b>bold</B >"},
-        {"setElementType", [](Page& p) { Element* e = p.element("b"); e->setElementType(p.doc->getDocumentType()->getElementType("I")); return e; },
+        {"setEndTag",
+         [](Page& p) {
+             Element* e = p.element("b");
+             e->setEndTag("</B >");
+             return e;
+         },
+         "<b>bold</b>", "<b>bold</B >"},
+        {"setElementType",
+         [](Page& p) {
+             Element* e = p.element("b");
+             e->setElementType(p.doc->getDocumentType()->getElementType("I"));
+             return e;
+         },
          "<b>bold</b>", "<I>bold</I>"},
         // Entity references.
-        {"entity reference setSource", [](Page& p) { EntityReference* r = p.doc->createEntityReference("nbsp"); p.element("b")->appendChild(r); r->setSource("&#160;"); return r; },
+        {"entity reference setSource",
+         [](Page& p) {
+             EntityReference* r = p.doc->createEntityReference("nbsp");
+             p.element("b")->appendChild(r);
+             r->setSource("&#160;");
+             return r;
+         },
          "<b>bold</b>", "<b>bold&#160;</b>"},
     };
     return all;

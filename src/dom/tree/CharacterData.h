@@ -1,5 +1,5 @@
 // The base of the character-data nodes: data in the library's data form and
-// the plain string operations on it.
+// the string operations that read and edit it.
 #ifndef PAGEDOM_TREE_CHARACTERDATA_H
 #define PAGEDOM_TREE_CHARACTERDATA_H
 

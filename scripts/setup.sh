@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a fresh Debian machine (compiler, CMake,
-# GoogleTest, Python for the layer check); does nothing when everything is
-# already there.
+# GoogleTest, pkg-config for the install test, Python for the layer check,
+# the W3C DTDs the HTML DTD text is generated from); does nothing when
+# everything is already there.
 set -euo pipefail
 
 need=()
@@ -10,6 +11,8 @@ command -v g++ >/dev/null 2>&1 || need+=(g++)
 command -v make >/dev/null 2>&1 || need+=(make)
 command -v python3 >/dev/null 2>&1 || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+command -v pkg-config >/dev/null 2>&1 || need+=(pkg-config)
+[ -d /usr/share/xml/w3c-sgml-lib/schema/dtd ] || need+=(w3c-sgml-lib)
 
 if [ ${#need[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then

@@ -2,30 +2,10 @@
 # must print what the README says it prints.
 # Called with -DREADME=<README.md> -DSOURCE=<host_example.cpp> -DPROGRAM=<its executable>.
 
-# The text of the first fenced block of the given language after the README
-# heading "## Using the library", without the fences.
-function(readme_block language out)
-    file(READ ${README} readme)
-    string(FIND "${readme}" "## Using the library" section)
-    if(section EQUAL -1)
-        message(FATAL_ERROR "README: no section \"## Using the library\"")
-    endif()
-    string(SUBSTRING "${readme}" ${section} -1 readme)
-    set(fence "```${language}\n")
-    string(FIND "${readme}" "${fence}" start)
-    if(start EQUAL -1)
-        message(FATAL_ERROR "README: no ${language} block under \"## Using the library\"")
-    endif()
-    string(LENGTH "${fence}" fenceLength)
-    math(EXPR start "${start} + ${fenceLength}")
-    string(SUBSTRING "${readme}" ${start} -1 readme)
-    string(FIND "${readme}" "```" end)
-    string(SUBSTRING "${readme}" 0 ${end} block)
-    set(${out} "${block}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/readme_block.cmake)
 
 # The program: the test's source without its opening comment lines.
-readme_block(cpp shownProgram)
+readme_block(${README} cpp shownProgram)
 file(READ ${SOURCE} program)
 string(REGEX REPLACE "^(//[^\n]*\n)+" "" program "${program}")
 if(NOT program STREQUAL shownProgram)
@@ -33,7 +13,7 @@ if(NOT program STREQUAL shownProgram)
 endif()
 
 # Its output.
-readme_block(text shownOutput)
+readme_block(${README} text shownOutput)
 execute_process(COMMAND ${PROGRAM} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 if(NOT status STREQUAL "0")
     message(FATAL_ERROR "host example: exit status '${status}'\n${errors}")

@@ -1,7 +1,7 @@
 // The host example of the README, built the way a host builds it: only
 // the umbrella header and the library.  host_example.cmake checks that the
 // README shows this very program and the lines it prints.
-#include "dom.h"
+#include <pagedom/dom.h>
 #include <cstdio>
 
 int main()

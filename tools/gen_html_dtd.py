@@ -145,6 +145,8 @@ Changes made to the W3C files ({date}):
       inline "#INLINE" and flow "#FLOW";
       no reserved attributes;
   - SCRIPT and STYLE declared with CDATA content;
+  - element names in content models written in upper case (the W3C text
+    declares COLGROUP with "(col)*");
   - attributes added to A, IMG, APPLET, FORM, INPUT, TEXTAREA, TABLE, TR,
     TH and TD;
   - element declarations EMBED, NOEMBED, XRV, SUBMIT, MARQUEE, ssi:config,
@@ -336,6 +338,24 @@ def literal_value(decl):
     return m.group(1)
 
 
+# A name in a declaration that is neither a parameter-entity reference
+# ("%inline;") nor a reserved word ("#PCDATA"): an element name.
+ELEMENT_NAME = re.compile(r"(?<![%#\w.:-])[A-Za-z][\w.:-]*")
+
+
+def upper_case_model_names(decl):
+    """The element declaration with every element name in upper case.
+
+    The W3C text writes one content model in lower case ("COLGROUP - O
+    (col)*"); the library's DTD reader matches content-model names exactly,
+    and every other declaration spells them in upper case."""
+    head = "<!ELEMENT "
+    if not decl.startswith(head):
+        raise DTDError("not an element declaration: %s" % decl)
+    body = ELEMENT_NAME.sub(lambda m: m.group(0).upper(), decl[len(head):])
+    return head + body
+
+
 def parameter_entity(name, value):
     return '<!ENTITY %% %s "%s">' % (name, value)
 
@@ -422,6 +442,8 @@ def build_text(sgml_lib):
                 if decl != prefix + model + ">":
                     raise DTDError("unexpected declaration %s" % decl)
                 decl = prefix + "CDATA>"
+            if kind == "ELEMENT":
+                decl = upper_case_model_names(decl)
             if kind == "ATTLIST" and name in added:
                 decl = decl[:-1] + " " + " ".join(added.pop(name)) + ">"
             lines.append(decl)

@@ -26,6 +26,12 @@ const int EXIT_INTERNAL = 3;
 // Pages are addressed with 32-bit offsets inside the library.
 const unsigned long long MAX_INPUT = 0xFFFFFFFFull;
 
+// The largest formatting options accepted: wider than any page a host lays
+// out, and small enough that a deep page's indentation cannot exhaust
+// memory.
+const unsigned long MAX_INDENT = 64;
+const unsigned long MAX_COLUMNS = 10000;
+
 void usage(std::FILE* out)
 {
     std::fprintf(out,
@@ -43,8 +49,9 @@ void usage(std::FILE* out)
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
                  "                       in .jsp, none otherwise)\n"
-                 "  --indent N           format: spaces per indentation level (default 2)\n"
-                 "  --columns N          format: column limit for text (default 70)\n"
+                 "  --indent N           format: spaces per indentation level, 0 to 64\n"
+                 "                       (default 2)\n"
+                 "  --columns N          format: column limit for text, 0 to 10000 (default 70)\n"
                  "  --tag-case C         format: case of tag names, C is upper, lower or as-is\n"
                  "  --attr-case C        format: case of attribute names\n"
                  "  --value-case C       format: case of enumerated attribute values\n"
@@ -78,15 +85,18 @@ struct Options {
     bool version = false;
 };
 
-bool parseNumber(const std::string& text, unsigned long& value)
+// A decimal number from 0 to max.
+bool parseNumber(const std::string& text, unsigned long max, unsigned long& value)
 {
-    if (text.empty() || text.size() > 9)
+    if (text.empty())
         return false;
     unsigned long v = 0;
     for (char c : text) {
         if (c < '0' || c > '9')
             return false;
         v = v * 10 + static_cast<unsigned long>(c - '0');
+        if (v > max)
+            return false;
     }
     value = v;
     return true;
@@ -172,10 +182,10 @@ bool parseArguments(int argc, char** argv, Options& opts)
             ok = parseJSP(value, opts.jsp);
             opts.jspGiven = true;
         } else if (name == "--indent") {
-            ok = parseNumber(value, opts.indent);
+            ok = parseNumber(value, MAX_INDENT, opts.indent);
             opts.indentGiven = opts.formatting = true;
         } else if (name == "--columns") {
-            ok = parseNumber(value, opts.columns);
+            ok = parseNumber(value, MAX_COLUMNS, opts.columns);
             opts.columnsGiven = opts.formatting = true;
         } else if (name == "--tag-case") {
             ok = parseCase(value, opts.tagCase);
@@ -188,9 +198,10 @@ bool parseArguments(int argc, char** argv, Options& opts)
             opts.formatting = true;
         }
         if (!ok) {
-            const char* expected = name == "--jsp" ? "none, 0.91 or 1.0"
-                                   : (name == "--indent" || name == "--columns")
-                                       ? "a number from 0 to 999999999"
+            const std::string expected =
+                name == "--jsp"        ? "none, 0.91 or 1.0"
+                : name == "--indent"   ? "a number from 0 to " + std::to_string(MAX_INDENT)
+                : name == "--columns" ? "a number from 0 to " + std::to_string(MAX_COLUMNS)
                                        : "upper, lower or as-is";
             complain("bad value '" + value + "' for " + name + " (expected " + expected + ")");
             return false;

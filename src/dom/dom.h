@@ -1,5 +1,6 @@
 // The umbrella header a host includes: every exported class of pagedom.
-// Build with -I<pagedom>/src/dom -I<pagedom>/src and link libpagedom.
+// Installed, it is <pagedom/dom.h> (see the README); in the source tree,
+// build with -I<pagedom>/src/dom -I<pagedom>/src and link libpagedom.
 #ifndef PAGEDOM_DOM_H
 #define PAGEDOM_DOM_H
 

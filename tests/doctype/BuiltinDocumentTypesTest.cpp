@@ -359,3 +359,33 @@ TEST(BuiltinDocumentTypesTest, RegistryMergesTheJSPAndQRTXTables)
     }
     EXPECT_EQ(plain->getElementType("QRTX:TEXT"), nullptr);
 }
+
+// Every element a content model of the HTML type names is declared under
+// exactly that name: the reader matches content-model names exactly, so a
+// name spelled otherwise would refuse its element.
+TEST(HTMLDTDText, ContentModelsNameDeclaredElementsExactly)
+{
+    const DocumentType* html = DOMImpl::getDocumentType("html");
+    ASSERT_NE(html, nullptr);
+    dom::NodeList types = html->getElementTypeNodes();
+    for (unsigned long i = 0; i < types.length(); ++i) {
+        const ElementType* type = static_cast<const ElementType*>(types.item(i));
+        for (const std::string& name : type->getContentNames()) {
+            const ElementType* named = html->getElementType(name);
+            EXPECT_TRUE(named && named->getName() == name) << type->getName() << " names " << name;
+        }
+    }
+
+    // A column group holds its columns.
+    EXPECT_TRUE(canContain("HTML", "COLGROUP", "COL"));
+    Ref<Document> doc(DOMImpl::createDocument("HTML"));
+    const std::string page = "<table><colgroup><col><col></colgroup><tr><td>x</table>";
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    dom::NodeList cols = doc->getHTMLElement()->getElementsByTagName("col");
+    ASSERT_EQ(2u, cols.length());
+    for (unsigned long i = 0; i < cols.length(); ++i) {
+        EXPECT_EQ("colgroup", cols.item(i)->getParentNode()->getNodeName());
+        EXPECT_FALSE(cols.item(i)->isInvalidContent());
+    }
+    EXPECT_EQ(page, doc->getSource());
+}

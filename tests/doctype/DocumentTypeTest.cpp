@@ -11,6 +11,8 @@
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
 #include "frame/DOMImpl.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
 #include "node/NamedNodeMap.h"
 #include "doctype/DeclarationBuilder.h"
 
@@ -241,4 +243,33 @@ TEST(DocumentTypeTest, MergeCopiesAttributeTypesWithTheirLists)
     ASSERT_NE(nullptr, html->getEntity("copy"));
     EXPECT_EQ(html->getEntity("copy"), html->getCharEntity(169));
     EXPECT_NE(std::string::npos, html->getSource().find("<!ATTLIST jsp:include\r\npage CDATA"));
+}
+
+// The DOCTYPE of a page is written from its declarations: changing one of
+// them, or reading more into it, is a change of the node the page shows.
+TEST(DocumentTypeTest, ChangedDeclarationsReachThePage)
+{
+    Ref<Document> doc(DOMImpl::createDocument("page"));
+    DocumentType* dt = doc->createDocType("page");
+    dt->parse("<!ENTITY who \"world\">");
+    doc->appendChild(dt);
+    doc->appendChild(doc->createElement("page"));
+    EXPECT_EQ("<!DOCTYPE page [\r\n<!ENTITY who \"world\">\r\n]><page></page>", doc->getSource());
+
+    dt->setUpdateState(Node::UPDATE_NONE);
+    Entity* who = static_cast<Entity*>(dt->getEntityNodes().item(0));
+    who->setNodeValue("you");
+    EXPECT_TRUE(dt->hasUpdates(false));
+    EXPECT_EQ("<!DOCTYPE page [\r\n<!ENTITY who \"you\">\r\n]><page></page>", doc->getSource());
+
+    dt->setUpdateState(Node::UPDATE_NONE);
+    dt->parse("<!ENTITY me \"I\">");
+    EXPECT_TRUE(dt->hasUpdates(false));
+    EXPECT_EQ("<!DOCTYPE page [\r\n<!ENTITY who \"you\">\r\n<!ENTITY me \"I\">\r\n]><page></page>",
+              doc->getSource());
+
+    dt->setUpdateState(Node::UPDATE_NONE);
+    dt->setPublicID("-//X//Y//EN");
+    EXPECT_TRUE(dt->hasUpdates(false));
+    EXPECT_EQ(0u, std::string(doc->getSource()).find("<!DOCTYPE page PUBLIC \"-//X//Y//EN\" [\r\n"));
 }

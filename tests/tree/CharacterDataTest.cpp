@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(CharacterDataTest, PlainDataOperationsUseByteOffsets)
+TEST_F(CharacterDataTest, DataOperationsUseByteOffsetsAndAreEdits)
 {
     Text* t = text(p, "hello");
     t->setUpdateState(0);
@@ -43,10 +43,15 @@ TEST_F(CharacterDataTest, PlainDataOperationsUseByteOffsets)
     t->deleteData(4, 100);
     t->appendData("o");
     EXPECT_EQ("Jello", t->getData());
+    // Each operation is an edit: marked, and written from the new data.
+    EXPECT_NE(0u, t->getUpdateState() & Node::UPDATE_CONTENT_MODIFIED);
+    EXPECT_EQ("Jello", t->getSource());
+    t->setUpdateState(0);
     EXPECT_THROW(t->insertData(6, "x"), std::out_of_range);
     EXPECT_THROW(t->deleteData(6, 1), std::out_of_range);
     EXPECT_THROW(t->replaceData(9, 1, "x"), std::out_of_range);
-    EXPECT_EQ(0u, t->getUpdateState());  // plain operations mark nothing
+    EXPECT_EQ("Jello", t->getData());
+    EXPECT_EQ(0u, t->getUpdateState());  // a refused offset changes nothing
 
     // setData regenerates the source from the data form.
     t->setData("a\x1b<b" + NBSP);
@@ -101,6 +106,12 @@ TEST_F(CharacterDataTest, DeleteCharRemovesWholeUnits)
     EXPECT_EQ(1, pagedom::DocumentAccess::layoutOffset(*doc));
     EXPECT_EQ(1u, t->deleteChar(100, true));
     EXPECT_EQ("a", t->getData());
+    // Backspace at the end of a text that has become empty removes nothing
+    // (and returns).
+    EXPECT_EQ(1u, t->deleteChar(Node::NOT_FOUND, true));
+    EXPECT_EQ(0u, t->deleteChar(Node::NOT_FOUND, true));
+    EXPECT_EQ(0u, t->deleteChar(5, true));
+    EXPECT_EQ("", t->getData());
     // An offset inside a unit never splits it.
     Text* split = text(p, "a" + NBSP + "b" + NBSP);
     EXPECT_EQ(2u, split->deleteChar(2, true));

@@ -90,3 +90,88 @@ TEST(HTMLDocument, ContainmentAndDefaultElements)
 }
 
 } // namespace
+
+namespace {
+
+TEST(HTMLDocument, AnUntypedElementHoldsAttributesOnlyInAStartTagOfItsOwn)
+{
+    // The reader leaves the unknown element, empty, where it stands and makes
+    // an element of its stray end tag inside the body.
+    HTMLDoc page("<mystery a=1>x</mystery>");
+    Element* read = static_cast<Element*>(page.doc->getFirstChild());
+    ASSERT_EQ("mystery", read->getNodeName());
+    EXPECT_EQ(nullptr, read->getElementType());
+    EXPECT_TRUE(read->canHaveAttributes());
+    Element* endOnly = static_cast<Element*>(page.doc->getHTMLElement()->getElementsByTagName("mystery").item(0));
+    ASSERT_NE(endOnly, nullptr);
+    EXPECT_FALSE(endOnly->hasStartTag());
+    EXPECT_FALSE(endOnly->canHaveAttributes());
+
+    // Made by the host: no type, no stored start tag, nothing to hold them;
+    // asking for its tag changes nothing.
+    Element* made = page.doc->createElement("mystery");
+    EXPECT_FALSE(made->canHaveAttributes());
+    EXPECT_EQ("", made->getStartTag());
+    EXPECT_FALSE(made->canHaveAttributes());
+    made->releaseRef();
+
+    // Outside the HTML document an untyped element writes its own tags.
+    Document* other = DOMImpl::createDocument("page");
+    Element* loose = other->createElement("mystery");
+    EXPECT_TRUE(loose->canHaveAttributes());
+    loose->releaseRef();
+    other->releaseRef();
+}
+
+} // namespace
+
+namespace {
+
+// The metadata of an element owns what it holds: an author-time visual
+// outlives the host's reference to it, goes with its metadata, and is
+// copied with the element; an element never becomes its own visual.
+TEST(HTMLDocument, MetadataOwnsItsAuthorTimeVisual)
+{
+    HTMLDoc page("<p>text</p>", DOMImpl::JSP_10);
+    Element* p = static_cast<Element*>(page.doc->getHTMLElement()->getElementsByTagName("p").item(0));
+    Element* atv = page.doc->createElement("QRTX:ATV");
+    p->setATV(atv);
+    atv->releaseRef();  // the metadata keeps it
+    ASSERT_EQ(atv, p->getATV());
+    EXPECT_EQ("QRTX:ATV", p->getATV()->getNodeName());
+
+    Element* copy = static_cast<Element*>(p->cloneNode(true));
+    ASSERT_NE(nullptr, copy->getATV());
+    EXPECT_NE(atv, copy->getATV());
+    EXPECT_EQ(p->getSource(), copy->getSource());
+    copy->releaseRef();
+
+    // Neither the element itself nor an element holding it can be its visual.
+    Element* body = page.doc->getBODYElement(nullptr);
+    p->setATV(p);
+    p->setATV(body);
+    EXPECT_EQ(atv, p->getATV());
+    p->setATV(nullptr);
+    EXPECT_EQ(nullptr, p->getATV());
+    EXPECT_EQ("<p>text</p>", page.doc->getSource());
+}
+
+// A copy of a dynamic element has a copy of its metadata and no other.
+TEST(HTMLDocument, ACopiedDynamicElementHasOneMetadata)
+{
+    HTMLDoc page("<a href=x dynamicelement>link</a>", DOMImpl::JSP_10);
+    Element* a = static_cast<Element*>(page.doc->getHTMLElement()->getElementsByTagName("a").item(0));
+    ASSERT_TRUE(a->isDynamicElement());
+    a->setDynamicElement(true);
+    ASSERT_NE(nullptr, a->getMetaData());
+    for (bool deep : {false, true}) {
+        Element* copy = static_cast<Element*>(a->cloneNode(deep));
+        ASSERT_NE(nullptr, copy->getMetaData());
+        EXPECT_NE(a->getMetaData(), copy->getMetaData());
+        EXPECT_EQ(copy, copy->getMetaData()->getOwnerElement());
+        EXPECT_EQ(MetaData::DynamicData, copy->getMetaData()->getType());
+        copy->releaseRef();
+    }
+}
+
+} // namespace

@@ -337,6 +337,7 @@ void DocumentType::setPublicID(const std::string& id)
     pagedom::ChangeHooks::announceBeginModify(this);
     _publicID = id;
     _sourceStale = true;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -346,6 +347,7 @@ void DocumentType::setSystemID(const std::string& id)
     pagedom::ChangeHooks::announceBeginModify(this);
     _systemID = id;
     _sourceStale = true;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -363,8 +365,12 @@ void DocumentType::parse(const std::string& text)
 {
     if (text.empty())
         return;
+    _sourceTouched();
+    pagedom::ChangeHooks::announceBeginModify(this);
     DTDParser parser(this, text);
     parser.parse();
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::formatSource()

@@ -100,13 +100,15 @@ public:
     bool receivesQRTX() const { return _receivesQRTX; }
 
     // --- writes -------------------------------------------------------------
+    // Each marks the node UPDATE_CONTENT_MODIFIED.
     // Sets the public identifier (announced as a modification).
     void setPublicID(const std::string& id);
     // Sets the system identifier (announced as a modification).
     void setSystemID(const std::string& id);
     // Keeps text as the declaration getSource returns (announced as a modification).
     void setSource(const std::string& text);
-    // Reads DTD text into this document type; an empty text does nothing.
+    // Reads DTD text into this document type (announced as a modification);
+    // an empty text does nothing.
     void parse(const std::string& text);
 
 protected:

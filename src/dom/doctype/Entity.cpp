@@ -3,6 +3,7 @@
 
 #include "doctype/ExternalID.h"
 #include "base/PCDATA.h"
+#include "node/ChangeHooks.h"
 
 const std::string Entity::OPEN_TAG = "<!ENTITY";
 const std::string Entity::DECL_KEY = "ENTITY";
@@ -27,6 +28,21 @@ unsigned short Entity::getNodeType() const
 Node* Entity::getParentNode() const
 {
     return nullptr;
+}
+
+void Entity::setNodeValue(const std::string& value)
+{
+    // The document type that lists the entity is its parent in all but
+    // name; its "<!DOCTYPE" text holds this declaration.
+    Node* type = _parentField();
+    if (!type) {
+        _value = value;
+        return;
+    }
+    pagedom::ChangeHooks::announceBeginModify(type);
+    _value = value;
+    type->formatSource();
+    pagedom::ChangeHooks::announceEndModify(type);
 }
 
 Node* Entity::cloneNode(bool) const

@@ -36,8 +36,9 @@ public:
     std::string getNodeName() const override;
     // The value as written in the declaration.
     std::string getNodeValue() const override { return _value; }
-    // Replaces the value.
-    void setNodeValue(const std::string& value) override { _value = value; }
+    // Replaces the value; the document type that lists the entity writes its
+    // declarations anew (an announced modification of that type).
+    void setNodeValue(const std::string& value) override;
     // ENTITY_NODE.
     unsigned short getNodeType() const override;
     // Always null: a declaration is never part of a tree.

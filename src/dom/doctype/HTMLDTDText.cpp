@@ -27,6 +27,8 @@
         inline "#INLINE" and flow "#FLOW";
         no reserved attributes;
     - SCRIPT and STYLE declared with CDATA content;
+    - element names in content models written in upper case (the W3C text
+      declares COLGROUP with "(col)*");
     - attributes added to A, IMG, APPLET, FORM, INPUT, TEXTAREA, TABLE, TR,
       TH and TD;
     - element declarations EMBED, NOEMBED, XRV, SUBMIT, MARQUEE, ssi:config,
@@ -506,7 +508,7 @@ const char* const HTML_DTD_TEXT =
     "<!ELEMENT THEAD - O (TR)+>\n"
     "<!ELEMENT TFOOT - O (TR)+>\n"
     "<!ELEMENT TBODY O O (TR)+>\n"
-    "<!ELEMENT COLGROUP - O (col)*>\n"
+    "<!ELEMENT COLGROUP - O (COL)*>\n"
     "<!ELEMENT COL - O EMPTY>\n"
     "<!ELEMENT TR - O (TH|TD)+>\n"
     "<!ELEMENT (TH|TD) - O (%flow;)*>\n"

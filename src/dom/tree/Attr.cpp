@@ -76,16 +76,36 @@ void Attr::setValue(const std::string& value)
 
 void Attr::_setValueText(const pagedom::SourceText& value)
 {
+    Node* announced = _beginEdit();
+    _value = value;
+    _specified = true;
+    _quote = 0;
+    _endEdit(announced);
+}
+
+void Attr::setSpecified(bool on)
+{
+    if (_specified == on)
+        return;
+    Node* announced = _beginEdit();
+    _specified = on;
+    _endEdit(announced);
+}
+
+Node* Attr::_beginEdit()
+{
     _sourceTouched();
     Element* owner = getOwnerElement();
     Node* announced = owner ? owner->_announcedNode() : nullptr;
     if (announced)
         pagedom::ChangeHooks::announceBeginModify(announced);
-    _value = value;
-    _specified = true;
-    _quote = 0;
+    return announced;
+}
+
+void Attr::_endEdit(Node* announced)
+{
     setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
-    if (owner) {
+    if (Element* owner = getOwnerElement()) {
         owner->_regenerateStartTag();
         owner->setUpdateState(owner->getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
     }

@@ -52,12 +52,9 @@ public:
     const AttrType* getAttrType() const { return _attrType; }
     // Whether the attribute was written with a value.
     bool isSpecified() const { return _specified; }
-    // Sets whether the attribute is written with a value.
-    void setSpecified(bool on)
-    {
-        _sourceTouched();
-        _specified = on;
-    }
+    // Sets whether the attribute is written with a value; a change is a
+    // modification like setValue.
+    void setSpecified(bool on);
     // Whether an attribute type is bound.
     bool isDefined() const { return _attrType != nullptr; }
     // Whether the value equals value (ignoring case for an enumerated type).
@@ -78,6 +75,13 @@ protected:
 private:
     // setValue for a reader, whose value text is a span of the page.
     void _setValueText(const pagedom::SourceText& value);
+    // A change of the value or the specified flag begins: announced for the
+    // owner element; returns the node announced (null without owner).
+    Node* _beginEdit();
+    // The change ends: the attribute is marked UPDATE_CONTENT_MODIFIED, its
+    // owner's start tag is produced again and the owner marked
+    // UPDATE_ATTRIBUTE_MODIFIED; the end is announced for announced.
+    void _endEdit(Node* announced);
     void _setRawText(bool on)
     {
         _sourceTouched();

@@ -1,4 +1,5 @@
-// The plain string operations on the data of character-data nodes.
+// The data of character-data nodes and the editing operations on it, each
+// a change of the node made through setData.
 #include "tree/CharacterData.h"
 
 #include "node/ChangeHooks.h"
@@ -32,32 +33,26 @@ std::string CharacterData::substringData(unsigned long offset, unsigned long cou
 
 void CharacterData::appendData(const std::string& data)
 {
-    _sourceTouched();
-    std::string updated = _data.str();
-    updated.append(data);
-    _data = updated;
+    setData(_data.str() + data);
 }
 
 void CharacterData::insertData(unsigned long offset, const std::string& data)
 {
-    _sourceTouched();
     std::string updated = _data.str();
     updated.insert(offset, data);
-    _data = updated;
+    setData(updated);
 }
 
 void CharacterData::deleteData(unsigned long offset, unsigned long count)
 {
-    _sourceTouched();
     std::string updated = _data.str();
     updated.erase(offset, count);
-    _data = updated;
+    setData(updated);
 }
 
 void CharacterData::replaceData(unsigned long offset, unsigned long count, const std::string& data)
 {
-    _sourceTouched();
     std::string updated = _data.str();
     updated.replace(offset, count, data);
-    _data = updated;
+    setData(updated);
 }

@@ -1,5 +1,5 @@
 // The base of the character-data nodes: data in the library's data form and
-// the plain string operations on it.
+// the string operations that read and edit it.
 #ifndef PAGEDOM_TREE_CHARACTERDATA_H
 #define PAGEDOM_TREE_CHARACTERDATA_H
 
@@ -7,16 +7,23 @@
 #include "base/SourceText.h"
 
 // Base of the nodes that hold character data in the library's data form.
-// The plain string operations here neither announce nor mark anything.
+// Every operation that changes the data is an edit of the node, the same as
+// setData: it is announced to the document as a modification, marks the
+// node UPDATE_CONTENT_MODIFIED, and the node's source is produced again from
+// the new data when it is next written.
 class CharacterData : public Node {
 public:
     // A copy of the data.
     std::string getData() const { return _data.str(); }
-    // Replaces the data (the node classes announce and reformat as well).
+    // Replaces the data; the node classes make it an announced
+    // modification that reformats (this base alone stores the data, for the
+    // readers and formatters that keep data and source together).
     virtual void setData(const std::string& data);
 
     // Offsets are byte offsets; an offset beyond the length raises
-    // std::out_of_range, a count reaching past the end is cut there.
+    // std::out_of_range (before anything changes), a count reaching past the
+    // end is cut there.  The editing operations below change the data the
+    // way setData does.
 
     // The data length in bytes.
     unsigned long getLength() const { return static_cast<unsigned long>(_data.size()); }
@@ -36,7 +43,7 @@ protected:
     CharacterData(const CharacterData& other) = default;
 
     // Replaces the data inside a modification announcement and asks for the
-    // source to be produced again.
+    // source to be produced again (setData of the node classes).
     void _setDataAnnounced(const std::string& data);
 
     // The data: short data inside the node, data read from a page as a span

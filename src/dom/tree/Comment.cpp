@@ -54,11 +54,12 @@ void Comment::formatSource()
 
 void Comment::setJSPFormat(bool on)
 {
-    _sourceTouched();
     if (_jspFormat == on)
         return;
+    pagedom::ChangeHooks::announceBeginModify(this);
     _jspFormat = on;
     formatSource();
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void Comment::setSource(const std::string& source)

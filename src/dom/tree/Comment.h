@@ -40,9 +40,10 @@ public:
 
     // Whether the comment is written in the JSP form.
     bool isJSPFormat() const { return _jspFormat; }
-    // Switches between the HTML and the JSP form, reformatting on a change.
+    // Switches between the HTML and the JSP form; a change is an announced
+    // modification that reformats.
     void setJSPFormat(bool on);
-    // Stores source as the comment's source text.
+    // Stores source as the comment's source text (an announced modification).
     void setSource(const std::string& source);
 
     // Comment data with its dashes made safe: no "--" run and no trailing

@@ -27,7 +27,7 @@ Element::Element(Document* ownerDocument, const std::string& name)
       _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
-    setElementType(docType ? docType->getElementType(name) : nullptr);
+    _assignType(docType ? docType->getElementType(name) : nullptr, true);
 }
 
 Element::Element(Document* ownerDocument, const ElementType* type)
@@ -35,7 +35,7 @@ Element::Element(Document* ownerDocument, const ElementType* type)
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
       _activeX(false), _mapPending(false), _endKind(END_NONE)
 {
-    setElementType(type);
+    _assignType(type, true);
 }
 
 Element::Element(const Element& other)
@@ -50,6 +50,13 @@ Element::Element(const Element& other)
         Attr* copy = static_cast<Attr*>(attr->cloneNode(false));
         _addAttributeNode(copy);
     });
+    // The copy's metadata is a copy of the original's (or none), whatever
+    // metadata a copied "dynamicelement" attribute attached on the way.
+    if (MetaData* attached = _meta()) {
+        attached->_setOwnerElement(nullptr);
+        attached->releaseRef();
+        _extras->metaData = nullptr;
+    }
     if (other._meta()) {
         MetaData* copy = static_cast<MetaData*>(other._meta()->cloneNode(true));
         _extra().metaData = copy;
@@ -107,7 +114,18 @@ bool Element::_inHTMLDocument() const
 
 void Element::setElementType(const ElementType* type)
 {
+    if (type == _elementType) {
+        _assignType(type, true);
+        return;
+    }
+    const bool edit = _beginOwnEdit();
+    // Tags of the new type are produced from it, so the checks of stored
+    // tags against the type do not apply to them.
+    if (edit)
+        _regenerateTags();
     _assignType(type, true);
+    if (edit)
+        _endOwnEdit();
 }
 
 void Element::_assignType(const ElementType* type, bool rebind)
@@ -540,8 +558,11 @@ bool Element::_declaredEmpty() const
 
 bool Element::canHaveAttributes() const
 {
+    // An untyped element of the HTML document whose stored start tag is
+    // empty (one a host made, or one implied) has no tag of its own to hold
+    // attributes, whether or not its tag is still to be produced.
     if (!_elementType)
-        return !(_inHTMLDocument() && !_startGenerated && _startTag.empty());
+        return !(_inHTMLDocument() && _startTag.empty());
     return !(_elementType->getFormatType() == ElementType::FORMAT_JSP_BLOCK && _scriptSyntax);
 }
 

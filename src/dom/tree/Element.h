@@ -108,7 +108,8 @@ public:
     // --- type and structure ---------------------------------------------------
     // The element's DTD declaration, or null.
     const ElementType* getElementType() const { return _elementType; }
-    // Assigns the element type and re-checks the element and its attributes.
+    // Assigns the element type and re-checks the element and its attributes;
+    // a new type has both tags produced again (unless both are omitted).
     void setElementType(const ElementType* type);
     // The name of the element type, else the element's own name.
     std::string getTypeName() const;
@@ -149,16 +150,17 @@ public:
     bool hasEndTag() const;
     // Whether neither tag is written.
     bool isOmittedElement() const { return !hasStartTag() && !hasEndTag(); }
+    // Tag edits (omitTag, specifyTag, setEmptyTag, setStartTag, setEndTag)
+    // and setElementType are modifications of the element: announced to the
+    // document and marked UPDATE_CONTENT_MODIFIED.
+
     // Writes neither tag; a virtual element loses its missing-tag errors.
     void omitTag();
     // Produces both tags again from the element.
     void specifyTag();
-    // Sets whether the element is written in the self-closing form.
-    void setEmptyTag(bool on)
-    {
-        _sourceTouched();
-        _emptyTag = on;
-    }
+    // Sets whether the element is written in the self-closing form; a change
+    // has both tags produced again (unless both are omitted).
+    void setEmptyTag(bool on);
     // Whether the element is written in the self-closing form.
     bool isEmptyTag() const { return _emptyTag; }
     // Whether the element type lets a page leave the end tag out.
@@ -179,7 +181,8 @@ public:
 
     // --- classification -----------------------------------------------------
     // Whether the element may carry attributes (a JSP block read in script
-    // syntax may not).
+    // syntax may not, nor an untyped element of the HTML document without a
+    // stored start tag).
     bool canHaveAttributes() const;
     // Whether the element type admits text.
     bool canContainText() const;
@@ -232,7 +235,8 @@ public:
     // The attached metadata, or null.
     MetaData* getMetaData() const { return _meta(); }
     // Attaches metaData (a copy when it belongs to another element),
-    // releasing the metadata attached before; null detaches.
+    // releasing the metadata attached before; null detaches (an announced
+    // modification, marked UPDATE_META_DATA_MODIFIED).
     void setMetaData(MetaData* metaData);
     // Whether the element is a dynamic element (a QRTX: text, loop or
     // property, or declared "dynamicelement").
@@ -250,7 +254,10 @@ public:
     bool setActiveX();
     // The author-time visual element held by the metadata, or null.
     Element* getATV() const;
-    // Stores atv as the element's author-time visual; null removes it.
+    // Stores atv as the element's author-time visual (its metadata holds a
+    // reference on atv; the caller keeps its own); null removes it.  An
+    // element that holds this one (itself, an ancestor, or one whose
+    // metadata leads to it) is refused: the element would own itself.
     void setATV(Element* atv);
     // For an author-time visual inside metadata, the element the metadata
     // belongs to; else null.
@@ -308,6 +315,18 @@ private:
     // The node that attribute changes of this element are announced for:
     // the element, or for an element inside metadata the metadata's owner.
     Node* _announcedNode();
+    // Whether a reader is building the element's document now: what it
+    // stores through the public setters is the page as read, not an edit.
+    bool _isBeingRead() const;
+    // An edit of the element's own tags or type begins: announced as a
+    // modification.  Returns false, and announces nothing, while a reader
+    // stores the page as read; only a true result is followed by
+    // _endOwnEdit, which marks UPDATE_CONTENT_MODIFIED and announces the end.
+    bool _beginOwnEdit();
+    void _endOwnEdit();
+    // Has both tags produced again, unless both are omitted (an implied
+    // container stays implied).
+    void _regenerateTags();
 
     // --- element type ------------------------------------------------------------
     // The checks of a newly assigned type against stored tags and attributes.

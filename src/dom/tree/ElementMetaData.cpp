@@ -4,6 +4,9 @@
 // because the "dynamicelement" attribute rule runs inside setAttributeNode.
 #include "tree/Element.h"
 
+#include <set>
+#include <vector>
+
 #include "doctype/AttrType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
@@ -21,6 +24,33 @@ const char DTC_ATTR[] = "dtc";                         // a design-time control
 const char CLASSID_ATTR[] = "classid";                 // an ActiveX object
 const char ROLLOVER_PREFIX[] = "_ZEB_ROLLOVER";        // a roll-over's name
 
+// Whether target can be reached from root through children, metadata and
+// the author-time visuals metadata holds: the links by which a node owns
+// others.
+bool owns(const Node* root, const Node* target)
+{
+    std::vector<const Node*> pending{root};
+    std::set<const Node*> seen;
+    while (!pending.empty()) {
+        const Node* n = pending.back();
+        pending.pop_back();
+        if (n == target)
+            return true;
+        if (!seen.insert(n).second)
+            continue;
+        for (const Node* c = n->getFirstChild(); c; c = c->getNextSibling())
+            pending.push_back(c);
+        if (n->getNodeType() == Node::ELEMENT_NODE) {
+            if (const MetaData* meta = static_cast<const Element*>(n)->getMetaData()) {
+                pending.push_back(meta);
+                if (meta->getATVElement())
+                    pending.push_back(meta->getATVElement());
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool Element::_isDynamicElementAttr(const Attr* attr)
@@ -32,19 +62,24 @@ void Element::setMetaData(MetaData* metaData)
 {
     if (metaData == _meta())
         return;
+    _sourceTouched();
+    Node* announced = _announcedNode();
+    pagedom::ChangeHooks::announceBeginModify(announced);
     if (_meta()) {
         _meta()->_setOwnerElement(nullptr);
         _meta()->releaseRef();
         _extras->metaData = nullptr;
     }
-    if (!metaData)
-        return;
-    if (metaData->getOwnerElement())
-        metaData = static_cast<MetaData*>(metaData->cloneNode(true));
-    else
-        metaData->addRef();
-    _extra().metaData = metaData;
-    _meta()->_setOwnerElement(this);
+    if (metaData) {
+        if (metaData->getOwnerElement())
+            metaData = static_cast<MetaData*>(metaData->cloneNode(true));
+        else
+            metaData->addRef();
+        _extra().metaData = metaData;
+        _meta()->_setOwnerElement(this);
+    }
+    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(announced);
 }
 
 void Element::_attachMetaData(unsigned int type)
@@ -121,6 +156,8 @@ Element* Element::getATV() const
 
 void Element::setATV(Element* atv)
 {
+    if (atv && owns(atv, this))
+        return;
     Node* announced = _announcedNode();
     pagedom::ChangeHooks::announceBeginModify(announced);
     if (!atv) {

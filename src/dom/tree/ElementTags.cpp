@@ -7,6 +7,7 @@
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
+#include "node/ChangeHooks.h"
 #include "tree/Attr.h"
 #include "tree/Document.h"
 #include "tree/ElementSupport.h"
@@ -43,32 +44,87 @@ std::string applyCase(const std::string& s, DOMOptions::FormatOption::CaseType t
 
 } // namespace
 
-void Element::omitTag()
+bool Element::_isBeingRead() const
+{
+    const Document* doc = getOwnerDocument();
+    return doc && doc->_isCreatingNodes();
+}
+
+bool Element::_beginOwnEdit()
 {
     _sourceTouched();
+    if (_isBeingRead())
+        return false;
+    pagedom::ChangeHooks::announceBeginModify(_announcedNode());
+    return true;
+}
+
+void Element::_endOwnEdit()
+{
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(_announcedNode());
+}
+
+void Element::_regenerateTags()
+{
+    _sourceTouched();
+    // Asked without producing the tags: a tag still to be produced is
+    // produced from the element as it will be, not as it is now.
+    const bool omitted = !_startGenerated && _startTag.empty() && !_endGenerated && _endKind == END_NONE;
+    if (!omitted) {
+        _startGenerated = true;
+        _endGenerated = true;
+    }
+}
+
+void Element::omitTag()
+{
+    const bool edit = _beginOwnEdit();
     _replaceStartTag(pagedom::SourceText());
     _storeEndTag(pagedom::SourceText());
     _startGenerated = false;
     _endGenerated = false;
     if (isVirtualElement())
         clearErrorState(MISSING_START_TAG_ERROR | MISSING_END_TAG_ERROR);
+    if (edit)
+        _endOwnEdit();
 }
 
 void Element::specifyTag()
 {
-    _sourceTouched();
+    const bool edit = _beginOwnEdit();
     _startGenerated = true;
     _endGenerated = true;
+    if (edit)
+        _endOwnEdit();
+}
+
+void Element::setEmptyTag(bool on)
+{
+    if (_emptyTag == on)
+        return;
+    const bool edit = _beginOwnEdit();
+    _emptyTag = on;
+    if (edit) {
+        _regenerateTags();
+        _endOwnEdit();
+    }
 }
 
 void Element::setStartTag(const std::string& text)
 {
+    const bool edit = _beginOwnEdit();
     _setStartTagText(pagedom::SourceText(text));
+    if (edit)
+        _endOwnEdit();
 }
 
 void Element::setEndTag(const std::string& text)
 {
+    const bool edit = _beginOwnEdit();
     _setEndTagText(pagedom::SourceText(text));
+    if (edit)
+        _endOwnEdit();
 }
 
 void Element::_setStartTagText(const pagedom::SourceText& text)
@@ -373,12 +429,7 @@ void Element::formatSource()
 
 void Element::_formatOwn()
 {
-    _sourceTouched();
-    // An element whose tags were both left out (an implied container) stays
-    // that way; any other gets its tags produced again.
-    if (!isOmittedElement()) {
-        _startGenerated = true;
-        _endGenerated = true;
-    }
+    _regenerateTags();
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 

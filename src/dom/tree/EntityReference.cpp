@@ -3,6 +3,7 @@
 
 #include "doctype/DocumentType.h"
 #include "doctype/Entity.h"
+#include "node/ChangeHooks.h"
 #include "tree/Document.h"
 
 const std::string EntityReference::OPEN_TAG = "&";
@@ -67,8 +68,11 @@ void EntityReference::formatSource()
 void EntityReference::setSource(const std::string& source)
 {
     _sourceTouched();
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 std::string EntityReference::getSource() const

@@ -39,7 +39,7 @@ public:
     std::string getValue() const;
     // The entity referred to, or null.
     const Entity* getEntity() const { return _entity; }
-    // Stores source as the source text.
+    // Stores source as the source text (an announced modification).
     void setSource(const std::string& source);
 
 protected:

@@ -9,6 +9,23 @@ MetaData::MetaData(Document* ownerDocument) : ContainerNode(ownerDocument, std::
 
 MetaData::MetaData(const MetaData& other) : ContainerNode(other), _type(other._type) {}
 
+MetaData::~MetaData()
+{
+    _setATVElement(nullptr);
+}
+
+void MetaData::_setATVElement(Element* atv)
+{
+    if (atv == _atv)
+        return;
+    if (atv)
+        atv->addRef();
+    Element* old = _atv;
+    _atv = atv;
+    if (old)
+        old->releaseRef();
+}
+
 std::string MetaData::getNodeName() const
 {
     return NODE_NAME;
@@ -23,16 +40,23 @@ Node* MetaData::cloneNode(bool deep) const
 {
     MetaData* copy = new MetaData(*this);
     copy->addRef();
-    if (deep) {
+    if (deep)
         _cloneChildrenInto(copy);
-        // The author-time visual is one of the children: find its copy.
-        if (_atv) {
-            unsigned long index = getChildIndex(_atv);
-            if (index != NOT_FOUND) {
-                Node* atv = copy->getChildNode(index);
-                if (atv && atv->getNodeType() == ELEMENT_NODE)
-                    copy->_atv = static_cast<Element*>(atv);
-            }
+    if (_atv) {
+        // An author-time visual read from a page is one of the children: the
+        // copy holds the copy of that child; any other is copied for it.
+        Node* atv = nullptr;
+        if (deep) {
+            const unsigned long index = getChildIndex(_atv);
+            if (index != NOT_FOUND)
+                atv = copy->getChildNode(index);
+        }
+        if (atv && atv->getNodeType() == ELEMENT_NODE) {
+            copy->_setATVElement(static_cast<Element*>(atv));
+        } else {
+            Element* twin = static_cast<Element*>(_atv->cloneNode(true));
+            copy->_setATVElement(twin);
+            twin->releaseRef();
         }
     }
     return copy;

@@ -24,13 +24,15 @@ public:
 
     // Metadata of no type, attached to no element.
     explicit MetaData(Document* ownerDocument);
+    // Releases the author-time visual element, then the children.
+    ~MetaData() override;
 
     // "#meta-data".
     std::string getNodeName() const override;
     // META_DATA_NODE.
     unsigned short getNodeType() const override;
-    // A copy with the type, attached to no element; with deep, copies of the
-    // children too (the author-time visual among them).
+    // A copy with the type, attached to no element, holding a copy of the
+    // author-time visual element; with deep, copies of the children too.
     Node* cloneNode(bool deep) const override;
 
     // The kind of editor data.
@@ -41,7 +43,8 @@ public:
     // The element this metadata is attached to (not owned), or null.
     Element* getOwnerElement() const { return _ownerElement; }
 
-    // The author-time visual element held by AuthorTimeVisual metadata.
+    // The author-time visual element held by AuthorTimeVisual metadata (the
+    // metadata holds a reference on it), or null.
     Element* getATVElement() const { return _atv; }
 
     // Whether the element the metadata belongs to changed since it was read.
@@ -53,7 +56,9 @@ protected:
 
 private:
     void _setOwnerElement(Element* element) { _ownerElement = element; }
-    void _setATVElement(Element* atv) { _atv = atv; }
+    // Holds atv (adding a reference) instead of the element held before
+    // (releasing it).
+    void _setATVElement(Element* atv);
     void _setRevised(bool on) { _revised = on; }
 
     Type _type = NONE;

@@ -58,8 +58,11 @@ void ProcessingInstruction::formatSource()
 void ProcessingInstruction::setSource(const std::string& source)
 {
     _sourceTouched();
+    pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
+    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 namespace {

@@ -43,7 +43,7 @@ public:
     // Sets a pseudo-attribute (name="value") inside the data, replacing an
     // existing pair of that name or appending after a space.
     void setAttribute(const std::string& name, const std::string& value);
-    // Stores source as the source text.
+    // Stores source as the source text (an announced modification).
     void setSource(const std::string& source);
 
 protected:

@@ -431,10 +431,11 @@ unsigned long Text::deleteChar(unsigned long offset, bool backward)
     const std::string current = _data.str();
     const std::size_t size = current.size();
     if (backward) {
-        if (offset == 0)
-            return 0;
         if (offset == NOT_FOUND || offset > size)
             offset = static_cast<unsigned long>(size);
+        // Nothing stands before the start (of an empty text, too).
+        if (offset == 0)
+            return 0;
     } else if (offset == NOT_FOUND || offset >= size) {
         return 0;
     }

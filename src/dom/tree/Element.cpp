@@ -299,7 +299,9 @@ void Element::_rebindDeclarations()
         return;
     if (_elementType && docType && docType->getElementType(_elementType->getName()) == _elementType)
         return;
-    setElementType(bound);
+    // Joining another document binds the element anew; its tags stay as
+    // they are written (moving is not an edit of the tags).
+    _assignType(bound, true);
 }
 
 // --- update state ----------------------------------------------------------------

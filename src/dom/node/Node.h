@@ -380,9 +380,10 @@ protected:
     virtual void _writeEnd(std::string& out) const;
     // Whether the writer descends into the children.
     virtual bool _writesChildren() const;
-    // The formatting of the node's own content, without its children: a
-    // leaf asks for its source to be produced again; containers override.
-    // formatSource runs it over a whole subtree without recursion.
+    // What formatting a subtree changes in the node itself, without its
+    // children: nothing for most nodes, whose source is kept as written (the
+    // formatter lays the texts out); elements override.  formatSource runs
+    // it over a whole subtree without recursion.
     virtual void _formatOwn();
     // Room a written copy of this node is likely to need (a document: the
     // page it last read); 0 when unknown.

@@ -28,6 +28,13 @@ bool isLineEnd(char c)
     return c == '\n' || c == '\r';
 }
 
+// Whether element indents its content: an indent element whose start tag
+// is written (an implied TBODY adds no level the page shows).
+bool indents(const Element* element)
+{
+    return element->isIndentElement() && element->hasStartTag();
+}
+
 // The indentation of that many levels.
 std::string indentation(unsigned long levels)
 {
@@ -88,7 +95,7 @@ SourceFormatter::Level SourceFormatter::rootLevel(Node* root)
     bool rootIndents = false;
     for (const Node* n = root; n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode()) {
         const Element* e = static_cast<const Element*>(n);
-        if (e->isIndentElement()) {
+        if (indents(e)) {
             ++level.indent;
             rootIndents = rootIndents || n == root;
         }
@@ -105,7 +112,7 @@ SourceFormatter::Level SourceFormatter::childLevel(const Level& parent, Node* ch
     if (child->getNodeType() != Node::ELEMENT_NODE)
         return level;
     const Element* e = static_cast<const Element*>(child);
-    level.indent = parent.indent + (e->isIndentElement() ? 1 : 0);
+    level.indent = parent.indent + (indents(e) ? 1 : 0);
     // After the last child comes the element's end tag, else whatever
     // follows the element itself.
     level.after = (e->hasEndTag() || e->getNextSibling()) ? parent.indent : parent.after;

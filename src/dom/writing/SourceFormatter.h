@@ -23,7 +23,8 @@ namespace pagedom {
 //
 // In the HTML document a text's white space runs become one space, or a
 // line break and the indentation of the text's depth where the run held a
-// line break or the line has reached the column limit; text inside plain
+// line break or the line has reached the column limit (the depth counts
+// the enclosing indent elements whose start tag is written); text inside plain
 // elements (PRE, TEXTAREA) keeps its white space.  No text is added or
 // removed, so the page reads back as the same tree.  In other documents
 // element children are separated by texts that hold a line break and the
@@ -55,7 +56,7 @@ private:
     struct Level {
         Node* node;            // the parent
         Node* next;            // its next child to visit
-        unsigned long indent;  // indent elements enclosing the children
+        unsigned long indent;  // written indent elements enclosing the children
         unsigned long after;   // indent levels of what follows the last child
         unsigned long depth;   // elements enclosing the children
         bool plain;            // the children's texts keep their white space

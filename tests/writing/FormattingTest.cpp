@@ -146,6 +146,42 @@ TEST(Formatting, WhiteSpaceIsLaidOutByDepth)
               formatted("<ul>\n<li>one two three four five six\n</ul>"));
 }
 
+// Formatting one element lays out its subtree alone, at the depth the
+// element has in the page; edits made before are produced as usual.
+TEST(Formatting, OneElementFormatsItsSubtreeAtItsDepth)
+{
+    Options options;
+    options->setColumnLimit(8);
+    Document* doc = formatcheck::read("<ul><li><p class=a>one two three four</p></li></ul> five  six", DOMImpl::JSP_NONE);
+    Element* p = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("p").item(0));
+    ASSERT_TRUE(p);
+    p->setAttribute("id", "x");
+    p->formatSource();
+    EXPECT_EQ("<ul><li><P class=\"a\" id=\"x\">one two three\r\n  four</P></li></ul> five  six",
+              doc->getChildSource());
+    DOM::getDOM()->deleteDocument(doc);
+}
+
+// Documents other than the HTML document get their element children on
+// lines of their own; formatting again changes nothing.
+TEST(Formatting, AnXMLStyleTreeFormatsTheSameTwice)
+{
+    Document* doc = DOMImpl::createDocument("list");
+    Element* list = doc->createElement("list");
+    doc->appendChild(list);
+    Element* item = doc->createElement("item");
+    item->setAttribute("k", "v");
+    item->appendChild(doc->createTextNode("a  b"));
+    list->appendChild(item);
+    list->appendChild(doc->createElement("empty"));
+    doc->formatSource();
+    const std::string once = doc->getSource();
+    EXPECT_EQ("<list>\r\n  <item k=\"v\">a  b</item>\r\n  <empty></empty>\r\n</list>", once);
+    doc->formatSource();
+    EXPECT_EQ(once, doc->getSource());
+    doc->releaseRef();
+}
+
 // A page nested 100,000 elements deep, with text at each level, formats
 // without recursion and in time proportional to its size.
 TEST(Formatting, DeepPagesFormat)

@@ -405,8 +405,10 @@ void Element::_formatOwn()
     }
     if (!_startGenerated && !_startTag.empty())
         _replaceStartTag(pagedom::SourceText(_generateStartTag()));
-    if (regularEnd)
-        _storeEndTag(pagedom::SourceText(END_OPEN_TAG + _tagName() + CLOSE_TAG));
+    if (regularEnd) {
+        const std::string name = _tagKind() == ElementType::FORMAT_HTML_TAG ? _tagName() : getTypeName();
+        _storeEndTag(pagedom::SourceText(END_OPEN_TAG + name + CLOSE_TAG));
+    }
 }
 
 // Tags the reader could not make sense of are the page's own: in the HTML

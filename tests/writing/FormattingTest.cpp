@@ -152,7 +152,8 @@ TEST(Formatting, OneElementFormatsItsSubtreeAtItsDepth)
 {
     Options options;
     options->setColumnLimit(8);
-    Document* doc = formatcheck::read("<ul><li><p class=a>one two three four</p></li></ul> five  six", DOMImpl::JSP_NONE);
+    const std::string page = "<ul><li><p class=a>one two three four</p></li></ul> five  six";
+    Document* doc = formatcheck::read(page, DOMImpl::JSP_NONE);
     Element* p = static_cast<Element*>(doc->getHTMLElement()->getElementsByTagName("p").item(0));
     ASSERT_TRUE(p);
     p->setAttribute("id", "x");

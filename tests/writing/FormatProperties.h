@@ -188,7 +188,7 @@ inline std::string treePicture(const Document* doc)
     walk(
         doc,
         [&out](const Node* n, std::size_t depth) {
-            out += std::string(depth, ' ') + std::to_string(n->getNodeType()) + " " + lower(n->getNodeName());
+            out += std::to_string(depth) + " " + std::to_string(n->getNodeType()) + " " + lower(n->getNodeName());
             if (n->getNodeType() == Node::ELEMENT_NODE) {
                 const Element* e = static_cast<const Element*>(n);
                 out += " #" + std::to_string(e->getElementID()) + " [" + e->getStartTag() + "][" + e->getEndTag() +

@@ -232,8 +232,9 @@ public:
     virtual bool canContain(const Node* child) const;
     // The source text of the node and its descendants.
     virtual std::string getSource() const;
-    // Regenerates the source of the node and its descendants under the
-    // formatting options.
+    // Lays the descendants out again under the formatting options (tags in
+    // the options' case where they read back the same, texts' white space);
+    // a leaf's own source is produced again from its data.
     virtual void formatSource();
     // Whether the node is trivial for layout (a comment, say).
     virtual bool isTrivialNode() const;

@@ -68,7 +68,8 @@ public:
     // Whether the element's type (with SGML exceptions of the ancestors)
     // admits child.
     bool canContain(const Node* child) const override;
-    // Marks both tags for production and formats the children.
+    // Writes the tags the page wrote again where they read back the same,
+    // and formats the descendants.
     void formatSource() override;
     // Whether the element has no element type.
     bool isTrivialNode() const override;

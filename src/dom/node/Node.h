@@ -232,8 +232,9 @@ public:
     virtual bool canContain(const Node* child) const;
     // The source text of the node and its descendants.
     virtual std::string getSource() const;
-    // Regenerates the source of the node and its descendants under the
-    // formatting options.
+    // Lays the descendants out again under the formatting options (tags in
+    // the options' case where they read back the same, texts' white space);
+    // a leaf's own source is produced again from its data.
     virtual void formatSource();
     // Whether the node is trivial for layout (a comment, say).
     virtual bool isTrivialNode() const;
@@ -382,9 +383,10 @@ protected:
     virtual void _writeEnd(std::string& out) const;
     // Whether the writer descends into the children.
     virtual bool _writesChildren() const;
-    // The formatting of the node's own content, without its children: a
-    // leaf asks for its source to be produced again; containers override.
-    // formatSource runs it over a whole subtree without recursion.
+    // What formatting a subtree changes in the node itself, without its
+    // children: nothing for most nodes, whose source is kept as written (the
+    // formatter lays the texts out); elements override.  formatSource runs
+    // it over a whole subtree without recursion.
     virtual void _formatOwn();
     // Room a written copy of this node is likely to need (a document: the
     // page it last read); 0 when unknown.

@@ -86,8 +86,4 @@ void Node::formatSource()
         formatter->formatDescendants(this);
 }
 
-void Node::_formatOwn()
-{
-    if (!_childList())
-        formatSource();
-}
+void Node::_formatOwn() {}

@@ -179,6 +179,18 @@ bool Attr::validateName(const std::string& name)
     return true;
 }
 
+bool Attr::_writesBackFaithfully() const
+{
+    if (!validateName(_name()))
+        return false;
+    const std::string_view value = _value.view();
+    // Server code or markup inside a value ("<%= url %>") is read by the
+    // tokens around it, which a change of quotes could move.
+    if (value.find('<') != std::string_view::npos)
+        return false;
+    return value.find('"') == std::string_view::npos || value.find('\'') == std::string_view::npos;
+}
+
 std::string Attr::getSource() const
 {
     const Element* owner = getOwnerElement();

@@ -89,6 +89,10 @@ private:
     }
     std::string _writtenName(bool htmlTag, unsigned int documentFormat) const;
     std::string _quoted(std::string value) const;
+    // Whether getSource reads back as this attribute: a name that is a
+    // plain run of name bytes, and a value without markup that one quote
+    // character can enclose as it is.
+    bool _writesBackFaithfully() const;
 
     pagedom::SourceText _value;
     const AttrType* _attrType = nullptr;

@@ -68,7 +68,8 @@ public:
     // Whether the element's type (with SGML exceptions of the ancestors)
     // admits child.
     bool canContain(const Node* child) const override;
-    // Marks both tags for production and formats the children.
+    // Writes the tags the page wrote again where they read back the same,
+    // and formats the descendants.
     void formatSource() override;
     // Whether the element has no element type.
     bool isTrivialNode() const override;
@@ -421,6 +422,14 @@ private:
     // The format type the tags are produced in (see _generateStartTag).
     unsigned int _tagKind() const;
     bool _keepsOmittedTags() const;
+    // Whether formatting may produce the tags the page wrote again: the new
+    // tags must read back as this very element.
+    bool _hasReproducibleTags() const;
+    // Whether the written start tag opens with the element's own name.
+    bool _startTagOpensWithName() const;
+    // Whether end is "</", the element's name (ignoring case), optional
+    // white space and ">".
+    bool _isRegularEndTag(std::string_view end) const;
     // The tag name in the case the options and the document ask for.
     std::string _tagName() const;
 

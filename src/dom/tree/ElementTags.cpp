@@ -2,6 +2,7 @@
 // they are produced again, omitting and specifying them, and writing them.
 #include "tree/Element.h"
 
+#include "base/Lexer.h"
 #include "base/Options.h"
 #include "base/StringUtil.h"
 #include "doctype/ContentModel.h"
@@ -176,6 +177,17 @@ bool endsName(char c)
     return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// Equal ignoring ASCII case, same length.
+bool sameIgnoringCase(std::string_view a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (pagedom::str::lowerChar(a[i]) != pagedom::str::lowerChar(b[i]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 // Whether end is "</" followed by the start tag's written name and ">".
@@ -302,8 +314,11 @@ std::string Element::_startTagClosing(unsigned int kind) const
     switch (kind) {
     case ElementType::FORMAT_HTML_TAG:
     case ElementType::FORMAT_MIDDLEWARE_TAG:
-        return (doc && doc->getFormatType() != Document::HTML_FORMAT && isEmptyElement()) ? EMPTY_CLOSE_TAG
-                                                                                             : CLOSE_TAG;
+        // The empty-tag flag is written in every format: a reader keeps it
+        // only where it decides what the element may hold.
+        return (_emptyTag || (doc && doc->getFormatType() != Document::HTML_FORMAT && isEmptyElement()))
+                   ? EMPTY_CLOSE_TAG
+                   : CLOSE_TAG;
     case ElementType::FORMAT_SSI_DIRECTIVE:
         return " " + SSI_CLOSE_TAG;
     case ElementType::FORMAT_JSP_BLOCK:
@@ -427,9 +442,74 @@ void Element::formatSource()
     Node::formatSource();
 }
 
+// Formatting writes the tags the page wrote again in the form the options
+// ask for, where the new tags read back as this very element; every other
+// tag keeps the page's bytes.  A tag the page left out stays left out (an
+// end tag never appears or disappears by formatting, so that no text moves
+// into or out of the element), and a tag still to be produced after an edit
+// is left to that.
 void Element::_formatOwn()
 {
-    _regenerateTags();
+    if (!_hasReproducibleTags())
+        return;
+    _sourceTouched();
+    bool regularEnd = false;
+    if (!_endGenerated && _endKind != END_NONE) {
+        std::string end;
+        _appendEndTag(end);
+        regularEnd = _isRegularEndTag(end);
+    }
+    if (!_startGenerated && !_startTag.empty())
+        _replaceStartTag(pagedom::SourceText(_generateStartTag()));
+    if (regularEnd) {
+        const std::string name = _tagKind() == ElementType::FORMAT_HTML_TAG ? _tagName() : getTypeName();
+        _storeEndTag(pagedom::SourceText(END_OPEN_TAG + name + CLOSE_TAG));
+    }
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+}
+
+// Tags the reader could not make sense of are the page's own: in the HTML
+// document an element without type (custom and JSP tag libraries, whose
+// names are case-sensitive; declarations and marked sections; names made by
+// JSP code; malformed names).  So are the tags of server code (JSP blocks,
+// directives and actions, server-side includes, the middleware form), tags
+// with a format error, and tags whose attributes would not read back the
+// same (see Attr::_writesBackFaithfully).
+bool Element::_hasReproducibleTags() const
+{
+    if (!_elementType && _inHTMLDocument())
+        return false;
+    if (isJSPElement() || (getErrorState() & INVALID_FORMAT_ERROR))
+        return false;
+    const unsigned int kind = _tagKind();
+    if (kind != ElementType::FORMAT_HTML_TAG && kind != ElementType::FORMAT_XML_TAG)
+        return false;
+    if (!_startGenerated && !_startTag.empty() && !_startTagOpensWithName())
+        return false;
+    bool faithful = true;
+    forEachAttr(_attrs(), [&faithful](Attr* attr) { faithful = faithful && attr->_writesBackFaithfully(); });
+    return faithful;
+}
+
+bool Element::_startTagOpensWithName() const
+{
+    const std::string_view tag = _startTag.view();
+    const std::string& name = _name();
+    return tag.size() > name.size() && tag[0] == '<' &&
+           sameIgnoringCase(tag.substr(1, name.size()), name) &&
+           (tag.size() == name.size() + 1 || endsName(tag[name.size() + 1]));
+}
+
+bool Element::_isRegularEndTag(std::string_view end) const
+{
+    const std::string& name = _name();
+    const std::size_t nameEnd = END_OPEN_TAG.size() + name.size();
+    if (name.empty() || end.size() <= nameEnd || end.compare(0, END_OPEN_TAG.size(), END_OPEN_TAG) != 0 ||
+        end.back() != '>' || !sameIgnoringCase(end.substr(END_OPEN_TAG.size(), name.size()), name))
+        return false;
+    for (std::size_t i = nameEnd; i + 1 < end.size(); ++i)
+        if (!Lexer::isSpace(end[i]))
+            return false;
+    return true;
 }
 

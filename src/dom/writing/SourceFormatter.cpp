@@ -1,9 +1,11 @@
-// The formatting pass: produces the source of a subtree again and lays its
-// texts out with line breaks, indentation and wrapping.
+// The formatting pass: produces a subtree's tags again where that is
+// faithful and lays its texts' white space out with line breaks,
+// indentation and wrapping.
 #include "writing/SourceFormatter.h"
 
 #include <vector>
 
+#include "base/Lexer.h"
 #include "base/Options.h"
 #include "doctype/ElementType.h"
 #include "tree/Document.h"
@@ -14,30 +16,117 @@ namespace pagedom {
 
 namespace {
 
+const char LINE_BREAK[] = "\r\n";
+
 bool isTextLike(const Node* n)
 {
     return n && (n->getNodeType() == Node::TEXT_NODE || n->getNodeType() == Node::CDATA_SECTION_NODE);
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// Whether element indents its content: an indent element whose start tag
+// is written (an implied TBODY adds no level the page shows).
+bool indents(const Element* element)
+{
+    return element->isIndentElement() && element->hasStartTag();
+}
+
+// The indentation of that many levels.
+std::string indentation(unsigned long levels)
+{
+    return std::string(DOMOptions::getFormatOption()->getIndent() * levels, ' ');
 }
 
 } // namespace
 
 void SourceFormatter::formatDescendants(Node* root)
 {
-    // Every descendant formats its own content (an element may add empty
-    // texts for line breaks, which the walk then reaches too); the texts
-    // are laid out once the whole subtree is formatted.
-    std::vector<Text*> texts;
-    if (root->getNodeType() == Node::ELEMENT_NODE)
+    const Document* doc = root->getDocument();
+    const bool html = !doc || doc->isHTMLDocument();
+    if (isScriptBlock(root))
+        return;
+    for (const Node* n = root->getParentNode(); n; n = n->getParentNode())
+        if (isScriptBlock(n))
+            return;
+    if (!html && root->getNodeType() == Node::ELEMENT_NODE)
         spaceChildren(static_cast<Element*>(root));
-    for (Node* n = root->getFirstChild(); n; n = n->getNextNode(root, false)) {
+
+    // Each node formats its own content before its children are visited:
+    // an element may add the texts its children are spaced with.
+    std::vector<Level> stack;
+    stack.push_back(rootLevel(root));
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        Node* n = top.next;
+        if (!n) {
+            stack.pop_back();
+            continue;
+        }
+        top.next = n->getNextSibling();
+        if (n->getNodeType() == Node::TEXT_NODE) {
+            Text* text = static_cast<Text*>(n);
+            if (html)
+                layOutText(text, top);
+            else
+                layOutGap(text, top);
+            continue;
+        }
+        if (isScriptBlock(n))
+            continue;
         n->_formatOwn();
-        if (n->getNodeType() == Node::ELEMENT_NODE)
+        if (!html && n->getNodeType() == Node::ELEMENT_NODE)
             spaceChildren(static_cast<Element*>(n));
-        else if (n->getNodeType() == Node::TEXT_NODE)
-            texts.push_back(static_cast<Text*>(n));
+        if (n->getFirstChild()) {
+            const Level children = childLevel(top, n);
+            stack.push_back(children);
+        }
     }
-    for (Text* text : texts)
-        layOut(text);
+}
+
+SourceFormatter::Level SourceFormatter::rootLevel(Node* root)
+{
+    // Only the unbroken chain of elements above the texts counts (a
+    // fragment or document ends it).
+    Level level{root, root->getFirstChild(), 0, 0, 0, false};
+    bool rootIndents = false;
+    for (const Node* n = root; n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode()) {
+        const Element* e = static_cast<const Element*>(n);
+        if (indents(e)) {
+            ++level.indent;
+            rootIndents = rootIndents || n == root;
+        }
+        level.plain = level.plain || e->isPlainElement();
+        ++level.depth;
+    }
+    level.after = rootIndents ? level.indent - 1 : level.indent;
+    return level;
+}
+
+SourceFormatter::Level SourceFormatter::childLevel(const Level& parent, Node* child)
+{
+    Level level{child, child->getFirstChild(), 0, 0, 0, false};
+    if (child->getNodeType() != Node::ELEMENT_NODE)
+        return level;
+    const Element* e = static_cast<const Element*>(child);
+    level.indent = parent.indent + (indents(e) ? 1 : 0);
+    // After the last child comes the element's end tag, else whatever
+    // follows the element itself.
+    level.after = (e->hasEndTag() || e->getNextSibling()) ? parent.indent : parent.after;
+    level.depth = parent.depth + 1;
+    level.plain = parent.plain || e->isPlainElement();
+    return level;
+}
+
+bool SourceFormatter::isScriptBlock(const Node* node)
+{
+    if (node->getNodeType() != Node::ELEMENT_NODE)
+        return false;
+    const ElementType* type = static_cast<const Element*>(node)->getElementType();
+    return type && type->getFormatType() == ElementType::FORMAT_JSP_BLOCK;
 }
 
 void SourceFormatter::spaceChildren(Element* element)
@@ -56,77 +145,60 @@ void SourceFormatter::spaceChildren(Element* element)
         element->appendChild(doc->createTextNode(std::string()));
 }
 
-unsigned long SourceFormatter::wrap(std::string& source, unsigned long columnLimit, const std::string& indent)
+std::string SourceFormatter::layOutSpace(const std::string& source, const std::string& indent,
+                                         const std::string& endIndent, unsigned long columnLimit)
 {
     std::string out;
-    out.reserve(source.size() + 16);
+    out.reserve(source.size());
     unsigned long column = 0;
-    unsigned long breaks = 0;
-    for (std::size_t i = 0; i < source.size();) {
-        char c = source[i];
-        if (c == ' ' && column >= columnLimit) {
-            while (i < source.size() && source[i] == ' ')
-                ++i;
-            out += "\r\n";
-            out += indent;
-            column = 0;
-            ++breaks;
+    const std::size_t n = source.size();
+    for (std::size_t i = 0; i < n;) {
+        if (!Lexer::isSpace(source[i])) {
+            out += source[i++];
+            ++column;
             continue;
         }
-        out += c;
-        column = c == '\n' ? 0 : column + 1;
-        ++i;
+        bool lineEnd = false;
+        while (i < n && Lexer::isSpace(source[i]))
+            lineEnd = isLineEnd(source[i++]) || lineEnd;
+        if (lineEnd || column >= columnLimit) {
+            out += LINE_BREAK;
+            out += i == n ? endIndent : indent;
+            column = 0;
+        } else {
+            out += ' ';
+            ++column;
+        }
     }
-    source.swap(out);
-    return breaks;
+    return out;
 }
 
-unsigned long SourceFormatter::layOut(Text* text)
+void SourceFormatter::layOutText(Text* text, const Level& level)
 {
+    if (level.plain)
+        return;
+    const std::string source = text->getSource();
+    const unsigned long endLevels = text->getNextSibling() ? level.indent : level.after;
+    std::string laidOut = layOutSpace(source, indentation(level.indent), indentation(endLevels),
+                                      DOMOptions::getFormatOption()->getColumnLimit());
+    if (laidOut == source)
+        return;
     text->_sourceTouched();
-    if (text->isPlainText())
-        return 0;
-    const Document* doc = text->getOwnerDocument();
-    if (doc && !doc->isHTMLDocument())
-        return layOutGap(text);
-    return layOutWrapped(text);
+    text->_setLaidOutSource(laidOut);
+    text->setUpdateState(text->getUpdateState() | Node::UPDATE_CONTENT_MODIFIED);
 }
 
-unsigned long SourceFormatter::layOutGap(Text* text)
+void SourceFormatter::layOutGap(Text* text, const Level& level)
 {
-    if (!text->isSpaceText())
-        return 0;
+    if (level.plain || !text->isSpaceText())
+        return;
     // Between elements: a line break and the nesting depth's indent, one
     // level less before the parent's end tag.
-    unsigned long depth = 0;
-    for (const Node* n = text->getParentNode(); n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode())
-        ++depth;
+    unsigned long depth = level.depth;
     if (!text->getNextSibling() && depth)
         --depth;
-    const unsigned long indent = DOMOptions::getFormatOption()->getIndent();
-    text->CharacterData::setData("\r\n" + std::string(indent * depth, ' '));
+    text->CharacterData::setData(LINE_BREAK + indentation(depth));
     text->formatSource();
-    return 0;
-}
-
-unsigned long SourceFormatter::layOutWrapped(Text* text)
-{
-    if (!text->_isFormatPending())
-        return 0;
-    // The depth counts the enclosing indent elements.
-    unsigned long depth = 0;
-    for (const Node* n = text->getParentNode(); n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getParentNode())
-        if (static_cast<const Element*>(n)->isIndentElement())
-            ++depth;
-    const DOMOptions::FormatOption* options = DOMOptions::getFormatOption();
-    std::string source = text->getSource();
-    wrap(source, options->getColumnLimit(), std::string(options->getIndent() * depth, ' '));
-    text->_setLaidOutSource(source);
-    unsigned long breaks = 0;
-    for (std::size_t i = 0; i + 1 < source.size(); ++i)
-        if (source[i] == '\r' && source[i + 1] == '\n')
-            ++breaks;
-    return breaks;
 }
 
 } // namespace pagedom

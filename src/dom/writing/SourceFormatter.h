@@ -12,34 +12,69 @@ class Text;
 
 namespace pagedom {
 
-// Lays a subtree out again under the formatting options.  Every node asks
-// for its own source to be produced again; in documents other than the HTML
-// document, element children are separated by texts that the layout fills
-// with a line break and indentation; texts produced again in the HTML
-// document are wrapped at the column limit.  Text inside plain elements
-// (such as PRE) is never touched.
+// Lays a subtree out again under the formatting options, without changing
+// what the page means or what its server code does.  Formatting produces
+// again only what it can produce faithfully: element tags in the options'
+// case where the new tags read back as the same element (Element decides),
+// and the white space of texts.  Everything else keeps the page's bytes:
+// the characters and references of texts, comments, CDATA sections,
+// declarations, JSP blocks with all they hold, and the tags the reader
+// could not make sense of.  Formatting its own output changes nothing.
+//
+// In the HTML document a text's white space runs become one space, or a
+// line break and the indentation of the text's depth where the run held a
+// line break or the line has reached the column limit (the depth counts
+// the enclosing indent elements whose start tag is written); text inside plain
+// elements (PRE, TEXTAREA) keeps its white space.  No text is added or
+// removed, so the page reads back as the same tree.  In other documents
+// element children are separated by texts that hold a line break and the
+// indentation of their depth.
+//
+// The walk keeps the depth and the plain state of the level it is in, so
+// that formatting costs the same for every node however deep it lies.
 class SourceFormatter : public SubtreeFormatter {
 public:
-    // Produces the source of every descendant of root again and lays the
-    // texts out.
+    // Formats every descendant of root: element tags, and the texts' white
+    // space.
     void formatDescendants(Node* root) override;
 
     // Spaces an element's children for layout (documents other than the
     // HTML document, elements without raw content): an empty text before
     // every child that follows no text, and one at the end.
     static void spaceChildren(Element* element);
-    // Lays out one formatted text; returns the line breaks its source holds.
-    static unsigned long layOut(Text* text);
-    // Wraps source at spaces past the column limit, indenting each new line
-    // with indent; returns the number of breaks made.
-    static unsigned long wrap(std::string& source, unsigned long columnLimit, const std::string& indent);
+    // The source of an HTML text with its white space laid out: each run
+    // becomes one space, or "\r\n" and an indentation where it holds a line
+    // break or where the line (counted in bytes from the text's start or
+    // its last line break, the indentation not counted) has reached
+    // columnLimit.  A run that ends the text is indented with endIndent,
+    // any other with indent.
+    static std::string layOutSpace(const std::string& source, const std::string& indent,
+                                   const std::string& endIndent, unsigned long columnLimit);
 
 private:
+    // What the walk knows about the node whose children it visits.
+    struct Level {
+        Node* node;            // the parent
+        Node* next;            // its next child to visit
+        unsigned long indent;  // written indent elements enclosing the children
+        unsigned long after;   // indent levels of what follows the last child
+        unsigned long depth;   // elements enclosing the children
+        bool plain;            // the children's texts keep their white space
+    };
+
+    // The level of root's children, from root and its ancestors.
+    static Level rootLevel(Node* root);
+    // The level of the children of child, a node of level parent.
+    static Level childLevel(const Level& parent, Node* child);
+    // Whether node is an element of server code (a JSP scriptlet, expression or
+    // declaration): it is kept whole, children and all.
+    static bool isScriptBlock(const Node* node);
+
+    // Lays out the white space of one text of the HTML document.
+    static void layOutText(Text* text, const Level& level);
     // Fills a blank text between elements of a document other than the HTML
     // document with a line break and the indentation of its depth.
-    static unsigned long layOutGap(Text* text);
-    // Wraps a text of the HTML document whose source is to be produced again.
-    static unsigned long layOutWrapped(Text* text);
+    static void layOutGap(Text* text, const Level& level);
 };
 
 } // namespace pagedom

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInput.h"
 #include "dom.h"
 #include "writing/FormatProperties.h"
 
@@ -32,38 +33,10 @@ namespace {
 constexpr unsigned long NARROW_COLUMNS = 8;
 constexpr unsigned long WIDE_INDENT = 4;
 
-// Prints where two texts first differ, with a little context, and aborts.
 [[noreturn]] void fail(const formatcheck::Failure& failure, const std::string& page)
 {
-    const std::string& expected = failure.expected;
-    const std::string& actual = failure.actual;
-    std::size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    auto excerpt = [](const std::string& s, std::size_t at) {
-        std::string out;
-        std::size_t from = at > 40 ? at - 40 : 0;
-        for (std::size_t i = from; i < s.size() && i < at + 40; ++i) {
-            unsigned char c = static_cast<unsigned char>(s[i]);
-            if (c >= 0x20 && c < 0x7f && c != '\\') {
-                out += static_cast<char>(c);
-            } else {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\x%02x", c);
-                out += buf;
-            }
-        }
-        return out;
-    };
-    std::fprintf(stderr,
-                 "pagedom formatting failed: %s\n"
-                 "  page      %s\n"
-                 "  first difference at byte %zu\n"
-                 "  expected  ...%s...\n"
-                 "  actual    ...%s...\n",
-                 failure.what.c_str(), excerpt(page, 0).c_str(), at, excerpt(expected, at).c_str(),
-                 excerpt(actual, at).c_str());
-    std::abort();
+    fuzzinput::fail("pagedom formatting", failure.what + " (page ..." + fuzzinput::excerpt(page, 0, 40) + "...)",
+                    failure.expected, failure.actual, 40);
 }
 
 } // namespace
@@ -75,12 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t mode = data[0];
     const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    DOMImpl::JSPVersion version = DOMImpl::JSP_NONE;
-    if (mode & 1)
-        version = DOMImpl::JSP_10;
-    else if (mode & 4)
-        version = DOMImpl::JSP_091;
-    DOMImpl::setMWVersion((mode & 2) ? DOMImpl::MW_100 : DOMImpl::MW_NONE);
+    const DOMImpl::JSPVersion version = fuzzinput::applyReadingMode(mode);
 
     const DOMImpl::FormatOption defaults;
     DOMImpl::FormatOption* options = DOMImpl::getFormatOption();

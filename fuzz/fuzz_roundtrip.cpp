@@ -15,41 +15,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInput.h"
 #include "dom.h"
 #include "reading/HTMLParser.h"
 #include "reading/TreeDump.h"
 
 namespace {
 
-// Prints where two texts first differ, with a little context, and aborts.
 [[noreturn]] void fail(const char* what, const std::string& expected, const std::string& actual)
 {
-    std::size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    auto excerpt = [at](const std::string& s) {
-        std::string out;
-        std::size_t from = at > 24 ? at - 24 : 0;
-        for (std::size_t i = from; i < s.size() && i < at + 24; ++i) {
-            unsigned char c = static_cast<unsigned char>(s[i]);
-            if (c >= 0x20 && c < 0x7f && c != '\\') {
-                out += static_cast<char>(c);
-            } else {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\x%02x", c);
-                out += buf;
-            }
-        }
-        return out;
-    };
-    std::fprintf(stderr,
-                 "pagedom round trip failed: %s\n"
-                 "  input %zu bytes, output %zu bytes, first difference at byte %zu\n"
-                 "  input  ...%s...\n"
-                 "  output ...%s...\n",
-                 what, expected.size(), actual.size(), at, excerpt(expected).c_str(),
-                 excerpt(actual).c_str());
-    std::abort();
+    fuzzinput::fail("pagedom round trip", what, expected, actual, 24);
 }
 
 } // namespace
@@ -61,12 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t mode = data[0];
     const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    DOMImpl::JSPVersion version = DOMImpl::JSP_NONE;
-    if (mode & 1)
-        version = DOMImpl::JSP_10;
-    else if (mode & 4)
-        version = DOMImpl::JSP_091;
-    DOMImpl::setMWVersion((mode & 2) ? DOMImpl::MW_100 : DOMImpl::MW_NONE);
+    const DOMImpl::JSPVersion version = fuzzinput::applyReadingMode(mode);
 
     Document* doc = DOMImpl::createDocument("HTML", version);
     if (!doc) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -310,6 +311,25 @@ inline std::string examplesDirectory()
 #else
     return "examples";
 #endif
+}
+
+// A page by name, read or made once per process: "generated-1MB" and
+// "generated-10MB" are generated pages of those sizes, any other name is a
+// file of the examples directory.
+inline const std::string& namedPage(const std::string& name)
+{
+    static std::map<std::string, std::string> pages;
+    auto found = pages.find(name);
+    if (found != pages.end())
+        return found->second;
+    std::string text;
+    if (name == "generated-1MB")
+        text = generatePage(1u << 20);
+    else if (name == "generated-10MB")
+        text = generatePage(10u << 20);
+    else
+        text = readFile(examplesDirectory() + "/" + name);
+    return pages.emplace(name, std::move(text)).first->second;
 }
 
 // Every page in the examples directory, by file name in name order; an

@@ -8,7 +8,6 @@
 // runs on the same pages as a point of comparison.
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -18,18 +17,7 @@ namespace {
 
 const std::string& page(const std::string& name)
 {
-    static std::map<std::string, std::string> pages;
-    auto found = pages.find(name);
-    if (found != pages.end())
-        return found->second;
-    std::string text;
-    if (name == "generated-1MB")
-        text = benchpages::generatePage(1u << 20);
-    else if (name == "generated-10MB")
-        text = benchpages::generatePage(10u << 20);
-    else
-        text = benchpages::readFile(benchpages::examplesDirectory() + "/" + name);
-    return pages.emplace(name, std::move(text)).first->second;
+    return benchpages::namedPage(name);
 }
 
 void setBytes(benchmark::State& state, const std::string& text)

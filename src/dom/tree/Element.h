@@ -434,11 +434,27 @@ private:
     std::string _tagName() const;
 
     // --- containment ------------------------------------------------------------
-    // The nearest ancestor element whose type declares SGML exclusions or
-    // inclusions, cached with the structure epoch it was found under, so
-    // that containment checks need not climb every ancestor.
-    const Element* _exceptionScope() const;
-    bool _hasExceptions() const;
+    // Containment asks about the ancestors: the SGML exceptions their types
+    // declare, whether a FRAMESET holds the element and which BODY is the
+    // outermost (for NOFRAMES), and, for a logical element, the nearest
+    // ancestor that is not logical.  So that no check climbs every ancestor,
+    // each element caches, under the structure epoch it was found under,
+    // the head of its scope chain: the ancestor elements that tell something
+    // the ones above them do not (the outermost element of each type that
+    // declares exceptions, the outermost FRAMESET, the outermost BODY), each
+    // one's own _scope leading on to the next.  The chain is bounded by the
+    // document type, whatever the depth.  A logical element also caches the
+    // nearest ancestor that is not logical (in the extras).
+
+    // The head of the scope chain, brought up to date first (with the
+    // chains and logical hosts of the ancestors on the way).
+    const Element* _scopeChain() const;
+    // Whether this element, as a parent, heads its children's scope chain:
+    // it tells something the chain above it (its own, up to date) lacks.
+    bool _headsScopeChain() const;
+    // The type a NOFRAMES decides containment by: outside every FRAMESET
+    // but inside a BODY the outermost BODY's type, else its own.
+    const ElementType* _noframesType() const;
 
     // --- fields -------------------------------------------------------------------
     mutable const Element* _scope = nullptr;
@@ -458,6 +474,9 @@ private:
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;
         pagedom::SourceText endTag;  // an end tag other than "</" name ">"
+        // For a logical element, the nearest ancestor that is not logical
+        // (null without one), valid with the scope chain.
+        const Node* logicalHost = nullptr;
     };
     mutable Extras* _extras = nullptr;
     Extras& _extra() const
@@ -473,8 +492,8 @@ private:
     // and ">" (most end tags, kept as this mark alone), or another text,
     // kept in the extras.
     enum : unsigned int { END_NONE = 0, END_MATCHING = 1, END_STORED = 2 };
-    // The low 32 bits of the structure epoch the scope was found under, 0
-    // when nothing is cached (a new parent clears it).  A wrong answer would
+    // The low 32 bits of the structure epoch the scope chain was found
+    // under, 0 when nothing is cached (a new parent or type clears it).  A wrong answer would
     // need exactly 2^32 subtree moves between two questions.
     mutable std::uint32_t _scopeEpoch = 0;
     mutable bool _startGenerated : 1;

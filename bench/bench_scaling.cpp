@@ -1,6 +1,8 @@
 // Pages and edits whose cost must grow linearly with their size, each at N
-// and 10N: deep pages full of stray end tags or stray table parts, and child
-// lists built, emptied and normalised from the front or the middle.  The
+// and 10N: deep pages full of stray end tags or stray table parts, deep
+// pages under many elements whose types declare SGML exceptions or under
+// NOFRAMES, chains of logical elements built through the public calls, and
+// child lists built, emptied and normalised from the front or the middle.  The
 // time per item (the "per_item" counter) should stay about the same from N
 // to 10N; a cost that grows tenfold is a quadratic slip.
 #include <benchmark/benchmark.h>
@@ -64,6 +66,33 @@ void BM_DeepInCellBlockedEndTags(benchmark::State& state)
 {
     parseDeep(state, "<div>", "</zz>", "<zz><table><tr><td>");
 }
+
+// Elements whose types declare SGML exceptions (FORM and A exclude
+// themselves, PRE excludes IMG and others, HTML, HEAD and BODY include INS
+// and DEL), n deep, then n elements inside them: every containment check
+// asks about the exceptions of all of them.
+void BM_DeepFormsThenBold(benchmark::State& state) { parseDeep(state, "<form>", "<b>"); }
+void BM_DeepAnchorsThenBold(benchmark::State& state) { parseDeep(state, "<a>", "<b>"); }
+void BM_DeepPreThenBold(benchmark::State& state) { parseDeep(state, "<pre>", "<b>"); }
+void BM_DeepDivsThenBodies(benchmark::State& state) { parseDeep(state, "<div>", "<body>"); }
+void BM_DeepDivsThenHtml(benchmark::State& state) { parseDeep(state, "<div>", "<html>"); }
+void BM_DeepDivsThenHeads(benchmark::State& state) { parseDeep(state, "<div>", "<head>"); }
+// A NOFRAMES answers containment as the outermost BODY around it unless a
+// FRAMESET holds it: n of them under n DIVs, each asked about its text.
+void BM_NoframesUnderDeepDivs(benchmark::State& state)
+{
+    parseDeep(state, "<div>", "<noframes>x</noframes>", "<body><noframes>");
+}
+void BM_DeepNoframes(benchmark::State& state) { parseDeep(state, "<noframes>", "x</noframes>", "<body>"); }
+
+BENCHMARK(BM_DeepFormsThenBold)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepAnchorsThenBold)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepPreThenBold)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepDivsThenBodies)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepDivsThenHtml)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepDivsThenHeads)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoframesUnderDeepDivs)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeepNoframes)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_DeepStrayEndTags)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeepStrayParagraphEnds)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
@@ -242,6 +271,49 @@ void BM_CreateNodesOverChildren(benchmark::State& state)
     doc->releaseRef();
 }
 
+// A logical element answers containment as its nearest ancestor that is not
+// logical: a chain of n QRTX:LOOP elements, each appended to the last, then
+// n texts appended to the innermost.
+void BM_AppendToDeepLogicalChain(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_10);
+    for (auto _ : state) {
+        Element* top = doc->createElement("QRTX:LOOP");
+        Element* innermost = top;
+        for (long i = 0; i < n; ++i)
+            innermost = static_cast<Element*>(innermost->appendChild(doc->createElement("QRTX:LOOP")));
+        for (long i = 0; i < n; ++i)
+            innermost->appendChild(doc->createTextNode("x"));
+        top->releaseRef();
+    }
+    setItems(state, 2 * n);
+    doc->releaseRef();
+}
+
+// The same chain under a DIV, each text checked against the DIV.
+void BM_CheckInDeepLogicalChain(benchmark::State& state)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML", DOMImpl::JSP_10);
+    Element* top = doc->createElement("div");
+    Element* innermost = top;
+    for (long i = 0; i < n; ++i)
+        innermost = static_cast<Element*>(innermost->appendChild(doc->createElement("QRTX:LOOP")));
+    Node* text = doc->createTextNode("x");
+    for (auto _ : state) {
+        // Each round starts from caches a moved subtree has outdated.
+        Node* moved = top->removeChild(top->getFirstChild());
+        top->appendChild(moved);
+        for (Node* e = innermost; e != top; e = e->getParentNode())
+            benchmark::DoNotOptimize(e->canContain(text));
+    }
+    setItems(state, n);
+    text->releaseRef();
+    top->releaseRef();
+    doc->releaseRef();
+}
+
 BENCHMARK(BM_BuildFromFront)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildWithInsertAfterNull)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildInMiddle)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
@@ -251,5 +323,7 @@ BENCHMARK(BM_RemoveMiddleRun)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RemoveChildNodesAll)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NormalizeAdjacentTexts)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CreateNodesOverChildren)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendToDeepLogicalChain)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckInDeepLogicalChain)->Arg(N)->Arg(TEN_N)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -138,7 +138,8 @@ enum class Misuse {
     NULL_ARGUMENTS,     // null nodes to the container operations
     PAGE_INTO_A_LEAF,   // createNodes into a text node
     FOREIGN_NODES,      // elements moved in from a document that is then released
-    OTHER_MISUSES       // refused references, foreign attributes, children for leaves, offsets past the end
+    OTHER_MISUSES,      // refused references, foreign attributes, children for leaves, offsets past the end
+    VISUAL_CYCLES       // author-time visuals and metadata made to hold what holds them
 };
 
 // Makes random calls on one document, and checks the written page after each.
@@ -625,6 +626,10 @@ private:
     // refused or survived, never crash.
     void _misuseCall()
     {
+        if (_misuse == Misuse::VISUAL_CYCLES) {
+            _visualCycleCall();
+            return;
+        }
         Node* parent = _container();
         Node* child = parent->getFirstChild();
         const unsigned OTHERS = 3;  // the cases from here on are the other misuses
@@ -708,6 +713,101 @@ private:
                 EXPECT_EQ(0u, text->deleteChar(Node::NOT_FOUND, false));
                 text->Delete(text->getLength(), 100, true);
             }
+        }
+    }
+
+    // An element given an author-time visual, then calls that would have the
+    // visual or the metadata hold the element or one of its ancestors: each
+    // is refused, so that copies end and releases free everything.
+    void _visualCycleCall()
+    {
+        Element* owner = _element();
+        if (!owner)
+            return;
+        if (!owner->getATV() || _random.chance(30)) {
+            _log("setATV of a new element");
+            Element* made = _doc->createElement(_random.chance(70) ? "QRTX:ATV" : _random.pick(TAGS));
+            made->appendChild(_doc->createTextNode("visual"));
+            owner->setATV(made);
+            made->releaseRef();
+        }
+        Element* atv = owner->getATV();
+        if (!atv)
+            return;
+        // An element inside the visual, and the owner or one of its ancestors.
+        Node* inside = atv;
+        for (Node* n = atv->getFirstChild(); n; n = n->getNextNode(atv))
+            if (n->getNodeType() == Node::ELEMENT_NODE && _random.chance(30))
+                inside = n;
+        Node* holder = owner;
+        while (holder->getParentNode() && _random.chance(50))
+            holder = holder->getParentNode();
+        switch (_random.next(7)) {
+        case 0:
+            _log("the owner or an ancestor into its visual");
+            EXPECT_EQ(nullptr, inside->appendChild(holder));
+            break;
+        case 1:
+            _log("the visual into the tree");
+            EXPECT_EQ(nullptr, _container()->appendChild(atv));
+            EXPECT_EQ(nullptr, atv->getParentNode());
+            break;
+        case 2: {
+            _log("setATV of a holder, of a placed element, of another's visual");
+            if (holder->getNodeType() == Node::ELEMENT_NODE) {
+                owner->setATV(static_cast<Element*>(holder));
+                EXPECT_EQ(atv, owner->getATV());
+            }
+            if (Element* placed = _element(); placed != owner) {
+                owner->setATV(placed);
+                EXPECT_EQ(atv, owner->getATV());
+                Element* before = placed->getATV();
+                placed->setATV(atv);
+                EXPECT_EQ(before, placed->getATV());
+            }
+            break;
+        }
+        case 3: {
+            _log("a visual of the visual, and the owner into it");
+            Element* inner = _doc->createElement("QRTX:ATV");
+            atv->setATV(inner);
+            inner->releaseRef();
+            if (Element* held = atv->getATV()) {
+                EXPECT_EQ(nullptr, held->appendChild(holder));
+            }
+            break;
+        }
+        case 4:
+            _log("the owner or an ancestor into its metadata, the metadata into the tree");
+            EXPECT_EQ(nullptr, owner->getMetaData()->appendChild(holder));
+            EXPECT_EQ(nullptr, _container()->appendChild(owner->getMetaData()));
+            break;
+        case 5: {
+            _log("detached metadata attached to an element it holds");
+            MetaData* meta = owner->getMetaData();
+            meta->addRef();
+            owner->setMetaData(nullptr);
+            Element* held = _doc->createElement("b");
+            if (inside->appendChild(held)) {
+                held->setMetaData(meta);
+                EXPECT_EQ(nullptr, held->getMetaData());
+            } else {
+                held->releaseRef();
+            }
+            owner->setMetaData(meta);
+            EXPECT_EQ(meta, owner->getMetaData());
+            meta->releaseRef();
+            break;
+        }
+        default: {
+            _log("edits inside a visual, and a copy of its owner");
+            if (Node* node = _newNode(); !inside->appendChild(node))
+                node->releaseRef();
+            Element* copy = static_cast<Element*>(owner->cloneNode(_random.chance(50)));
+            EXPECT_NE(nullptr, copy->getATV());
+            EXPECT_NE(atv, copy->getATV());
+            copy->releaseRef();
+        }
         }
     }
 
@@ -810,6 +910,11 @@ TEST(EditProperty, ElementsFromAReleasedDocumentAmongEdits)
 TEST(EditProperty, OtherMisusesAmongEdits)
 {
     runEdits(Misuse::OTHER_MISUSES);
+}
+
+TEST(EditProperty, AuthorTimeVisualCyclesAmongEdits)
+{
+    runEdits(Misuse::VISUAL_CYCLES);
 }
 
 } // namespace

@@ -143,15 +143,16 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
     return result;
 }
 
-// Whether node may not be inserted here: it would become its own ancestor,
-// or it is a node that never takes a parent.  Only a node with children can
-// be a proper ancestor, so appending fresh leaves deep in a tree costs no
+// Whether node may not be inserted here: it is a node that never takes a
+// parent, one another node keeps (it would have two owners), or it would
+// come to own itself.  Only a node with children or other kept nodes can
+// own this container, so appending fresh leaves deep in a tree costs no
 // climb to the root.
 bool ContainerNode::_refusesInsertion(const Node* node) const
 {
-    if (node == this || !takesParent(node))
+    if (node == this || !takesParent(node) || node->_keeper())
         return true;
-    return node->getFirstChild() && isOffspringOf(node);
+    return (node->getFirstChild() || node->_keepsOthers()) && _isOwnedBy(node);
 }
 
 Node* ContainerNode::appendChild(Node* newChild)

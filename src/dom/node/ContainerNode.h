@@ -22,7 +22,9 @@ public:
     // moves, and a node of another document is adopted by this one (it and
     // its subtree take this document as owner and its declarations).
     // Returns newChild, or null when refused: a null node, a node that would
-    // become its own ancestor, a node that never takes a parent, or a
+    // come to own itself (become its own ancestor, or hold itself through
+    // metadata), a node that never takes a parent, a node kept by another
+    // (metadata attached to an element, an author-time visual), or a
     // refChild that is no child here.
     Node* insertBefore(Node* newChild, Node* refChild) override;
     // Replaces oldChild by newChild in place; returns oldChild (the caller's
@@ -53,6 +55,10 @@ protected:
     // Makes owner the owner document of every descendant, of the attributes
     // of every descendant element and of the metadata attached to them.
     void _adoptDescendants(Document* owner);
+    // A node moving in from another document becomes this container's
+    // document's: owner documents and declarations of its whole subtree
+    // follow (see _adoptSubtrees).  Without a document here nothing changes.
+    void _adoptIncoming(Node* node);
 
 private:
     // Appends a node without announcing anything to a document: used while a
@@ -66,10 +72,6 @@ private:
 
     void _link(Node* newChild, Node* refChild, unsigned long index);
     bool _refusesInsertion(const Node* node) const;
-    // A node moving in from another document becomes this container's
-    // document's: owner documents and declarations of its whole subtree
-    // follow (see _adoptSubtrees).  Without a document here nothing changes.
-    void _adoptIncoming(Node* node);
     // Makes owner the owner document of the subtrees under roots (and of
     // what their nodes keep beside their children), rebinding every node to
     // owner's declarations when asked.  roots is used up.

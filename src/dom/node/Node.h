@@ -409,6 +409,18 @@ protected:
     // children (an element's attributes) and adds further subtree roots it
     // holds (its metadata) to roots.
     virtual void _adoptAttachments(Document* owner, std::vector<Node*>& roots) { (void)owner, (void)roots; }
+    // Nodes own others beside their children: an element its metadata, a
+    // metadata node the author-time visual it holds.  Every node has at
+    // most one owner, so that ownership never closes a cycle (a copy would
+    // not end, a release would free nothing).
+    // The node that owns this one other than as its parent (the element a
+    // metadata node is attached to, the metadata holding an author-time
+    // visual); null for every other node.
+    virtual Node* _keeper() const { return nullptr; }
+    // Whether the node owns nodes other than its children.
+    virtual bool _keepsOthers() const { return false; }
+    // Whether owner is this node or owns it, through parents and keepers.
+    bool _isOwnedBy(const Node* owner) const;
     // Binds the node again, by name, to the declarations of its owner
     // document's type: the owner document has just become another one (the
     // node moved in from another document).  An element takes its element

@@ -56,6 +56,17 @@ bool Node::isOffspringOf(const Node* node) const
     return false;
 }
 
+bool Node::_isOwnedBy(const Node* owner) const
+{
+    for (const Node* n = this; n;) {
+        if (n == owner)
+            return true;
+        const Node* parent = n->getParentNode();
+        n = parent ? parent : n->_keeper();
+    }
+    return false;
+}
+
 namespace {
 
 unsigned long depthOf(const Node* node)

@@ -19,6 +19,34 @@
 
 using pagedom::forEachAttr;
 
+namespace {
+
+// What containment asks of an element's type, answered without a call.
+bool isLogicalType(const ElementType* type)
+{
+    return type && (type->getGroup() & ElementType::GROUP_LOGICAL) != 0;
+}
+
+bool declaresExceptions(const ElementType* type)
+{
+    if (!type)
+        return false;
+    const ContentModel& model = type->getContentModel();
+    return model.getExclusions() || model.getInclusions();
+}
+
+// Whether an element of the type may tell the scope chain of its children
+// something: it declares exceptions, or it is a FRAMESET or a BODY.
+bool mayHeadScopeChain(const ElementType* type)
+{
+    if (!type)
+        return false;
+    const int id = type->getElementID();
+    return id == ElementTable::ID_FRAMESET || id == ElementTable::ID_BODY || declaresExceptions(type);
+}
+
+} // namespace
+
 // --- construction ---------------------------------------------------------------
 
 Element::Element(Document* ownerDocument, const std::string& name)
@@ -131,8 +159,14 @@ void Element::setElementType(const ElementType* type)
 void Element::_assignType(const ElementType* type, bool rebind)
 {
     _sourceTouched();
-    if (type != _elementType && hasChildNodes())
-        Node::_bumpStructureEpoch();
+    if (type != _elementType) {
+        // The children's scope chains and logical hosts follow from this
+        // type, and the element's own cache holds a logical host only if
+        // the element was logical when it was found.
+        if (hasChildNodes())
+            Node::_bumpStructureEpoch();
+        _scopeEpoch = 0;
+    }
     _elementType = type;
     const Document* doc = getOwnerDocument();
     if (!type) {
@@ -365,39 +399,24 @@ bool Element::canContain(const Node* child) const
     }
     if (isLogicalElement()) {
         // Answers as the nearest ancestor that is not a logical element.
-        const Node* parent = getParentNode();
-        while (parent && parent->getNodeType() == ELEMENT_NODE &&
-               static_cast<const Element*>(parent)->isLogicalElement())
-            parent = parent->getParentNode();
-        return parent ? parent->canContain(child) : true;
+        _scopeChain();
+        const Node* host = _extras->logicalHost;
+        return host ? host->canContain(child) : true;
     }
     if (isVirtualElement())
         return child->isTrivialNode();
 
-    const ElementType* t = _elementType;
-    if (getElementID() == ElementTable::ID_NOFRAMES) {
-        const Element* outermostBody = nullptr;
-        bool inFrameset = false;
-        for (Node* a = getParentNode(); a && a->getNodeType() == ELEMENT_NODE; a = a->getParentNode()) {
-            int id = static_cast<Element*>(a)->getElementID();
-            if (id == ElementTable::ID_FRAMESET) {
-                inFrameset = true;
-                break;
-            }
-            if (id == ElementTable::ID_BODY)
-                outermostBody = static_cast<Element*>(a);
-        }
-        if (!inFrameset && outermostBody)
-            t = outermostBody->_elementType;
-    }
-
-    bool isElement = child->getNodeType() == ELEMENT_NODE;
+    const ElementType* t = _elementType->getElementID() == ElementTable::ID_NOFRAMES ? _noframesType() : _elementType;
+    const bool isElement = child->getNodeType() == ELEMENT_NODE;
+    // An element of each type that declares exceptions is on the scope
+    // chain, and elements of one type answer alike, so asking the chain is
+    // asking every ancestor.
     if (t->allowsChild(child)) {
         if (!isElement)
             return true;
         if (t->excludesChild(child))
             return false;
-        for (const Element* a = _exceptionScope(); a; a = a->_exceptionScope())
+        for (const Element* a = _scopeChain(); a; a = a->_scope)
             if (a->_elementType->excludesChild(child))
                 return false;
         return true;
@@ -416,21 +435,49 @@ bool Element::canContain(const Node* child) const
     }
     if (t->includesChild(child))
         return true;
-    for (const Element* a = _exceptionScope(); a; a = a->_exceptionScope())
+    for (const Element* a = _scopeChain(); a; a = a->_scope)
         if (a->_elementType->includesChild(child))
             return true;
     return false;
 }
 
-bool Element::_hasExceptions() const
+const ElementType* Element::_noframesType() const
 {
-    if (!_elementType)
-        return false;
-    const ContentModel& model = _elementType->getContentModel();
-    return model.getExclusions() || model.getInclusions();
+    // The chain holds the outermost FRAMESET and the outermost BODY of the
+    // ancestors, the BODY last of the BODY elements it holds.
+    const Element* outermostBody = nullptr;
+    for (const Element* a = _scopeChain(); a; a = a->_scope) {
+        const int id = a->getElementID();
+        if (id == ElementTable::ID_FRAMESET)
+            return _elementType;
+        if (id == ElementTable::ID_BODY)
+            outermostBody = a;
+    }
+    return outermostBody ? outermostBody->_elementType : _elementType;
 }
 
-const Element* Element::_exceptionScope() const
+bool Element::_headsScopeChain() const
+{
+    if (!mayHeadScopeChain(_elementType))
+        return false;
+    const int id = _elementType->getElementID();
+    bool typeAbove = false;
+    bool framesetAbove = false;
+    bool bodyAbove = false;
+    for (const Element* a = _scope; a; a = a->_scope) {
+        const int above = a->getElementID();
+        typeAbove = typeAbove || a->_elementType == _elementType;
+        framesetAbove = framesetAbove || above == ElementTable::ID_FRAMESET;
+        bodyAbove = bodyAbove || above == ElementTable::ID_BODY;
+    }
+    if (declaresExceptions(_elementType) && !typeAbove)
+        return true;
+    if (id == ElementTable::ID_FRAMESET)
+        return !framesetAbove;
+    return id == ElementTable::ID_BODY && !framesetAbove && !bodyAbove;
+}
+
+const Element* Element::_scopeChain() const
 {
     const std::uint32_t epoch = static_cast<std::uint32_t>(Node::_structureEpoch());
     auto valid = [epoch](const Element* e) {
@@ -439,7 +486,7 @@ const Element* Element::_exceptionScope() const
     if (valid(this))
         return _scope;
     // Climb to the first element whose cache still holds (or the top), then
-    // fill the caches on the way back down.
+    // fill the caches on the way back down, each from its parent's.
     thread_local std::vector<const Element*> chain;
     chain.clear();
     const Element* e = this;
@@ -455,12 +502,17 @@ const Element* Element::_exceptionScope() const
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         const Element* x = *it;
         const Node* parent = x->getParentNode();
-        const Element* scope = nullptr;
+        const Element* head = nullptr;
+        const Node* host = parent;
         if (parent && parent->getNodeType() == ELEMENT_NODE) {
             const Element* p = static_cast<const Element*>(parent);
-            scope = p->_hasExceptions() ? p : p->_scope;
+            head = p->_headsScopeChain() ? p : p->_scope;
+            if (isLogicalType(p->_elementType))
+                host = p->_extras->logicalHost;
         }
-        x->_scope = scope;
+        x->_scope = head;
+        if (isLogicalType(x->_elementType))
+            x->_extra().logicalHost = host;
         x->_scopeEpoch = epoch;
     }
     return _scope;

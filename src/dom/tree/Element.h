@@ -235,9 +235,11 @@ public:
     // --- metadata and special elements -----------------------------------
     // The attached metadata, or null.
     MetaData* getMetaData() const { return _meta(); }
-    // Attaches metaData (a copy when it belongs to another element),
-    // releasing the metadata attached before; null detaches (an announced
-    // modification, marked UPDATE_META_DATA_MODIFIED).
+    // Attaches metaData (a copy when it belongs to another element or lies
+    // in a tree), releasing the metadata attached before; null detaches (an
+    // announced modification, marked UPDATE_META_DATA_MODIFIED).  Metadata
+    // that holds this element (among its children or in its visual) is
+    // refused: the element would own itself.
     void setMetaData(MetaData* metaData);
     // Whether the element is a dynamic element (a QRTX: text, loop or
     // property, or declared "dynamicelement").
@@ -256,9 +258,12 @@ public:
     // The author-time visual element held by the metadata, or null.
     Element* getATV() const;
     // Stores atv as the element's author-time visual (its metadata holds a
-    // reference on atv; the caller keeps its own); null removes it.  An
-    // element that holds this one (itself, an ancestor, or one whose
-    // metadata leads to it) is refused: the element would own itself.
+    // reference on atv; the caller keeps its own); null removes it.  Refused:
+    // an element with a parent or held as another visual (it would have two
+    // owners), and one that holds this element (itself, an ancestor, or one
+    // whose metadata leads to it: the element would own itself).  While it
+    // is held, atv is inserted nowhere, and nothing that holds this element
+    // is inserted into atv.
     void setATV(Element* atv);
     // For an author-time visual inside metadata, the element the metadata
     // belongs to; else null.
@@ -283,6 +288,8 @@ private:
     void _rebindDeclarations() override;
     unsigned long _prepareUpdateState(unsigned long state) override;
     void _parentReplaced() override { _scopeEpoch = 0; }
+    Node* _keeper() const override;
+    bool _keepsOthers() const override { return _meta() != nullptr; }
 
     // --- for the reader and the attribute nodes --------------------------------
     // Adds an attribute the way a reader or a copy does: a same-named one is
@@ -401,6 +408,13 @@ private:
     // Attaches new metadata of that type unless such metadata is attached.
     void _attachMetaData(unsigned int type);
     void _dropDynamicMetaData();
+    // Marks the element as the author-time visual that metadata holds (null:
+    // no metadata holds it).
+    void _setKeeper(MetaData* metaData)
+    {
+        if (metaData || _extras)
+            _extra().keeper = metaData;
+    }
 
     // --- tags -------------------------------------------------------------------------
     // The start tag text, produced first when its generated flag is set.
@@ -434,11 +448,27 @@ private:
     std::string _tagName() const;
 
     // --- containment ------------------------------------------------------------
-    // The nearest ancestor element whose type declares SGML exclusions or
-    // inclusions, cached with the structure epoch it was found under, so
-    // that containment checks need not climb every ancestor.
-    const Element* _exceptionScope() const;
-    bool _hasExceptions() const;
+    // Containment asks about the ancestors: the SGML exceptions their types
+    // declare, whether a FRAMESET holds the element and which BODY is the
+    // outermost (for NOFRAMES), and, for a logical element, the nearest
+    // ancestor that is not logical.  So that no check climbs every ancestor,
+    // each element caches, under the structure epoch it was found under,
+    // the head of its scope chain: the ancestor elements that tell something
+    // the ones above them do not (the outermost element of each type that
+    // declares exceptions, the outermost FRAMESET, the outermost BODY), each
+    // one's own _scope leading on to the next.  The chain is bounded by the
+    // document type, whatever the depth.  A logical element also caches the
+    // nearest ancestor that is not logical (in the extras).
+
+    // The head of the scope chain, brought up to date first (with the
+    // chains and logical hosts of the ancestors on the way).
+    const Element* _scopeChain() const;
+    // Whether this element, as a parent, heads its children's scope chain:
+    // it tells something the chain above it (its own, up to date) lacks.
+    bool _headsScopeChain() const;
+    // The type a NOFRAMES decides containment by: outside every FRAMESET
+    // but inside a BODY the outermost BODY's type, else its own.
+    const ElementType* _noframesType() const;
 
     // --- fields -------------------------------------------------------------------
     mutable const Element* _scope = nullptr;
@@ -458,6 +488,11 @@ private:
         NamedNodeMap* attrMap = nullptr;
         MetaData* metaData = nullptr;
         pagedom::SourceText endTag;  // an end tag other than "</" name ">"
+        // For a logical element, the nearest ancestor that is not logical
+        // (null without one), valid with the scope chain.
+        const Node* logicalHost = nullptr;
+        // The metadata holding the element as its author-time visual.
+        MetaData* keeper = nullptr;
     };
     mutable Extras* _extras = nullptr;
     Extras& _extra() const
@@ -473,8 +508,8 @@ private:
     // and ">" (most end tags, kept as this mark alone), or another text,
     // kept in the extras.
     enum : unsigned int { END_NONE = 0, END_MATCHING = 1, END_STORED = 2 };
-    // The low 32 bits of the structure epoch the scope was found under, 0
-    // when nothing is cached (a new parent clears it).  A wrong answer would
+    // The low 32 bits of the structure epoch the scope chain was found
+    // under, 0 when nothing is cached (a new parent or type clears it).  A wrong answer would
     // need exactly 2^32 subtree moves between two questions.
     mutable std::uint32_t _scopeEpoch = 0;
     mutable bool _startGenerated : 1;
@@ -485,10 +520,12 @@ private:
     mutable bool _mapPending : 1;
     mutable unsigned int _endKind : 2;
 
-    // Library internals used by the reader, the attribute nodes and the
-    // library's accessor.
+    // Library internals used by the reader, the attribute nodes, the
+    // metadata that holds an element as its visual and the library's
+    // accessor.
     friend class Attr;
     friend class HTMLParser;
+    friend class MetaData;
     friend struct pagedom::ElementAccess;
 };
 

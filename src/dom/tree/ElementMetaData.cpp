@@ -4,9 +4,6 @@
 // because the "dynamicelement" attribute rule runs inside setAttributeNode.
 #include "tree/Element.h"
 
-#include <set>
-#include <vector>
-
 #include "doctype/AttrType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
@@ -24,33 +21,6 @@ const char DTC_ATTR[] = "dtc";                         // a design-time control
 const char CLASSID_ATTR[] = "classid";                 // an ActiveX object
 const char ROLLOVER_PREFIX[] = "_ZEB_ROLLOVER";        // a roll-over's name
 
-// Whether target can be reached from root through children, metadata and
-// the author-time visuals metadata holds: the links by which a node owns
-// others.
-bool owns(const Node* root, const Node* target)
-{
-    std::vector<const Node*> pending{root};
-    std::set<const Node*> seen;
-    while (!pending.empty()) {
-        const Node* n = pending.back();
-        pending.pop_back();
-        if (n == target)
-            return true;
-        if (!seen.insert(n).second)
-            continue;
-        for (const Node* c = n->getFirstChild(); c; c = c->getNextSibling())
-            pending.push_back(c);
-        if (n->getNodeType() == Node::ELEMENT_NODE) {
-            if (const MetaData* meta = static_cast<const Element*>(n)->getMetaData()) {
-                pending.push_back(meta);
-                if (meta->getATVElement())
-                    pending.push_back(meta->getATVElement());
-            }
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 bool Element::_isDynamicElementAttr(const Attr* attr)
@@ -60,7 +30,7 @@ bool Element::_isDynamicElementAttr(const Attr* attr)
 
 void Element::setMetaData(MetaData* metaData)
 {
-    if (metaData == _meta())
+    if (metaData == _meta() || (metaData && _isOwnedBy(metaData)))
         return;
     _sourceTouched();
     Node* announced = _announcedNode();
@@ -71,7 +41,7 @@ void Element::setMetaData(MetaData* metaData)
         _extras->metaData = nullptr;
     }
     if (metaData) {
-        if (metaData->getOwnerElement())
+        if (metaData->getOwnerElement() || metaData->getParentNode())
             metaData = static_cast<MetaData*>(metaData->cloneNode(true));
         else
             metaData->addRef();
@@ -154,9 +124,16 @@ Element* Element::getATV() const
     return nullptr;
 }
 
+Node* Element::_keeper() const
+{
+    return _extras ? _extras->keeper : nullptr;
+}
+
 void Element::setATV(Element* atv)
 {
-    if (atv && owns(atv, this))
+    // The visual gets the metadata as its one owner: it may have no other,
+    // and may not own this element.
+    if (atv && atv != getATV() && (atv->getParentNode() || atv->_keeper() || _isOwnedBy(atv)))
         return;
     Node* announced = _announcedNode();
     pagedom::ChangeHooks::announceBeginModify(announced);

@@ -18,12 +18,31 @@ void MetaData::_setATVElement(Element* atv)
 {
     if (atv == _atv)
         return;
-    if (atv)
+    if (atv) {
         atv->addRef();
+        atv->_setKeeper(this);
+        if (atv->getParentNode() != this)
+            _adoptIncoming(atv);
+    }
     Element* old = _atv;
     _atv = atv;
-    if (old)
+    if (old) {
+        old->_setKeeper(nullptr);
         old->releaseRef();
+    }
+}
+
+Node* MetaData::_keeper() const
+{
+    return _ownerElement;
+}
+
+void MetaData::_adoptAttachments(Document* owner, std::vector<Node*>& roots)
+{
+    (void)owner;
+    // A visual among the children is adopted with them.
+    if (_atv && _atv->getParentNode() != this)
+        roots.push_back(_atv);
 }
 
 std::string MetaData::getNodeName() const

@@ -55,9 +55,16 @@ protected:
     MetaData(const MetaData& other);
 
 private:
+    // --- Node internals --------------------------------------------------------
+    Node* _keeper() const override;
+    bool _keepsOthers() const override { return _atv != nullptr; }
+    void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
+
     void _setOwnerElement(Element* element) { _ownerElement = element; }
     // Holds atv (adding a reference) instead of the element held before
-    // (releasing it).
+    // (releasing it), and marks which element it keeps.  atv has no parent
+    // other than this node and no other keeper; one from another document
+    // is adopted by this node's document.
     void _setATVElement(Element* atv);
     void _setRevised(bool on) { _revised = on; }
 

@@ -234,7 +234,17 @@ TEST(NodeStructure, NodesMovedBetweenDocumentsBelongToTheirNewDocument)
     bold->setAttribute("class", "y");
     EXPECT_TRUE(bold->getAttributeNode("class")->isDefined());
     EXPECT_EQ(0u, bold->getErrorState() & Node::INVALID_CONTENT_ERROR);
+    // An attribute made by a document that is then released, set on an
+    // element of another one, belongs to the element's document.
+    Document* maker = DOMImpl::createDocument("HTML");
+    Attr* align = maker->createAttribute("align");
+    align->setValue("left");
+    EXPECT_EQ(nullptr, static_cast<Element*>(p)->setAttributeNode(align));
+    EXPECT_EQ(other, align->getOwnerDocument());
+    DOM::getDOM()->deleteDocument(maker);
+    static_cast<Element*>(p)->setAttribute("title", "t");
     const std::string written = other->getSource();
+    EXPECT_NE(std::string::npos, written.find("align=\"left\" title=\"t\">")) << written;
     EXPECT_NE(std::string::npos, written.find("two</b></p>")) << written;
     DOM::getDOM()->deleteDocument(other);
 }

@@ -137,7 +137,7 @@ enum class Misuse {
     NONE,
     NULL_ARGUMENTS,     // null nodes to the container operations
     PAGE_INTO_A_LEAF,   // createNodes into a text node
-    FOREIGN_NODES,      // elements moved in from a document that is then released
+    FOREIGN_NODES,      // elements and attributes moved in from a document that is then released
     OTHER_MISUSES,      // refused references, foreign attributes, children for leaves, offsets past the end
     VISUAL_CYCLES       // author-time visuals and metadata made to hold what holds them
 };
@@ -660,7 +660,7 @@ private:
             break;
         }
         case 2: {
-            _log("moving elements from a second document, then releasing it");
+            _log("moving elements and an attribute from a second document, then releasing it");
             Random pages(_random.next(1000));
             const std::string page = PageMaker(pages).make(6);
             Document* other = DOMImpl::createDocument("HTML");
@@ -670,6 +670,12 @@ private:
                     _container()->appendChild(n);
                     break;
                 }
+            }
+            if (Element* e = _element()) {
+                Attr* attr = other->createAttribute(_random.chance(50) ? "title" : "align");
+                attr->setValue("foreign");
+                if (Attr* replaced = e->setAttributeNode(attr))
+                    replaced->releaseRef();
             }
             DOM::getDOM()->deleteDocument(other);
             break;

@@ -280,6 +280,10 @@ void Element::_bindAttribute(Attr* attr, bool join)
         return;
     }
     attr->_setParentField(this);
+    // An attribute made by another document joins this one: that document
+    // may be released while the attribute lives on here.
+    if (Document* owner = getOwnerDocument())
+        attr->_ownerDocument = owner;
     if (attr->getErrorState() & INVALID_ATTR_ERROR)
         addErrorState(INVALID_ATTR_ERROR);
     if (!_elementType) {

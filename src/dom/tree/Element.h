@@ -90,7 +90,9 @@ public:
     // Sets the value of the attribute of that name, adding one if needed.
     void setAttribute(const std::string& name, const std::string& value);
     // Adds attr, replacing a same-named one; returns the replaced attribute
-    // (the caller's reference) or null.
+    // (the caller's reference) or null.  An attribute of another element is
+    // refused; one made by another document becomes this element's
+    // document's.
     Attr* setAttributeNode(Attr* attr);
     // Removes and releases the attribute of that name.
     void removeAttribute(const std::string& name);

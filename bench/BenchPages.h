@@ -350,6 +350,18 @@ inline std::vector<std::pair<std::string, std::string>> examplePages()
     return pages;
 }
 
+// The names namedPage knows, in the order benchmarks list them: the example
+// pages, then the generated pages of 1 MB and 10 MB.
+inline std::vector<std::string> pageNames()
+{
+    std::vector<std::string> names;
+    for (const auto& example : examplePages())
+        names.push_back(example.first);
+    names.push_back("generated-1MB");
+    names.push_back("generated-10MB");
+    return names;
+}
+
 // Builds the HTML document type before any measurement: the registry keeps
 // it, so later documents only look it up.
 inline void warmUp()

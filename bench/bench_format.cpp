@@ -89,11 +89,7 @@ using Body = void (*)(benchmark::State&, const std::string&);
 struct Registration {
     Registration()
     {
-        std::vector<std::string> names;
-        for (const auto& example : benchpages::examplePages())
-            names.push_back(example.first);
-        names.push_back("generated-1MB");
-        names.push_back("generated-10MB");
+        const std::vector<std::string> names = benchpages::pageNames();
 
         struct Entry {
             const char* library;

@@ -116,6 +116,25 @@ Element* parentWith(Document* doc, long n)
     return parent;
 }
 
+// Times edit(doc, parent, n) on a fresh parent of n element children each
+// round (building the parent is not timed); items is the count of edits
+// one round makes.
+template <typename Edit>
+void editFilledParent(benchmark::State& state, long items, Edit edit)
+{
+    const long n = state.range(0);
+    Document* doc = DOMImpl::createDocument("HTML");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Element* parent = parentWith(doc, n);
+        state.ResumeTiming();
+        edit(doc, parent, n);
+        parent->releaseRef();
+    }
+    setItems(state, items);
+    doc->releaseRef();
+}
+
 void BM_BuildFromFront(benchmark::State& state)
 {
     const long n = state.range(0);
@@ -149,92 +168,52 @@ void BM_BuildWithInsertAfterNull(benchmark::State& state)
 // middle.
 void BM_BuildInMiddle(benchmark::State& state)
 {
-    const long n = state.range(0);
-    Document* doc = DOMImpl::createDocument("HTML");
-    for (auto _ : state) {
-        state.PauseTiming();
-        Element* parent = parentWith(doc, n);
+    editFilledParent(state, state.range(0), [](Document* doc, Element* parent, long n) {
         Node* ref = parent->getChildNode(static_cast<unsigned long>(n / 2));
-        state.ResumeTiming();
         for (long i = 0; i < n; ++i)
             parent->insertBefore(doc->createElement("li"), ref);
-        parent->releaseRef();
-    }
-    setItems(state, n);
-    doc->releaseRef();
+    });
 }
 
 void BM_EmptyFromFront(benchmark::State& state)
 {
-    const long n = state.range(0);
-    Document* doc = DOMImpl::createDocument("HTML");
-    for (auto _ : state) {
-        state.PauseTiming();
-        Element* parent = parentWith(doc, n);
-        state.ResumeTiming();
+    editFilledParent(state, state.range(0), [](Document*, Element* parent, long) {
         while (Node* child = parent->getFirstChild())
             parent->removeChild(child)->releaseRef();
-        parent->releaseRef();
-    }
-    setItems(state, n);
-    doc->releaseRef();
+    });
 }
 
 void BM_EmptyFromBack(benchmark::State& state)
 {
-    const long n = state.range(0);
-    Document* doc = DOMImpl::createDocument("HTML");
-    for (auto _ : state) {
-        state.PauseTiming();
-        Element* parent = parentWith(doc, n);
-        state.ResumeTiming();
+    editFilledParent(state, state.range(0), [](Document*, Element* parent, long) {
         while (Node* child = parent->getLastChild())
             parent->removeChild(child)->releaseRef();
-        parent->releaseRef();
-    }
-    setItems(state, n);
-    doc->releaseRef();
+    });
 }
 
 // Removes the middle half of the children one by one, front to back.
 void BM_RemoveMiddleRun(benchmark::State& state)
 {
-    const long n = state.range(0);
-    Document* doc = DOMImpl::createDocument("HTML");
-    for (auto _ : state) {
-        state.PauseTiming();
-        Element* parent = parentWith(doc, n);
-        state.ResumeTiming();
+    editFilledParent(state, state.range(0) / 2, [](Document*, Element* parent, long n) {
         Node* child = parent->getChildNode(static_cast<unsigned long>(n / 4));
         for (long i = 0; i < n / 2; ++i) {
             Node* next = child->getNextSibling();
             parent->removeChild(child)->releaseRef();
             child = next;
         }
-        parent->releaseRef();
-    }
-    setItems(state, n / 2);
-    doc->releaseRef();
+    });
 }
 
 void BM_RemoveChildNodesAll(benchmark::State& state)
 {
-    const long n = state.range(0);
-    Document* doc = DOMImpl::createDocument("HTML");
-    for (auto _ : state) {
-        state.PauseTiming();
-        Element* parent = parentWith(doc, n);
-        state.ResumeTiming();
+    editFilledParent(state, state.range(0), [](Document*, Element* parent, long) {
         Node* removed = parent->removeChildNodes(nullptr, nullptr);
         while (removed) {
             Node* next = removed->getNextSibling();
             removed->releaseRef();
             removed = next;
         }
-        parent->releaseRef();
-    }
-    setItems(state, n);
-    doc->releaseRef();
+    });
 }
 
 // n adjacent text children merged into one.

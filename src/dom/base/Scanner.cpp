@@ -146,20 +146,25 @@ unsigned long Scanner::scanValue(std::string& out, const std::string& delims)
     return _offset;
 }
 
-unsigned long Scanner::findChar(char c)
+template <typename Find>
+unsigned long Scanner::_findCharacter(Find find)
 {
     std::size_t from = _offset;
     for (;;) {
-        const std::size_t found = _getBuffer().find(c, from);
+        const std::size_t found = find(_getBuffer(), from);
         if (found != std::string::npos)
             return toResult(found);
         const std::size_t oldLength = _buffer.length();
         if (_read() == 0)
             return NOT_FOUND;
-        // Only the new text needs looking at.
         if (oldLength > from)
             from = oldLength;
     }
+}
+
+unsigned long Scanner::findChar(char c)
+{
+    return _findCharacter([c](const std::string& buffer, std::size_t from) { return buffer.find(c, from); });
 }
 
 unsigned long Scanner::findString(const std::string& s)
@@ -190,17 +195,9 @@ unsigned long Scanner::findDelim(const std::string& delims)
 {
     if (delims.empty())
         return NOT_FOUND;
-    std::size_t from = _offset;
-    for (;;) {
-        const std::size_t found = _getBuffer().find_first_of(delims, from);
-        if (found != std::string::npos)
-            return toResult(found);
-        const std::size_t oldLength = _buffer.length();
-        if (_read() == 0)
-            return NOT_FOUND;
-        if (oldLength > from)
-            from = oldLength;
-    }
+    return _findCharacter([&delims](const std::string& buffer, std::size_t from) {
+        return buffer.find_first_of(delims, from);
+    });
 }
 
 bool Scanner::matchString(const std::string& s)

@@ -92,6 +92,11 @@ protected:
 
 private:
     const std::string& _getBuffer() const { return _buffer; }
+    // Finds a single character from the offset on, reading as needed:
+    // find(buffer, from) returns its position or npos.  After a read only
+    // the new text needs looking at.
+    template <typename Find>
+    unsigned long _findCharacter(Find find);
 
     std::string _buffer;
     unsigned long _offset;

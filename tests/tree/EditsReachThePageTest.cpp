@@ -9,21 +9,18 @@
 #include <vector>
 
 #include "dom.h"
-#include "node/ChangeHooks.h"
-#include "tree/DocumentAccess.h"
 
 namespace {
 
-// Logs the modifications announced to a document.
-class ModifyLog : public pagedom::ChangeHooks {
+// Logs the modifications a document announces to its listeners.
+class ModifyLog : public dom::EventListener {
 public:
     explicit ModifyLog(std::vector<std::string>* log) : _log(log) {}
-    bool isActive() const override { return true; }
-    void beginChange(Document*) override {}
-    void afterInsert(Node*, unsigned long, unsigned long) override {}
-    void beforeRemove(Node*, unsigned long, unsigned long, Node*) override {}
-    void beginModify(Node* node) override { _log->push_back("<" + node->getNodeName()); }
-    void endModify(Node* node) override { _log->push_back(">" + node->getNodeName()); }
+    void handleEvent(const dom::Event* event) override
+    {
+        const auto* record = static_cast<const dom::RecordEvent*>(event);
+        _log->push_back((event->type() == "BEGIN_MODIFY" ? "<" : ">") + record->recordNode()->getNodeName());
+    }
 
 private:
     std::vector<std::string>* _log;
@@ -41,7 +38,9 @@ struct Page {
     Page() : doc(DOMImpl::createDocument("HTML"))
     {
         doc->createNodes(PAGE.data(), static_cast<unsigned long>(PAGE.size()), nullptr);
-        pagedom::DocumentAccess::setChangeHooks(*doc, new ModifyLog(&log));
+        doc->addEventListener("BEGIN_MODIFY", &listener, false);
+        doc->addEventListener("END_MODIFY", &listener, false);
+        doc->enableRecord(true);
     }
     ~Page() { doc->releaseRef(); }
 
@@ -64,6 +63,7 @@ struct Page {
 
     Document* doc;
     std::vector<std::string> log;
+    ModifyLog listener{&log};
 };
 
 // An edit of a freshly read page: what it does, the node it changes and

@@ -7,9 +7,11 @@
 #include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
+#include "editing/ChangeRecord.h"
 #include "frame/Registry.h"
 #include "frame/RegistryAccess.h"
 #include "reading/HTMLParser.h"
+#include "tree/ChangeRecorder.h"
 #include "tree/Document.h"
 #include "writing/SourceFormatter.h"
 
@@ -170,6 +172,7 @@ void DOMImpl::_installServices()
         pagedom::DocumentTypeSource::install(_registry());
         pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
         pagedom::SubtreeFormatter::install(&formatter);
+        pagedom::ChangeRecorder::install(&pagedom::ChangeRecord::make);
         return true;
     }();
     (void)installed;

@@ -89,6 +89,23 @@ void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
     setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
 }
 
+void ContainerNode::_handChildrenTo(ContainerNode* to)
+{
+    const unsigned long count = _children.length();
+    if (!count || to->getFirstChild() || to == this)
+        return;
+    Node::_bumpStructureEpoch();
+    for (unsigned long i = 0; i < count; ++i) {
+        Node* child = _children.item(i);
+        child->_parent = to;
+        child->_parentReplaced();
+        to->_children.insertAt(child, i);
+    }
+    // From the end, so that live lists of this node see it emptied.
+    for (unsigned long i = count; i > 0; --i)
+        _children.removeAt(i - 1);
+}
+
 Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
 {
     Node* rest = nullptr;
@@ -117,6 +134,12 @@ Node* ContainerNode::insertBefore(Node* newChild, Node* refChild)
         rest = nullptr;
         if (Node* oldParent = newChild->getParentNode()) {
             oldParent->removeChild(newChild);
+            // Whoever heard of the move may have placed the node elsewhere
+            // (it stays there) or taken the reference away (it is appended).
+            if (newChild->getParentNode() || _refusesInsertion(newChild))
+                return first ? nullptr : result;
+            if (refChild && refChild->_parent != this)
+                refChild = nullptr;
             if (refChild)
                 index = getChildIndex(refChild);
             else
@@ -192,8 +215,13 @@ Node* ContainerNode::removeChild(Node* oldChild)
     unsigned long index = getChildIndex(oldChild);
     if (index == NOT_FOUND)
         return nullptr;
-    if (pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(this))
+    if (pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(this)) {
         hooks->beforeRemove(this, index, 1, oldChild);
+        // Whoever heard of the removal may have moved the child meanwhile.
+        index = getChildIndex(oldChild);
+        if (index == NOT_FOUND)
+            return nullptr;
+    }
     oldChild->_setParentNode(nullptr);
     Node* prev = oldChild->_previous;
     Node* next = oldChild->_next;

@@ -80,7 +80,13 @@ private:
     dom::OwnerNodeList _children;
 
     // Library internals used by the reader.
+    // Hands every child, in order, to the childless container to, without
+    // announcing or marking anything: the children keep their places in the
+    // page, only their parent is another copy of the same node.
+    void _handChildrenTo(ContainerNode* to);
+
     friend class HTMLParser;
+    friend struct pagedom::NodeAccess;
 };
 
 #endif

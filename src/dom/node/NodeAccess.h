@@ -3,7 +3,7 @@
 #ifndef PAGEDOM_NODE_NODEACCESS_H
 #define PAGEDOM_NODE_NODEACCESS_H
 
-#include "node/Node.h"
+#include "node/ContainerNode.h"
 
 namespace pagedom {
 
@@ -16,6 +16,14 @@ struct NodeAccess {
     static bool isBlankText(const Node& node) { return node._isBlankText(); }
     // Adds error bits to node, as a reader or the corrector does.
     static void addErrorState(Node& node, unsigned long bits) { node.addErrorState(bits); }
+    // Moves every child of from, in order, into the childless to (both
+    // containers), quietly: no announcement, no update marks.  Undo uses it
+    // to put a restored copy of a node in the node's place.
+    static void handChildren(Node& from, Node& to)
+    {
+        if (from._childList() && to._childList())
+            static_cast<ContainerNode&>(from)._handChildrenTo(&static_cast<ContainerNode&>(to));
+    }
 };
 
 } // namespace pagedom

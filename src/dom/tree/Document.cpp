@@ -15,6 +15,7 @@
 #include "tree/EntityReference.h"
 #include "tree/MetaData.h"
 #include "node/ChangeHooks.h"
+#include "tree/ChangeRecorder.h"
 #include "tree/PageReader.h"
 #include "tree/ProcessingInstruction.h"
 #include "base/StringUtil.h"
@@ -141,13 +142,15 @@ Document::~Document()
     // Stop announcing first, then let the tree go while the document type
     // its nodes were bound to still lives; nodes queued by the release are
     // destroyed here too, before the document's own fields go away.
-    if (_hooks) {
-        if (_hooksActive)
-            pagedom::ChangeHooks::documentListens(false);
-        _hooksActive = false;
-        delete _hooks;
-        _hooks = nullptr;
-    }
+    enableRecord(false);
+    delete _hooks;
+    _hooks = nullptr;
+    _freeSelections();
+    setLayoutCursor(nullptr, 0);
+    _dropNode(_pendingNode);
+    _pendingNode = nullptr;
+    delete _changeRecord;
+    _changeRecord = nullptr;
     _releaseChildren();
     Node::_drainPendingReleases();
     if (_documentType)
@@ -303,6 +306,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     reader->readPage(page, target);
     Node::_endReading();
     _keepReadPage(page, target);
+    _announceReadChildren(target);
     return target;
 }
 
@@ -462,29 +466,6 @@ DOMOptions::JSPVersion Document::getJSPVersion() const
 bool Document::supportXMLFormat() const
 {
     return _documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10;
-}
-
-// --- change announcements ------------------------------------------------------
-
-void Document::_setChangeHooks(pagedom::ChangeHooks* hooks)
-{
-    if (_hooks == hooks)
-        return;
-    if (_hooksActive)
-        pagedom::ChangeHooks::documentListens(false);
-    _hooksActive = false;
-    delete _hooks;
-    _hooks = hooks;
-    _refreshHookState();
-}
-
-void Document::_refreshHookState()
-{
-    bool active = _hooks && _hooks->isActive();
-    if (active == _hooksActive)
-        return;
-    _hooksActive = active;
-    pagedom::ChangeHooks::documentListens(active);
 }
 
 // --- converters ------------------------------------------------------------------

@@ -3,7 +3,9 @@
 #ifndef PAGEDOM_TREE_DOCUMENT_H
 #define PAGEDOM_TREE_DOCUMENT_H
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/Options.h"
 #include "base/SourceText.h"
@@ -22,6 +24,8 @@ class ProcessingInstruction;
 class Text;
 namespace pagedom {
 class ChangeHooks;
+class ChangeRecorder;
+class RecordGate;
 struct DocumentAccess;
 }
 
@@ -144,12 +148,71 @@ public:
     // Whether the document's metadata changed since the page was read.
     bool isMetaDataRevised() const { return _metaDataRevised; }
 
-    // Puts the layout cursor at offset in node.
-    void setLayoutCursor(Node* node, int offset)
-    {
-        _cursorNode = node;
-        _layoutOffset = offset;
-    }
+    // --- cursor and selections ------------------------------------------------
+    // One selected stretch of the tree.  For an element an offset is a
+    // child index, for character data an offset into its data.  Records are
+    // the document's; hosts read them.
+    struct Selection {
+        Node* startNode;
+        std::uint32_t startOffset;
+        Node* endNode;
+        std::uint32_t endOffset;
+    };
+
+    // Puts the layout cursor at offset in node (the source offset becomes
+    // unknown, -1).
+    void setLayoutCursor(Node* node, int offset);
+    // Selects from (startNode, startOffset) to (endNode, endOffset), the two
+    // ends put in document order; with add a further selection is added,
+    // else it replaces every selection.  Nothing for a null node.
+    void select(Node* startNode, unsigned long startOffset, Node* endNode, unsigned long endOffset, bool add);
+    // Deletes every selection.
+    void eraseSelections();
+    // The selection when there is exactly one, else null.
+    Selection* getSingleSelection() const;
+    // The selections, in the order they were made.
+    const std::vector<Selection*>& getSelections() const { return _selections; }
+    // How many selections there are.
+    unsigned long getNumOfSelections() const { return _selections.size(); }
+
+    // --- tree editing ------------------------------------------------------------
+    // Removes node from its parent and releases it, keeping the cursor and
+    // the selections in the tree (for null or the document: every child);
+    // the removed nodes below the top are marked UPDATE_REMOVED.  Always null.
+    Node* deleteNodes(Node* node);
+    // 0 when a is null, else a's document order against b (Node::compareOrder).
+    int compareNode(const Node* a, const Node* b) const;
+
+    // --- change recording, undo and redo ------------------------------------
+    // Turns recording of changes on or off (off for a new document).
+    void enableRecord(bool on);
+    // While suspended, changes are still recorded but endUpdate does not
+    // close the step: everything done during a suspension is one step.
+    void suspendRecord(bool on);
+    // Forgets every recorded step.
+    void clearRecord();
+    // Closes the open step, if any, making it one undoable step.
+    void endRecord();
+    // Undoes the newest step (the argument is not used); returns how many
+    // steps can still be undone.
+    int undo(int count);
+    // Redoes the step undone last (the argument is not used); returns how
+    // many steps can still be redone.
+    int redo(int count);
+    // How many steps can be undone (the open one included when it holds
+    // changes).
+    int canUndo() const;
+    // How many steps can be redone.
+    int canRedo() const;
+    // The record position: steps closed and redone minus steps undone.
+    int getRecordCount() const { return _recordPosition; }
+    // Ends the host's editing command: resets every update state, closes the
+    // step unless recording is suspended, and sends "END_UPDATE".
+    void endUpdate();
+    // Send "BEGIN_COPY", "BEGIN_CUT", "BEGIN_PASTE" to the listeners.
+    void beginCopy() const;
+    void beginCut() const;
+    void beginPaste() const;
 
 private:
     Document(const Document& other);
@@ -171,25 +234,66 @@ private:
     void _keepReadPage(pagedom::SourceText::Block* page, Node* target);
 
     // --- change announcements -------------------------------------------
-    // Installs the receiver of this document's change announcements (owned).
-    void _setChangeHooks(pagedom::ChangeHooks* hooks);
-    // Re-reads whether the receiver wants announcements; call after its
-    // active state changes.
+    // Makes the recording gate (the receiver of this document's change
+    // announcements) when recording is on, and tells the node layer whether
+    // this document listens.
     void _refreshHookState();
 
     // While set, the reader is creating nodes (no announcements).
     bool _isCreatingNodes() const { return _creatingNodes; }
     void _setCreatingNodes(bool on) { _creatingNodes = on; }
 
+    // Tells the listeners, after a page was read into target, that its
+    // children were inserted (so reading is recorded like any insertion).
+    void _announceReadChildren(Node* target);
+
     // The layout cursor.
     Node* _getCursorNode() const { return _cursorNode; }
     int _getLayoutOffset() const { return _layoutOffset; }
 
+    // --- recording internals ------------------------------------------------
+    // The record state word.
+    enum RecordState : std::uint32_t {
+        RECORD_SUSPENDED = 0x1,           // endUpdate keeps the step open
+        RECORD_CHANGED_SUSPENDED = 0x2,   // a change was recorded while suspended
+        RECORD_DISABLED = 0x4             // nothing is recorded or announced
+    };
+    // Sends a marker event of type to the listeners.
+    void _sendMarker(const char* type) const;
+    // The change record, made on first use; null when none can be made.
+    pagedom::ChangeRecorder* _record();
+    // Adds a reference to node unless it is the document itself (and
+    // releases one in the other direction).
+    void _holdNode(Node* node);
+    void _dropNode(Node* node);
+    // Moves the cursor and the selections off child, about to leave parent
+    // from index.
+    void _adjustForRemoval(Node* parent, unsigned long index, Node* child);
+    // One end of the single selection, moved off child leaving parent.
+    void _shiftSelectionEnd(Node*& node, std::uint32_t& offset, Node* parent, unsigned long index, Node* child);
+    // Releases every selection record and its nodes.
+    void _freeSelections();
+    // Sets the update state of every node of the tree to 0.
+    void _resetUpdateStates();
+    // Marks the document UPDATE_SELECTION_CHANGED (no change of its source).
+    void _markSelectionChanged();
+
     DocumentType* _documentType;
     bool _isHTML;
+    bool _updateInProgress = false;
+    bool _adjustNeeded = false;
     DocumentFormatType _formatType = HTML_FORMAT;
+    // The cursor and every selection hold a reference on their nodes, so a
+    // host releasing a node never leaves them pointing at freed memory.
     Node* _cursorNode = nullptr;
     int _layoutOffset = 0;
+    int _sourceOffset = 0;
+    std::vector<Selection*> _selections;
+    Node* _pendingNode = nullptr;
+    std::uint32_t _selectionTracking = 1;
+    pagedom::ChangeRecorder* _changeRecord = nullptr;
+    std::uint32_t _recordState = RECORD_DISABLED;
+    std::int32_t _recordPosition = 0;
     pagedom::ChangeHooks* _hooks = nullptr;
     bool _hooksActive = false;
     bool _creatingNodes = false;
@@ -203,6 +307,7 @@ private:
     friend class Element;
     friend class Text;
     friend class HTMLParser;
+    friend class pagedom::RecordGate;
     friend struct pagedom::DocumentAccess;
 };
 

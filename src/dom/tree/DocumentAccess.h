@@ -8,12 +8,8 @@
 namespace pagedom {
 
 struct DocumentAccess {
-    // Installs the receiver of the document's change announcements (owned
-    // by the document; null removes it).
-    static void setChangeHooks(Document& document, ChangeHooks* hooks) { document._setChangeHooks(hooks); }
-    // Re-reads whether the receiver wants announcements; call after its
-    // active state changes.
-    static void refreshHookState(Document& document) { document._refreshHookState(); }
+    // The flag undo and redo set: the tree was just replayed.
+    static bool updateInProgress(const Document& document) { return document._updateInProgress; }
     // A new metadata node without type, with one reference for the caller.
     static MetaData* createMetaData(const Document& document) { return document._createMetaData(); }
     // The node of the layout cursor, or null.

@@ -1,0 +1,173 @@
+// The document's side of change recording: the record state word, the
+// record position, undo and redo as the host calls them, the end of an
+// editing command, and the marker events.
+#include "tree/ChangeRecorder.h"
+#include "tree/Document.h"
+#include "tree/RecordGate.h"
+
+#include <vector>
+
+#include "node/ChangeHooks.h"
+
+void Document::_sendMarker(const char* type) const
+{
+    const dom::EventTarget* target = this;
+    dom::Event event(target, type);
+    target->dispatchEvent(&event);
+}
+
+pagedom::ChangeRecorder* Document::_record()
+{
+    if (!_changeRecord)
+        _changeRecord = pagedom::ChangeRecorder::create(*this);
+    return _changeRecord;
+}
+
+void Document::_refreshHookState()
+{
+    bool active = !(_recordState & RECORD_DISABLED);
+    if (active && !_hooks)
+        _hooks = new pagedom::RecordGate(*this);
+    if (active == _hooksActive)
+        return;
+    _hooksActive = active;
+    pagedom::ChangeHooks::documentListens(active);
+}
+
+void Document::enableRecord(bool on)
+{
+    if (on)
+        _recordState &= ~static_cast<std::uint32_t>(RECORD_DISABLED);
+    else
+        _recordState |= RECORD_DISABLED;
+    _refreshHookState();
+}
+
+void Document::suspendRecord(bool on)
+{
+    if (on)
+        _recordState |= RECORD_SUSPENDED;
+    else
+        _recordState &= ~static_cast<std::uint32_t>(RECORD_SUSPENDED | RECORD_CHANGED_SUSPENDED);
+}
+
+void Document::clearRecord()
+{
+    // A record that is replaying a step is still walking it: a listener
+    // clearing it then is ignored rather than pulling the step away.
+    if (_changeRecord && _changeRecord->isReplaying())
+        return;
+    delete _changeRecord;
+    _changeRecord = nullptr;
+}
+
+void Document::endRecord()
+{
+    if (!_changeRecord || !_changeRecord->endRecord())
+        return;
+    ++_recordPosition;
+    _sendMarker("END_RECORD");
+}
+
+int Document::undo(int)
+{
+    if (!_changeRecord)
+        return 0;
+    // One replay at a time: a listener asking for undo while a step is
+    // being replayed is told what can be undone and nothing more.
+    if (_changeRecord->isReplaying())
+        return canUndo();
+    endRecord();
+    --_recordPosition;
+    _sendMarker("BEGIN_UNDO");
+    // The listeners may have cleared the record.
+    if (_changeRecord)
+        _changeRecord->undoStep();
+    _updateInProgress = true;
+    _sendMarker("END_UNDO");
+    return canUndo();
+}
+
+int Document::redo(int)
+{
+    if (!_changeRecord)
+        return 0;
+    if (_changeRecord->isReplaying())
+        return canRedo();
+    ++_recordPosition;
+    _sendMarker("BEGIN_REDO");
+    if (_changeRecord)
+        _changeRecord->redoStep();
+    _updateInProgress = true;
+    _sendMarker("END_REDO");
+    return canRedo();
+}
+
+int Document::canUndo() const
+{
+    return _changeRecord ? _changeRecord->canUndo() : 0;
+}
+
+int Document::canRedo() const
+{
+    return _changeRecord ? _changeRecord->canRedo() : 0;
+}
+
+void Document::endUpdate()
+{
+    _resetUpdateStates();
+    _updateInProgress = false;
+    _adjustNeeded = false;
+    _recordState &= RECORD_CHANGED_SUSPENDED | RECORD_DISABLED;
+    if (_recordState == 0)
+        endRecord();
+    _sendMarker("END_UPDATE");
+}
+
+// Every node of the tree, in document order, gets the update state 0 (the
+// element, text and metadata overrides reset their attributes and metadata
+// too).  Clearing marks is no change of the source: the page stays as read
+// when it was.
+void Document::_resetUpdateStates()
+{
+    Node::_beginReading();
+    setUpdateState(0);
+    std::vector<Node*> pending;
+    for (Node* child = getLastChild(); child; child = child->getPreviousSibling())
+        pending.push_back(child);
+    while (!pending.empty()) {
+        Node* node = pending.back();
+        pending.pop_back();
+        node->setUpdateState(0);
+        for (Node* child = node->getLastChild(); child; child = child->getPreviousSibling())
+            pending.push_back(child);
+    }
+    Node::_endReading();
+}
+
+void Document::beginCopy() const
+{
+    _sendMarker("BEGIN_COPY");
+}
+
+void Document::beginCut() const
+{
+    _sendMarker("BEGIN_CUT");
+}
+
+void Document::beginPaste() const
+{
+    _sendMarker("BEGIN_PASTE");
+}
+
+void Document::_announceReadChildren(Node* target)
+{
+    pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(target);
+    if (!hooks)
+        return;
+    hooks->beginChange(this);
+    // By place, not by link: a listener may change the tree meanwhile.
+    const unsigned long count = target->getChildLength();
+    for (unsigned long index = 0; index < count; ++index)
+        hooks->afterInsert(target, index, 1);
+}

@@ -42,6 +42,29 @@ public:
     // Counts the documents whose receiver currently wants announcements;
     // documents call it when that changes.
     static void documentListens(bool on);
+
+    // A change of a whole subtree made node by node (formatting): announced
+    // as the subtree being removed and put back, before and after; the
+    // operations inside are not announced one by one.  For a document, all
+    // its children are the subtree.
+    class SubtreeChange {
+    public:
+        explicit SubtreeChange(Node* node);
+        ~SubtreeChange();
+        SubtreeChange(const SubtreeChange&) = delete;
+        SubtreeChange& operator=(const SubtreeChange&) = delete;
+
+    private:
+        ChangeHooks* _hooks = nullptr;
+        Node* _node = nullptr;
+        Node* _parent = nullptr;
+        unsigned long _index = 0;
+    };
+
+private:
+    // Open SubtreeChange sections on this thread: while there is one,
+    // nothing is announced.
+    static thread_local unsigned t_quiet;
 };
 
 } // namespace pagedom

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "node/ChangeHooks.h"
 #include "node/SubtreeFormatter.h"
 
 void Node::_writeStart(std::string&) const {}
@@ -82,6 +83,8 @@ std::string Node::getDesignSource(bool contentOnly) const
 
 void Node::formatSource()
 {
+    // Formatting is recorded as the subtree replaced by its formatted self.
+    pagedom::ChangeHooks::SubtreeChange change(this);
     if (pagedom::SubtreeFormatter* formatter = pagedom::SubtreeFormatter::installed())
         formatter->formatDescendants(this);
 }

@@ -41,6 +41,13 @@ void CDATASection::setData(const std::string& data)
 
 void CDATASection::formatSource()
 {
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _regenerateSource();
+    pagedom::ChangeHooks::announceEndModify(this);
+}
+
+void CDATASection::_regenerateSource()
+{
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);

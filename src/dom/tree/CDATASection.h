@@ -42,6 +42,7 @@ protected:
     CDATASection(const CDATASection& other) = default;
 
 private:
+    void _regenerateSource() override;
     void _writeStart(std::string& out) const override;
     bool _inRawContent() const;
 

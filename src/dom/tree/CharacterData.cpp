@@ -22,7 +22,7 @@ void CharacterData::_setDataAnnounced(const std::string& data)
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = data;
-    formatSource();
+    _regenerateSource();
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

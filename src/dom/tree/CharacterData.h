@@ -45,6 +45,9 @@ protected:
     // Replaces the data inside a modification announcement and asks for the
     // source to be produced again (setData of the node classes).
     void _setDataAnnounced(const std::string& data);
+    // Asks for the source to be produced again from the data, without an
+    // announcement of its own (formatSource announces and calls it).
+    virtual void _regenerateSource() = 0;
 
     // The data: short data inside the node, data read from a page as a span
     // of the page where the page holds it unchanged, other data in a block

@@ -46,6 +46,13 @@ void Comment::setData(const std::string& data)
 
 void Comment::formatSource()
 {
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _regenerateSource();
+    pagedom::ChangeHooks::announceEndModify(this);
+}
+
+void Comment::_regenerateSource()
+{
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
@@ -58,7 +65,7 @@ void Comment::setJSPFormat(bool on)
         return;
     pagedom::ChangeHooks::announceBeginModify(this);
     _jspFormat = on;
-    formatSource();
+    _regenerateSource();
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

@@ -55,6 +55,7 @@ protected:
     Comment(const Comment& other) = default;
 
 private:
+    void _regenerateSource() override;
     void _writeStart(std::string& out) const override;
 
     mutable std::string _source;

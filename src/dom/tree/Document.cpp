@@ -295,6 +295,10 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     if (parent && !parent->_childList())
         return nullptr;
     Node* target = parent ? parent : this;
+    // Reading replaces the target's children, and reading into an element
+    // may close it and go on in any of its ancestors, up to the document:
+    // the whole page is recorded as replaced.
+    pagedom::ChangeHooks::SubtreeChange change(this);
     pagedom::discardChildren(target);
     if (target == this)
         _metaDataRevised = false;
@@ -306,7 +310,6 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     reader->readPage(page, target);
     Node::_endReading();
     _keepReadPage(page, target);
-    _announceReadChildren(target);
     return target;
 }
 

@@ -243,10 +243,6 @@ private:
     bool _isCreatingNodes() const { return _creatingNodes; }
     void _setCreatingNodes(bool on) { _creatingNodes = on; }
 
-    // Tells the listeners, after a page was read into target, that its
-    // children were inserted (so reading is recorded like any insertion).
-    void _announceReadChildren(Node* target);
-
     // The layout cursor.
     Node* _getCursorNode() const { return _cursorNode; }
     int _getLayoutOffset() const { return _layoutOffset; }

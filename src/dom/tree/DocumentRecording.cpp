@@ -159,15 +159,3 @@ void Document::beginPaste() const
 {
     _sendMarker("BEGIN_PASTE");
 }
-
-void Document::_announceReadChildren(Node* target)
-{
-    pagedom::ChangeHooks* hooks = pagedom::ChangeHooks::receiverFor(target);
-    if (!hooks)
-        return;
-    hooks->beginChange(this);
-    // By place, not by link: a listener may change the tree meanwhile.
-    const unsigned long count = target->getChildLength();
-    for (unsigned long index = 0; index < count; ++index)
-        hooks->afterInsert(target, index, 1);
-}

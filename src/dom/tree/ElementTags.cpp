@@ -438,6 +438,7 @@ void Element::_writeEnd(std::string& out) const
 
 void Element::formatSource()
 {
+    pagedom::ChangeHooks::SubtreeChange change(this);
     _formatOwn();
     Node::formatSource();
 }

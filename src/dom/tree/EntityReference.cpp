@@ -59,6 +59,13 @@ std::string EntityReference::getValue() const
 
 void EntityReference::formatSource()
 {
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _regenerateSource();
+    pagedom::ChangeHooks::announceEndModify(this);
+}
+
+void EntityReference::_regenerateSource()
+{
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);

@@ -47,6 +47,8 @@ protected:
     EntityReference(const EntityReference& other);
 
 private:
+    // Asks for the source to be produced again, without an announcement.
+    void _regenerateSource();
     void _writeStart(std::string& out) const override;
 
     Entity* _entity;

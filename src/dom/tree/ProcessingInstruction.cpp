@@ -43,11 +43,18 @@ void ProcessingInstruction::setData(const std::string& data)
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = data;
-    formatSource();
+    _regenerateSource();
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void ProcessingInstruction::formatSource()
+{
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _regenerateSource();
+    pagedom::ChangeHooks::announceEndModify(this);
+}
+
+void ProcessingInstruction::_regenerateSource()
 {
     _sourceTouched();
     _formatPending = true;

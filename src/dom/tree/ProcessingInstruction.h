@@ -51,6 +51,8 @@ protected:
     ProcessingInstruction(const ProcessingInstruction& other) = default;
 
 private:
+    // Asks for the source to be produced again, without an announcement.
+    void _regenerateSource();
     void _writeStart(std::string& out) const override;
 
     std::string _data;

@@ -191,6 +191,13 @@ void Text::setData(const std::string& data)
 
 void Text::formatSource()
 {
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _regenerateSource();
+    pagedom::ChangeHooks::announceEndModify(this);
+}
+
+void Text::_regenerateSource()
+{
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_CHAR_ERROR);
@@ -279,7 +286,7 @@ void Text::_absorbTexts(const std::vector<Node*>& following)
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = data;
-    formatSource();
+    _regenerateSource();
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -291,10 +298,10 @@ Text* Text::splitText(unsigned long offset)
         offset = static_cast<unsigned long>(data.size());
     Text* copy = static_cast<Text*>(cloneNode(false));
     copy->_data = data.substr(offset);
-    copy->formatSource();
+    copy->_regenerateSource();
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = data.substr(0, offset);
-    formatSource();
+    _regenerateSource();
     pagedom::ChangeHooks::announceEndModify(this);
     return copy;
 }
@@ -375,7 +382,7 @@ void Text::_insertData(unsigned long offset, const std::string& data, bool moveC
 {
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = _data.str().insert(offset, data);
-    formatSource();
+    _regenerateSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset + data.size()));
     pagedom::ChangeHooks::announceEndModify(this);
@@ -393,7 +400,7 @@ unsigned long Text::Delete(unsigned long offset, unsigned long count, bool moveC
     bool removedNbsp = count == NBSP_LENGTH && isNbspAt(current, offset);
     current.erase(offset, count);
     _data = current;
-    formatSource();
+    _regenerateSource();
     if (moveCursor && getOwnerDocument())
         getOwnerDocument()->setLayoutCursor(this, static_cast<int>(offset));
     if (removedNbsp)
@@ -423,7 +430,7 @@ void Text::_repairSpaceAt(unsigned long offset)
         return;
     current.replace(at, 1, NBSP_UNIT);
     _data = current;
-    formatSource();
+    _regenerateSource();
 }
 
 unsigned long Text::deleteChar(unsigned long offset, bool backward)
@@ -479,7 +486,7 @@ void Text::compact()
         return;
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = out;
-    formatSource();
+    _regenerateSource();
     _compact = true;
     if (cursorHere) {
         std::size_t newCursor = cursor >= removedBeforeCursor ? cursor - removedBeforeCursor : 0;

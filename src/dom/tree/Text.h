@@ -84,6 +84,7 @@ protected:
     Text(const Text& other);
 
 private:
+    void _regenerateSource() override;
     // --- Node internals --------------------------------------------------------
     void _writeStart(std::string& out) const override;
     // Appends the data of the following text nodes, in order (normalize).

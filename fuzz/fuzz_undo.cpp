@@ -10,9 +10,9 @@
 //
 // The script is a run of steps.  A step opens with a header byte: its two
 // low bits plus one are the number of edits in the step; with bit 2 set the
-// step is made while recording is suspended, with an endUpdate after each
-// edit, so that its edits are closed as one step only when the suspension
-// ends.  Each edit is four bytes: the operation (Op, taken modulo their
+// edits are made while recording is suspended, and with bit 3 too the
+// suspension ends after the first edit: either way the step's endUpdate
+// closes them as one step.  Each edit is four bytes: the operation (Op, taken modulo their
 // number) and three arguments that pick nodes by their index in document
 // order, offsets, names and values.  A script that runs out in the middle
 // of a step ends before that step.  Printable characters make readable
@@ -41,9 +41,11 @@ namespace {
 constexpr std::size_t MAX_SCRIPT_BYTES = 256;
 // The bytes of one edit: the operation and its three arguments.
 constexpr std::size_t EDIT_BYTES = 4;
-// Header bits: the number of edits less one, and the suspended step.
+// Header bits: the number of edits less one, the suspended step, and the
+// suspension ended after the first edit.
 constexpr std::uint8_t HEADER_EDITS = 0x3;
 constexpr std::uint8_t HEADER_SUSPENDED = 0x4;
+constexpr std::uint8_t HEADER_RESUMED = 0x8;
 // The longest run removed by a deleteData or a Text::Delete.
 constexpr unsigned DELETE_SPAN = 8;
 // The characters shown either side of a difference.
@@ -605,7 +607,8 @@ public:
             const std::size_t edits = 1 + (header & HEADER_EDITS);
             if (!script.has(edits * EDIT_BYTES))
                 return;
-            const bool suspended = header & HEADER_SUSPENDED;
+            bool suspended = header & HEADER_SUSPENDED;
+            const bool resumed = suspended && (header & HEADER_RESUMED);
             std::string history;
             if (suspended) {
                 _doc->suspendRecord(true);
@@ -618,9 +621,11 @@ public:
                 const std::uint8_t c = script.next();
                 history += _editor.edit(op, a, b, c);
                 history += "; ";
-                // While suspended, ending the command does not close the step.
-                if (suspended)
-                    _doc->endUpdate();
+                if (resumed && i == 0) {
+                    _doc->suspendRecord(false);
+                    suspended = false;
+                    history += "(resumed) ";
+                }
             }
             if (suspended)
                 _doc->suspendRecord(false);

@@ -1,9 +1,10 @@
 // Documents on several threads at once.  Each thread makes HTML documents
-// from the registry, reads pages into them, edits, writes, copies and
-// releases them, round after round, while the others do the same with the
-// same shared document type.  Every result must equal the one the same work
-// gives on one thread alone.  CI runs these tests under ThreadSanitizer
-// (PAGEDOM_TSAN), which turns any unsynchronised access into a failure.
+// from the registry, reads pages into them, edits them with recording on,
+// undoes and redoes the edit, writes, copies and releases them, round after
+// round, while the others do the same with the same shared document type.
+// Every result must equal the one the same work gives on one thread alone.
+// CI runs these tests under ThreadSanitizer (PAGEDOM_TSAN), which turns any
+// unsynchronised access into a failure.
 
 #include <gtest/gtest.h>
 
@@ -74,16 +75,20 @@ void edit(Document* doc)
     }
 }
 
-// What one page gives: the page written back as read, after the edits, and
-// the deep copy of the edited document written.
+// What one page gives: the page written back as read, after the edits
+// (recorded as one step), after undoing and redoing that step, and the deep
+// copy of the edited document written.
 struct Outcome {
     std::string read;
     std::string edited;
+    std::string undone;
+    std::string redone;
     std::string copied;
 
     bool operator==(const Outcome& other) const
     {
-        return read == other.read && edited == other.edited && copied == other.copied;
+        return read == other.read && edited == other.edited && undone == other.undone &&
+               redone == other.redone && copied == other.copied;
     }
 };
 
@@ -93,8 +98,14 @@ Outcome work(const std::string& page)
     Document* doc = DOMImpl::createDocument("HTML");
     doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
     out.read = doc->getSource();
+    doc->enableRecord(true);
     edit(doc);
+    doc->endUpdate();
     out.edited = doc->getSource();
+    doc->undo(0);
+    out.undone = doc->getSource();
+    doc->redo(0);
+    out.redone = doc->getSource();
     Node* copy = doc->cloneNode(true);
     out.copied = copy->getSource();
     DOM::getDOM()->deleteDocument(doc);
@@ -114,6 +125,8 @@ TEST(DocumentThreads, IndependentDocumentsShareTheirTypeSafely)
         EXPECT_EQ(texts[p], expected[p].read);
         EXPECT_NE(expected[p].read, expected[p].edited);
         EXPECT_EQ(expected[p].edited, expected[p].copied);
+        EXPECT_EQ(expected[p].read, expected[p].undone);
+        EXPECT_EQ(expected[p].edited, expected[p].redone);
     }
 
     const DocumentType* type = DOMImpl::getDocumentType("HTML");

@@ -131,11 +131,9 @@ std::vector<Node*> ChangeRecord::_copyChildren(Node* parent, long index, long co
     std::vector<Node*> copies;
     Node* child = parent->getChildNode(static_cast<unsigned long>(index));
     for (long i = 0; i < count && child; ++i, child = child->getNextSibling()) {
-        Node* copy = child->cloneNode(true);
-        if (copy) {
-            copy->addRef();
+        // A copy comes with one reference, which the entry keeps.
+        if (Node* copy = child->cloneNode(true))
             copies.push_back(copy);
-        }
     }
     return copies;
 }
@@ -177,7 +175,6 @@ void ChangeRecord::recordModification(Node* node)
     Node* copy = node->cloneNode(false);
     if (!copy)
         return;
-    copy->addRef();
     node->addRef();
     if (_open->lastModified)
         _open->lastModified->releaseRef();
@@ -274,10 +271,8 @@ void ChangeRecord::_undoEntry(Entry& entry)
         if (entry.undoCopy.empty() || !target->getParentNode())
             return;
         if (entry.redoCopy.empty()) {
-            if (Node* now = target->cloneNode(false)) {
-                now->addRef();
+            if (Node* now = target->cloneNode(false))
                 entry.redoCopy.push_back(now);
-            }
         }
         _replaceByCopy(target, entry.undoCopy.front());
         return;

@@ -46,6 +46,8 @@ public:
             }
         }
         _doc->endUpdate();
+        if (!_marksAreReset())
+            return false;
         const std::string page = _doc->getSource();
         // A suspended step stays open after endUpdate; when the next step is
         // suspended before it changes anything, the two are one step.
@@ -102,6 +104,19 @@ public:
     static constexpr int ChangeLimit = 30;
 
 private:
+    // endUpdate leaves no node of the tree marked.
+    bool _marksAreReset()
+    {
+        for (Node* n = _doc; n; n = n->getNextNode(_doc)) {
+            if (n->getUpdateState() == 0)
+                continue;
+            ADD_FAILURE() << "seed " << _seed << ": " << n->getNodeName() << " still marked "
+                          << n->getUpdateState() << " after " << _editor.history();
+            return false;
+        }
+        return true;
+    }
+
     bool _expect(const std::string& page, const char* what, int i, const std::string& step)
     {
         const std::string written = _doc->getSource();

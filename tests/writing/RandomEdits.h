@@ -597,7 +597,22 @@ private:
 
     void _documentEdit()
     {
-        switch (_random.next(5)) {
+        switch (_random.next(8)) {
+        case 5:
+            _log("deleteNodes");
+            if (Node* node = _anyNode(); node != _doc || _random.chance(5))
+                _doc->deleteNodes(node);
+            break;
+        case 6:
+            _log("setLayoutCursor / select");
+            if (Text* text = _text())
+                _doc->setLayoutCursor(text, static_cast<int>(_offset(text->getLength())));
+            _doc->select(_anyNode(), _random.next(3), _anyNode(), _random.next(3), _random.chance(30));
+            break;
+        case 7:
+            _log("eraseSelections");
+            _doc->eraseSelections();
+            break;
         case 0: {
             _log("createNodes into an element");
             Random pages(_random.next(1000));

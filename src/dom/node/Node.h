@@ -454,6 +454,18 @@ protected:
     static void _beginReading();
     static void _endReading();
 
+    // --- resetting marks ----------------------------------------------------
+    // A change marks its node and all its ancestors, so a reset of the
+    // marks need only look below marked nodes.  A host clearing a node's
+    // word by hand may leave marks below an unmarked node: every such
+    // clearing (of a node with children, outside a reset walk) is counted,
+    // and a document whose count moved walks its whole tree at the next
+    // reset.
+    static unsigned long _handClearedMarks() { return s_handClearedMarks.load(std::memory_order_relaxed); }
+    // Brackets a reset walk on this thread (its clearing is not counted).
+    static void _beginMarkReset() { ++t_resettingMarks; }
+    static void _endMarkReset() { --t_resettingMarks; }
+
     // setUpdateState(update | bits) for bits != 0, without the call when
     // the bits add nothing or only the sibling mark (which go nowhere).
     void _addUpdateBits(unsigned long bits)
@@ -503,6 +515,8 @@ private:
     static inline std::atomic<unsigned long> s_structureEpoch{1};
     // How many readers are at work on this thread (see _beginReading).
     static inline thread_local unsigned s_readers = 0;
+    static inline std::atomic<unsigned long> s_handClearedMarks{0};
+    static inline thread_local unsigned t_resettingMarks = 0;
 
     void _setLayoutBit(unsigned long bit, bool on)
     {

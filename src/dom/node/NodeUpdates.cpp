@@ -31,6 +31,8 @@ void Node::setUpdateState(unsigned long state)
 {
     // Every change a node goes through marks its update state.
     _sourceTouched();
+    if ((_updateState & ~state) != 0 && !t_resettingMarks && getFirstChild())
+        s_handClearedMarks.fetch_add(1, std::memory_order_relaxed);
     // Nothing new, or only the sibling bit added to a non-empty word: no
     // node hook acts on either and nothing propagates, so the word is
     // stored directly (this keeps the linking done while reading cheap).

@@ -290,6 +290,8 @@ private:
     pagedom::ChangeRecorder* _changeRecord = nullptr;
     std::uint32_t _recordState = RECORD_DISABLED;
     std::int32_t _recordPosition = 0;
+    // The count of marks cleared by hand at the last reset walk.
+    unsigned long _handClearedSeen = 0;
     pagedom::ChangeHooks* _hooks = nullptr;
     bool _hooksActive = false;
     bool _creatingNodes = false;

@@ -124,25 +124,34 @@ void Document::endUpdate()
     _sendMarker("END_UPDATE");
 }
 
-// Every node of the tree, in document order, gets the update state 0 (the
-// element, text and metadata overrides reset their attributes and metadata
-// too).  Clearing marks is no change of the source: the page stays as read
-// when it was.
+// Every marked node of the tree, in document order, gets the update state 0
+// (the element, text and metadata overrides reset their attributes and
+// metadata too).  A change marks its node and every ancestor (child
+// modified), and a sibling link changes only with a change of the parent,
+// so the marks are found below marked nodes only: the walk costs the nodes
+// changed since the last reset and their siblings, not the page.  After a
+// host cleared some node's marks by hand, marks may lie below unmarked
+// nodes, and the walk goes through the whole tree once.  Clearing marks is
+// no change of the source: the page stays as read when it was.
 void Document::_resetUpdateStates()
 {
+    const bool everyNode = Node::_handClearedMarks() != _handClearedSeen;
     Node::_beginReading();
-    setUpdateState(0);
-    std::vector<Node*> pending;
-    for (Node* child = getLastChild(); child; child = child->getPreviousSibling())
-        pending.push_back(child);
+    Node::_beginMarkReset();
+    std::vector<Node*> pending{this};
     while (!pending.empty()) {
         Node* node = pending.back();
         pending.pop_back();
-        node->setUpdateState(0);
+        if (node->getUpdateState() != 0)
+            node->setUpdateState(0);
+        else if (!everyNode)
+            continue;
         for (Node* child = node->getLastChild(); child; child = child->getPreviousSibling())
             pending.push_back(child);
     }
+    Node::_endMarkReset();
     Node::_endReading();
+    _handClearedSeen = Node::_handClearedMarks();
 }
 
 void Document::beginCopy() const

@@ -47,7 +47,8 @@ public:
     // The index of the child inserted or about to be removed (0 for a
     // modification).
     std::uint32_t childIndex() const { return _childIndex; }
-    // How many children the change concerns (1).
+    // How many children the change concerns: 1, or every child of the
+    // document when a page is read or the whole document is formatted.
     std::uint32_t childCount() const { return _childCount; }
 
 private:

@@ -101,9 +101,15 @@ void ChangeRecord::_deleteStep(Step* step)
         _releaseCopies(entry.undoCopy);
         _releaseCopies(entry.redoCopy);
     }
+    _forgetLastModified(step);
+    delete step;
+}
+
+void ChangeRecord::_forgetLastModified(Step* step)
+{
     if (step->lastModified)
         step->lastModified->releaseRef();
-    delete step;
+    step->lastModified = nullptr;
 }
 
 void ChangeRecord::_forgetRedo()
@@ -147,10 +153,7 @@ void ChangeRecord::recordInsertion(Node* parent, unsigned long index, unsigned l
 {
     if (!_open)
         return;
-    if (_open->lastModified) {
-        _open->lastModified->releaseRef();
-        _open->lastModified = nullptr;
-    }
+    _forgetLastModified(_open);
     _append(Entry{INSERTION, NodePath::of(parent, _document), static_cast<long>(index),
                   static_cast<long>(count), {}, {}});
 }
@@ -159,10 +162,7 @@ void ChangeRecord::recordRemoval(Node* parent, unsigned long index, unsigned lon
 {
     if (!_open)
         return;
-    if (_open->lastModified) {
-        _open->lastModified->releaseRef();
-        _open->lastModified = nullptr;
-    }
+    _forgetLastModified(_open);
     _append(Entry{REMOVAL, NodePath::of(parent, _document), static_cast<long>(index), static_cast<long>(count),
                   _copyChildren(parent, static_cast<long>(index), static_cast<long>(count)), {}});
 }
@@ -188,10 +188,7 @@ bool ChangeRecord::endRecord()
         return false;
     Step* step = _open;
     _open = nullptr;
-    if (step->lastModified) {
-        step->lastModified->releaseRef();
-        step->lastModified = nullptr;
-    }
+    _forgetLastModified(step);
     step->closing = CursorSnapshot::take(_document);
     _undo.push_back(step);
     if (canUndo() > STEP_LIMIT) {

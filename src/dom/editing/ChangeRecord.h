@@ -92,6 +92,9 @@ private:
 
     static void _releaseCopies(std::vector<Node*>& copies);
     static void _deleteStep(Step* step);
+    // An insertion or removal, or the end of the step, ends the run of
+    // changes to one node that collapse into one entry.
+    static void _forgetLastModified(Step* step);
     // Copies (deep) of count children of parent from index.
     static std::vector<Node*> _copyChildren(Node* parent, long index, long count);
     void _append(Entry entry);

@@ -146,7 +146,7 @@ private:
 
 void runSteps(unsigned steps, Bracketing bracketing)
 {
-    const unsigned SEQUENCES = 2;
+    const unsigned SEQUENCES = 4;
     for (const Source& page : pages()) {
         for (unsigned s = 0; s < SEQUENCES; ++s) {
             SCOPED_TRACE(page.name);

@@ -268,6 +268,18 @@ TEST(Undo, ReadingAndFormattingAreUndoneLikeAnyEdit)
 
 // The marks of an editing command are reset at its end without changing
 // what the page writes; the page read stays the page written.
+TEST(Undo, AFormattedDoctypeIsUndone)
+{
+    const std::string text = "<!doctype   html><html><body>x</body></html>";
+    Page page(text);
+    page.doc->getFirstChild()->formatSource();
+    page.doc->endUpdate();
+    EXPECT_EQ("<!DOCTYPE html><html><body>x</body></html>", page.source());
+    EXPECT_EQ(1, page.doc->canUndo());
+    page.doc->undo(0);
+    EXPECT_EQ(text, page.source());
+}
+
 TEST(Undo, EndUpdateResetsTheMarksOnly)
 {
     const std::string text = "<html><body><p id=x>a</p></body></html>";

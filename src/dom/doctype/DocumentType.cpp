@@ -337,7 +337,7 @@ void DocumentType::setPublicID(const std::string& id)
     pagedom::ChangeHooks::announceBeginModify(this);
     _publicID = id;
     _sourceStale = true;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -347,7 +347,7 @@ void DocumentType::setSystemID(const std::string& id)
     pagedom::ChangeHooks::announceBeginModify(this);
     _systemID = id;
     _sourceStale = true;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -357,7 +357,7 @@ void DocumentType::setSource(const std::string& text)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = text;
     _sourceStale = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
@@ -369,16 +369,18 @@ void DocumentType::parse(const std::string& text)
     pagedom::ChangeHooks::announceBeginModify(this);
     DTDParser parser(this, text);
     parser.parse();
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void DocumentType::formatSource()
 {
     _sourceTouched();
+    pagedom::ChangeHooks::announceBeginModify(this);
     _sourceStale = true;
     clearErrorState(INVALID_FORMAT_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 std::string DocumentType::getSource() const

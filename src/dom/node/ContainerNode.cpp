@@ -86,7 +86,7 @@ void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
         newChild->_setNextSibling(refChild);
     }
     _children.insertAt(newChild, index);
-    setUpdateState(getUpdateState() | UPDATE_CHILD_MODIFIED);
+    _addUpdateBits(UPDATE_CHILD_MODIFIED);
 }
 
 void ContainerNode::_handChildrenTo(ContainerNode* to)
@@ -198,7 +198,7 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
     newChild->_parentReplaced();
     if (!contained)
         newChild->_errorState |= INVALID_CONTENT_ERROR;
-    newChild->setUpdateState(newChild->_updateState | UPDATE_ADDED);
+    newChild->_setUpdateState(newChild->_updateState | UPDATE_ADDED);
     unsigned long count = _children.length();
     if (Node* before = count ? _children.item(count - 1) : nullptr) {
         before->_setNextSibling(newChild);
@@ -234,7 +234,7 @@ Node* ContainerNode::removeChild(Node* oldChild)
     if (next)
         oldChild->_setNextSibling(nullptr);
     _children.removeAt(index);
-    setUpdateState(getUpdateState() | UPDATE_CHILD_REMOVED);
+    _addUpdateBits(UPDATE_CHILD_REMOVED);
     return oldChild;
 }
 

@@ -258,11 +258,11 @@ void Node::_setParentNode(Node* parent)
     _parentReplaced();
     if (!parent) {
         _errorState &= ~static_cast<std::uint32_t>(INVALID_CONTENT_ERROR);
-        setUpdateState(_updateState | UPDATE_REMOVED);
+        _setUpdateState(_updateState | UPDATE_REMOVED);
     } else {
         if (!parent->canContain(this))
             _errorState |= static_cast<std::uint32_t>(INVALID_CONTENT_ERROR);
-        setUpdateState(_updateState | UPDATE_ADDED);
+        _setUpdateState(_updateState | UPDATE_ADDED);
     }
 }
 

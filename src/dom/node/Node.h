@@ -455,13 +455,14 @@ protected:
     static void _endReading();
 
     // --- resetting marks ----------------------------------------------------
-    // A change marks its node and all its ancestors, so a reset of the
-    // marks need only look below marked nodes.  A host clearing a node's
-    // word by hand may leave marks below an unmarked node: every such
-    // clearing (of a node with children, outside a reset walk) is counted,
-    // and a document whose count moved walks its whole tree at the next
-    // reset.
-    static unsigned long _handClearedMarks() { return s_handClearedMarks.load(std::memory_order_relaxed); }
+    // The library's own changes mark a node and all its ancestors, and a
+    // document's reset looks only where its changes were announced.  Marks
+    // a host sets or clears by hand (setUpdateState) may lie anywhere: each
+    // such call outside a reset walk is counted, and a document whose count
+    // moved walks its whole tree at the next reset.
+    static unsigned long _handSetMarks() { return s_handSetMarks.load(std::memory_order_relaxed); }
+    // The body of setUpdateState, for the library's own marks.
+    void _setUpdateState(unsigned long state);
     // Brackets a reset walk on this thread (its clearing is not counted).
     static void _beginMarkReset() { ++t_resettingMarks; }
     static void _endMarkReset() { --t_resettingMarks; }
@@ -476,7 +477,7 @@ protected:
             _updateState |= static_cast<std::uint32_t>(bits);
             return;
         }
-        setUpdateState(_updateState | bits);
+        _setUpdateState(_updateState | bits);
     }
 
     // The error bits are set by the readers, the corrector and the bindings.
@@ -515,7 +516,7 @@ private:
     static inline std::atomic<unsigned long> s_structureEpoch{1};
     // How many readers are at work on this thread (see _beginReading).
     static inline thread_local unsigned s_readers = 0;
-    static inline std::atomic<unsigned long> s_handClearedMarks{0};
+    static inline std::atomic<unsigned long> s_handSetMarks{0};
     static inline thread_local unsigned t_resettingMarks = 0;
 
     void _setLayoutBit(unsigned long bit, bool on)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <new>
 
@@ -38,6 +39,12 @@ struct NodeList::Body {
     // Where the gap starts: the index of the last edit.
     std::uint32_t gapStart = 0;
     std::atomic<std::uint32_t> lists{0};
+    // Where the last search found its node: an editor asks for the places
+    // of the same nodes again and again (the path down to the node being
+    // typed into), and after an edit beside it the place is one off.
+    // Atomic because the declaration lists of a shared document type are
+    // searched on several threads.
+    mutable std::atomic<std::uint32_t> lastFound{0};
     Node* inlineItems[INLINE_ITEMS];
 
     ~Body()
@@ -125,14 +132,22 @@ struct NodeList::Body {
         return OwnerNodeList::NOT_FOUND;
     }
 
-    // An index holding node, looked for first beside the last edit.
+    // An index holding node, looked for first beside the last edit and
+    // where the last search found its node.
     unsigned long findNearEdit(const Node* node) const
     {
         if (gapStart < size && at(gapStart) == node)
             return gapStart;
         if (gapStart > 0 && at(gapStart - 1) == node)
             return gapStart - 1;
-        return find(node);
+        const std::uint32_t last = lastFound.load(std::memory_order_relaxed);
+        for (std::uint32_t near : {last, last + 1, last - 1})
+            if (near < size && at(near) == node)
+                return near;
+        const unsigned long found = find(node);
+        if (found != OwnerNodeList::NOT_FOUND)
+            lastFound.store(static_cast<std::uint32_t>(found), std::memory_order_relaxed);
+        return found;
     }
 };
 

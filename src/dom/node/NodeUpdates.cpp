@@ -29,10 +29,17 @@ thread_local bool t_updateStackBusy = false;
 
 void Node::setUpdateState(unsigned long state)
 {
+    // Marks set or cleared by hand are outside what a document's reset
+    // tracks; the count tells it to look at every node next time.
+    if (!t_resettingMarks && state != _updateState)
+        s_handSetMarks.fetch_add(1, std::memory_order_relaxed);
+    _setUpdateState(state);
+}
+
+void Node::_setUpdateState(unsigned long state)
+{
     // Every change a node goes through marks its update state.
     _sourceTouched();
-    if ((_updateState & ~state) != 0 && !t_resettingMarks && getFirstChild())
-        s_handClearedMarks.fetch_add(1, std::memory_order_relaxed);
     // Nothing new, or only the sibling bit added to a non-empty word: no
     // node hook acts on either and nothing propagates, so the word is
     // stored directly (this keeps the linking done while reading cheap).
@@ -60,7 +67,7 @@ void Node::setUpdateState(unsigned long state)
                 return;
             if (grown == UPDATE_ADDED && (p->_updateState & UPDATE_ADDED))
                 return;
-            p->setUpdateState(p->_updateState | UPDATE_CHILD_MODIFIED);
+            p->_setUpdateState(p->_updateState | UPDATE_CHILD_MODIFIED);
             return;
         }
     }

@@ -104,10 +104,10 @@ Node* Attr::_beginEdit()
 
 void Attr::_endEdit(Node* announced)
 {
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     if (Element* owner = getOwnerElement()) {
         owner->_regenerateStartTag();
-        owner->setUpdateState(owner->getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+        owner->_addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     }
     if (announced)
         pagedom::ChangeHooks::announceEndModify(announced);

@@ -51,7 +51,7 @@ void CDATASection::_regenerateSource()
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 void CDATASection::setSource(const std::string& source)
@@ -60,7 +60,7 @@ void CDATASection::setSource(const std::string& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

@@ -56,7 +56,7 @@ void Comment::_regenerateSource()
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 void Comment::setJSPFormat(bool on)
@@ -75,7 +75,7 @@ void Comment::setSource(const std::string& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

@@ -143,6 +143,7 @@ Document::~Document()
     // its nodes were bound to still lives; nodes queued by the release are
     // destroyed here too, before the document's own fields go away.
     enableRecord(false);
+    _forgetTouched();
     delete _hooks;
     _hooks = nullptr;
     _freeSelections();

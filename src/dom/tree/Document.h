@@ -187,7 +187,9 @@ public:
     // Turns recording of changes on or off (off for a new document).
     void enableRecord(bool on);
     // While suspended, changes are still recorded but endUpdate does not
-    // close the step: everything done during a suspension is one step.
+    // close their step; it ends the suspension, and the step closes at the
+    // next recorded change.  Suspending again before that change, or
+    // resuming, keeps adding to the same step.
     void suspendRecord(bool on);
     // Forgets every recorded step.
     void clearRecord();
@@ -271,6 +273,17 @@ private:
     void _freeSelections();
     // Sets the update state of every node of the tree to 0.
     void _resetUpdateStates();
+    // Notes that an announced change marked node (with its whole subtree).
+    void _touch(Node* node, bool subtree);
+    // Releases the touched nodes.
+    void _forgetTouched();
+    // Resets node and, below it, every marked node under marked nodes
+    // (every node with everyNode).
+    void _resetMarksBelow(Node* node, bool everyNode);
+    // Whether node is in this document's tree.
+    bool _isInTree(const Node* node) const;
+    // Resets node and its marked ancestors.
+    void _resetWithAncestors(Node* node);
     // Marks the document UPDATE_SELECTION_CHANGED (no change of its source).
     void _markSelectionChanged();
 
@@ -290,8 +303,18 @@ private:
     pagedom::ChangeRecorder* _changeRecord = nullptr;
     std::uint32_t _recordState = RECORD_DISABLED;
     std::int32_t _recordPosition = 0;
-    // The count of marks cleared by hand at the last reset walk.
-    unsigned long _handClearedSeen = 0;
+    // The nodes whose marks the announced changes since the last reset
+    // set (one reference each): whole subtrees, or nodes alone with their
+    // ancestors.  The reset looks there only, unless changes went
+    // unannounced (recording was off), the host set marks by hand, or too
+    // many nodes were touched; then it walks the marked part of the tree.
+    struct Touched {
+        Node* node;
+        bool subtree;
+    };
+    std::vector<Touched> _touched;
+    bool _marksUntracked = true;
+    unsigned long _handMarksSeen = 0;
     pagedom::ChangeHooks* _hooks = nullptr;
     bool _hooksActive = false;
     bool _creatingNodes = false;

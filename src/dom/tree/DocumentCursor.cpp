@@ -21,6 +21,7 @@ void Document::_markSelectionChanged()
     Node::_beginReading();
     _addUpdateBits(UPDATE_SELECTION_CHANGED);
     Node::_endReading();
+    _touch(this, false);
 }
 
 void Document::setLayoutCursor(Node* node, int offset)

@@ -36,10 +36,15 @@ void Document::_refreshHookState()
 
 void Document::enableRecord(bool on)
 {
-    if (on)
+    if (on) {
         _recordState &= ~static_cast<std::uint32_t>(RECORD_DISABLED);
-    else
+    } else {
+        // Changes from now on are not announced: the next reset cannot
+        // rely on the touched nodes.
         _recordState |= RECORD_DISABLED;
+        _marksUntracked = true;
+        _forgetTouched();
+    }
     _refreshHookState();
 }
 
@@ -124,34 +129,86 @@ void Document::endUpdate()
     _sendMarker("END_UPDATE");
 }
 
-// Every marked node of the tree, in document order, gets the update state 0
-// (the element, text and metadata overrides reset their attributes and
-// metadata too).  A change marks its node and every ancestor (child
-// modified), and a sibling link changes only with a change of the parent,
-// so the marks are found below marked nodes only: the walk costs the nodes
-// changed since the last reset and their siblings, not the page.  After a
-// host cleared some node's marks by hand, marks may lie below unmarked
-// nodes, and the walk goes through the whole tree once.  Clearing marks is
-// no change of the source: the page stays as read when it was.
+// Every marked node of the tree gets the update state 0 (the element, text
+// and metadata overrides reset their attributes and metadata too).  A change
+// marks its node and every ancestor (child modified), and a sibling link
+// changes only with a change of the parent, so while every change was
+// announced the marks lie on the touched nodes, their subtrees where whole
+// subtrees were touched, and their ancestors: the reset costs the changes,
+// not the page.  Otherwise the marks are found below marked nodes, or, after
+// marks were set or cleared by hand, anywhere.  Clearing marks is no change
+// of the source: the page stays as read when it was.
 void Document::_resetUpdateStates()
 {
-    const bool everyNode = Node::_handClearedMarks() != _handClearedSeen;
+    static constexpr std::size_t TOUCHED_LIMIT = 1u << 16;
+    const bool everyNode = Node::_handSetMarks() != _handMarksSeen;
+    const bool tracked = !_marksUntracked && !everyNode && _touched.size() < TOUCHED_LIMIT;
     Node::_beginReading();
     Node::_beginMarkReset();
-    std::vector<Node*> pending{this};
-    while (!pending.empty()) {
-        Node* node = pending.back();
-        pending.pop_back();
-        if (node->getUpdateState() != 0)
-            node->setUpdateState(0);
-        else if (!everyNode)
-            continue;
-        for (Node* child = node->getLastChild(); child; child = child->getPreviousSibling())
-            pending.push_back(child);
+    if (tracked) {
+        // The subtrees first, then the ancestors: a node reset as the
+        // ancestor of another would hide the marks below it from the walk
+        // of a subtree it belongs to.
+        for (const Touched& touched : _touched)
+            if (touched.subtree && _isInTree(touched.node))
+                _resetMarksBelow(touched.node, false);
+        for (const Touched& touched : _touched)
+            if (_isInTree(touched.node))
+                _resetWithAncestors(touched.node);
+    } else {
+        _resetMarksBelow(this, everyNode);
     }
     Node::_endMarkReset();
     Node::_endReading();
-    _handClearedSeen = Node::_handClearedMarks();
+    _forgetTouched();
+    _marksUntracked = (_recordState & RECORD_DISABLED) != 0;
+    _handMarksSeen = Node::_handSetMarks();
+}
+
+void Document::_resetMarksBelow(Node* node, bool everyNode)
+{
+    std::vector<Node*> pending{node};
+    while (!pending.empty()) {
+        Node* n = pending.back();
+        pending.pop_back();
+        if (n->getUpdateState() != 0)
+            n->_setUpdateState(0);
+        else if (!everyNode)
+            continue;
+        for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
+            pending.push_back(child);
+    }
+}
+
+bool Document::_isInTree(const Node* node) const
+{
+    while (node->getParentNode())
+        node = node->getParentNode();
+    return node == this;
+}
+
+void Document::_resetWithAncestors(Node* node)
+{
+    if (node->getUpdateState() != 0)
+        node->_setUpdateState(0);
+    // Ancestors above a reset one were reset with it.
+    for (Node* a = node->getParentNode(); a && a->getUpdateState() != 0; a = a->getParentNode())
+        a->_setUpdateState(0);
+}
+
+void Document::_touch(Node* node, bool subtree)
+{
+    if (!node || _marksUntracked)
+        return;
+    _holdNode(node);
+    _touched.push_back(Touched{node, subtree});
+}
+
+void Document::_forgetTouched()
+{
+    for (const Touched& touched : _touched)
+        _dropNode(touched.node);
+    _touched.clear();
 }
 
 void Document::beginCopy() const

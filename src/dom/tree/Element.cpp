@@ -359,7 +359,7 @@ void Element::_resetAttrUpdateStates()
     }
     forEachAttr(_attrs(), [](Attr* attr) {
         if (attr->getUpdateState() != UPDATE_NONE)
-            attr->setUpdateState(UPDATE_NONE);
+            attr->_setUpdateState(UPDATE_NONE);
     });
 }
 
@@ -369,7 +369,7 @@ void Element::_resetAttrUpdateStates()
 unsigned long Element::_metaDataUpdateState(unsigned long state)
 {
     if (state == UPDATE_NONE) {
-        _meta()->setUpdateState(UPDATE_NONE);
+        _meta()->_setUpdateState(UPDATE_NONE);
         return state;
     }
     const unsigned long added = state & ~getUpdateState();

@@ -160,7 +160,7 @@ Attr* Element::setAttributeNode(Attr* attr)
     }
     _attrs().append(attr);
     _startGenerated = true;
-    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
     if (_isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
@@ -193,7 +193,7 @@ void Element::_addAttributeNode(Attr* attr)
         }
     }
     _attrs().append(attr);
-    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
     if (_isDynamicElementAttr(attr))
         _attachMetaData(MetaData::DynamicData);
@@ -229,7 +229,7 @@ void Element::removeAttribute(const std::string& name)
         _dropDynamicMetaData();
     chosen->releaseRef();
     _startGenerated = true;
-    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
 }
 
@@ -252,7 +252,7 @@ Attr* Element::removeAttributeNode(Attr* attr)
     if (dynamic)
         _dropDynamicMetaData();
     _startGenerated = true;
-    setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+    _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
     return attr;
 }
@@ -278,7 +278,7 @@ void Element::removeAllAttributes()
     clearErrorState(UNDEFINED_ATTR_ERROR | INVALID_ATTR_ERROR);
     if (had) {
         _startGenerated = true;
-        setUpdateState(getUpdateState() | UPDATE_ATTRIBUTE_MODIFIED);
+        _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
         pagedom::ChangeHooks::announceEndModify(announced);
     }
 }

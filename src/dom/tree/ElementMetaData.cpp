@@ -48,7 +48,7 @@ void Element::setMetaData(MetaData* metaData)
         _extra().metaData = metaData;
         _meta()->_setOwnerElement(this);
     }
-    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    _addUpdateBits(UPDATE_META_DATA_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
 }
 
@@ -145,7 +145,7 @@ void Element::setATV(Element* atv)
         if (_meta())
             _meta()->_setATVElement(atv);
     }
-    setUpdateState(getUpdateState() | UPDATE_META_DATA_MODIFIED);
+    _addUpdateBits(UPDATE_META_DATA_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(announced);
 }
 

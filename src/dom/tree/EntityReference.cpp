@@ -69,7 +69,7 @@ void EntityReference::_regenerateSource()
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 void EntityReference::setSource(const std::string& source)
@@ -78,7 +78,7 @@ void EntityReference::setSource(const std::string& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

@@ -59,7 +59,7 @@ void ProcessingInstruction::_regenerateSource()
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_FORMAT_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 void ProcessingInstruction::setSource(const std::string& source)
@@ -68,7 +68,7 @@ void ProcessingInstruction::setSource(const std::string& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

@@ -50,10 +50,23 @@ void RecordGate::beginChange(Document*)
         _openedRecord();
 }
 
+// The nodes an insertion or removal marks: the parent, the inserted
+// subtrees, and the siblings whose links changed.
+void RecordGate::_touchAround(Node* parent, unsigned long index, unsigned long count, bool inserted)
+{
+    _document._touch(parent, false);
+    if (index > 0)
+        _document._touch(parent->getChildNode(index - 1), false);
+    for (unsigned long i = 0; inserted && i < count; ++i)
+        _document._touch(parent->getChildNode(index + i), true);
+    _document._touch(parent->getChildNode(index + count), false);
+}
+
 void RecordGate::afterInsert(Node* parent, unsigned long index, unsigned long count)
 {
     if (!_passes())
         return;
+    _touchAround(parent, index, count, true);
     if (ChangeRecorder* record = _openedRecord())
         record->recordInsertion(parent, index, count);
     _sendRecordEvent("END_INSERT", parent, index, count);
@@ -70,6 +83,7 @@ void RecordGate::beforeRemove(Node* parent, unsigned long index, unsigned long c
     index = parent->getChildIndex(child);
     if (index == Node::NOT_FOUND)
         return;
+    _touchAround(parent, index, count, false);
     if (ChangeRecorder* record = _openedRecord())
         record->recordRemoval(parent, index, count);
 }
@@ -88,6 +102,7 @@ void RecordGate::endModify(Node* node)
     if (!_passes())
         return;
     _openedRecord();
+    _document._touch(node, false);
     _sendRecordEvent("END_MODIFY", node, 0, 1);
 }
 

@@ -37,6 +37,7 @@ private:
     bool _passes();
     // The document's record with a step open, or null.
     ChangeRecorder* _openedRecord();
+    void _touchAround(Node* parent, unsigned long index, unsigned long count, bool inserted);
     void _sendRecordEvent(const char* type, const Node* node, unsigned long index, unsigned long count);
 
     Document& _document;

@@ -201,7 +201,7 @@ void Text::_regenerateSource()
     _sourceTouched();
     _formatPending = true;
     clearErrorState(INVALID_CHAR_ERROR);
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 std::string_view Text::_sourceText() const
@@ -244,7 +244,7 @@ void Text::_setSourceText(const pagedom::SourceText& source)
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
     _formatPending = false;
-    setUpdateState(getUpdateState() | UPDATE_CONTENT_MODIFIED);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
 

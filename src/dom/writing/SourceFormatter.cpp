@@ -185,7 +185,7 @@ void SourceFormatter::layOutText(Text* text, const Level& level)
         return;
     text->_sourceTouched();
     text->_setLaidOutSource(laidOut);
-    text->setUpdateState(text->getUpdateState() | Node::UPDATE_CONTENT_MODIFIED);
+    text->_addUpdateBits(Node::UPDATE_CONTENT_MODIFIED);
 }
 
 void SourceFormatter::layOutGap(Text* text, const Level& level)

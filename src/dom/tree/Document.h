@@ -162,6 +162,21 @@ public:
     // Puts the layout cursor at offset in node (the source offset becomes
     // unknown, -1).
     void setLayoutCursor(Node* node, int offset);
+    // The cursor's node and layout offset (converted from the source offset
+    // when only that is known); either output may be null.
+    void getLayoutCursor(Node** node, int* offset) const;
+    // Puts the cursor at source offset offset in node (the layout offset
+    // becomes unknown, -1).
+    void setSourceCursor(Node* node, int offset);
+    // The cursor's node and source offset (converted from the layout
+    // offset when only that is known); either output may be null.
+    void getSourceCursor(Node** node, int* offset) const;
+    // The source offset in a text node's source of layout offset offset in
+    // its data; 0 for a null node, a negative offset or any other node.
+    static int convertOffsetLayout2Source(const Node* node, int offset);
+    // The layout offset in a text node's data of source offset offset in
+    // its source; 0 for a null node, a negative offset or any other node.
+    static int convertOffsetSource2Layout(const Node* node, int offset);
     // Selects from (startNode, startOffset) to (endNode, endOffset), the two
     // ends put in document order; with add a further selection is added,
     // else it replaces every selection.  Nothing for a null node.

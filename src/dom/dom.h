@@ -23,6 +23,7 @@
 #include "tree/EntityReference.h"
 #include "tree/EventTarget.h"
 #include "tree/MetaData.h"
+#include "tree/Range.h"
 
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"

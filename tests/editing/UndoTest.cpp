@@ -180,6 +180,13 @@ TEST(Undo, CursorAndSelectionComeBack)
     EXPECT_EQ(7, pagedom::DocumentAccess::layoutOffset(*doc));
     EXPECT_EQ(7u, doc->getSingleSelection()->endOffset);
 
+    // What is selected, and the selection as a range.
+    EXPECT_TRUE(doc->isSelected(restored));
+    EXPECT_FALSE(doc->isSelected(page.element("p")));
+    dom::Range range = doc->getRange();
+    EXPECT_EQ(restored, range.startContainer());
+    EXPECT_EQ(7u, range.endOffset());
+
     // Two selections: neither is single.
     doc->select(restored, 0, restored, 1, true);
     EXPECT_EQ(nullptr, doc->getSingleSelection());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/PCDATA.h"
 #include "writing/RandomEdits.h"
@@ -66,6 +67,91 @@ TEST(SourceOffsets, EveryCharacterConvertsBothWays)
         if (!ok)
             return;
     }
+}
+
+// Page-wide offsets: a selection's offsets found in the page source are
+// taken back as the same selection, and a position in a text is at the
+// same character of the whole page.
+TEST(SourceOffsets, PageWideSelectionsComeBack)
+{
+    for (const Source& page : pages()) {
+        Document* doc = DOMImpl::createDocument("HTML", page.jsp);
+        doc->createNodes(page.text.data(), static_cast<unsigned long>(page.text.size()), nullptr);
+        const std::string written = doc->getSource();
+        std::vector<Node*> nodes;
+        for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+            nodes.push_back(n);
+        Random random(page.text.size());
+        for (int round = 0; round < 40 && !nodes.empty(); ++round) {
+            Node* a = random.pick(nodes);
+            Node* b = random.pick(nodes);
+            auto offsetIn = [&](Node* n) -> unsigned long {
+                if (n->getNodeType() == Node::TEXT_NODE)
+                    return random.next(static_cast<unsigned>(static_cast<Text*>(n)->getLength()) + 1);
+                return random.next(static_cast<unsigned>(n->getChildLength()) + 1);
+            };
+            doc->select(a, offsetIn(a), b, offsetIn(b), false);
+            unsigned long start = 0;
+            unsigned long end = 0;
+            doc->getSourceSelection(start, end);
+            ASSERT_LE(start, end) << page.name;
+            ASSERT_LE(end, written.size()) << page.name;
+            doc->setSourceSelection(start, end);
+            unsigned long again = 0;
+            unsigned long againEnd = 0;
+            doc->getSourceSelection(again, againEnd);
+            ASSERT_EQ(start, again) << page.name << " round " << round;
+            ASSERT_EQ(end, againEnd) << page.name << " round " << round;
+        }
+        // A text position is the same character of the page.
+        doc->eraseSelections();
+        for (Node* n : nodes) {
+            if (n->getNodeType() != Node::TEXT_NODE || static_cast<Text*>(n)->getLength() == 0)
+                continue;
+            doc->setLayoutCursor(n, 0);
+            unsigned long at = 0;
+            unsigned long same = 0;
+            doc->getSourceSelection(at, same);
+            const std::string source = n->getSource();
+            const int into = Document::convertOffsetLayout2Source(n, 0);
+            ASSERT_EQ(source.substr(static_cast<std::size_t>(into)),
+                      written.substr(at, source.size() - static_cast<std::size_t>(into)))
+                << page.name;
+        }
+        doc->releaseRef();
+    }
+}
+
+TEST(SourceOffsets, WhatASelectionHolds)
+{
+    const std::string page = "<html><body><p>a</p><p>b<i>c</i></p><p>d</p></body></html>";
+    Document* doc = DOMImpl::createDocument("HTML");
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    Element* body = doc->getBODYElement(nullptr);
+    Node* first = body->getChildNode(0);
+    Node* second = body->getChildNode(1);
+    Node* third = body->getChildNode(2);
+    // The body's children 1 up to 2: the second paragraph and all inside it.
+    doc->select(body, 2, body, 1, false);
+    EXPECT_EQ(1u, doc->getSingleSelection()->startOffset);
+    EXPECT_FALSE(doc->isSelected(first));
+    EXPECT_TRUE(doc->isSelected(second));
+    EXPECT_TRUE(doc->isSelected(second->getLastChild()->getFirstChild()));
+    EXPECT_FALSE(doc->isSelected(third));
+    EXPECT_FALSE(doc->isSelected(third->getFirstChild()));
+    // The selection's source is the second paragraph's.
+    unsigned long start = 0;
+    unsigned long end = 0;
+    doc->getSourceSelection(start, end);
+    EXPECT_EQ("<p>b<i>c</i></p>", page.substr(start, end - start));
+    // Several selections: a node is selected when it starts one.
+    doc->select(third, 0, third, 1, true);
+    EXPECT_TRUE(doc->isSelected(third));
+    EXPECT_FALSE(doc->isSelected(second));
+    dom::Range range = doc->getRange();
+    EXPECT_TRUE(range.isCollapsed());
+    EXPECT_EQ(body, range.startContainer());
+    doc->releaseRef();
 }
 
 TEST(SourceOffsets, ReferencesAndBlankRuns)

@@ -16,6 +16,12 @@ struct NodeAccess {
     static bool isBlankText(const Node& node) { return node._isBlankText(); }
     // Adds error bits to node, as a reader or the corrector does.
     static void addErrorState(Node& node, unsigned long bits) { node.addErrorState(bits); }
+    // The text the writer puts before a node's children, the text it puts
+    // after them, and whether it writes the children at all: the pieces a
+    // page-wide source offset counts.
+    static void writeStart(const Node& node, std::string& out) { node._writeStart(out); }
+    static void writeEnd(const Node& node, std::string& out) { node._writeEnd(out); }
+    static bool writesChildren(const Node& node) { return node._writesChildren(); }
     // Moves every child of from, in order, into the childless to (both
     // containers), quietly: no announcement, no update marks.  Undo uses it
     // to put a restored copy of a node in the node's place.

@@ -11,6 +11,7 @@
 #include "base/SourceText.h"
 #include "tree/DocumentFragment.h"
 #include "tree/EventTarget.h"
+#include "tree/Range.h"
 
 class Attr;
 class CDATASection;
@@ -171,6 +172,12 @@ public:
     // The cursor's node and source offset (converted from the layout
     // offset when only that is known); either output may be null.
     void getSourceCursor(Node** node, int* offset) const;
+    // The single selection (without one, the cursor at both ends) as byte
+    // offsets into the whole page source.
+    void getSourceSelection(unsigned long& start, unsigned long& end) const;
+    // Puts the cursor at byte offset start of the page source and, when end
+    // differs, selects up to end (the two are put in order).
+    void setSourceSelection(unsigned long start, unsigned long end);
     // The source offset in a text node's source of layout offset offset in
     // its data; 0 for a null node, a negative offset or any other node.
     static int convertOffsetLayout2Source(const Node* node, int offset);
@@ -185,6 +192,14 @@ public:
     void eraseSelections();
     // The selection when there is exactly one, else null.
     Selection* getSingleSelection() const;
+    // Whether node is selected: with one selection, whether it lies
+    // between its ends (its end nodes included); with several, whether it
+    // starts one of them.
+    bool isSelected(const Node* node) const;
+    // The single selection as a range; with several, a collapsed range at
+    // the start node of the first; with none, a collapsed range at the
+    // cursor (its layout offset).
+    dom::Range getRange() const;
     // The selections, in the order they were made.
     const std::vector<Selection*>& getSelections() const { return _selections; }
     // How many selections there are.

@@ -113,6 +113,45 @@ Document::Selection* Document::getSingleSelection() const
     return _selections.size() == 1 ? _selections.front() : nullptr;
 }
 
+bool Document::isSelected(const Node* node) const
+{
+    if (!node || _selections.empty())
+        return false;
+    if (_selections.size() > 1) {
+        for (const Selection* s : _selections)
+            if (s->startNode == node)
+                return true;
+        return false;
+    }
+    const Selection* s = _selections.front();
+    if (node == s->startNode || node == s->endNode)
+        return true;
+    if (compareNode(node, s->startNode) < 0 || compareNode(node, s->endNode) > 0)
+        return false;
+    // Inside an end node the child on the way down decides: before the
+    // start offset, or at or past the end offset, is outside.
+    for (const Node* n = node; n->getParentNode(); n = n->getParentNode()) {
+        const Node* parent = n->getParentNode();
+        if (parent == s->startNode && parent->getChildIndex(n) < s->startOffset)
+            return false;
+        if (parent == s->endNode && parent->getChildIndex(n) >= s->endOffset)
+            return false;
+    }
+    return true;
+}
+
+dom::Range Document::getRange() const
+{
+    if (const Selection* s = getSingleSelection())
+        return dom::Range(s->startNode, s->startOffset, s->endNode, s->endOffset);
+    if (!_selections.empty())
+        return dom::Range(_selections.front()->startNode, 0);
+    Node* node = nullptr;
+    int offset = 0;
+    getLayoutCursor(&node, &offset);
+    return dom::Range(node, offset < 0 ? 0 : static_cast<unsigned long>(offset));
+}
+
 int Document::compareNode(const Node* a, const Node* b) const
 {
     if (!a)

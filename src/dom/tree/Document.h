@@ -212,6 +212,27 @@ public:
     Node* deleteNodes(Node* node);
     // 0 when a is null, else a's document order against b (Node::compareOrder).
     int compareNode(const Node* a, const Node* b) const;
+    // Puts element's children in its place and deletes it; with joinTexts,
+    // texts that come to stand side by side at either end are joined.  Null;
+    // element itself when it has no parent (nothing done).
+    Element* removeElement(Element* element, bool joinTexts);
+    // Whether node is empty: an element removable when empty whose every
+    // descendant is empty (not an A with a name, not a P beside a TABLE, not
+    // one missing its start tag), or an empty text; unless ignoreCursor,
+    // never one holding the cursor or an end of the single selection.
+    bool isEmptyNode(const Node* node, bool ignoreCursor) const;
+    // The node after node in document order below root: its first child
+    // unless skipChildren, else the next sibling of it or of its nearest
+    // ancestor below root; with changedOnly, unchanged nodes are passed
+    // over.  Null when there is none.
+    Node* findNextNode(const Node* node, const Node* root, bool changedOnly, bool skipChildren) const;
+    // The nearest common ancestor-or-self of a and b, or null; aSide and
+    // bSide (each may be null) get the nodes of each chain just below it.
+    Node* getCommonAncestor(const Node* a, const Node* b, Node** aSide, Node** bSide) const;
+    // Reads the data of every text below node (node itself when it has no
+    // children) again from its source, except inside what a PRE may not
+    // hold; false for a null node or when no PRE can be made.
+    bool restorePlainTexts(Node* node);
 
     // --- change recording, undo and redo ------------------------------------
     // Turns recording of changes on or off (off for a new document).

@@ -15,6 +15,9 @@ struct ElementAccess {
     static Node* announcedNode(Element& element) { return element._announcedNode(); }
     // Whether the start tag will be produced from the element when next asked for.
     static bool isStartTagGenerated(const Element& element) { return element._startGenerated; }
+    // Whether the element has an attribute named name, answered from its
+    // attribute records without making nodes of them.
+    static bool hasAttribute(const Element& element, const std::string& name) { return element._hasAttribute(name); }
     // Whether the end tag will be produced from the element when next asked for.
     static bool isEndTagGenerated(const Element& element) { return element._endGenerated; }
 };

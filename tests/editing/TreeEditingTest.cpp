@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "dom.h"
+#include "tree/DocumentAccess.h"
+#include "writing/RandomEdits.h"
 
 namespace {
 
@@ -45,6 +46,14 @@ TEST(TreeEditing, RemoveElementUnwrapsAndJoinsTexts)
     // One step, undone byte for byte.
     doc->undo(0);
     EXPECT_EQ(page, doc->getSource());
+    // An empty element between two texts: the two become one.
+    const std::string between = "<p>left<b></b>right</p>";
+    doc->createNodes(between.data(), static_cast<unsigned long>(between.size()), nullptr);
+    Element* empty = firstNamed(doc, "B");
+    Node* holder = empty->getParentNode();
+    doc->removeElement(empty, true);
+    ASSERT_EQ(1u, holder->getChildLength());
+    EXPECT_EQ("leftright", static_cast<Text*>(holder->getFirstChild())->getData());
     // An element without a parent is handed back untouched.
     Element* loose = doc->createElement("span");
     EXPECT_EQ(loose, doc->removeElement(loose, true));
@@ -132,6 +141,47 @@ TEST(TreeEditing, TextsAreReadAgainFromTheirSource)
     EXPECT_EQ("&", cell->getText());
     EXPECT_FALSE(doc->restorePlainTexts(nullptr));
     doc->releaseRef();
+}
+
+// Random deletions and unwrappings on the example and generated pages, with
+// the cursor and selections placed anywhere: afterwards both always point
+// into the tree, and the undone steps give the page back.
+TEST(TreeEditing, CursorAndSelectionsStayInTheTree)
+{
+    using namespace randomedits;
+    for (const Source& page : pages()) {
+        Document* doc = DOMImpl::createDocument("HTML", page.jsp);
+        doc->createNodes(page.text.data(), static_cast<unsigned long>(page.text.size()), nullptr);
+        doc->enableRecord(true);
+        Random random(page.text.size() + 7);
+        auto inTree = [doc](const Node* n) {
+            while (n && n->getParentNode())
+                n = n->getParentNode();
+            return n == doc;
+        };
+        for (int call = 0; call < 60 && doc->getFirstChild(); ++call) {
+            std::vector<Node*> nodes;
+            for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+                nodes.push_back(n);
+            doc->setLayoutCursor(random.pick(nodes), 0);
+            doc->select(random.pick(nodes), 0, random.pick(nodes), 0, random.chance(30));
+            Node* victim = random.pick(nodes);
+            if (victim->getNodeType() == Node::ELEMENT_NODE && random.chance(50))
+                doc->removeElement(static_cast<Element*>(victim), random.chance(50));
+            else
+                doc->deleteNodes(victim);
+            Node* cursor = pagedom::DocumentAccess::cursorNode(*doc);
+            ASSERT_TRUE(!cursor || inTree(cursor)) << page.name << " call " << call;
+            for (const Document::Selection* sel : doc->getSelections()) {
+                ASSERT_TRUE(inTree(sel->startNode)) << page.name << " call " << call;
+                ASSERT_TRUE(inTree(sel->endNode)) << page.name << " call " << call;
+            }
+        }
+        doc->endUpdate();
+        doc->undo(0);
+        EXPECT_EQ(page.text, doc->getSource()) << page.name;
+        doc->releaseRef();
+    }
 }
 
 // The walks here climb without the call stack: a chain 100,000 elements

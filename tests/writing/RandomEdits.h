@@ -38,7 +38,7 @@ private:
 
 // --- pages ---------------------------------------------------------------------
 
-std::string readExample(const std::string& name)
+inline std::string readExample(const std::string& name)
 {
     std::ifstream in(std::string(PAGEDOM_EXAMPLES_DIR) + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -880,7 +880,7 @@ struct Source {
     DOMImpl::JSPVersion jsp;
 };
 
-std::vector<Source> pages()
+inline std::vector<Source> pages()
 {
     std::vector<Source> all = {{"catalog.html", readExample("catalog.html"), DOMImpl::JSP_NONE},
                                {"account.jsp", readExample("account.jsp"), DOMImpl::JSP_10},

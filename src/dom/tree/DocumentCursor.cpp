@@ -232,10 +232,11 @@ void Document::_adjustForRemoval(Node* parent, unsigned long index, Node* child)
         _shiftSelectionEnd(s->endNode, s->endOffset, parent, index, child);
         return;
     }
-    // Of several selections, those that start in the removed subtree go.
+    // Of several selections, those that start or end in the removed
+    // subtree go.
     for (std::size_t i = 0; i < _selections.size();) {
         Selection* s = _selections[i];
-        if (!isInside(s->startNode, child)) {
+        if (!isInside(s->startNode, child) && !isInside(s->endNode, child)) {
             ++i;
             continue;
         }

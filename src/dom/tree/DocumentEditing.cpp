@@ -62,9 +62,15 @@ Element* Document::removeElement(Element* element, bool joinTexts)
         parent->insertBefore(children, after);
     deleteNodes(element);
     if (joinTexts) {
-        joinWithNext(*this, before);
+        // Joining at the front may take the node after away: it is held
+        // until the back has been looked at.
         if (after)
+            after->addRef();
+        joinWithNext(*this, before);
+        if (after && after->getParentNode() == parent)
             joinWithNext(*this, after->getPreviousSibling());
+        if (after)
+            after->releaseRef();
     }
     return nullptr;
 }

@@ -597,7 +597,12 @@ private:
 
     void _documentEdit()
     {
-        switch (_random.next(8)) {
+        switch (_random.next(9)) {
+        case 8:
+            _log("removeElement");
+            if (Element* e = _element())
+                _doc->removeElement(e, _random.chance(50));
+            break;
         case 5:
             _log("deleteNodes");
             if (Node* node = _anyNode(); node != _doc || _random.chance(5))

@@ -123,6 +123,7 @@ enum Op : std::uint8_t {
     FORMAT,             // formatSource of a node
     NORMALIZE,          // normalize of a container
     CURSOR,             // the layout cursor and the selections
+    REMOVE_ELEMENT,     // Document::removeElement, joining texts or not
     OP_COUNT
 };
 
@@ -149,6 +150,12 @@ public:
         case DELETE_NODES:
             _doc->deleteNodes(pick(_nodes(), a));
             return "deleteNodes";
+        case REMOVE_ELEMENT: {
+            Node* node = pick(_nodes(), a);
+            if (node && node->getNodeType() == Node::ELEMENT_NODE)
+                _doc->removeElement(static_cast<Element*>(node), b & 1);
+            return "removeElement";
+        }
         case MOVE:
             return _move(a, b, c);
         case INSERT_AFTER:

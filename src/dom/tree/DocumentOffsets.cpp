@@ -92,15 +92,26 @@ Place walk(const std::string& data, const std::string& source, std::size_t dataS
     return at;
 }
 
+// The data and source of node when it is a text and offset is a position;
+// false otherwise (the conversions then give 0).
+bool textForms(const Node* node, int offset, std::string& data, std::string& source)
+{
+    if (!node || offset < 0 || node->getNodeType() != Node::TEXT_NODE)
+        return false;
+    const Text* text = static_cast<const Text*>(node);
+    data = text->getData();
+    source = text->getSource();
+    return true;
+}
+
 } // namespace
 
 int Document::convertOffsetLayout2Source(const Node* node, int offset)
 {
-    if (!node || offset < 0 || node->getNodeType() != TEXT_NODE)
+    std::string data;
+    std::string source;
+    if (!textForms(node, offset, data, source))
         return 0;
-    const Text* text = static_cast<const Text*>(node);
-    const std::string data = text->getData();
-    const std::string source = text->getSource();
     Place at = walk(data, source, static_cast<std::size_t>(offset), source.size());
     // A position before a character the source writes after dropped blanks
     // is the position of that character.
@@ -113,11 +124,10 @@ int Document::convertOffsetLayout2Source(const Node* node, int offset)
 
 int Document::convertOffsetSource2Layout(const Node* node, int offset)
 {
-    if (!node || offset < 0 || node->getNodeType() != TEXT_NODE)
+    std::string data;
+    std::string source;
+    if (!textForms(node, offset, data, source))
         return 0;
-    const Text* text = static_cast<const Text*>(node);
-    const std::string data = text->getData();
-    const std::string source = text->getSource();
     return static_cast<int>(walk(data, source, data.size(), static_cast<std::size_t>(offset)).data);
 }
 

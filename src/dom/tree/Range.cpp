@@ -24,6 +24,21 @@ const Node* branchToward(const Node* outer, const Node* inner)
     return nullptr;
 }
 
+// The position just before (or after) node: its parent and its index
+// there (plus one); (null, 0) for a node without parent.
+struct Place {
+    Node* container;
+    unsigned long offset;
+};
+
+Place placeBeside(Node* node, bool after)
+{
+    Node* parent = node ? node->getParentNode() : nullptr;
+    if (!parent)
+        return Place{nullptr, 0};
+    return Place{parent, parent->getChildIndex(node) + (after ? 1 : 0)};
+}
+
 } // namespace
 
 Range::Range() {}
@@ -126,26 +141,26 @@ void Range::setEnd(Node* container, unsigned long offset, bool endTag)
 
 void Range::setStartBefore(Node* node)
 {
-    Node* parent = node ? node->getParentNode() : nullptr;
-    setStart(parent, parent ? parent->getChildIndex(node) : 0);
+    Place at = placeBeside(node, false);
+    setStart(at.container, at.offset);
 }
 
 void Range::setStartAfter(Node* node)
 {
-    Node* parent = node ? node->getParentNode() : nullptr;
-    setStart(parent, parent ? parent->getChildIndex(node) + 1 : 0);
+    Place at = placeBeside(node, true);
+    setStart(at.container, at.offset);
 }
 
 void Range::setEndBefore(Node* node)
 {
-    Node* parent = node ? node->getParentNode() : nullptr;
-    setEnd(parent, parent ? parent->getChildIndex(node) : 0);
+    Place at = placeBeside(node, false);
+    setEnd(at.container, at.offset);
 }
 
 void Range::setEndAfter(Node* node)
 {
-    Node* parent = node ? node->getParentNode() : nullptr;
-    setEnd(parent, parent ? parent->getChildIndex(node) + 1 : 0);
+    Place at = placeBeside(node, true);
+    setEnd(at.container, at.offset);
 }
 
 void Range::selectNode(Node* node)

@@ -186,6 +186,28 @@ TEST(Events, EveryChangeIsAnnouncedWithItsNodeAndPlace)
     doc->releaseRef();
 }
 
+// Reading a page and formatting one are announced as the children they
+// replace, removed and then inserted together.
+TEST(Events, ReadingAndFormattingReplaceWholeSubtrees)
+{
+    std::vector<std::string> log;
+    Document* doc = DOMImpl::createDocument("HTML");
+    doc->enableRecord(true);
+    Log listener(&log);
+    listenToAll(doc, &listener);
+    const std::string page = "<!-- a --><html><body><p>x   y</p></body></html>";
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"END_INSERT #document 0 2"}));
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    EXPECT_EQ(log.back(), "END_INSERT #document 0 2");
+    EXPECT_EQ(log[1], "BEGIN_REMOVE #document 0 2");
+    log.clear();
+    Node* p = doc->getBODYElement(nullptr)->getFirstChild();
+    p->formatSource();
+    EXPECT_EQ(log, (std::vector<std::string>{"BEGIN_REMOVE body 0 1", "END_INSERT body 0 1"}));
+    doc->releaseRef();
+}
+
 // A host listening to changes may itself change the tree, or ask for undo,
 // while it is told of a change: what it changes is recorded after the change
 // it heard of, and undo gives back the page as it was.

@@ -8,11 +8,13 @@
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
 #include "editing/ChangeRecord.h"
+#include "editing/TreeAdjuster.h"
 #include "frame/Registry.h"
 #include "frame/RegistryAccess.h"
 #include "reading/HTMLParser.h"
 #include "tree/ChangeRecorder.h"
 #include "tree/Document.h"
+#include "tree/NodeAdjuster.h"
 #include "writing/SourceFormatter.h"
 
 // --- registry ---------------------------------------------------------------------
@@ -169,10 +171,12 @@ void DOMImpl::_installServices()
     static const bool installed = [] {
         static pagedom::HTMLPageReader htmlReader;
         static pagedom::SourceFormatter formatter;
+        static pagedom::TreeAdjuster adjuster;
         pagedom::DocumentTypeSource::install(_registry());
         pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
         pagedom::SubtreeFormatter::install(&formatter);
         pagedom::ChangeRecorder::install(&pagedom::ChangeRecord::make);
+        pagedom::NodeAdjuster::install(&adjuster);
         return true;
     }();
     (void)installed;

@@ -285,7 +285,7 @@ MetaData* Document::_createMetaData() const
 
 // --- reading -----------------------------------------------------------------
 
-Node* Document::createNodes(const char* text, unsigned long length, Node* parent)
+Node* Document::createNodes(const char* text, unsigned long length, Node* parent, bool adjust)
 {
     // Only the HTML document has a reader so far; other documents keep
     // their children and report that nothing was read.
@@ -311,6 +311,12 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     reader->readPage(page, target);
     Node::_endReading();
     _keepReadPage(page, target);
+    if (adjust)
+        _adjustTree(target, false);
+    // A page just read is tidied again only on request (adjustNodes with
+    // full) until the next endUpdate.
+    if (target == this)
+        _adjustNeeded = true;
     return target;
 }
 

@@ -102,9 +102,15 @@ public:
     // --- reading ------------------------------------------------------------
     // Parses text into parent (the document when parent is null), replacing
     // the children parent had; returns the node parsed into, or null for a
-    // parent that cannot have children.  Only the HTML document is read so
-    // far: any other returns null and keeps its children.
-    Node* createNodes(const char* text, unsigned long length, Node* parent);
+    // parent that cannot have children.  With adjust the read subtree is
+    // tidied as adjustNodes does for changed nodes.  Only the HTML document
+    // is read so far: any other returns null and keeps its children.
+    Node* createNodes(const char* text, unsigned long length, Node* parent, bool adjust = false);
+
+    // --- writing ------------------------------------------------------------
+    // The HTML document tidies and lays out its whole tree (adjustNodes with
+    // full); any other document formats its children in order.
+    void formatSource() override;
 
     // --- queries ------------------------------------------------------------
     // The document type the document was created with (the DTD model).
@@ -233,6 +239,13 @@ public:
     // children) again from its source, except inside what a PRE may not
     // hold; false for a null node or when no PRE can be made.
     bool restorePlainTexts(Node* node);
+    // Tidies node's subtree (the document when null): emptied removable
+    // elements are deleted, attribute-less FONTs and phrase elements nested
+    // in their like are unwrapped, duplicated THEAD/TBODY/TFOOT siblings
+    // merged, adjacent texts joined, and line breaks placed around block
+    // elements; full visits every node and lays every text out, otherwise
+    // only changed nodes count.  True when the tree changed.
+    bool adjustNodes(Node* node, bool full);
 
     // --- change recording, undo and redo ------------------------------------
     // Turns recording of changes on or off (off for a new document).
@@ -318,6 +331,24 @@ private:
     // Moves the cursor and the selections off child, about to leave parent
     // from index.
     void _adjustForRemoval(Node* parent, unsigned long index, Node* child);
+    // Moves the cursor and the selections past child, just inserted into
+    // parent.
+    void _adjustForInsertion(Node* parent, Node* child);
+    // Joins second, the text right after first, into first: the sources are
+    // joined byte for byte and read again; second is deleted.
+    void _joinTexts(Text* first, Text* second);
+    // Whether element may count as empty when all its children are: one
+    // removable when empty, not missing its start tag, not a named A, not a
+    // P beside a TABLE.
+    static bool _isEmptyShell(const Element* element);
+    // The pass of adjustNodes once it is due, on root.
+    bool _adjustTree(Node* root, bool full);
+    // Deletes the pending node with its emptied ancestors unless the cursor
+    // is in it, and clears it; true when something was deleted.
+    bool _dropPendingNode();
+    // Whether every child of parent but known is empty and parent holds no
+    // end of the single selection.
+    bool _othersEmpty(const Node* parent, const Node* known) const;
     // One end of the single selection, moved off child leaving parent.
     void _shiftSelectionEnd(Node*& node, std::uint32_t& offset, Node* parent, unsigned long index, Node* child);
     // Releases every selection record and its nodes.

@@ -16,6 +16,17 @@ struct DocumentAccess {
     static Node* cursorNode(const Document& document) { return document._cursorNode; }
     // The layout offset of the cursor in its node.
     static int layoutOffset(const Document& document) { return document._layoutOffset; }
+    // Moves the cursor and the selections past child, a node the library
+    // just inserted into parent.
+    static void adjustForInsertion(Document& document, Node* parent, Node* child)
+    {
+        document._adjustForInsertion(parent, child);
+    }
+    // Joins second, the text right after first, into first, byte for byte.
+    // Whether element may count as empty when all its children are (see
+    // Document::isEmptyNode).
+    static bool isEmptyShell(const Element* element) { return Document::_isEmptyShell(element); }
+    static void joinTexts(Document& document, Text* first, Text* second) { document._joinTexts(first, second); }
 };
 
 } // namespace pagedom

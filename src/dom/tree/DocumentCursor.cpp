@@ -247,6 +247,29 @@ void Document::_adjustForRemoval(Node* parent, unsigned long index, Node* child)
     }
 }
 
+void Document::_adjustForInsertion(Node* parent, Node* child)
+{
+    if (!getFirstChild() || !_selectionTracking)
+        return;
+    Selection* single = _selections.size() == 1 ? _selections.front() : nullptr;
+    if (_cursorNode != parent && !(single && (single->startNode == parent || single->endNode == parent)))
+        return;
+    // Only a position in the parent itself counts children.
+    const unsigned long index = parent->getChildIndex(child);
+    auto shift = [&](int& offset) {
+        if (offset >= 0 && static_cast<unsigned long>(offset) > index)
+            ++offset;
+    };
+    if (_cursorNode == parent) {
+        shift(_layoutOffset);
+        shift(_sourceOffset);
+    }
+    if (single && single->startNode == parent && single->startOffset > index)
+        ++single->startOffset;
+    if (single && single->endNode == parent && single->endOffset > index)
+        ++single->endOffset;
+}
+
 Node* Document::deleteNodes(Node* node)
 {
     if (!node || node == this) {

@@ -2,6 +2,7 @@
 // empty node, walking in document order, the nearest common ancestor, and
 // turning texts back from their source.
 #include "tree/Document.h"
+#include "tree/DocumentAccess.h"
 
 #include <unordered_map>
 #include <vector>
@@ -45,8 +46,7 @@ void joinWithNext(Document& doc, Node* first)
     Node* next = first ? first->getNextSibling() : nullptr;
     if (!next || first->getNodeType() != Node::TEXT_NODE || next->getNodeType() != Node::TEXT_NODE)
         return;
-    static_cast<Text*>(first)->appendData(static_cast<Text*>(next)->getData());
-    doc.deleteNodes(next);
+    pagedom::DocumentAccess::joinTexts(doc, static_cast<Text*>(first), static_cast<Text*>(next));
 }
 
 } // namespace
@@ -75,6 +75,26 @@ Element* Document::removeElement(Element* element, bool joinTexts)
     return nullptr;
 }
 
+void Document::_joinTexts(Text* first, Text* second)
+{
+    // Joined by source, so that every byte of both stays as the page had
+    // it; reading the joined source gives the data a reader would.
+    first->parse(first->getSource() + second->getSource());
+    deleteNodes(second);
+}
+
+bool Document::_isEmptyShell(const Element* e)
+{
+    if (!(e->getElementGroup() & ElementType::GROUP_CONTAINER) || (e->getErrorState() & MISSING_START_TAG_ERROR))
+        return false;
+    if (e->getElementID() == ElementTable::ID_A && pagedom::ElementAccess::hasAttribute(*e, "name"))
+        return false;
+    // A paragraph beside a table keeps the table apart from what follows.
+    return !(e->getElementID() == ElementTable::ID_P &&
+             (isElementWithID(nearestSolidSibling(e, true), ElementTable::ID_TABLE) ||
+              isElementWithID(nearestSolidSibling(e, false), ElementTable::ID_TABLE)));
+}
+
 bool Document::isEmptyNode(const Node* node, bool ignoreCursor) const
 {
     if (!node)
@@ -99,14 +119,7 @@ bool Document::isEmptyNode(const Node* node, bool ignoreCursor) const
         if (n->getNodeType() != ELEMENT_NODE)
             return false;
         const Element* e = static_cast<const Element*>(n);
-        if (!(e->getElementGroup() & ElementType::GROUP_CONTAINER) || (e->getErrorState() & MISSING_START_TAG_ERROR))
-            return false;
-        if (e->getElementID() == ElementTable::ID_A && pagedom::ElementAccess::hasAttribute(*e, "name"))
-            return false;
-        // A paragraph beside a table keeps the table apart from what follows.
-        if (e->getElementID() == ElementTable::ID_P &&
-            (isElementWithID(nearestSolidSibling(e, true), ElementTable::ID_TABLE) ||
-             isElementWithID(nearestSolidSibling(e, false), ElementTable::ID_TABLE)))
+        if (!_isEmptyShell(e))
             return false;
         for (const Node* child = e->getFirstChild(); child; child = child->getNextSibling())
             pending.push_back(child);

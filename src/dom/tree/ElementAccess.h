@@ -20,6 +20,16 @@ struct ElementAccess {
     static bool hasAttribute(const Element& element, const std::string& name) { return element._hasAttribute(name); }
     // Whether the end tag will be produced from the element when next asked for.
     static bool isEndTagGenerated(const Element& element) { return element._endGenerated; }
+    // Produces the element's written tags again in the options' form where
+    // they read back as the same element (as formatting does), as one
+    // announced edit; tags the page left out stay left out.
+    static void reformatTags(Element& element)
+    {
+        const bool edit = element._beginOwnEdit();
+        element._formatOwn();
+        if (edit)
+            element._endOwnEdit();
+    }
 };
 
 } // namespace pagedom

@@ -440,7 +440,12 @@ void Element::formatSource()
 {
     pagedom::ChangeHooks::SubtreeChange change(this);
     _formatOwn();
-    Node::formatSource();
+    // The HTML document tidies the element's content as it lays it out.
+    Document* doc = getOwnerDocument();
+    if (doc && doc->isHTMLDocument())
+        doc->_adjustTree(this, true);
+    else
+        Node::formatSource();
 }
 
 // Formatting writes the tags the page wrote again in the form the options

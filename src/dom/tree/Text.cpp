@@ -260,8 +260,14 @@ void Text::parse(const std::string& source)
             _compact = true;
         }
     }
-    setSource(source);
+    // One change: the source and the data it reads as are stored together.
+    _sourceTouched();
+    pagedom::ChangeHooks::announceBeginModify(this);
+    _source = pagedom::SourceText(source);
+    _formatPending = false;
     CharacterData::setData(data);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+    pagedom::ChangeHooks::announceEndModify(this);
 }
 
 void Text::correctSource()

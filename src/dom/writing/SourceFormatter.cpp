@@ -173,19 +173,51 @@ std::string SourceFormatter::layOutSpace(const std::string& source, const std::s
     return out;
 }
 
+std::string SourceFormatter::laidOutSource(const Text* text, const Level& level)
+{
+    std::string source = text->getSource();
+    return level.plain ? source : layOutSource(source, text, level);
+}
+
+std::string SourceFormatter::layOutSource(const std::string& source, const Text* text, const Level& level)
+{
+    const unsigned long endLevels = text->getNextSibling() ? level.indent : level.after;
+    return layOutSpace(source, indentation(level.indent), indentation(endLevels),
+                       DOMOptions::getFormatOption()->getColumnLimit());
+}
+
 void SourceFormatter::layOutText(Text* text, const Level& level)
 {
     if (level.plain)
         return;
     const std::string source = text->getSource();
-    const unsigned long endLevels = text->getNextSibling() ? level.indent : level.after;
-    std::string laidOut = layOutSpace(source, indentation(level.indent), indentation(endLevels),
-                                      DOMOptions::getFormatOption()->getColumnLimit());
+    std::string laidOut = layOutSource(source, text, level);
     if (laidOut == source)
         return;
     text->_sourceTouched();
     text->_setLaidOutSource(laidOut);
     text->_addUpdateBits(Node::UPDATE_CONTENT_MODIFIED);
+}
+
+std::string SourceFormatter::breakEdge(const Text* text, const Level& level, bool front)
+{
+    const std::string source = text->getSource();
+    const std::size_t n = source.size();
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    if (front) {
+        while (end < n && Lexer::isSpace(source[end]))
+            ++end;
+    } else {
+        begin = end = n;
+        while (begin > 0 && Lexer::isSpace(source[begin - 1]))
+            --begin;
+    }
+    // The indentation of the run as layOutText lays it out: a run that ends
+    // the text is indented for what follows it.
+    const bool endsText = end == n;
+    const unsigned long levels = endsText && !text->getNextSibling() ? level.after : level.indent;
+    return source.substr(0, begin) + LINE_BREAK + indentation(levels) + source.substr(end);
 }
 
 void SourceFormatter::layOutGap(Text* text, const Level& level)

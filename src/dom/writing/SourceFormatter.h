@@ -51,8 +51,7 @@ public:
     static std::string layOutSpace(const std::string& source, const std::string& indent,
                                    const std::string& endIndent, unsigned long columnLimit);
 
-private:
-    // What the walk knows about the node whose children it visits.
+    // What a walk knows about the node whose children it visits.
     struct Level {
         Node* node;            // the parent
         Node* next;            // its next child to visit
@@ -70,8 +69,21 @@ private:
     // declaration): it is kept whole, children and all.
     static bool isScriptBlock(const Node* node);
 
-    // Lays out the white space of one text of the HTML document.
+    // Lays out the white space of one text of the HTML document, a child
+    // of level's node.
     static void layOutText(Text* text, const Level& level);
+    // The source layOutText gives text (its source as it is inside plain
+    // elements).
+    static std::string laidOutSource(const Text* text, const Level& level);
+    // The source of text, a child of level's node in the HTML document, with
+    // the white space run at its front (or back) made a line break and the
+    // indentation layOutText would give it; a text without white space
+    // there gains the line break.  A text of white space alone is one run.
+    static std::string breakEdge(const Text* text, const Level& level, bool front);
+
+private:
+    // source, the source of text, laid out as layOutText does.
+    static std::string layOutSource(const std::string& source, const Text* text, const Level& level);
     // Fills a blank text between elements of a document other than the HTML
     // document with a line break and the indentation of its depth.
     static void layOutGap(Text* text, const Level& level);

@@ -1,0 +1,503 @@
+// The tidying walk of adjustNodes.
+#include "editing/TreeAdjuster.h"
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "doctype/ContentModel.h"
+#include "doctype/ElementType.h"
+#include "editing/ElementMerge.h"
+#include "node/ChangeHooks.h"
+#include "tree/Document.h"
+#include "tree/DocumentAccess.h"
+#include "tree/Element.h"
+#include "tree/ElementAccess.h"
+#include "tree/Text.h"
+#include "writing/SourceFormatter.h"
+
+namespace pagedom {
+
+namespace {
+
+using Level = SourceFormatter::Level;
+
+constexpr unsigned long CHANGED_BITS = Node::UPDATE_CONTENT_MODIFIED | Node::UPDATE_CREATED | Node::UPDATE_ADDED;
+constexpr unsigned long TOUCHED_BITS = CHANGED_BITS | Node::UPDATE_SIBLING_CHANGED;
+// A text whose source the library produced rather than read.
+constexpr unsigned long WRITTEN_BITS = Node::UPDATE_CONTENT_MODIFIED | Node::UPDATE_CREATED;
+
+bool isChanged(const Node* n)
+{
+    return n->getUpdateState() & CHANGED_BITS;
+}
+
+bool isTouched(const Node* n)
+{
+    return n->getUpdateState() & TOUCHED_BITS;
+}
+
+bool isText(const Node* n)
+{
+    return n && n->getNodeType() == Node::TEXT_NODE;
+}
+
+ElementType::LayoutType layoutOf(const Node* n)
+{
+    if (!n || n->getNodeType() != Node::ELEMENT_NODE)
+        return ElementType::LAYOUT_TYPE_INLINE;
+    const ElementType* type = static_cast<const Element*>(n)->getElementType();
+    return type ? type->getLayoutType() : ElementType::LAYOUT_TYPE_INLINE;
+}
+
+bool wantsBreakBefore(const Node* n)
+{
+    const ElementType::LayoutType layout = layoutOf(n);
+    return layout == ElementType::LAYOUT_TYPE_BLOCK || layout == ElementType::LAYOUT_TYPE_HEAD;
+}
+
+bool wantsBreakAfter(const Node* n)
+{
+    const ElementType::LayoutType layout = layoutOf(n);
+    return layout == ElementType::LAYOUT_TYPE_BLOCK || layout == ElementType::LAYOUT_TYPE_BREAK ||
+           layout == ElementType::LAYOUT_TYPE_HEAD;
+}
+
+// Whether a tag the page wrote is closed: what follows a tag cut short
+// by the end of the page would be read as part of it.
+bool isClosed(const std::string& tag)
+{
+    return !tag.empty() && tag.back() == '>';
+}
+
+// Whether what follows n in the page is read as n's next sibling: n shows
+// where it ends (a closed end tag, or a closed start tag of an element that
+// can hold nothing).
+bool endsVisibly(const Node* n)
+{
+    if (n->getNodeType() != Node::ELEMENT_NODE)
+        return true;
+    const Element* e = static_cast<const Element*>(n);
+    const ElementType* type = e->getElementType();
+    if (e->hasEndTag())
+        return isClosed(e->getEndTag());
+    return (!type || type->getContainerType() == ContentModel::EMPTY_CONTENT) && isClosed(e->getStartTag());
+}
+
+// Whether n shows where it starts: what comes before it in the page is
+// not read into it.
+bool startsVisibly(const Node* n)
+{
+    return n->getNodeType() != Node::ELEMENT_NODE || static_cast<const Element*>(n)->hasStartTag();
+}
+
+// Whether a text put first into parent's content is read as its first
+// child (the document's first place is left alone).
+bool opensVisibly(const Node* parent)
+{
+    if (parent->getNodeType() != Node::ELEMENT_NODE)
+        return parent->getNodeType() != Node::DOCUMENT_NODE;
+    return isClosed(static_cast<const Element*>(parent)->getStartTag());
+}
+
+// Whether e's start tag may be what ends the element before it: that one
+// does not show its end, so the page reads it as ended where e starts.
+// Taking e away would let what follows e run into it.
+bool closesWhatPrecedes(const Element* e)
+{
+    const Node* prev = e->getPreviousSibling();
+    return prev && e->hasStartTag() && !endsVisibly(prev);
+}
+
+// Whether the walk goes into n's children: not into server code or raw
+// content, whose texts are not page text.
+bool entersChildren(const Node* n)
+{
+    if (!n->getFirstChild() || SourceFormatter::isScriptBlock(n))
+        return false;
+    // A DOCTYPE's children are its declarations.
+    if (n->getNodeType() != Node::ELEMENT_NODE)
+        return n->getNodeType() == Node::DOCUMENT_NODE || n->getNodeType() == Node::DOCUMENT_FRAGMENT_NODE;
+    const ElementType* type = static_cast<const Element*>(n)->getElementType();
+    return !type || type->getContainerType() != ContentModel::CDATA_CONTENT;
+}
+
+// One pass over one subtree.
+class AdjustPass {
+public:
+    AdjustPass(Document& document, Node* root, bool full) : _doc(document), _root(root), _full(full) {}
+
+    bool run();
+
+private:
+    // --- the walk ------------------------------------------------------------
+    void enter(Node* node, Node* first);
+    void leave();
+    Level& top() { return _stack.back(); }
+
+    void visitElement(Element* e);
+    // Deletes e when it is empty, or unwraps it when it adds nothing to
+    // what encloses it; true when e is gone.
+    bool removes(Element* e);
+    void visitText(Text* t);
+    void visitDocumentType(Node* n);
+
+    // --- element rules ---------------------------------------------------------
+    // Whether e is a phrase element inside one of its kind.
+    bool nestedInItsKind(const Element* e) const;
+    void unwrap(Element* e);
+    // Places the line breaks around n, an element already visited, again:
+    // what stood beside it went.
+    void rebreak(Node* n);
+    // Merges e with its nearest sibling of its id; true when the walk has
+    // been set to go on elsewhere (e is gone or was already visited).
+    bool mergeTwin(Element* e);
+    // Whether e and its whole content are empty, nothing in it holding the
+    // cursor or the selection.
+    bool isEmpty(const Element* e);
+
+    // --- line breaks -------------------------------------------------------------
+    void breakAround(Element* e);
+    // Inserts a line-break text into the current level's node before ref
+    // (at the end when ref is null).
+    void insertBreak(Node* ref);
+    // Gives an existing text a line break at its front (or back).
+    void breakEdge(Text* t, bool front);
+
+    Document& _doc;
+    Node* _root;
+    bool _full;
+    bool _changed = false;
+    std::vector<Level> _stack;
+    // How many elements of each id enclose the current level.
+    std::unordered_map<int, unsigned long> _openIDs;
+    // The nodes holding the cursor or an end of the single selection, and
+    // the nodes known to be not empty.
+    std::unordered_set<const Node*> _holders;
+    std::unordered_set<const Node*> _solid;
+};
+
+bool AdjustPass::run()
+{
+    if (SourceFormatter::isScriptBlock(_root))
+        return false;
+    Node* cursor = DocumentAccess::cursorNode(_doc);
+    const Document::Selection* single = _doc.getSingleSelection();
+    for (Node* place : {cursor, single ? single->startNode : nullptr, single ? single->endNode : nullptr})
+        for (const Node* n = place; n; n = n->getParentNode())
+            if (!_holders.insert(n).second)
+                break;
+    for (const Node* n = _root; n; n = n->getParentNode())
+        if (n->getNodeType() == Node::ELEMENT_NODE)
+            ++_openIDs[static_cast<const Element*>(n)->getElementID()];
+
+    if (entersChildren(_root))
+        _stack.push_back(SourceFormatter::rootLevel(_root));
+    while (!_stack.empty()) {
+        Node* n = top().next;
+        if (!n) {
+            leave();
+            continue;
+        }
+        top().next = n->getNextSibling();
+        if (!_full && n->getUpdateState() == Node::UPDATE_NONE)
+            continue;
+        switch (n->getNodeType()) {
+        case Node::ELEMENT_NODE:
+            visitElement(static_cast<Element*>(n));
+            break;
+        case Node::TEXT_NODE:
+            visitText(static_cast<Text*>(n));
+            break;
+        case Node::DOCUMENT_TYPE_NODE:
+            visitDocumentType(n);
+            break;
+        default:
+            break;
+        }
+    }
+    if (_full) {
+        // Recorded as the subtree laid out again (nothing is announced when
+        // the caller already records the whole subtree).
+        ChangeHooks::SubtreeChange change(_root);
+        SourceFormatter().formatDescendants(_root);
+        _changed = true;
+    }
+    return _changed;
+}
+
+void AdjustPass::enter(Node* node, Node* first)
+{
+    Level level = SourceFormatter::childLevel(top(), node);
+    level.next = first;
+    _stack.push_back(level);
+    if (node->getNodeType() == Node::ELEMENT_NODE)
+        ++_openIDs[static_cast<const Element*>(node)->getElementID()];
+}
+
+void AdjustPass::leave()
+{
+    const Node* node = top().node;
+    _stack.pop_back();
+    // The root's own level was counted with its ancestors.
+    if (!_stack.empty() && node->getNodeType() == Node::ELEMENT_NODE)
+        --_openIDs[static_cast<const Element*>(node)->getElementID()];
+}
+
+void AdjustPass::visitElement(Element* e)
+{
+    if (removes(e))
+        return;
+    const unsigned long group = e->getElementGroup();
+    if ((group & ElementType::GROUP_TABLE_STRUCTURE) && (group & ElementType::GROUP_UNIQUE)) {
+        if (mergeTwin(e))
+            return;
+    } else if (e->getElementType() && e->followsXMLRules() && e->isEmptyTag() && e->hasChildNodes()) {
+        e->setEmptyTag(false);
+        _changed = true;
+    }
+    breakAround(e);
+    if (entersChildren(e))
+        enter(e, e->getFirstChild());
+}
+
+bool AdjustPass::removes(Element* e)
+{
+    if (closesWhatPrecedes(e))
+        return false;
+    const unsigned long group = e->getElementGroup();
+    // Formatting keeps an empty element that carries attributes (an anchor
+    // with an id, a styled paragraph): it was written on purpose.
+    if ((group & ElementType::GROUP_CONTAINER) && !(_full && e->hasAttributes()) && isEmpty(e)) {
+        Node* before = e->getPreviousSibling();
+        _doc.deleteNodes(e);
+        _changed = true;
+        rebreak(before);
+        return true;
+    }
+    if (!e->hasAttributes() &&
+        ((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e)))) {
+        unwrap(e);
+        return true;
+    }
+    return false;
+}
+
+bool AdjustPass::nestedInItsKind(const Element* e) const
+{
+    auto found = _openIDs.find(e->getElementID());
+    return found != _openIDs.end() && found->second > 0;
+}
+
+void AdjustPass::unwrap(Element* e)
+{
+    Node* parent = top().node;
+    Node* before = e->getPreviousSibling();
+    _doc.removeElement(e, true);
+    _changed = true;
+    // The walk goes on with the content that took the element's place; a
+    // text before it may have taken the first of it in.
+    if (!before)
+        top().next = parent->getFirstChild();
+    else
+        top().next = isText(before) ? before : before->getNextSibling();
+    rebreak(before);
+}
+
+void AdjustPass::rebreak(Node* n)
+{
+    if (n && n->getNodeType() == Node::ELEMENT_NODE)
+        breakAround(static_cast<Element*>(n));
+}
+
+bool AdjustPass::mergeTwin(Element* e)
+{
+    const int id = e->getElementID();
+    auto sameKind = [id](const Node* n) {
+        return n->getNodeType() == Node::ELEMENT_NODE && static_cast<const Element*>(n)->getElementID() == id;
+    };
+    Node* twin = nullptr;
+    bool twinFirst = true;
+    for (Node* s = e->getPreviousSibling(); s && !twin; s = s->getPreviousSibling())
+        if (sameKind(s))
+            twin = s;
+    for (Node* s = e->getNextSibling(); s && !twin; s = s->getNextSibling())
+        if (sameKind(s)) {
+            twin = s;
+            twinFirst = false;
+        }
+    if (!twin)
+        return false;
+    Element* other = static_cast<Element*>(twin);
+    _changed = true;
+    if (twinFirst) {
+        // The earlier one was visited with its content; what e brings is
+        // new to the walk.
+        Node* ownLast = other->getLastChild();
+        Element* survivor = ElementMerge::merge(_doc, other, e);
+        if (survivor == e)
+            return false;
+        Node* first = !ownLast ? survivor->getFirstChild() : isText(ownLast) ? ownLast : ownLast->getNextSibling();
+        if (first && entersChildren(survivor))
+            enter(survivor, first);
+        return true;
+    }
+    Element* survivor = ElementMerge::merge(_doc, e, other);
+    if (survivor == e) {
+        // The later one went; the walk goes on after e once e's content,
+        // now with the other's, has been walked.
+        top().next = e->getNextSibling();
+        return false;
+    }
+    return true;
+}
+
+bool AdjustPass::isEmpty(const Element* e)
+{
+    if (_holders.count(e) || _solid.count(e))
+        return false;
+    std::vector<const Node*> pending{e};
+    const Node* found = nullptr;
+    while (!pending.empty() && !found) {
+        const Node* n = pending.back();
+        pending.pop_back();
+        if (_holders.count(n) || _solid.count(n)) {
+            found = n;
+        } else if (n->getNodeType() == Node::TEXT_NODE) {
+            if (static_cast<const Text*>(n)->getLength() != 0)
+                found = n;
+        } else if (n->getNodeType() != Node::ELEMENT_NODE ||
+                   !DocumentAccess::isEmptyShell(static_cast<const Element*>(n))) {
+            found = n;
+        } else {
+            for (const Node* c = n->getFirstChild(); c; c = c->getNextSibling())
+                pending.push_back(c);
+        }
+    }
+    if (!found)
+        return true;
+    // Whatever holds a node that is not empty is not empty either: later
+    // questions about the nodes on the way are answered at once.
+    for (const Node* n = found; n; n = n->getParentNode()) {
+        _solid.insert(n);
+        if (n == e)
+            break;
+    }
+    return false;
+}
+
+void AdjustPass::breakAround(Element* e)
+{
+    const Level& level = top();
+    if (level.plain || (!_full && !isTouched(e)) || e->isOmittedElement())
+        return;
+    const bool before = wantsBreakBefore(e);
+    const bool after = wantsBreakAfter(e);
+    const bool changed = isChanged(e);
+    Node* parent = level.node;
+    Node* prev = e->getPreviousSibling();
+    Node* next = e->getNextSibling();
+    bool inserted = false;
+    // A text inserted between two nodes is read back there only when the
+    // page shows the end of the one before and the start of the one after.
+    auto insertBefore = [&]() {
+        if (startsVisibly(e) && (prev ? endsVisibly(prev) : opensVisibly(parent))) {
+            insertBreak(e);
+            inserted = true;
+        }
+    };
+    auto insertAfter = [&]() {
+        if (endsVisibly(e) && (!next || startsVisibly(next))) {
+            insertBreak(next);
+            inserted = true;
+        }
+    };
+    if (before) {
+        if (isText(prev)) {
+            if (!isTouched(prev) && changed)
+                breakEdge(static_cast<Text*>(prev), false);
+        } else {
+            insertBefore();
+        }
+    }
+    if (after) {
+        if (!isText(next))
+            insertAfter();
+        else if (!isTouched(next) && changed)
+            breakEdge(static_cast<Text*>(next), true);
+    }
+    if (!before && !after && changed) {
+        if (prev && !isText(prev) && wantsBreakAfter(prev))
+            insertBefore();
+        if (next && !isText(next) && wantsBreakBefore(next))
+            insertAfter();
+    }
+    if (inserted && e->getElementType())
+        ElementAccess::reformatTags(*e);
+}
+
+void AdjustPass::insertBreak(Node* ref)
+{
+    Node* parent = top().node;
+    Text* text = _doc.createTextNode(std::string());
+    parent->insertBefore(text, ref);
+    DocumentAccess::adjustForInsertion(_doc, parent, text);
+    text->parse(SourceFormatter::breakEdge(text, top(), true));
+    _changed = true;
+}
+
+void AdjustPass::breakEdge(Text* t, bool front)
+{
+    const std::string source = SourceFormatter::breakEdge(t, top(), front);
+    if (source == t->getSource())
+        return;
+    t->parse(source);
+    _changed = true;
+}
+
+void AdjustPass::visitText(Text* t)
+{
+    while (isText(t->getPreviousSibling())) {
+        Text* prev = static_cast<Text*>(t->getPreviousSibling());
+        DocumentAccess::joinTexts(_doc, prev, t);
+        t = prev;
+        _changed = true;
+    }
+    while (isText(t->getNextSibling())) {
+        DocumentAccess::joinTexts(_doc, t, static_cast<Text*>(t->getNextSibling()));
+        _changed = true;
+    }
+    top().next = t->getNextSibling();
+    if (_full || !(t->getUpdateState() & WRITTEN_BITS))
+        return;
+    const std::string laidOut = SourceFormatter::laidOutSource(t, top());
+    if (laidOut != t->getSource()) {
+        t->setSource(laidOut);
+        _changed = true;
+    }
+}
+
+void AdjustPass::visitDocumentType(Node* n)
+{
+    if ((!_full && !isChanged(n)) || top().plain)
+        return;
+    Node* prev = n->getPreviousSibling();
+    Node* next = n->getNextSibling();
+    if (isText(prev))
+        breakEdge(static_cast<Text*>(prev), false);
+    else if (prev && endsVisibly(prev))
+        insertBreak(n);
+    if (isText(next))
+        breakEdge(static_cast<Text*>(next), true);
+    else if (!next || startsVisibly(next))
+        insertBreak(next);
+}
+
+} // namespace
+
+bool TreeAdjuster::adjust(Document& document, Node* root, bool full)
+{
+    return AdjustPass(document, root, full).run();
+}
+
+} // namespace pagedom

@@ -77,6 +77,19 @@ expect(ARGS format --columns 20 --indent=4 ${page}
 # stays a line break.
 expect(ARGS format ${page} CONTAINS "twelve</UL>\n<P align=\"left\">end\n" LACKS "five\n")
 
+# --adjust: the page is tidied as it is read.
+set(untidy ${WORK}/tool-untidy.html)
+file(WRITE ${untidy} "<p><b><b>x</b></b><font>y</font><i></i></p>"
+                     "<table><tr><td>a</td></tr><tbody><tr><td>b</td></tr></tbody></table>")
+expect(ARGS tree --adjust ${untidy}
+       CONTAINS "element b start=written end=written\n          text \"x\"\n        text \"y\""
+       LACKS "element font" "element i " "start=omitted end=omitted\n          element tr")
+expect(ARGS tree ${untidy} CONTAINS "element font" "element i ")
+execute_process(COMMAND ${TOOL} roundtrip --adjust ${untidy} RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status STREQUAL "1")
+    message(FATAL_ERROR "pagedom roundtrip --adjust of an untidy page: exit status '${status}', expected 1")
+endif()
+
 # --jsp: files ending in .jsp are read as JSP 1.0 unless told otherwise.
 expect(ARGS tree ${jspPage} CONTAINS "element jsp:useBean start=written" "element jsp:expression"
        LACKS "untyped")

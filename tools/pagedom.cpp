@@ -49,6 +49,9 @@ void usage(std::FILE* out)
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
                  "                       in .jsp, none otherwise)\n"
+                 "  --adjust             tidy each page as it is read (emptied and redundant\n"
+                 "                       formatting elements, duplicated table parts,\n"
+                 "                       adjacent texts, line breaks around blocks)\n"
                  "  --indent N           format: spaces per indentation level, 0 to 64\n"
                  "                       (default 2)\n"
                  "  --columns N          format: column limit for text, 0 to 10000 (default 70)\n"
@@ -73,6 +76,7 @@ struct Options {
     std::vector<std::string> operands;
     bool jspGiven = false;
     DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE;
+    bool adjust = false;       // pages are tidied as they are read
     bool formatting = false;   // any of the format options was given
     bool indentGiven = false;
     unsigned long indent = 0;
@@ -153,6 +157,10 @@ bool parseArguments(int argc, char** argv, Options& opts)
         }
         if (arg == "--version") {
             opts.version = true;
+            continue;
+        }
+        if (arg == "--adjust") {
+            opts.adjust = true;
             continue;
         }
         std::string name = arg;
@@ -264,13 +272,14 @@ DOMImpl::JSPVersion jspVersionFor(const Options& opts, const std::string& path)
     return endsWithJSP(path) ? DOMImpl::JSP_10 : DOMImpl::JSP_NONE;
 }
 
-// Parses a page into a new HTML document; the caller releases it.
-Document* parsePage(const std::string& text, DOMImpl::JSPVersion version)
+// Parses a page into a new HTML document, tidied when adjust is set; the
+// caller releases it.
+Document* parsePage(const std::string& text, DOMImpl::JSPVersion version, bool adjust)
 {
     DOMImpl::setJSPVersion(version);
     Document* doc = DOMImpl::createDocument("HTML");
     if (doc)
-        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, adjust);
     return doc;
 }
 
@@ -305,7 +314,7 @@ int runTree(const Options& opts)
     if (!readOnlyFile(opts, text))
         return EXIT_USAGE;
     const std::string& path = opts.operands[0];
-    Document* doc = parsePage(text, jspVersionFor(opts, path));
+    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
     if (!doc) {
         complain("no HTML document type available");
         return EXIT_INTERNAL;
@@ -373,7 +382,7 @@ int runRoundtrip(const Options& opts)
             unreadable = true;
             continue;
         }
-        Document* doc = parsePage(text, jspVersionFor(opts, path));
+        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
         if (!doc) {
             complain("no HTML document type available");
             return EXIT_INTERNAL;
@@ -432,7 +441,7 @@ int runFormat(const Options& opts)
         format->setAttrNameCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.attrCase));
     if (opts.valueCase >= 0)
         format->setAttrValueCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.valueCase));
-    Document* doc = parsePage(text, jspVersionFor(opts, path));
+    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
     if (!doc) {
         complain("no HTML document type available");
         return EXIT_INTERNAL;

@@ -35,9 +35,16 @@ bool indents(const Element* element)
     return element->isIndentElement() && element->hasStartTag();
 }
 
+// Indentation stops growing at this depth: a page nested thousands of
+// levels deep would otherwise write a line break's indentation longer with
+// every level, its formatted size growing with the square of its depth.
+const unsigned long MAX_INDENT_LEVELS = 32;
+
 // The indentation of that many levels.
 std::string indentation(unsigned long levels)
 {
+    if (levels > MAX_INDENT_LEVELS)
+        levels = MAX_INDENT_LEVELS;
     return std::string(DOMOptions::getFormatOption()->getIndent() * levels, ' ');
 }
 

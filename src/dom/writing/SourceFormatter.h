@@ -24,11 +24,13 @@ namespace pagedom {
 // In the HTML document a text's white space runs become one space, or a
 // line break and the indentation of the text's depth where the run held a
 // line break or the line has reached the column limit (the depth counts
-// the enclosing indent elements whose start tag is written); text inside plain
-// elements (PRE, TEXTAREA) keeps its white space.  No text is added or
-// removed, so the page reads back as the same tree.  In other documents
-// element children are separated by texts that hold a line break and the
-// indentation of their depth.
+// the enclosing indent elements whose start tag is written, up to 32);
+// text inside plain elements (PRE, TEXTAREA) keeps its white space.  This
+// pass adds and removes no text, so the page reads back as the same tree;
+// the line breaks around block elements are placed before it by the
+// tidying walk (TreeAdjuster).  In other documents element children are
+// separated by texts that hold a line break and the indentation of their
+// depth.
 //
 // The walk keeps the depth and the plain state of the level it is in, so
 // that formatting costs the same for every node however deep it lies.

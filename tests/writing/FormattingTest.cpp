@@ -50,7 +50,7 @@ TEST(Formatting, EndTagsOfCustomAndUnknownElementsStay)
     // The text after the end tag stays after it when the page is read again.
     EXPECT_EQ("<x>a</x>b", formattedBothWays("<x>a</x>b"));
     // Custom tag names keep their case; known tags follow the options.
-    EXPECT_EQ("<P><MyTag Attr=1>t</MyTag></P>\r\n", formatted("<p><MyTag Attr=1>t</MyTag></p>"));
+    EXPECT_EQ("<P><MyTag Attr=1>t</MyTag></P>", formatted("<p><MyTag Attr=1>t</MyTag></p>"));
 }
 
 TEST(Formatting, ServerCodeInATextAreaIsNotEscaped)
@@ -70,7 +70,7 @@ TEST(Formatting, DeclarationsAndMarkedSectionsKeepTheirBytes)
     EXPECT_EQ(scriptlet, formatted(scriptlet, DOMImpl::JSP_10));
     // Without CDATA its code is kept whole as well, white space and all.
     const std::string bare = "<p><jsp:scriptlet> if (a)\r\n   x(); </jsp:scriptlet></p>";
-    EXPECT_EQ("<P><jsp:scriptlet> if (a)\r\n   x(); </jsp:scriptlet></P>\r\n", formatted(bare, DOMImpl::JSP_10));
+    EXPECT_EQ("<P><jsp:scriptlet> if (a)\r\n   x(); </jsp:scriptlet></P>", formatted(bare, DOMImpl::JSP_10));
     const std::string doctype = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" [ <!ENTITY x \"y\"> ]>\r\n"
                                 "<!-- a -- -- b --><?xml-stylesheet href=\"s\"?><p>&undeclared; x";
     EXPECT_EQ("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" [ <!ENTITY x \"y\"> ]>\r\n"
@@ -82,9 +82,9 @@ TEST(Formatting, AnOmittedEndTagBeforeTextGluesNoWords)
 {
     // Line breaks around blocks go where the page has no text; a text that
     // is there is not given one.
-    EXPECT_EQ("<P>a.</P> b<UL>\r\n  <LI>c</LI> d</UL>\r\n", formattedBothWays("<p>a.</p> b<ul><li>c</li> d</ul>"));
+    EXPECT_EQ("<P>a.</P> b<UL>\r\n  <LI>c</LI> d</UL>", formattedBothWays("<p>a.</p> b<ul><li>c</li> d</ul>"));
     // End tags the page left out stay out; those it wrote stay written.
-    EXPECT_EQ("<P>a<P>b</P>\r\n<UL>\r\n  <LI>c<LI>d</UL>\r\n", formatted("<p>a<p>b</p><ul><li>c<li>d</ul>"));
+    EXPECT_EQ("<P>a<P>b</P>\r\n<UL>\r\n  <LI>c<LI>d</UL>", formatted("<p>a<p>b</p><ul><li>c<li>d</ul>"));
 }
 
 TEST(Formatting, ReferencesKeepTheirForm)
@@ -104,7 +104,7 @@ TEST(Formatting, TagNamesMadeByServerCodeKeepTheirTags)
 {
     EXPECT_EQ("<<%= tag %>>x</<%= tag %>>", formatted("<<%= tag %>>x</<%= tag %>>", DOMImpl::JSP_10));
     // Attributes holding server code keep their tag as written.
-    EXPECT_EQ("<P><a href='<%= url(\"x\") %>' class=k>y</a></P>\r\n",
+    EXPECT_EQ("<P><a href='<%= url(\"x\") %>' class=k>y</a></P>",
               formatted("<p><a href='<%= url(\"x\") %>' class=k>y</a></p>", DOMImpl::JSP_10));
 }
 
@@ -142,13 +142,13 @@ TEST(Formatting, WhiteSpaceIsLaidOutByDepth)
     // before it, which the page would read into the TABLE.
     EXPECT_EQ("<BODY>\r\n<UL>\r\n  <LI>one two\r\n  <LI>three</UL>\r\n"
               "<TABLE><TR>\r\n    <TD>\r\n    cell\r\n    </TD>\r\n  </TR>\r\n</TABLE>\r\n"
-              "<PRE> keep\n   this </PRE>\r\n</BODY>\r\n",
+              "<PRE> keep\n   this </PRE>\r\n</BODY>",
               formatted(page));
 
     Options options;
     options->setColumnLimit(10);
     options->setIndent(4);
-    EXPECT_EQ("<UL>\r\n    <LI>one two three\r\n    four five six\r\n</UL>\r\n",
+    EXPECT_EQ("<UL>\r\n    <LI>one two three\r\n    four five six\r\n</UL>",
               formatted("<ul>\n<li>one two three four five six\n</ul>"));
 }
 

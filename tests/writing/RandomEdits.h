@@ -638,9 +638,13 @@ private:
             _doc->FormatType(static_cast<Document::DocumentFormatType>(_random.next(3)));
             break;
         case 3:
-            _log("Document::formatSource");
-            if (_random.chance(20))
+            if (_random.chance(20)) {
+                _log("Document::formatSource");
                 _doc->formatSource();
+            } else {
+                _log("adjustNodes");
+                _doc->adjustNodes(_random.chance(50) ? _anyNode() : nullptr, _random.chance(20));
+            }
             break;
         default:
             _log("Document::normalize");

@@ -146,12 +146,12 @@ TEST(SourceWriter, FormattingRegeneratesTagsAndWrapsText)
     Page page("<UL><LI>one two three four five six seven eight</UL>");
     page.doc->formatSource();
     // The column counts from the start of the text; UL indents its content.
-    EXPECT_EQ("<ul>\r\n  <li>one two three four five\r\n  six seven eight</ul>\r\n", page.doc->getSource());
+    EXPECT_EQ("<ul>\r\n  <li>one two three four five\r\n  six seven eight</ul>", page.doc->getSource());
 
     // Plain elements keep their text as it is.
     Page pre("<PRE>one two three four five six seven eight</PRE>");
     pre.doc->formatSource();
-    EXPECT_EQ("<pre>one two three four five six seven eight</pre>\r\n", pre.doc->getSource());
+    EXPECT_EQ("<pre>one two three four five six seven eight</pre>", pre.doc->getSource());
 }
 
 TEST(SourceWriter, FormattingAnXMLStyleTreeIndentsIt)

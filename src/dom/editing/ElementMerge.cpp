@@ -17,7 +17,8 @@ namespace {
 void joinIfTexts(Document& document, Node* a, Node* b)
 {
     if (a && b && a->getNodeType() == Node::TEXT_NODE && b->getNodeType() == Node::TEXT_NODE)
-        DocumentAccess::joinTexts(document, static_cast<Text*>(a), static_cast<Text*>(b));
+        DocumentAccess::joinTexts(document, static_cast<Text*>(a), static_cast<Text*>(b),
+                                  static_cast<Text*>(a)->isPlainText());
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
 #include "tree/Text.h"
+#include "tree/TextAccess.h"
 #include "writing/SourceFormatter.h"
 
 namespace pagedom {
@@ -75,8 +76,18 @@ bool isClosed(const std::string& tag)
 // can hold nothing).
 bool endsVisibly(const Node* n)
 {
-    if (n->getNodeType() != Node::ELEMENT_NODE)
+    switch (n->getNodeType()) {
+    case Node::ELEMENT_NODE:
+        break;
+    // Markup cut short by the end of the page would take what follows in.
+    case Node::COMMENT_NODE:
+    case Node::CDATA_SECTION_NODE:
+    case Node::PROCESSING_INSTRUCTION_NODE:
+    case Node::DOCUMENT_TYPE_NODE:
+        return isClosed(n->getSource());
+    default:
         return true;
+    }
     const Element* e = static_cast<const Element*>(n);
     const ElementType* type = e->getElementType();
     if (e->hasEndTag())
@@ -109,6 +120,13 @@ bool closesWhatPrecedes(const Element* e)
     return prev && e->hasStartTag() && !endsVisibly(prev);
 }
 
+// Whether a text put last into parent's content is read as its last child
+// and not run together with what follows parent.
+bool closesVisibly(const Node* parent)
+{
+    return parent->getNodeType() != Node::ELEMENT_NODE || endsVisibly(parent);
+}
+
 // Whether the walk goes into n's children: not into server code or raw
 // content, whose texts are not page text.
 bool entersChildren(const Node* n)
@@ -127,31 +145,46 @@ class AdjustPass {
 public:
     AdjustPass(Document& document, Node* root, bool full) : _doc(document), _root(root), _full(full) {}
 
+    // Runs the pass; true when the tree changed (always for a full pass,
+    // which lays the whole subtree out again).
     bool run();
 
 private:
     // --- the walk ------------------------------------------------------------
-    void enter(Node* node, Node* first);
+    // Visits the nodes below the root in document order.
+    void walk();
+    void enter(Node* node, Node* first, bool unwrap);
     void leave();
-    Level& top() { return _stack.back(); }
+    Level& top() { return _stack.back().level; }
 
     void visitElement(Element* e);
-    // Deletes e when it is empty, or unwraps it when it adds nothing to
-    // what encloses it; true when e is gone.
-    bool removes(Element* e);
+    // Deletes e when it is empty (true: it is gone).
+    bool deletes(Element* e);
+    // Whether e adds nothing to what encloses it: a bare FONT, a bare phrase
+    // element inside one of its kind.
+    bool unwraps(const Element* e) const;
     void visitText(Text* t);
     void visitDocumentType(Node* n);
 
     // --- element rules ---------------------------------------------------------
+    // Whether an empty e stays all the same.
+    bool keepsWhenEmpty(const Element* e) const;
     // Whether e is a phrase element inside one of its kind.
     bool nestedInItsKind(const Element* e) const;
-    void unwrap(Element* e);
+    // Puts e's children in its place and deletes it; texts meeting at
+    // either end become one.
+    void unwrapNow(Element* e);
+    // Joins second with the text before it when both are texts in parent.
+    void joinSeam(Node* parent, Node* second);
     // Places the line breaks around n, an element already visited, again:
     // what stood beside it went.
     void rebreak(Node* n);
     // Merges e with its nearest sibling of its id; true when the walk has
     // been set to go on elsewhere (e is gone or was already visited).
     bool mergeTwin(Element* e);
+    // Whether merging first and second (siblings of one id, in this order)
+    // leaves a page that reads back as the merged tree.
+    static bool canMerge(const Element* first, const Element* second);
     // Whether e and its whole content are empty, nothing in it holding the
     // cursor or the selection.
     bool isEmpty(const Element* e);
@@ -168,7 +201,14 @@ private:
     Node* _root;
     bool _full;
     bool _changed = false;
-    std::vector<Level> _stack;
+    // A level of the walk, and whether its element is to be unwrapped once
+    // its content has been walked: unwrapping from the inside out moves
+    // each piece of content once, however deep such elements nest.
+    struct Frame {
+        Level level;
+        bool unwrap;
+    };
+    std::vector<Frame> _stack;
     // How many elements of each id enclose the current level.
     std::unordered_map<int, unsigned long> _openIDs;
     // The nodes holding the cursor or an end of the single selection, and
@@ -190,9 +230,24 @@ bool AdjustPass::run()
     for (const Node* n = _root; n; n = n->getParentNode())
         if (n->getNodeType() == Node::ELEMENT_NODE)
             ++_openIDs[static_cast<const Element*>(n)->getElementID()];
+    if (!_full) {
+        walk();
+        return _changed;
+    }
+    // A full pass visits everything anyway: it is recorded as the subtree
+    // replaced by its tidied self (one copy), not change by change, each of
+    // which would cost its depth (nothing is announced when the caller
+    // already records the whole subtree).
+    ChangeHooks::SubtreeChange change(_root);
+    walk();
+    SourceFormatter().formatDescendants(_root);
+    return true;
+}
 
+void AdjustPass::walk()
+{
     if (entersChildren(_root))
-        _stack.push_back(SourceFormatter::rootLevel(_root));
+        _stack.push_back(Frame{SourceFormatter::rootLevel(_root), false});
     while (!_stack.empty()) {
         Node* n = top().next;
         if (!n) {
@@ -216,38 +271,41 @@ bool AdjustPass::run()
             break;
         }
     }
-    if (_full) {
-        // Recorded as the subtree laid out again (nothing is announced when
-        // the caller already records the whole subtree).
-        ChangeHooks::SubtreeChange change(_root);
-        SourceFormatter().formatDescendants(_root);
-        _changed = true;
-    }
-    return _changed;
 }
 
-void AdjustPass::enter(Node* node, Node* first)
+void AdjustPass::enter(Node* node, Node* first, bool unwrap)
 {
     Level level = SourceFormatter::childLevel(top(), node);
     level.next = first;
-    _stack.push_back(level);
+    _stack.push_back(Frame{level, unwrap});
     if (node->getNodeType() == Node::ELEMENT_NODE)
         ++_openIDs[static_cast<const Element*>(node)->getElementID()];
 }
 
 void AdjustPass::leave()
 {
-    const Node* node = top().node;
+    Node* node = _stack.back().level.node;
+    const bool unwrap = _stack.back().unwrap;
     _stack.pop_back();
     // The root's own level was counted with its ancestors.
     if (!_stack.empty() && node->getNodeType() == Node::ELEMENT_NODE)
         --_openIDs[static_cast<const Element*>(node)->getElementID()];
+    if (unwrap)
+        unwrapNow(static_cast<Element*>(node));
 }
 
 void AdjustPass::visitElement(Element* e)
 {
-    if (removes(e))
+    if (deletes(e))
         return;
+    if (unwraps(e)) {
+        // Its content is walked first, at the level it is about to join.
+        if (entersChildren(e))
+            enter(e, e->getFirstChild(), true);
+        else
+            unwrapNow(e);
+        return;
+    }
     const unsigned long group = e->getElementGroup();
     if ((group & ElementType::GROUP_TABLE_STRUCTURE) && (group & ElementType::GROUP_UNIQUE)) {
         if (mergeTwin(e))
@@ -258,29 +316,36 @@ void AdjustPass::visitElement(Element* e)
     }
     breakAround(e);
     if (entersChildren(e))
-        enter(e, e->getFirstChild());
+        enter(e, e->getFirstChild(), false);
 }
 
-bool AdjustPass::removes(Element* e)
+bool AdjustPass::deletes(Element* e)
 {
-    if (closesWhatPrecedes(e))
-        return false;
     const unsigned long group = e->getElementGroup();
+    if (!(group & ElementType::GROUP_CONTAINER) || closesWhatPrecedes(e) || keepsWhenEmpty(e) || !isEmpty(e))
+        return false;
+    Node* before = e->getPreviousSibling();
+    _doc.deleteNodes(e);
+    _changed = true;
+    rebreak(before);
+    return true;
+}
+
+bool AdjustPass::unwraps(const Element* e) const
+{
+    const unsigned long group = e->getElementGroup();
+    return !closesWhatPrecedes(e) && !e->hasAttributes() &&
+           ((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e)));
+}
+
+bool AdjustPass::keepsWhenEmpty(const Element* e) const
+{
     // Formatting keeps an empty element that carries attributes (an anchor
-    // with an id, a styled paragraph): it was written on purpose.
-    if ((group & ElementType::GROUP_CONTAINER) && !(_full && e->hasAttributes()) && isEmpty(e)) {
-        Node* before = e->getPreviousSibling();
-        _doc.deleteNodes(e);
-        _changed = true;
-        rebreak(before);
-        return true;
-    }
-    if (!e->hasAttributes() &&
-        ((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e)))) {
-        unwrap(e);
-        return true;
-    }
-    return false;
+    // with an id, a styled paragraph): it was written on purpose; one whose
+    // start tag is cut short, which the author is still writing; and one
+    // the reader marked with an error, which is for correction to repair.
+    return _full && (e->hasAttributes() || e->getErrorState() != Node::NONE_ERROR ||
+                     (e->hasStartTag() && !isClosed(e->getStartTag())));
 }
 
 bool AdjustPass::nestedInItsKind(const Element* e) const
@@ -289,19 +354,44 @@ bool AdjustPass::nestedInItsKind(const Element* e) const
     return found != _openIDs.end() && found->second > 0;
 }
 
-void AdjustPass::unwrap(Element* e)
+void AdjustPass::unwrapNow(Element* e)
 {
+    // The walk is at the level of e's parent, and goes on after e.
     Node* parent = top().node;
     Node* before = e->getPreviousSibling();
-    _doc.removeElement(e, true);
+    Node* after = e->getNextSibling();
+    Node* first = e->getFirstChild();
+    Node* last = e->getLastChild();
+    // Held: joining texts may take any of them out of the tree.
+    for (Node* n : {before, after, first, last})
+        if (n)
+            n->addRef();
+    if (Node* children = e->removeChildNodes(nullptr, nullptr))
+        parent->insertBefore(children, after);
+    _doc.deleteNodes(e);
     _changed = true;
-    // The walk goes on with the content that took the element's place; a
-    // text before it may have taken the first of it in.
-    if (!before)
-        top().next = parent->getFirstChild();
-    else
-        top().next = isText(before) ? before : before->getNextSibling();
-    rebreak(before);
+    joinSeam(parent, first);
+    if (after && after->getParentNode() == parent) {
+        Node* absorber = after->getPreviousSibling();
+        joinSeam(parent, after);
+        if (after->getParentNode() != parent)
+            top().next = absorber->getNextSibling();
+    }
+    for (Node* n : {before, first, last})
+        if (n && n->getParentNode() == parent)
+            rebreak(n);
+    for (Node* n : {before, after, first, last})
+        if (n)
+            n->releaseRef();
+}
+
+void AdjustPass::joinSeam(Node* parent, Node* second)
+{
+    if (!second || second->getParentNode() != parent)
+        return;
+    Node* first = second->getPreviousSibling();
+    if (isText(first) && isText(second))
+        DocumentAccess::joinTexts(_doc, static_cast<Text*>(first), static_cast<Text*>(second), top().plain);
 }
 
 void AdjustPass::rebreak(Node* n)
@@ -326,7 +416,7 @@ bool AdjustPass::mergeTwin(Element* e)
             twin = s;
             twinFirst = false;
         }
-    if (!twin)
+    if (!twin || !canMerge(twinFirst ? static_cast<Element*>(twin) : e, twinFirst ? e : static_cast<Element*>(twin)))
         return false;
     Element* other = static_cast<Element*>(twin);
     _changed = true;
@@ -339,7 +429,7 @@ bool AdjustPass::mergeTwin(Element* e)
             return false;
         Node* first = !ownLast ? survivor->getFirstChild() : isText(ownLast) ? ownLast : ownLast->getNextSibling();
         if (first && entersChildren(survivor))
-            enter(survivor, first);
+            enter(survivor, first, false);
         return true;
     }
     Element* survivor = ElementMerge::merge(_doc, e, other);
@@ -350,6 +440,19 @@ bool AdjustPass::mergeTwin(Element* e)
         return false;
     }
     return true;
+}
+
+bool AdjustPass::canMerge(const Element* first, const Element* second)
+{
+    // The merge takes away the tags of the element that goes; the page must
+    // read the same without them: the one that goes must not be what ends
+    // the element before it, and the content that moves must not run into
+    // an element left open at the end of the content it joins.
+    const bool firstStays = !first->isOmittedElement() && !first->isVirtualElement();
+    const Element* goes = firstStays ? second : first;
+    // Either way the first one's content comes right before the second's.
+    const Node* seam = first->getLastChild();
+    return !closesWhatPrecedes(goes) && (!seam || isText(seam) || endsVisibly(seam));
 }
 
 bool AdjustPass::isEmpty(const Element* e)
@@ -407,7 +510,7 @@ void AdjustPass::breakAround(Element* e)
         }
     };
     auto insertAfter = [&]() {
-        if (endsVisibly(e) && (!next || startsVisibly(next))) {
+        if (endsVisibly(e) && (next ? startsVisibly(next) : closesVisibly(parent))) {
             insertBreak(next);
             inserted = true;
         }
@@ -442,7 +545,7 @@ void AdjustPass::insertBreak(Node* ref)
     Text* text = _doc.createTextNode(std::string());
     parent->insertBefore(text, ref);
     DocumentAccess::adjustForInsertion(_doc, parent, text);
-    text->parse(SourceFormatter::breakEdge(text, top(), true));
+    TextAccess::parse(*text, SourceFormatter::breakEdge(text, top(), true), top().plain);
     _changed = true;
 }
 
@@ -451,7 +554,7 @@ void AdjustPass::breakEdge(Text* t, bool front)
     const std::string source = SourceFormatter::breakEdge(t, top(), front);
     if (source == t->getSource())
         return;
-    t->parse(source);
+    TextAccess::parse(*t, source, top().plain);
     _changed = true;
 }
 
@@ -459,12 +562,12 @@ void AdjustPass::visitText(Text* t)
 {
     while (isText(t->getPreviousSibling())) {
         Text* prev = static_cast<Text*>(t->getPreviousSibling());
-        DocumentAccess::joinTexts(_doc, prev, t);
+        DocumentAccess::joinTexts(_doc, prev, t, top().plain);
         t = prev;
         _changed = true;
     }
     while (isText(t->getNextSibling())) {
-        DocumentAccess::joinTexts(_doc, t, static_cast<Text*>(t->getNextSibling()));
+        DocumentAccess::joinTexts(_doc, t, static_cast<Text*>(t->getNextSibling()), top().plain);
         _changed = true;
     }
     top().next = t->getNextSibling();
@@ -489,7 +592,7 @@ void AdjustPass::visitDocumentType(Node* n)
         insertBreak(n);
     if (isText(next))
         breakEdge(static_cast<Text*>(next), true);
-    else if (!next || startsVisibly(next))
+    else if (endsVisibly(n) && (next ? startsVisibly(next) : closesVisibly(n->getParentNode())))
         insertBreak(next);
 }
 

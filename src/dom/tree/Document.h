@@ -335,8 +335,9 @@ private:
     // parent.
     void _adjustForInsertion(Node* parent, Node* child);
     // Joins second, the text right after first, into first: the sources are
-    // joined byte for byte and read again; second is deleted.
-    void _joinTexts(Text* first, Text* second);
+    // joined byte for byte and read again (plain: they lie inside a plain
+    // element); second is deleted.
+    void _joinTexts(Text* first, Text* second, bool plain);
     // Whether element may count as empty when all its children are: one
     // removable when empty, not missing its start tag, not a named A, not a
     // P beside a TABLE.

@@ -22,11 +22,15 @@ struct DocumentAccess {
     {
         document._adjustForInsertion(parent, child);
     }
-    // Joins second, the text right after first, into first, byte for byte.
     // Whether element may count as empty when all its children are (see
     // Document::isEmptyNode).
     static bool isEmptyShell(const Element* element) { return Document::_isEmptyShell(element); }
-    static void joinTexts(Document& document, Text* first, Text* second) { document._joinTexts(first, second); }
+    // Joins second, the text right after first, into first, byte for byte
+    // (plain: they lie inside a plain element).
+    static void joinTexts(Document& document, Text* first, Text* second, bool plain)
+    {
+        document._joinTexts(first, second, plain);
+    }
 };
 
 } // namespace pagedom

@@ -40,13 +40,26 @@ bool holds(const Node* ancestor, const Node* node)
     return false;
 }
 
+// Whether source, a text's source, ends in a markup opener ("<" or "&")
+// that nothing after it in source has ended: bytes written after it could
+// make a tag or a reference of it.
+bool endsOpen(const std::string& source)
+{
+    const std::size_t at = source.find_last_of("<&");
+    if (at == std::string::npos)
+        return false;
+    const char* ends = source[at] == '<' ? "> \t\r\n" : "; \t\r\n";
+    return source.find_first_of(ends, at + 1) == std::string::npos;
+}
+
 // Joins the text after first into it when both are texts.
 void joinWithNext(Document& doc, Node* first)
 {
     Node* next = first ? first->getNextSibling() : nullptr;
     if (!next || first->getNodeType() != Node::TEXT_NODE || next->getNodeType() != Node::TEXT_NODE)
         return;
-    pagedom::DocumentAccess::joinTexts(doc, static_cast<Text*>(first), static_cast<Text*>(next));
+    Text* text = static_cast<Text*>(first);
+    pagedom::DocumentAccess::joinTexts(doc, text, static_cast<Text*>(next), text->isPlainText());
 }
 
 } // namespace
@@ -75,11 +88,17 @@ Element* Document::removeElement(Element* element, bool joinTexts)
     return nullptr;
 }
 
-void Document::_joinTexts(Text* first, Text* second)
+void Document::_joinTexts(Text* first, Text* second, bool plain)
 {
     // Joined by source, so that every byte of both stays as the page had
-    // it; reading the joined source gives the data a reader would.
-    first->parse(first->getSource() + second->getSource());
+    // it, unless the first ends in markup left open (a lone "<" or "&"):
+    // the second's bytes could close it into a tag or a reference, so the
+    // data is joined and the source produced from it.
+    const std::string source = first->getSource();
+    if (endsOpen(source))
+        first->appendData(second->getData());
+    else
+        first->_parse(source + second->getSource(), plain);
     deleteNodes(second);
 }
 

@@ -250,10 +250,15 @@ void Text::_setSourceText(const pagedom::SourceText& source)
 
 void Text::parse(const std::string& source)
 {
+    _parse(source, isPlainText());
+}
+
+void Text::_parse(const std::string& source, bool plain)
+{
     const Document* doc = getOwnerDocument();
     std::string data = PCDATAConverter(doc).convertSourceToData(source);
     if (doc && doc->isHTMLDocument()) {
-        if (isPlainText()) {
+        if (plain) {
             _compact = false;
         } else {
             DOMStringType::compact(data);

@@ -10,6 +10,7 @@
 
 namespace pagedom {
 class SourceFormatter;
+struct TextAccess;
 }
 
 // A run of character data.  The data is kept in the data form (references
@@ -108,6 +109,10 @@ private:
     }
     bool _isFormatPending() const { return _formatPending; }
 
+    // parse, for a caller that knows whether the text is inside a plain
+    // element (asking climbs the ancestors).
+    void _parse(const std::string& source, bool plain);
+
     // --- editing -------------------------------------------------------------------
     void _repairSpaceAt(unsigned long offset);
     bool _spaceBecomesNbsp(const std::string& current, unsigned long offset, const std::string& s,
@@ -123,6 +128,8 @@ private:
 
     // Library internals used by the reader and the formatter.
     friend class HTMLParser;
+    friend class Document;
+    friend struct pagedom::TextAccess;
     friend class pagedom::SourceFormatter;
 };
 

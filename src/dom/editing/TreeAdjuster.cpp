@@ -406,16 +406,21 @@ bool AdjustPass::mergeTwin(Element* e)
     auto sameKind = [id](const Node* n) {
         return n->getNodeType() == Node::ELEMENT_NODE && static_cast<const Element*>(n)->getElementID() == id;
     };
-    Node* twin = nullptr;
+    // Only a twin beside e (white space and comments between) is merged:
+    // content never moves past other content.
+    auto beside = [](Node* n, bool back) {
+        while (n && (n->getNodeType() == Node::COMMENT_NODE || (isText(n) && static_cast<Text*>(n)->isSpaceText())))
+            n = back ? n->getPreviousSibling() : n->getNextSibling();
+        return n;
+    };
+    Node* twin = beside(e->getPreviousSibling(), true);
     bool twinFirst = true;
-    for (Node* s = e->getPreviousSibling(); s && !twin; s = s->getPreviousSibling())
-        if (sameKind(s))
-            twin = s;
-    for (Node* s = e->getNextSibling(); s && !twin; s = s->getNextSibling())
-        if (sameKind(s)) {
-            twin = s;
-            twinFirst = false;
-        }
+    if (!twin || !sameKind(twin)) {
+        twin = beside(e->getNextSibling(), false);
+        twinFirst = false;
+    }
+    if (twin && !sameKind(twin))
+        twin = nullptr;
     if (!twin || !canMerge(twinFirst ? static_cast<Element*>(twin) : e, twinFirst ? e : static_cast<Element*>(twin)))
         return false;
     Element* other = static_cast<Element*>(twin);

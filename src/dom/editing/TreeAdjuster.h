@@ -16,8 +16,9 @@ namespace pagedom {
 // - a FONT without attributes, and a phrase element (B, EM ...) without
 //   attributes inside one of its kind, is unwrapped: its content takes its
 //   place, and texts meeting at either end become one;
-// - a second THEAD, TBODY or TFOOT among the same parent's children is
-//   merged into the first (ElementMerge);
+// - a THEAD, TBODY or TFOOT standing beside another of its kind (only white
+//   space and comments between) is merged with it (ElementMerge), so no
+//   content moves past other content;
 // - an XML-rule element written as an empty tag that has children is
 //   written with a start and an end tag;
 // - adjacent texts become one, byte for byte;

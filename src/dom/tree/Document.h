@@ -241,8 +241,8 @@ public:
     bool restorePlainTexts(Node* node);
     // Tidies node's subtree (the document when null): emptied removable
     // elements are deleted, attribute-less FONTs and phrase elements nested
-    // in their like are unwrapped, duplicated THEAD/TBODY/TFOOT siblings
-    // merged, adjacent texts joined, and line breaks placed around block
+    // in their like are unwrapped, THEAD/TBODY/TFOOT standing beside their
+    // like merged, adjacent texts joined, and line breaks placed around block
     // elements; full visits every node and lays every text out, otherwise
     // only changed nodes count.  True when the tree changed.
     bool adjustNodes(Node* node, bool full);

@@ -111,13 +111,17 @@ bool opensVisibly(const Node* parent)
     return isClosed(static_cast<const Element*>(parent)->getStartTag());
 }
 
-// Whether e's start tag may be what ends the element before it: that one
-// does not show its end, so the page reads it as ended where e starts.
-// Taking e away would let what follows e run into it.
+// Whether e's tags may be what ended elements before it when the page was
+// read: a start tag after an element that does not show its end, or an end
+// tag standing alone (its start left out), which the reader may have let
+// close what was open.  Taking e's tags away would let what follows run
+// into those elements.
 bool closesWhatPrecedes(const Element* e)
 {
+    if (!e->hasStartTag())
+        return e->hasEndTag();
     const Node* prev = e->getPreviousSibling();
-    return prev && e->hasStartTag() && !endsVisibly(prev);
+    return prev && !endsVisibly(prev);
 }
 
 // Whether a text put last into parent's content is read as its last child
@@ -333,6 +337,11 @@ bool AdjustPass::deletes(Element* e)
 
 bool AdjustPass::unwraps(const Element* e) const
 {
+    // e's end tag also ends what its content left open: without it what
+    // follows e would run into that.
+    const Node* last = e->getLastChild();
+    if (e->hasEndTag() && last && !isText(last) && !endsVisibly(last))
+        return false;
     const unsigned long group = e->getElementGroup();
     return !closesWhatPrecedes(e) && !e->hasAttributes() &&
            ((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e)));

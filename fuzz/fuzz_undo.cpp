@@ -124,6 +124,7 @@ enum Op : std::uint8_t {
     NORMALIZE,          // normalize of a container
     CURSOR,             // the layout cursor and the selections
     REMOVE_ELEMENT,     // Document::removeElement, joining texts or not
+    ADJUST,             // Document::adjustNodes of a node or the document, changed nodes or all
     OP_COUNT
 };
 
@@ -188,6 +189,9 @@ public:
             return "normalize";
         case CURSOR:
             return _cursor(a, b, c);
+        case ADJUST:
+            _doc->adjustNodes((b & 2) ? pick(_nodes(), a) : nullptr, b & 1);
+            return "adjustNodes";
         case OP_COUNT:
             break;
         }

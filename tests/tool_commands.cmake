@@ -1,6 +1,7 @@
 # Runs every command and option of the pagedom tool once and checks its
 # output for what the README's tool table promises.
-# Called with -DTOOL=<pagedom executable> -DWORK=<scratch directory>.
+# Called with -DTOOL=<pagedom executable> -DWORK=<scratch directory>
+# -DEXAMPLES=<the bundled example pages>.
 
 # Runs the tool with ARGS (standard input from INPUT when given); fails unless
 # it exits with status 0 and its output holds every text after CONTAINS and
@@ -76,6 +77,23 @@ expect(ARGS format --columns 20 --indent=4 ${page}
 # The default column limit wraps nothing here; the page's last line break
 # stays a line break.
 expect(ARGS format ${page} CONTAINS "twelve</UL>\n<P align=\"left\">end\n" LACKS "five\n")
+
+# format twice is format once, on every bundled example page.
+file(GLOB examplePages ${EXAMPLES}/*)
+foreach(example IN LISTS examplePages)
+    get_filename_component(name ${example} NAME)
+    execute_process(COMMAND ${TOOL} format ${example} OUTPUT_FILE ${WORK}/once-${name} RESULT_VARIABLE status)
+    execute_process(COMMAND ${TOOL} format ${WORK}/once-${name} OUTPUT_FILE ${WORK}/twice-${name}
+                    RESULT_VARIABLE status2)
+    if(NOT status STREQUAL "0" OR NOT status2 STREQUAL "0")
+        message(FATAL_ERROR "pagedom format ${name}: exit status '${status}' then '${status2}'")
+    endif()
+    file(READ ${WORK}/once-${name} once HEX)
+    file(READ ${WORK}/twice-${name} twice HEX)
+    if(NOT once STREQUAL twice)
+        message(FATAL_ERROR "pagedom format of the formatted ${name} changes it")
+    endif()
+endforeach()
 
 # --adjust: the page is tidied as it is read.
 set(untidy ${WORK}/tool-untidy.html)

@@ -343,8 +343,16 @@ bool AdjustPass::unwraps(const Element* e) const
     if (e->hasEndTag() && last && !isText(last) && !endsVisibly(last))
         return false;
     const unsigned long group = e->getElementGroup();
-    return !closesWhatPrecedes(e) && !e->hasAttributes() &&
-           ((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e)));
+    if (closesWhatPrecedes(e) || e->hasAttributes() ||
+        !((group & ElementType::GROUP_FONT) || ((group & ElementType::GROUP_PHRASE) && nestedInItsKind(e))))
+        return false;
+    // Content its new parent may not hold would be read elsewhere (a P in
+    // an I in a P ends the outer P once the I is gone).
+    const Node* parent = e->getParentNode();
+    for (const Node* c = e->getFirstChild(); c; c = c->getNextSibling())
+        if (!parent->canContain(c))
+            return false;
+    return true;
 }
 
 bool AdjustPass::keepsWhenEmpty(const Element* e) const

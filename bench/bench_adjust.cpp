@@ -74,25 +74,11 @@ void adjustKeystroke(benchmark::State& state, const std::string& name)
     doc->releaseRef();
 }
 
-using Body = void (*)(benchmark::State&, const std::string&);
-
 struct Registration {
     Registration()
     {
-        struct Entry {
-            const char* title;
-            Body body;
-        };
-        const Entry entries[] = {{"adjust/read/", adjustRead}, {"adjust/keystroke/", adjustKeystroke}};
-        for (const Entry& entry : entries) {
-            for (const std::string& name : benchpages::pageNames()) {
-                const std::string title = entry.title + name;
-                Body body = entry.body;
-                benchmark::RegisterBenchmark(title.c_str(),
-                                             [body, name](benchmark::State& state) { body(state, name); })
-                    ->Unit(benchmark::kMicrosecond);
-            }
-        }
+        benchpages::registerPerPage("adjust/read/", adjustRead);
+        benchpages::registerPerPage("adjust/keystroke/", adjustKeystroke);
     }
 };
 

@@ -84,32 +84,13 @@ void BM_FormatDeep(benchmark::State& state)
 }
 BENCHMARK(BM_FormatDeep)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
-using Body = void (*)(benchmark::State&, const std::string&);
-
 struct Registration {
     Registration()
     {
-        const std::vector<std::string> names = benchpages::pageNames();
-
-        struct Entry {
-            const char* library;
-            Body body;
-        };
-        const Entry entries[] = {
-            {"pagedom", pagedomFormat},
+        benchpages::registerPerPage("format/pagedom/", pagedomFormat);
 #ifdef PAGEDOM_BENCH_LIBXML2
-            {"libxml2", libxml2Format},
+        benchpages::registerPerPage("format/libxml2/", libxml2Format);
 #endif
-        };
-        for (const std::string& name : names) {
-            for (const Entry& entry : entries) {
-                std::string title = std::string("format/") + entry.library + "/" + name;
-                Body body = entry.body;
-                benchmark::RegisterBenchmark(title.c_str(),
-                                             [body, name](benchmark::State& state) { body(state, name); })
-                    ->Unit(benchmark::kMicrosecond);
-            }
-        }
     }
 };
 

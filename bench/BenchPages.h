@@ -18,8 +18,6 @@
 #include <utility>
 #include <vector>
 
-#include <benchmark/benchmark.h>
-
 #include "dom.h"
 
 #ifdef PAGEDOM_BENCH_LIBXML2
@@ -375,18 +373,6 @@ inline void warmUp()
     doc->createNodes("<P>x", 4, nullptr);
     doc->releaseRef();
     done = true;
-}
-
-// Registers body(state, page name) once for every page pageNames() knows,
-// titled prefix + page name, timed in microseconds.
-using PageBody = void (*)(benchmark::State&, const std::string&);
-inline void registerPerPage(const std::string& prefix, PageBody body)
-{
-    for (const std::string& name : pageNames()) {
-        const std::string title = prefix + name;
-        benchmark::RegisterBenchmark(title.c_str(), [body, name](benchmark::State& state) { body(state, name); })
-            ->Unit(benchmark::kMicrosecond);
-    }
 }
 
 inline Document* parsePagedom(const std::string& page)

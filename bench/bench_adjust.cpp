@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchPages.h"
+#include "BenchRegistration.h"
 
 namespace {
 

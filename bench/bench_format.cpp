@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchPages.h"
+#include "BenchRegistration.h"
 
 namespace {
 

@@ -342,8 +342,13 @@ private:
     // removable when empty, not missing its start tag, not a named A, not a
     // P beside a TABLE.
     static bool _isEmptyShell(const Element* element);
-    // The pass of adjustNodes once it is due, on root.
+    // The pass of adjustNodes once it is due, on root: the pending node,
+    // then the walk.
     bool _adjustTree(Node* root, bool full);
+    // The walk of the pass on root, after which the cursor's node is the
+    // pending node.  Formatting records its subtree as replaced around this
+    // alone: the pending node may lie outside it, and goes before.
+    bool _runAdjuster(Node* root, bool full);
     // Deletes the pending node with its emptied ancestors unless the cursor
     // is in it, and clears it; true when something was deleted.
     bool _dropPendingNode();

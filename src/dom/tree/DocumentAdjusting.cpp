@@ -24,9 +24,15 @@ bool Document::adjustNodes(Node* node, bool full)
 
 bool Document::_adjustTree(Node* root, bool full)
 {
-    bool changed = _dropPendingNode();
+    const bool dropped = _dropPendingNode();
+    return _runAdjuster(root, full) || dropped;
+}
+
+bool Document::_runAdjuster(Node* root, bool full)
+{
+    bool changed = false;
     if (pagedom::NodeAdjuster* adjuster = pagedom::NodeAdjuster::installed())
-        changed = adjuster->adjust(*this, root, full) || changed;
+        changed = adjuster->adjust(*this, root, full);
     // The next pass looks at what the cursor was left in.
     _dropNode(_pendingNode);
     _pendingNode = _cursorNode;
@@ -77,6 +83,7 @@ void Document::formatSource()
         return;
     }
     // Formatting is recorded as the page replaced by its formatted self.
+    _dropPendingNode();
     pagedom::ChangeHooks::SubtreeChange change(this);
-    _adjustTree(this, true);
+    _runAdjuster(this, true);
 }

@@ -438,12 +438,17 @@ void Element::_writeEnd(std::string& out) const
 
 void Element::formatSource()
 {
+    // The HTML document tidies the element's content as it lays it out;
+    // the node the last pass left the cursor in, which may lie anywhere,
+    // goes first if it is empty, as a change of its own.
+    Document* doc = getOwnerDocument();
+    const bool html = doc && doc->isHTMLDocument();
+    if (html)
+        doc->_dropPendingNode();
     pagedom::ChangeHooks::SubtreeChange change(this);
     _formatOwn();
-    // The HTML document tidies the element's content as it lays it out.
-    Document* doc = getOwnerDocument();
-    if (doc && doc->isHTMLDocument())
-        doc->_adjustTree(this, true);
+    if (html)
+        doc->_runAdjuster(this, true);
     else
         Node::formatSource();
 }

@@ -226,6 +226,29 @@ TEST(Adjust, RunsWhenItIsDue)
     DOM::getDOM()->deleteDocument(doc);
 }
 
+TEST(Adjust, FormattingAnElementUndoesWhatThePendingNodeTook)
+{
+    // The cursor leaves an emptied B behind; formatting a DIV elsewhere
+    // drops it, and undo brings the page back byte for byte.
+    Document* doc = read("<p>a<b>x</b></p><div>y</div>");
+    doc->endUpdate();
+    doc->enableRecord(true);
+    Text* inB = static_cast<Text*>(nthNamed(doc, "B")->getFirstChild());
+    doc->setLayoutCursor(inB, 0);
+    inB->setData("");
+    doc->adjustNodes(nullptr, false);
+    doc->endUpdate();
+    EXPECT_EQ(1u, countNamed(doc, "B"));
+    const std::string before = doc->getSource();
+    doc->setLayoutCursor(nthNamed(doc, "DIV")->getFirstChild(), 0);
+    nthNamed(doc, "DIV")->formatSource();
+    doc->endUpdate();
+    EXPECT_EQ(0u, countNamed(doc, "B"));
+    doc->undo(0);
+    EXPECT_EQ(before, doc->getSource());
+    DOM::getDOM()->deleteDocument(doc);
+}
+
 // After random edits, tidying (changed nodes only, then everything) keeps
 // every non-white character, keeps the cursor and the selections in the
 // tree, and undoes as one step to the page before it.

@@ -95,6 +95,25 @@ foreach(example IN LISTS examplePages)
     endif()
 endforeach()
 
+# check: one line per node with errors, FILE:LINE: NODE: KINDS, a summary,
+# exit status 1 when a page has errors and 0 when none has.
+set(broken ${WORK}/tool-broken.html)
+file(WRITE ${broken} "<html>\r\n<body>\r\n<table><tr>\r\nstray<td>x</td></tr></table>\r\n<p bogus=1>y</p>\r\n")
+set(clean ${WORK}/tool-clean.html)
+file(WRITE ${clean} "<html><body><p>fine</p></body></html>")
+execute_process(COMMAND ${TOOL} check ${broken} ${clean} RESULT_VARIABLE status OUTPUT_VARIABLE out)
+foreach(text IN ITEMS "tool-broken.html:4: text: invalid content\n" "tool-broken.html:5: element p: undefined attribute\n"
+                      "2 errors in 1 of 2 pages\n")
+    string(FIND "${out}" "${text}" at)
+    if(at EQUAL -1 OR NOT status STREQUAL "1")
+        message(FATAL_ERROR "pagedom check: status '${status}', the output lacks '${text}':\n${out}")
+    endif()
+endforeach()
+execute_process(COMMAND ${TOOL} check - INPUT_FILE ${clean} RESULT_VARIABLE status OUTPUT_VARIABLE out)
+if(NOT status STREQUAL "0" OR NOT out STREQUAL "0 errors in 0 of 1 page\n")
+    message(FATAL_ERROR "pagedom check of a clean page: status '${status}', output '${out}'")
+endif()
+
 # --adjust: the page is tidied as it is read.
 set(untidy ${WORK}/tool-untidy.html)
 file(WRITE ${untidy} "<p><b><b>x</b></b><font>y</font><i></i></p>"

@@ -1,6 +1,8 @@
 // The tree view of the pagedom tool: one line per node.
 #include "TreePrinter.h"
 
+#include "ErrorKinds.h"
+
 #include "Escape.h"
 #include "dom.h"
 
@@ -104,51 +106,6 @@ void writeLine(std::FILE* out, unsigned long depth, const std::string& text)
 
 } // namespace
 
-std::string errorNames(unsigned long state)
-{
-    static const struct {
-        unsigned long bit;
-        const char* name;
-    } names[] = {
-        {Node::UNDEFINED_NAME_ERROR, "UNDEFINED_NAME"},
-        {Node::UNDEFINED_VALUE_ERROR, "UNDEFINED_VALUE"},
-        {Node::UNDEFINED_ATTR_ERROR, "UNDEFINED_ATTR"},
-        {Node::INVALID_NAME_ERROR, "INVALID_NAME"},
-        {Node::INVALID_CHAR_ERROR, "INVALID_CHAR"},
-        {Node::MISMATCHED_ERROR, "MISMATCHED"},
-        {Node::MISMATCHED_END_TAG_ERROR, "MISMATCHED_END_TAG"},
-        {Node::MISSING_START_TAG_ERROR, "MISSING_START_TAG"},
-        {Node::MISSING_END_TAG_ERROR, "MISSING_END_TAG"},
-        {Node::UNNECESSARY_END_TAG_ERROR, "UNNECESSARY_END_TAG"},
-        {Node::INVALID_FORMAT_ERROR, "INVALID_FORMAT"},
-        {Node::INVALID_END_TAG_ERROR, "INVALID_END_TAG"},
-        {Node::INVALID_ATTR_ERROR, "INVALID_ATTR"},
-        {Node::INVALID_DIRECTIVE_ERROR, "INVALID_DIRECTIVE"},
-        {Node::INVALID_CONTENT_ERROR, "INVALID_CONTENT"},
-        {Node::DUPLICATE_ERROR, "DUPLICATE"},
-        {Node::COEXISTENCE_ERROR, "COEXISTENCE"},
-        {Node::ADOPTING_ERROR, "ADOPTING"},
-        {Node::DESERTED_ERROR, "DESERTED"},
-    };
-    std::string out;
-    unsigned long rest = state;
-    for (const auto& n : names) {
-        if (state & n.bit) {
-            if (!out.empty())
-                out += ' ';
-            out += n.name;
-            rest &= ~n.bit;
-        }
-    }
-    if (rest) {
-        char hex[32];
-        std::snprintf(hex, sizeof hex, "0x%lX", rest);
-        if (!out.empty())
-            out += ' ';
-        out += hex;
-    }
-    return out;
-}
 
 std::string describeNode(const Node* node)
 {

@@ -9,10 +9,6 @@ class Node;
 
 namespace tool {
 
-// The names of the error bits set in an error word, separated by spaces
-// ("MISSING_END_TAG INVALID_CONTENT"); bits without a name are shown in hex.
-std::string errorNames(unsigned long state);
-
 // One line describing a node (without indentation or line break): its kind,
 // its name and what matters for that kind of node, then its error bits.
 std::string describeNode(const Node* node);

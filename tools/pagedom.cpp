@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ErrorKinds.h"
 #include "Escape.h"
 #include "TreePrinter.h"
 #include "dom.h"
@@ -45,6 +46,8 @@ void usage(std::FILE* out)
                  "  dtd NAME           print a built-in document type (html, xml, vxml,\n"
                  "                     jsp091, jsp10, qrtx)\n"
                  "  format FILE        parse a page, format it and print the new source\n"
+                 "  check FILE...      list the errors of each page, one line each:\n"
+                 "                     FILE:LINE: NODE: KIND, and a summary line\n"
                  "\n"
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
@@ -61,8 +64,8 @@ void usage(std::FILE* out)
                  "  --help               show this text\n"
                  "  --version            show the version\n"
                  "\n"
-                 "exit status: 0 success, 1 a page did not round-trip, 2 bad usage or an\n"
-                 "unreadable file, 3 internal error\n");
+                 "exit status: 0 success, 1 a page did not round-trip or has errors, 2 bad\n"
+                 "usage or an unreadable file, 3 internal error\n");
 }
 
 // Reports a problem with the command line or an input as one line on stderr.
@@ -405,6 +408,64 @@ int runRoundtrip(const Options& opts)
     return differs ? EXIT_DIFFERS : EXIT_OK;
 }
 
+// Reads every FILE operand in turn and hands it to visit(path, text);
+// false (after saying why) without operands, with "-" twice, or when a
+// file cannot be read (the others are still visited).
+template <class Visit>
+bool forEachFile(const Options& opts, Visit visit)
+{
+    if (opts.operands.empty()) {
+        complain(opts.command + " needs at least one FILE (see pagedom --help)");
+        return false;
+    }
+    // Standard input can be read once; a second "-" would be an empty page.
+    if (std::count(opts.operands.begin(), opts.operands.end(), std::string("-")) > 1) {
+        complain("standard input (-) can be given only once");
+        return false;
+    }
+    bool readable = true;
+    for (const std::string& path : opts.operands) {
+        std::string text;
+        if (readInput(path, text))
+            visit(path, text);
+        else
+            readable = false;
+    }
+    return readable;
+}
+
+int runCheck(const Options& opts)
+{
+    unsigned long errors = 0;
+    unsigned long pagesWithErrors = 0;
+    bool internal = false;
+    const bool readable = forEachFile(opts, [&](const std::string& path, const std::string& text) {
+        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        if (!doc) {
+            internal = true;
+            return;
+        }
+        const std::string shown = path == "-" ? "(standard input)" : path;
+        const std::vector<DOMError>& list = doc->getErrorList();
+        for (const DOMError& error : list)
+            std::printf("%s:%lu: %s: %s\n", shown.c_str(), error.line, tool::nodeLabel(error.node).c_str(),
+                        tool::errorWords(error.node->getErrorState()).c_str());
+        errors += list.size();
+        pagesWithErrors += list.empty() ? 0 : 1;
+        releaseDocument(doc);
+    });
+    if (internal) {
+        complain("no HTML document type available");
+        return EXIT_INTERNAL;
+    }
+    const unsigned long pages = static_cast<unsigned long>(opts.operands.size());
+    std::printf("%lu error%s in %lu of %lu page%s\n", errors, errors == 1 ? "" : "s", pagesWithErrors, pages,
+                pages == 1 ? "" : "s");
+    if (!readable)
+        return EXIT_USAGE;
+    return pagesWithErrors ? EXIT_DIFFERS : EXIT_OK;
+}
+
 int runDTD(const Options& opts)
 {
     if (!expectOperands(opts, 1, "NAME"))
@@ -482,6 +543,8 @@ int run(int argc, char** argv)
         status = runDTD(opts);
     } else if (opts.command == "format") {
         status = runFormat(opts);
+    } else if (opts.command == "check") {
+        status = runCheck(opts);
     } else {
         complain("unknown command '" + opts.command + "' (see pagedom --help)");
         return EXIT_USAGE;

@@ -10,6 +10,7 @@
 #include "base/Options.h"
 #include "base/SourceText.h"
 #include "tree/DocumentFragment.h"
+#include "tree/ErrorCollector.h"
 #include "tree/EventTarget.h"
 #include "tree/Range.h"
 
@@ -111,6 +112,16 @@ public:
     // The HTML document tidies and lays out its whole tree (adjustNodes with
     // full); any other document formats its children in order.
     void formatSource() override;
+
+    // --- errors ------------------------------------------------------------
+    // Every node of the tree that carries errors, in document order, with
+    // its source line (a text's first character that is not white space;
+    // elements that adopted content are left out).  The list belongs to the
+    // calling thread and is refilled by its next call.
+    const std::vector<DOMError>& getErrorList() const;
+    // Whether the document's own error state passes FORMAT_ERROR_LEVEL
+    // (under XML rules, mismatched end tags do not count).
+    bool hasSevereError() const;
 
     // --- queries ------------------------------------------------------------
     // The document type the document was created with (the DTD model).

@@ -7,6 +7,7 @@
 #include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
+#include "correction/HTMLAdaptor.h"
 #include "editing/ChangeRecord.h"
 #include "editing/TreeAdjuster.h"
 #include "frame/Registry.h"
@@ -15,6 +16,7 @@
 #include "tree/ChangeRecorder.h"
 #include "tree/Document.h"
 #include "tree/NodeAdjuster.h"
+#include "tree/NodeCorrector.h"
 #include "writing/SourceFormatter.h"
 
 // --- registry ---------------------------------------------------------------------
@@ -172,11 +174,13 @@ void DOMImpl::_installServices()
         static pagedom::HTMLPageReader htmlReader;
         static pagedom::SourceFormatter formatter;
         static pagedom::TreeAdjuster adjuster;
+        static pagedom::HTMLAdaptor adaptor;
         pagedom::DocumentTypeSource::install(_registry());
         pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
         pagedom::SubtreeFormatter::install(&formatter);
         pagedom::ChangeRecorder::install(&pagedom::ChangeRecord::make);
         pagedom::NodeAdjuster::install(&adjuster);
+        pagedom::NodeCorrector::install(&adaptor);
         return true;
     }();
     (void)installed;

@@ -16,6 +16,9 @@ struct NodeAccess {
     static bool isBlankText(const Node& node) { return node._isBlankText(); }
     // Adds error bits to node, as a reader or the corrector does.
     static void addErrorState(Node& node, unsigned long bits) { node.addErrorState(bits); }
+    // Adds bits to node's update state as the library's own mark (not a
+    // mark set by hand).
+    static void addUpdateBits(Node& node, unsigned long bits) { node._addUpdateBits(bits); }
     // The text the writer puts before a node's children, the text it puts
     // after them, and whether it writes the children at all: the pieces a
     // page-wide source offset counts.

@@ -122,6 +122,12 @@ public:
     // Whether the document's own error state passes FORMAT_ERROR_LEVEL
     // (under XML rules, mismatched end tags do not count).
     bool hasSevereError() const;
+    // The HTML document puts node, whose parent element may not hold it,
+    // into the implied elements HTML lets a page leave out (into an adaptor
+    // right before it, or new ones marked UPDATE_ADAPTED: a TR around a
+    // stray TD, a UL around a stray LI).  The element that now holds node,
+    // or null when nothing fits (node stays where it is).
+    Node* adaptNode(Node* node);
 
     // --- queries ------------------------------------------------------------
     // The document type the document was created with (the DTD model).

@@ -1,7 +1,8 @@
-// The document's error list and its severity.
+// The document's error list, its severity, and the repairs it offers.
 #include "tree/Document.h"
 
 #include "tree/Element.h"
+#include "tree/NodeCorrector.h"
 
 const std::vector<DOMError>& Document::getErrorList() const
 {
@@ -27,4 +28,12 @@ bool Document::hasSevereError() const
     if (_formatType != HTML_FORMAT)
         state &= ~(MISMATCHED_ERROR | MISMATCHED_END_TAG_ERROR);
     return state > FORMAT_ERROR_LEVEL;
+}
+
+Node* Document::adaptNode(Node* node)
+{
+    pagedom::NodeCorrector* corrector = pagedom::NodeCorrector::installed();
+    if (!corrector || !_isHTML || !node || node->getOwnerDocument() != this)
+        return nullptr;
+    return corrector->adaptHTML(*this, node);
 }

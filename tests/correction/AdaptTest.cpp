@@ -5,26 +5,17 @@
 #include <string>
 
 #include "dom.h"
+#include "writing/PageElements.h"
 
 namespace {
+
+using pageelements::nthNamed;
 
 Document* read(const std::string& page)
 {
     Document* doc = DOMImpl::createDocument("HTML");
     doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
     return doc;
-}
-
-Element* nthNamed(Document* doc, const std::string& upperName, unsigned n = 0)
-{
-    for (Node* node = doc; node; node = node->getNextNode(doc)) {
-        if (node->getNodeType() != Node::ELEMENT_NODE)
-            continue;
-        const ElementType* type = static_cast<Element*>(node)->getElementType();
-        if (type && type->getNodeName() == upperName && n-- == 0)
-            return static_cast<Element*>(node);
-    }
-    return nullptr;
 }
 
 bool isAdaptor(const Node* n)

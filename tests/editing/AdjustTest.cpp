@@ -7,37 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "tree/DocumentAccess.h"
+#include "writing/PageElements.h"
 #include "writing/RandomEdits.h"
 
 namespace {
+
+using pageelements::nthNamed;
+using pageelements::countNamed;
 
 Document* read(const std::string& page, bool adjust = false, DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE)
 {
     Document* doc = DOMImpl::createDocument("HTML", jsp);
     doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, adjust);
     return doc;
-}
-
-// The nth element (in document order) whose declared name is upperName.
-Element* nthNamed(Document* doc, const std::string& upperName, unsigned n = 0)
-{
-    for (Node* node = doc; node; node = node->getNextNode(doc)) {
-        if (node->getNodeType() != Node::ELEMENT_NODE)
-            continue;
-        const ElementType* type = static_cast<Element*>(node)->getElementType();
-        if (type && type->getNodeName() == upperName && n-- == 0)
-            return static_cast<Element*>(node);
-    }
-    return nullptr;
-}
-
-unsigned countNamed(Document* doc, const std::string& upperName)
-{
-    unsigned count = 0;
-    while (nthNamed(doc, upperName, count))
-        ++count;
-    return count;
 }
 
 // The non-white characters of every text, sorted: a merge may move content

@@ -25,6 +25,8 @@
 #include "tree/MetaData.h"
 #include "tree/Range.h"
 
+#include "correction/ErrorCorrector.h"
+
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"

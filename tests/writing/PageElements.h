@@ -25,8 +25,12 @@ inline Element* nthNamed(Document* doc, const std::string& upperName, unsigned n
 inline unsigned countNamed(Document* doc, const std::string& upperName)
 {
     unsigned count = 0;
-    while (nthNamed(doc, upperName, count))
-        ++count;
+    for (Node* node = doc; node; node = node->getNextNode(doc)) {
+        if (node->getNodeType() != Node::ELEMENT_NODE)
+            continue;
+        const ElementType* type = static_cast<Element*>(node)->getElementType();
+        count += type && type->getNodeName() == upperName ? 1 : 0;
+    }
     return count;
 }
 

@@ -16,6 +16,7 @@ struct NodeAccess {
     static bool isBlankText(const Node& node) { return node._isBlankText(); }
     // Adds error bits to node, as a reader or the corrector does.
     static void addErrorState(Node& node, unsigned long bits) { node.addErrorState(bits); }
+    static void clearErrorState(Node& node, unsigned long bits) { node.clearErrorState(bits); }
     // Adds bits to node's update state as the library's own mark (not a
     // mark set by hand).
     static void addUpdateBits(Node& node, unsigned long bits) { node._addUpdateBits(bits); }

@@ -12,6 +12,8 @@ struct DocumentAccess {
     static bool updateInProgress(const Document& document) { return document._updateInProgress; }
     // A new metadata node without type, with one reference for the caller.
     static MetaData* createMetaData(const Document& document) { return document._createMetaData(); }
+    // The name the document was created with ("HTML", "VXML" ...).
+    static const std::string& name(const Document& document) { return document._name(); }
     // The node of the layout cursor, or null.
     static Node* cursorNode(const Document& document) { return document._cursorNode; }
     // The layout offset of the cursor in its node.

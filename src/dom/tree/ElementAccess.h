@@ -20,6 +20,27 @@ struct ElementAccess {
     static bool hasAttribute(const Element& element, const std::string& name) { return element._hasAttribute(name); }
     // Whether the end tag will be produced from the element when next asked for.
     static bool isEndTagGenerated(const Element& element) { return element._endGenerated; }
+    // Whether a JSP block or directive was read in its script syntax.
+    static bool hasScriptSyntax(const Element& element) { return element._scriptSyntax; }
+    // Has both tags produced from the element when next written (an element
+    // whose tags are both left out stays so), as one announced edit.
+    static void regenerateTags(Element& element)
+    {
+        const bool edit = element._beginOwnEdit();
+        element._regenerateTags();
+        if (edit)
+            element._endOwnEdit();
+    }
+    // Has the end tag produced from the element when next written, as one
+    // announced edit.
+    static void regenerateEndTag(Element& element)
+    {
+        const bool edit = element._beginOwnEdit();
+        element._sourceTouched();
+        element._endGenerated = true;
+        if (edit)
+            element._endOwnEdit();
+    }
     // Produces the element's written tags again in the options' form where
     // they read back as the same element (as formatting does), as one
     // announced edit; tags the page left out stay left out.

@@ -1,0 +1,29 @@
+// Producing a repaired element's tags again and repairing its attributes.
+#ifndef PAGEDOM_CORRECTION_TAGREPAIR_H
+#define PAGEDOM_CORRECTION_TAGREPAIR_H
+
+class Element;
+
+namespace pagedom {
+
+// What a corrector does to an element it repaired: its tags are produced
+// again from the element (so they say what the tree now says), the error
+// bits of its tags are cleared, and its attributes are repaired.
+class TagRepair {
+public:
+    // Both tags produced again; the tag errors, and INVALID_CONTENT_ERROR on
+    // the children a virtual element may hold, cleared; attributes
+    // repaired; a JSP scriptlet in script syntax whose code starts with "@"
+    // stores its code again.  Marks the element UPDATE_CONTENT_MODIFIED.
+    static void regenerateTags(Element* element);
+    // The end tag alone produced again and its four error bits cleared.
+    static void regenerateEndTag(Element* element);
+    // Duplicated attributes go; every attribute error but that of an
+    // undeclared name is cleared; the element keeps UNDEFINED_ATTR_ERROR
+    // only while an undeclared attribute remains.
+    static void repairAttributes(Element* element);
+};
+
+} // namespace pagedom
+
+#endif

@@ -15,6 +15,7 @@ namespace {
 
 using pageelements::countNamed;
 using pageelements::nthNamed;
+using pageelements::textCharacters;
 
 // Tables imply TBODY then TR inside, rows imply cells; list items imply a
 // UL around them.
@@ -152,20 +153,6 @@ TEST(ErrorCorrector, CorrectAllRepairsThePageAsOneStep)
     doc->undo(0);
     EXPECT_EQ(page, doc->getSource());
     DOM::getDOM()->deleteDocument(doc);
-}
-
-// The non-white characters of every text, sorted: repairs move content
-// but lose none of it.
-std::vector<char> textCharacters(Document* doc)
-{
-    std::vector<char> chars;
-    for (Node* n = doc; n; n = n->getNextNode(doc))
-        if (n->getNodeType() == Node::TEXT_NODE)
-            for (char c : static_cast<Text*>(n)->getData())
-                if (c != ' ' && (c < '\t' || c > '\r'))
-                    chars.push_back(c);
-    std::sort(chars.begin(), chars.end());
-    return chars;
 }
 
 // The example pages and generated pages: repairing everything keeps every

@@ -13,6 +13,7 @@
 namespace {
 
 using pageelements::nthNamed;
+using pageelements::textCharacters;
 using pageelements::countNamed;
 
 Document* read(const std::string& page, bool adjust = false, DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE)
@@ -20,20 +21,6 @@ Document* read(const std::string& page, bool adjust = false, DOMImpl::JSPVersion
     Document* doc = DOMImpl::createDocument("HTML", jsp);
     doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr, adjust);
     return doc;
-}
-
-// The non-white characters of every text, sorted: a merge may move content
-// past other content, but nothing may be lost.
-std::vector<char> textCharacters(Document* doc)
-{
-    std::vector<char> chars;
-    for (Node* n = doc; n; n = n->getNextNode(doc))
-        if (n->getNodeType() == Node::TEXT_NODE)
-            for (char c : static_cast<Text*>(n)->getData())
-                if (c != ' ' && (c < '\t' || c > '\r'))
-                    chars.push_back(c);
-    std::sort(chars.begin(), chars.end());
-    return chars;
 }
 
 bool inTree(Document* doc, const Node* node)

@@ -1,7 +1,10 @@
 #ifndef PAGEDOM_TESTS_PAGEELEMENTS_H
 #define PAGEDOM_TESTS_PAGEELEMENTS_H
-// Finding the elements of a page read for a test by their declared name.
+// Looking into a page read for a test: its elements by declared name, the
+// characters its texts show.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "dom.h"
 
@@ -32,6 +35,20 @@ inline unsigned countNamed(Document* doc, const std::string& upperName)
         count += type && type->getNodeName() == upperName ? 1 : 0;
     }
     return count;
+}
+
+// The non-white characters of every text, sorted: a repair or a merge may
+// move content past other content, but nothing may be lost.
+inline std::vector<char> textCharacters(Document* doc)
+{
+    std::vector<char> chars;
+    for (Node* n = doc; n; n = n->getNextNode(doc))
+        if (n->getNodeType() == Node::TEXT_NODE)
+            for (char c : static_cast<Text*>(n)->getData())
+                if (c != ' ' && (c < '\t' || c > '\r'))
+                    chars.push_back(c);
+    std::sort(chars.begin(), chars.end());
+    return chars;
 }
 
 } // namespace pageelements

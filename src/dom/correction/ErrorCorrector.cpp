@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "correction/NodeMoves.h"
 #include "correction/TagRepair.h"
 #include "doctype/ContentModel.h"
 #include "doctype/ElementType.h"
@@ -11,6 +12,9 @@
 #include "tree/DocumentAccess.h"
 #include "tree/Element.h"
 #include "tree/Text.h"
+
+using pagedom::isLayoutOnly;
+using pagedom::moveInto;
 
 namespace {
 
@@ -23,30 +27,9 @@ bool isElement(const Node* n)
     return n && n->getNodeType() == Node::ELEMENT_NODE;
 }
 
-// A comment or a text of white space: layout, not content.
-bool isLayoutOnly(const Node* n)
-{
-    if (n->getNodeType() == Node::COMMENT_NODE)
-        return true;
-    return n->getNodeType() == Node::TEXT_NODE && static_cast<const Text*>(n)->isSpaceText();
-}
-
 bool isAdaptor(const Node* n)
 {
     return isElement(n) && (n->getUpdateState() & Node::UPDATE_ADAPTED);
-}
-
-// Takes node out of its parent and appends it to holder (back to its place
-// when holder refuses it).
-void moveInto(Node* holder, Node* node)
-{
-    Node* parent = node->getParentNode();
-    Node* next = node->getNextSibling();
-    Node* moved = parent->removeChild(node);
-    if (!moved || holder->appendChild(moved))
-        return;
-    if (!parent->insertBefore(moved, next))
-        moved->releaseRef();
 }
 
 // Moves the siblings from first up to (not including) end out of their
@@ -109,26 +92,10 @@ void ErrorCorrector::correctAll()
         if (state != Node::NONE_ERROR) {
             if (state & Node::INVALID_CONTENT_ERROR)
                 promote(n);
-            if (!isElement(n)) {
+            if (!isElement(n))
                 n->formatSource();
-            } else {
-                Element* e = static_cast<Element*>(n);
-                if ((e->getErrorState() & (Node::MISSING_START_TAG_ERROR | Node::UNNECESSARY_END_TAG_ERROR)) &&
-                    !e->hasChildNodes()) {
-                    if (Node* parent = e->getParentNode()) {
-                        if (Node* removed = parent->removeChild(e))
-                            removed->releaseRef();
-                    }
-                    continue;
-                }
-                if (isDeclaredEmpty(e) && e->hasChildNodes()) {
-                    Node* children = e->removeChildNodes(nullptr, nullptr);
-                    if (children && e->getParentNode())
-                        e->getParentNode()->insertAfter(children, e);
-                }
-                pagedom::TagRepair::regenerateTags(e);
-                pagedom::TagRepair::regenerateEndTag(e);
-            }
+            else if (!_repairElement(static_cast<Element*>(n)))
+                continue;
         }
         Level& level = stack.back();
         // Nodes put right after n (an emptied element's content) come next.
@@ -137,6 +104,29 @@ void ErrorCorrector::correctAll()
         if (n->getFirstChild() && n->getParentNode())
             stack.push_back(Level{n, n->getFirstChild()});
     }
+}
+
+bool ErrorCorrector::_repairElement(Element* e)
+{
+    // An element that only had an end tag, or an unneeded one, and holds
+    // nothing goes.
+    if ((e->getErrorState() & (Node::MISSING_START_TAG_ERROR | Node::UNNECESSARY_END_TAG_ERROR)) &&
+        !e->hasChildNodes()) {
+        if (Node* parent = e->getParentNode()) {
+            if (Node* removed = parent->removeChild(e))
+                removed->releaseRef();
+        }
+        return false;
+    }
+    // What an element declared empty holds goes after it.
+    if (isDeclaredEmpty(e) && e->hasChildNodes()) {
+        Node* children = e->removeChildNodes(nullptr, nullptr);
+        if (children && e->getParentNode())
+            e->getParentNode()->insertAfter(children, e);
+    }
+    pagedom::TagRepair::regenerateTags(e);
+    pagedom::TagRepair::regenerateEndTag(e);
+    return true;
 }
 
 Node* ErrorCorrector::promote(Node* node)

@@ -51,6 +51,11 @@ protected:
     virtual Element* _createParentAdaptor(const Element* child) const;
 
     Node* _root;
+
+private:
+    // The repair correctAll makes of an element with errors (after
+    // promoting it); false when the element was removed.
+    bool _repairElement(Element* element);
 };
 
 #endif

@@ -1,6 +1,8 @@
 // Adapting misplaced nodes of the HTML document.
 #include "correction/HTMLAdaptor.h"
 
+#include "correction/NodeMoves.h"
+
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "node/NodeAccess.h"
@@ -18,32 +20,11 @@ using T = ElementTable;
 // the bound only guards against a table that would loop.
 constexpr std::size_t CHAIN_LIMIT = 8;
 
-// Whether n is passed over when looking back for an adaptor.
-bool isPassedOver(const Node* n)
-{
-    if (n->getNodeType() == Node::COMMENT_NODE)
-        return true;
-    return n->getNodeType() == Node::TEXT_NODE && static_cast<const Text*>(n)->isSpaceText();
-}
-
 // Whether an element found looking back may take node: one made as an
 // adaptor, or one of the kinds that take adapted content (DD, DT, LI, EMBED).
 bool takesAdapted(const Element* e)
 {
     return (e->getUpdateState() & Node::UPDATE_ADAPTED) || (e->getElementGroup() & ElementType::GROUP_ADOPTING);
-}
-
-// Moves node from its parent to the end of holder (back to its place if
-// holder refuses it).
-void moveInto(Element* holder, Node* node)
-{
-    Node* parent = node->getParentNode();
-    Node* next = node->getNextSibling();
-    Node* moved = parent->removeChild(node);
-    if (!moved || holder->appendChild(moved))
-        return;
-    if (!parent->insertBefore(moved, next))
-        moved->releaseRef();
 }
 
 } // namespace
@@ -139,7 +120,7 @@ Node* HTMLAdaptor::adaptHTML(Document& document, Node* node)
 Element* HTMLAdaptor::earlierAdaptor(Node* node)
 {
     Node* sibling = node->getPreviousSibling();
-    while (sibling && isPassedOver(sibling))
+    while (sibling && isLayoutOnly(sibling))
         sibling = sibling->getPreviousSibling();
     for (Node* n = sibling; n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getLastChild()) {
         Element* e = static_cast<Element*>(n);

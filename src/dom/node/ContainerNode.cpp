@@ -73,8 +73,7 @@ dom::NodeList ContainerNode::getChildNodes() const
 // refChild's position, or the child count.
 void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
 {
-    if (newChild->getFirstChild())
-        Node::_bumpStructureEpoch();
+    Node::_subtreeMoves(newChild);
     newChild->_setParentNode(this);
     Node* before = refChild ? refChild->_previous : getLastChild();
     if (before) {
@@ -175,7 +174,19 @@ bool ContainerNode::_refusesInsertion(const Node* node) const
 {
     if (node == this || !takesParent(node) || node->_keeper())
         return true;
+    if (node == t_outsideChild && this == t_outsideParent)
+        return false;
     return (node->getFirstChild() || node->_keepsOthers()) && _isOwnedBy(node);
+}
+
+Node* ContainerNode::_insertFromOutside(Node* newChild, Node* refChild)
+{
+    t_outsideChild = newChild;
+    t_outsideParent = this;
+    Node* inserted = insertBefore(newChild, refChild);
+    t_outsideChild = nullptr;
+    t_outsideParent = nullptr;
+    return inserted;
 }
 
 Node* ContainerNode::appendChild(Node* newChild)
@@ -192,8 +203,7 @@ void ContainerNode::_appendQuietly(Node* newChild)
 
 void ContainerNode::_appendParsed(Node* newChild, bool contained)
 {
-    if (newChild->getFirstChild())
-        Node::_bumpStructureEpoch();
+    Node::_subtreeMoves(newChild);
     newChild->_parent = this;
     newChild->_parentReplaced();
     if (!contained)
@@ -210,8 +220,8 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
 
 Node* ContainerNode::removeChild(Node* oldChild)
 {
-    if (oldChild && oldChild->getFirstChild())
-        Node::_bumpStructureEpoch();
+    if (oldChild)
+        Node::_subtreeMoves(oldChild);
     unsigned long index = getChildIndex(oldChild);
     if (index == NOT_FOUND)
         return nullptr;

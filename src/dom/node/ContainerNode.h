@@ -72,6 +72,13 @@ private:
 
     void _link(Node* newChild, Node* refChild, unsigned long index);
     bool _refusesInsertion(const Node* node) const;
+    // insertBefore for a caller that knows newChild does not hold this
+    // container (a node a repair moves up among its own ancestors): the
+    // climb to the root that proves it is saved.
+    Node* _insertFromOutside(Node* newChild, Node* refChild);
+    // The one insertion _insertFromOutside vouches for, on this thread.
+    static inline thread_local const Node* t_outsideChild = nullptr;
+    static inline thread_local const Node* t_outsideParent = nullptr;
     // Makes owner the owner document of the subtrees under roots (and of
     // what their nodes keep beside their children), rebinding every node to
     // owner's declarations when asked.  roots is used up.

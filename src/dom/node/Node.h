@@ -490,6 +490,10 @@ protected:
     // cached".
     static unsigned long _structureEpoch() { return s_structureEpoch.load(std::memory_order_relaxed); }
     static void _bumpStructureEpoch();
+    // The subtree of top is linked or unlinked: what the nodes below top
+    // cached about their ancestors goes stale.  Below a small subtree the
+    // caches are dropped node by node; a large one moves the epoch.
+    static void _subtreeMoves(Node* top);
 
     // Destroys now any nodes whose destruction was queued by a release in
     // progress on this thread (see releaseRef); a no-op outside a release.

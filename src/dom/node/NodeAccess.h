@@ -20,12 +20,24 @@ struct NodeAccess {
     // Adds bits to node's update state as the library's own mark (not a
     // mark set by hand).
     static void addUpdateBits(Node& node, unsigned long bits) { node._addUpdateBits(bits); }
+    // Clears update bits as the library's own change (not a mark set by hand).
+    static void clearUpdateBits(Node& node, unsigned long bits) { node._setUpdateState(node._updateState & ~bits); }
     // The text the writer puts before a node's children, the text it puts
     // after them, and whether it writes the children at all: the pieces a
     // page-wide source offset counts.
     static void writeStart(const Node& node, std::string& out) { node._writeStart(out); }
     static void writeEnd(const Node& node, std::string& out) { node._writeEnd(out); }
     static bool writesChildren(const Node& node) { return node._writesChildren(); }
+    // Inserts child into parent before ref (null: last) without the climb
+    // that proves child does not hold parent: for a caller that knows it,
+    // such as a repair moving a node up among its own ancestors.  child,
+    // or null when refused.
+    static Node* insertFromOutside(Node& parent, Node* child, Node* ref)
+    {
+        if (!parent._childList())
+            return nullptr;
+        return static_cast<ContainerNode&>(parent)._insertFromOutside(child, ref);
+    }
     // Moves every child of from, in order, into the childless to (both
     // containers), quietly: no announcement, no update marks.  Undo uses it
     // to put a restored copy of a node in the node's place.

@@ -140,6 +140,11 @@ struct NodeList::Body {
             return gapStart;
         if (gapStart > 0 && at(gapStart - 1) == node)
             return gapStart - 1;
+        // A walk that edits every other child (a line break put before each
+        // of a list's items) asks just past its last edit.
+        for (unsigned long near = gapStart + 1; near < size && near <= gapStart + 2; ++near)
+            if (at(near) == node)
+                return near;
         const std::uint32_t last = lastFound.load(std::memory_order_relaxed);
         for (std::uint32_t near : {last, last + 1, last - 1})
             if (near < size && at(near) == node)

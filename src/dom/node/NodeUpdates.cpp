@@ -156,6 +156,25 @@ void Node::_clearAsRead()
 
 // --- structure epoch ----------------------------------------------------------------
 
+void Node::_subtreeMoves(Node* top)
+{
+    // Moving the epoch drops every cache of every tree, and each refills at
+    // the cost of its depth: a repair that moves small subtrees up a deep
+    // page one level at a time would pay the depth at every step.
+    constexpr unsigned SMALL = 64;
+    if (!top->getFirstChild())
+        return;
+    unsigned count = 0;
+    for (Node* n = top->getFirstChild(); n; n = n->getNextNode(top)) {
+        if (++count > SMALL) {
+            _bumpStructureEpoch();
+            return;
+        }
+    }
+    for (Node* n = top->getFirstChild(); n; n = n->getNextNode(top))
+        n->_parentReplaced();
+}
+
 void Node::_bumpStructureEpoch()
 {
     // Steps over the values whose low 32 bits are 0, so that no thread ever

@@ -284,10 +284,13 @@ void HTMLParser::_endTag()
         _leaveTo(found->getParentNode());
         return;
     }
+    // An end tag that closes nothing stands as an element of its own, with
+    // only its end tag: the corrector removes it, the error list shows it.
     Element* orphan = _document->createElement(name);
     orphan->_setStartTagText(pagedom::SourceText());
     orphan->_setEndTagText(endSource);
     orphan->setElementType(orphan->getElementType());
+    orphan->addErrorState(Node::MISSING_START_TAG_ERROR);
     if (invalid)
         orphan->addErrorState(Node::INVALID_END_TAG_ERROR);
     _append(orphan);

@@ -287,40 +287,7 @@ Node* ErrorCorrector::distribute(Node* node, Node* parent)
 {
     if (!node || !parent)
         return nullptr;
-    bool wrapped = false;
-    // Each node over which parent is distributed, walked without recursion.
-    std::vector<Node*> pending{node};
-    while (!pending.empty()) {
-        Node* over = pending.back();
-        pending.pop_back();
-        const bool holdsParent = over->canContain(parent);
-        Node* wrapper = nullptr;
-        std::vector<Node*> deeper;
-        for (Node* child = over->getFirstChild(); child;) {
-            Node* next = child->getNextSibling();
-            if (isLayoutOnly(child)) {
-                if (wrapper)
-                    moveInto(wrapper, child);
-            } else if (holdsParent && parent->canContain(child)) {
-                if (!wrapper) {
-                    wrapper = parent->cloneNode(false);
-                    if (!over->insertBefore(wrapper, child)) {
-                        wrapper->releaseRef();
-                        wrapper = nullptr;
-                        child = next;
-                        continue;
-                    }
-                    wrapped = true;
-                }
-                moveInto(wrapper, child);
-            } else {
-                wrapper = nullptr;
-                deeper.push_back(child);
-            }
-            child = next;
-        }
-        // In document order: the first child deeper is handled first.
-        pending.insert(pending.end(), deeper.rbegin(), deeper.rend());
-    }
-    return wrapped ? parent : nullptr;
+    const auto never = [](const Node*) { return false; };
+    const auto always = [](const Node*) { return true; };
+    return pagedom::distributeOver(node, parent, isLayoutOnly, never, always, [](Node*) {});
 }

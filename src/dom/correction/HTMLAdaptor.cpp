@@ -92,7 +92,7 @@ int HTMLAdaptor::parentAdaptorOf(int child)
     }
 }
 
-Node* HTMLAdaptor::adaptHTML(Document& document, Node* node)
+Node* HTMLAdaptor::adapt(Document& document, Node* node)
 {
     Node* parentNode = node ? node->getParentNode() : nullptr;
     if (!parentNode || parentNode->getNodeType() != Node::ELEMENT_NODE || !node->getOwnerDocument())
@@ -143,6 +143,12 @@ Element* HTMLAdaptor::intoChildAdaptors(Document& document, Node* node, const El
         Element* adaptor = makeAdaptor(document, id);
         if (!adaptor)
             break;
+        // The implied element must fit where it goes: a NOFRAMES inside a
+        // BODY holds the body's content, not a BODY of its own.
+        if (made.empty() && !parent->canContain(adaptor)) {
+            adaptor->releaseRef();
+            break;
+        }
         if (!made.empty() && !made.back()->appendChild(adaptor)) {
             adaptor->releaseRef();
             break;
@@ -184,8 +190,8 @@ Element* HTMLAdaptor::intoParentAdaptors(Document& document, Element* node, cons
         for (; used < made.size() && !into; ++used)
             if (made[used]->canContain(wrapper))
                 into = made[used];
-        if (!into && !made.empty())
-            continue;
+        // Failing those, the parent itself (a TITLE in HTML gets a HEAD
+        // although HTML implies a BODY inside).
         if (!into && !parent->canContain(wrapper))
             continue;
         if (into) {

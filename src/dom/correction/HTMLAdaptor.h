@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "tree/NodeCorrector.h"
-
+class Document;
 class Element;
+class Node;
 
 namespace pagedom {
 
@@ -25,9 +25,11 @@ namespace pagedom {
 //    the first the parent (or the implied inner element) may hold.
 // Adaptors are marked UPDATE_ADAPTED, so later adaptations reuse them.
 // Every change goes through the node operations and is recorded.
-class HTMLAdaptor : public NodeCorrector {
+class HTMLAdaptor {
 public:
-    Node* adaptHTML(Document& document, Node* node) override;
+    // Adapts node, whose parent element may not hold it; the element that
+    // now holds it, or null (node stays where it is).
+    static Node* adapt(Document& document, Node* node);
 
     // The element id made inside an element of id parent to receive a child
     // it may not hold, or -1.

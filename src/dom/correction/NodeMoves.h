@@ -2,6 +2,8 @@
 #ifndef PAGEDOM_CORRECTION_NODEMOVES_H
 #define PAGEDOM_CORRECTION_NODEMOVES_H
 
+#include <vector>
+
 #include "node/Node.h"
 #include "tree/Text.h"
 
@@ -27,6 +29,58 @@ inline void moveInto(Node* holder, Node* node)
         return;
     if (!parent->insertBefore(moved, next))
         moved->releaseRef();
+}
+
+// Pushes parent's formatting down into the content of node, which left
+// parent: each run of node's children that parent may wrap (and node may
+// hold parent) goes into a shallow copy of parent put in its place; layout
+// (isLayout) joins an open run; any other child gets the same treatment for
+// its own children, unless descend refuses it; a child that passThrough
+// names is never wrapped itself, only its content.  Walked without
+// recursion.  Each copy made is handed to made once the walk is done.
+// parent when it wrapped anything, else null.
+template <typename IsLayout, typename PassThrough, typename Descend, typename Made>
+Node* distributeOver(Node* node, Node* parent, IsLayout isLayout, PassThrough passThrough, Descend descend,
+                     Made made)
+{
+    std::vector<Node*> wrappers;
+    std::vector<Node*> pending{node};
+    while (!pending.empty()) {
+        Node* over = pending.back();
+        pending.pop_back();
+        const bool holdsParent = over->canContain(parent);
+        Node* wrapper = nullptr;
+        std::vector<Node*> deeper;
+        for (Node* child = over->getFirstChild(); child;) {
+            Node* next = child->getNextSibling();
+            if (isLayout(child)) {
+                if (wrapper)
+                    moveInto(wrapper, child);
+            } else if (holdsParent && !passThrough(child) && parent->canContain(child)) {
+                if (!wrapper) {
+                    wrapper = parent->cloneNode(false);
+                    if (!over->insertBefore(wrapper, child)) {
+                        wrapper->releaseRef();
+                        wrapper = nullptr;
+                        child = next;
+                        continue;
+                    }
+                    wrappers.push_back(wrapper);
+                }
+                moveInto(wrapper, child);
+            } else {
+                wrapper = nullptr;
+                if (descend(child))
+                    deeper.push_back(child);
+            }
+            child = next;
+        }
+        // In document order: the first child deeper is handled first.
+        pending.insert(pending.end(), deeper.rbegin(), deeper.rend());
+    }
+    for (Node* wrapper : wrappers)
+        made(wrapper);
+    return wrappers.empty() ? nullptr : parent;
 }
 
 } // namespace pagedom

@@ -1,9 +1,13 @@
 // Producing a repaired element's tags again and repairing its attributes.
 #include "correction/TagRepair.h"
 
+#include "correction/NodeMoves.h"
+
 #include <vector>
 
+#include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
 #include "node/NamedNodeMap.h"
 #include "node/NodeAccess.h"
 #include "tree/Attr.h"
@@ -19,15 +23,42 @@ constexpr unsigned long END_TAG_ERRORS = Node::MISMATCHED_END_TAG_ERROR | Node::
 constexpr unsigned long TAG_ERRORS = END_TAG_ERRORS | Node::MISMATCHED_ERROR | Node::MISSING_START_TAG_ERROR |
                                      Node::INVALID_FORMAT_ERROR | Node::INVALID_DIRECTIVE_ERROR;
 
+// Whether the element, whose tags are produced again, must show its end
+// tag although the produced one is left out (HTML lets a page leave out the
+// end tag of a P, an LI, a TD, and a page does not show what an undeclared
+// element holds without one): without it, what follows the element would
+// be read into it.
+bool needsWrittenEnd(Element* element, bool endWasShown)
+{
+    if (!element->getEndTag().empty() || element->getStartTag().empty())
+        return false;
+    const ElementType* type = element->getElementType();
+    if (!type)
+        return endWasShown || element->hasChildNodes();
+    return type->getFormatType() == ElementType::FORMAT_HTML_TAG &&
+           type->getContainerType() != ContentModel::EMPTY_CONTENT;
+}
+
 } // namespace
 
 void TagRepair::regenerateTags(Element* element)
 {
-    if (!element->getNodeName().empty())
+    // A row the page did not write holds nothing but layout until its tags
+    // show; repairing it makes them show.
+    const bool isVirtual = element->isVirtualElement();
+    if (isVirtual)
+        element->specifyTag();
+    if (!element->getNodeName().empty()) {
+        const bool endWasShown = element->hasEndTag();
         ElementAccess::regenerateTags(*element);
+        if (needsWrittenEnd(element, endWasShown))
+            ElementAccess::writeMatchingEndTag(*element);
+        if (element->hasEndTag())
+            closeLastChildren(element);
+    }
     NodeAccess::clearErrorState(*element, TAG_ERRORS);
     repairAttributes(element);
-    if (element->isVirtualElement()) {
+    if (isVirtual) {
         for (Node* child = element->getFirstChild(); child; child = child->getNextSibling())
             if (element->canContain(child))
                 NodeAccess::clearErrorState(*child, Node::INVALID_CONTENT_ERROR);
@@ -44,9 +75,59 @@ void TagRepair::regenerateTags(Element* element)
 
 void TagRepair::regenerateEndTag(Element* element)
 {
-    if (!element->getNodeName().empty())
+    if (!element->getNodeName().empty()) {
+        const bool endWasShown = element->hasEndTag();
         ElementAccess::regenerateEndTag(*element);
+        if (needsWrittenEnd(element, endWasShown))
+            ElementAccess::writeMatchingEndTag(*element);
+        if (element->hasEndTag())
+            closeLastChildren(element);
+    }
     NodeAccess::clearErrorState(*element, END_TAG_ERRORS);
+}
+
+bool TagRepair::isLeftOpen(const Element* element)
+{
+    if (!element->hasStartTag() || element->hasEndTag() || element->isEmptyElement())
+        return false;
+    const ElementType* type = element->getElementType();
+    return !type || (type->getFormatType() == ElementType::FORMAT_HTML_TAG &&
+                     type->getContainerType() != ContentModel::EMPTY_CONTENT);
+}
+
+void TagRepair::closeLastChildren(Element* element)
+{
+    for (Node* last = element->getLastChild(); last;) {
+        while (last && isLayoutOnly(last))
+            last = last->getPreviousSibling();
+        if (!last || last->getNodeType() != Node::ELEMENT_NODE)
+            return;
+        Element* open = static_cast<Element*>(last);
+        if (!isLeftOpen(open))
+            return;
+        if (!open->getNodeName().empty())
+            ElementAccess::regenerateEndTag(*open);
+        if (needsWrittenEnd(open, false))
+            ElementAccess::writeMatchingEndTag(*open);
+        NodeAccess::clearErrorState(*open, END_TAG_ERRORS);
+        last = open->getLastChild();
+    }
+}
+
+void TagRepair::closeBefore(Node* node)
+{
+    Node* before = node ? node->getPreviousSibling() : nullptr;
+    while (before && isLayoutOnly(before))
+        before = before->getPreviousSibling();
+    if (before && before->getNodeType() == Node::ELEMENT_NODE && isLeftOpen(static_cast<Element*>(before)))
+        regenerateEndTag(static_cast<Element*>(before));
+}
+
+void TagRepair::closeOpenChildren(Node* parent)
+{
+    for (Node* child = parent->getFirstChild(); child; child = child->getNextSibling())
+        if (child->getPreviousSibling() && !isLayoutOnly(child))
+            closeBefore(child);
 }
 
 void TagRepair::repairAttributes(Element* element)

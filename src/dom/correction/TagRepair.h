@@ -3,6 +3,7 @@
 #define PAGEDOM_CORRECTION_TAGREPAIR_H
 
 class Element;
+class Node;
 
 namespace pagedom {
 
@@ -22,6 +23,22 @@ public:
     // undeclared name is cleared; the element keeps UNDEFINED_ATTR_ERROR
     // only while an undeclared attribute remains.
     static void repairAttributes(Element* element);
+    // Shows the end tag of the element before node (white space and
+    // comments between) when it is left open, so that the page does not
+    // read node back into it.  For a node a repair put where it is.
+    static void closeBefore(Node* node);
+    // Shows the end tag of every element among parent's children that is
+    // left open while content follows it (after a merge brought content
+    // together).
+    static void closeOpenChildren(Node* parent);
+
+private:
+    // Whether element shows its start tag but not its end tag, and has one.
+    static bool isLeftOpen(const Element* element);
+    // Shows the end tags of the open elements at the end of element's
+    // content, whose end tag now shows: else its end tag would be read
+    // inside them.  Stops at the first element that shows its end.
+    static void closeLastChildren(Element* element);
 };
 
 } // namespace pagedom

@@ -7,7 +7,7 @@
 #include "doctype/DeclarationBuilder.h"
 #include "doctype/DocumentType.h"
 #include "dynamic/DynamicDataManager.h"
-#include "correction/HTMLAdaptor.h"
+#include "correction/HTMLCorrector.h"
 #include "editing/ChangeRecord.h"
 #include "editing/TreeAdjuster.h"
 #include "frame/Registry.h"
@@ -174,13 +174,13 @@ void DOMImpl::_installServices()
         static pagedom::HTMLPageReader htmlReader;
         static pagedom::SourceFormatter formatter;
         static pagedom::TreeAdjuster adjuster;
-        static pagedom::HTMLAdaptor adaptor;
+        static pagedom::HTMLCorrector corrector;
         pagedom::DocumentTypeSource::install(_registry());
         pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
         pagedom::SubtreeFormatter::install(&formatter);
         pagedom::ChangeRecorder::install(&pagedom::ChangeRecord::make);
         pagedom::NodeAdjuster::install(&adjuster);
-        pagedom::NodeCorrector::install(&adaptor);
+        pagedom::NodeCorrector::install(&corrector);
         return true;
     }();
     (void)installed;

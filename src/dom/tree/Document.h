@@ -128,6 +128,12 @@ public:
     // stray TD, a UL around a stray LI).  The element that now holds node,
     // or null when nothing fits (node stays where it is).
     Node* adaptNode(Node* node);
+    // Repairs the subtree of node (the whole document when null) so that it
+    // obeys the document type, as one series of recorded changes, then tidies
+    // what changed (adjustNodes).  Content is kept: every character of the
+    // texts, every comment and every piece of server code stays in the page.
+    // Only the HTML document is repaired; true when anything changed.
+    bool correctError(Node* node);
 
     // --- queries ------------------------------------------------------------
     // The document type the document was created with (the DTD model).
@@ -389,6 +395,9 @@ private:
     bool _isInTree(const Node* node) const;
     // Resets node and its marked ancestors.
     void _resetWithAncestors(Node* node);
+    // Gives every node of the tree the update state created, as a page just
+    // read has (no change of the source).
+    void _markEveryNodeCreated();
     // Marks the document UPDATE_SELECTION_CHANGED (no change of its source).
     void _markSelectionChanged();
 

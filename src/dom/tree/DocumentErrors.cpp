@@ -1,6 +1,8 @@
 // The document's error list, its severity, and the repairs it offers.
 #include "tree/Document.h"
 
+#include <vector>
+
 #include "tree/Element.h"
 #include "tree/NodeCorrector.h"
 
@@ -36,4 +38,47 @@ Node* Document::adaptNode(Node* node)
     if (!corrector || !_isHTML || !node || node->getOwnerDocument() != this)
         return nullptr;
     return corrector->adaptHTML(*this, node);
+}
+
+bool Document::correctError(Node* node)
+{
+    pagedom::NodeCorrector* corrector = pagedom::NodeCorrector::installed();
+    Node* start = node ? node : this;
+    if (!corrector || !_isHTML || start->getDocument() != this)
+        return false;
+    // A page just read has every node marked created, which would make the
+    // tidying afterwards go over the whole page: the marks are cleared so
+    // that it sees only what the repair changed, and put back after.
+    const bool asRead = start == this && _adjustNeeded;
+    if (asRead) {
+        Node::_beginReading();
+        Node::_beginMarkReset();
+        _resetMarksBelow(this, true);
+        Node::_endMarkReset();
+        Node::_endReading();
+        _forgetTouched();
+        _marksUntracked = (_recordState & RECORD_DISABLED) != 0;
+        _adjustNeeded = false;
+    }
+    const bool changed = corrector->correctHTML(*this, start);
+    clearErrorState(getErrorState());
+    adjustNodes(node, false);
+    if (asRead) {
+        _markEveryNodeCreated();
+        _adjustNeeded = true;
+    }
+    return changed;
+}
+
+void Document::_markEveryNodeCreated()
+{
+    std::vector<Node*> pending{this};
+    while (!pending.empty()) {
+        Node* n = pending.back();
+        pending.pop_back();
+        n->_updateState = UPDATE_CREATED;
+        for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
+            pending.push_back(child);
+    }
+    _marksUntracked = true;
 }

@@ -41,6 +41,19 @@ struct ElementAccess {
         if (edit)
             element._endOwnEdit();
     }
+    // Writes the end tag that matches the start tag as written ("</name>",
+    // or the element's name where the start tag shows none that reads as
+    // one), as one announced edit.
+    static void writeMatchingEndTag(Element& element)
+    {
+        const bool edit = element._beginOwnEdit();
+        std::string name(element._writtenName());
+        if (name.empty() || name.find_first_of("<>\"'=/") != std::string::npos)
+            name = element._tagName();
+        element._setEndTagText(SourceText("</" + name + ">"));
+        if (edit)
+            element._endOwnEdit();
+    }
     // Produces the element's written tags again in the options' form where
     // they read back as the same element (as formatting does), as one
     // announced edit; tags the page left out stay left out.

@@ -21,6 +21,12 @@ public:
     // it, or wrapped in new implied elements (marked UPDATE_ADAPTED).  The
     // element that now holds node, or null when nothing fits.
     virtual Node* adaptHTML(Document& document, Node* node) = 0;
+    // The HTML correction of the subtree of start (a node of document, or
+    // the document itself): misplaced nodes moved or adapted, what cannot
+    // be kept removed, duplicated unique elements merged, tags of repaired
+    // elements produced again, the error bits dealt with cleared.  Whether
+    // anything changed.
+    virtual bool correctHTML(Document& document, Node* start) = 0;
 
     // The installed corrector, or null.
     static NodeCorrector* installed();

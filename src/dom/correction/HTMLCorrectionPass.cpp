@@ -1,0 +1,481 @@
+// The repair of an HTML page's tree.
+#include "correction/HTMLCorrectionPass.h"
+
+#include <utility>
+
+#include "correction/NodeMoves.h"
+#include "convert/PCDATAConverter.h"
+#include "correction/TagRepair.h"
+#include "doctype/ElementTable.h"
+#include "doctype/ElementType.h"
+#include "editing/ElementMerge.h"
+#include "node/NodeAccess.h"
+#include "tree/Document.h"
+#include "tree/Element.h"
+#include "tree/ElementAccess.h"
+#include "tree/Text.h"
+
+namespace pagedom {
+
+namespace {
+
+using T = ElementTable;
+
+bool isElementOf(const Node* n, int id)
+{
+    return n && n->getNodeType() == Node::ELEMENT_NODE && static_cast<const Element*>(n)->getElementID() == id;
+}
+
+// Bits a pass over an element deals with but never marks as changed
+// content: they are cleared as the element is dealt with.
+constexpr unsigned long FORMAT_BITS = Node::INVALID_FORMAT_ERROR | Node::INVALID_END_TAG_ERROR |
+                                      Node::INVALID_DIRECTIVE_ERROR | Node::MISMATCHED_ERROR |
+                                      Node::MISMATCHED_END_TAG_ERROR;
+// The longest reference looked for after a bare "&" ("&thetasym;", "&#x10FFFF;").
+constexpr std::size_t MAX_REFERENCE = 12;
+constexpr unsigned long ONLY_END_TAG_BITS = Node::MISSING_START_TAG_ERROR | Node::UNNECESSARY_END_TAG_ERROR;
+
+// Server code a repair must keep: JSP in any form, server-side includes.
+constexpr unsigned long SERVER_CODE_GROUPS = ElementType::GROUP_JSP | ElementType::GROUP_JSP_BLOCK |
+                                             ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI;
+
+// Whether anything in node's subtree is content a repair must keep: a text
+// that is not white space, a comment, a CDATA section, a processing
+// instruction, an entity reference or server code.
+bool holdsContent(const Node* node)
+{
+    std::vector<const Node*> pending{node};
+    while (!pending.empty()) {
+        const Node* n = pending.back();
+        pending.pop_back();
+        switch (n->getNodeType()) {
+        case Node::TEXT_NODE:
+            if (!static_cast<const Text*>(n)->isSpaceText())
+                return true;
+            break;
+        case Node::ELEMENT_NODE:
+            if (static_cast<const Element*>(n)->getElementGroup() & SERVER_CODE_GROUPS)
+                return true;
+            break;
+        case Node::DOCUMENT_TYPE_NODE:
+            break;
+        default:
+            return true;
+        }
+        for (const Node* child = n->getFirstChild(); child; child = child->getNextSibling())
+            pending.push_back(child);
+    }
+    return false;
+}
+
+// Whether only white space, comments and processing instructions precede
+// node among its siblings.
+bool leadsThePage(const Node* node)
+{
+    for (const Node* n = node->getPreviousSibling(); n; n = n->getPreviousSibling()) {
+        if (n->getNodeType() != Node::PROCESSING_INSTRUCTION_NODE && !isLayoutOnly(n))
+            return false;
+    }
+    return true;
+}
+
+// source with every markup character that stands bare written as a
+// reference: "<" and ">", and "&" where no reference the page knows
+// follows.  Everything else stays byte for byte.
+std::string escapeBareMarkup(const std::string& source, const PCDATAConverter& converter)
+{
+    std::string out;
+    out.reserve(source.size());
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const char c = source[i];
+        if (c == '<') {
+            out += "&lt;";
+        } else if (c == '>') {
+            out += "&gt;";
+        } else if (c == '&') {
+            // A reference reads as something other than its own bytes.
+            const std::size_t end = source.find(';', i);
+            const bool named = end != std::string::npos && end - i <= MAX_REFERENCE;
+            const std::string reference = named ? source.substr(i, end - i + 1) : std::string();
+            const bool known = named && converter.convertSourceToText(reference) != reference;
+            out += known ? "&" : "&amp;";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+HTMLCorrectionPass::HTMLCorrectionPass(Document& document, Node* start)
+    : _state(document), _promotion(_state), _start(start)
+{
+}
+
+HTMLCorrectionPass::~HTMLCorrectionPass()
+{
+    for (const Visit& visit : _visits)
+        visit.node->releaseRef();
+    for (Node* doctype : _documentTypes)
+        doctype->releaseRef();
+}
+
+bool HTMLCorrectionPass::run()
+{
+    // A repair can misplace nodes it did not list (the content of an
+    // element it unwrapped): they are listed and repaired in a further
+    // round, a few rounds at most.
+    constexpr int ROUNDS = 4;
+    std::size_t done = 0;
+    for (int round = 0; round < ROUNDS; ++round) {
+        collect(round == 0);
+        if (done == _visits.size())
+            break;
+        for (; done < _visits.size(); ++done)
+            correct(_visits[done]);
+        // A node found misplaced again is listed again.
+        _state.recheckMoved([this](Node* n) { _listed.erase(n); });
+    }
+    if (_start == &_state.document())
+        placeDocumentTypes();
+    compactTexts();
+    mergeUniqueElements();
+    return _state.changed();
+}
+
+void HTMLCorrectionPass::correct(const Visit& visit)
+{
+    {
+        Node* n = visit.node;
+        if (_state.isGone(n))
+            return;
+        switch (n->getNodeType()) {
+        case Node::ELEMENT_NODE:
+            correctElement(static_cast<Element*>(n), visit.inPre);
+            break;
+        case Node::TEXT_NODE:
+            correctText(static_cast<Text*>(n));
+            break;
+        case Node::DOCUMENT_TYPE_NODE:
+            correctDocumentType(n);
+            break;
+        default:
+            // Comments, CDATA sections, processing instructions: their
+            // text is the page's own and stays as written.
+            break;
+        }
+    }
+}
+
+void HTMLCorrectionPass::collect(bool first)
+{
+    std::vector<Visit> pending{{_start, isElementOf(_start, T::ID_PRE)}};
+    for (Node* a = _start->getParentNode(); a && !pending.back().inPre; a = a->getParentNode())
+        pending.back().inPre = isElementOf(a, T::ID_PRE);
+    while (!pending.empty()) {
+        const Visit visit = pending.back();
+        pending.pop_back();
+        Node* n = visit.node;
+        const bool isDocumentType = first && n->getNodeType() == Node::DOCUMENT_TYPE_NODE;
+        if (n != &_state.document() && (n->getErrorState() != Node::NONE_ERROR || isDocumentType) &&
+            _listed.insert(n).second) {
+            n->addRef();
+            _visits.push_back(visit);
+        }
+        if (isDocumentType) {
+            n->addRef();
+            _documentTypes.push_back(n);
+        }
+        const bool inPre = visit.inPre || isElementOf(n, T::ID_PRE);
+        for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
+            pending.push_back(Visit{child, inPre});
+    }
+}
+
+void HTMLCorrectionPass::correctElement(Element* e, bool inPre)
+{
+    const unsigned long found = e->getErrorState();
+    bool regenerate = found != Node::UNDEFINED_NAME_ERROR;
+    if (found & Node::DUPLICATE_ERROR) {
+        if (e->getElementID() == T::ID_FRAMESET) {
+            discard(e);
+            return;
+        }
+        clear(e, Node::DUPLICATE_ERROR);
+        regenerate = false;
+    }
+    if (found & Node::COEXISTENCE_ERROR) {
+        if (e->getElementID() != T::ID_BODY) {
+            discard(e);
+            return;
+        }
+        clear(e, Node::COEXISTENCE_ERROR);
+        moveIntoNoFrames(e);
+    }
+    if (found & Node::ADOPTING_ERROR)
+        regenerate = false;
+    clear(e, Node::ADOPTING_ERROR | Node::DESERTED_ERROR);
+    if (!correctPlace(e, inPre))
+        return;
+    correctTags(e, found, regenerate);
+}
+
+bool HTMLCorrectionPass::correctPlace(Element* e, bool inPre)
+{
+    const bool onlyEndTag = (e->getErrorState() & ONLY_END_TAG_BITS) != 0;
+    // An element that only had an end tag, or an unneeded one, and holds
+    // nothing goes before anything is built around it.
+    if (onlyEndTag && !e->hasChildNodes()) {
+        if (Element* row = isElementOf(e, T::ID_TR) ? e : nullptr) {
+            for (Node* n = row->getPreviousSibling(); n; n = n->getPreviousSibling()) {
+                if (isElementOf(n, T::ID_TR)) {
+                    NodeAccess::clearUpdateBits(*n, Node::UPDATE_ADAPTED);
+                    break;
+                }
+            }
+        }
+        discard(e);
+        return false;
+    }
+    if (e->getErrorState() & Node::INVALID_CONTENT_ERROR) {
+        const int id = e->getElementID();
+        if (id == T::ID_FRAMESET || id == T::ID_FRAME || id == T::ID_NOFRAMES) {
+            discard(e);
+            return false;
+        }
+        if (id == T::ID_FONT && inPre) {
+            unwrap(e);
+            return false;
+        }
+        Node* parent = e->getParentNode();
+        if (parent && parent->getNodeType() == Node::ELEMENT_NODE &&
+            static_cast<Element*>(parent)->isVirtualElement()) {
+            TagRepair::regenerateTags(static_cast<Element*>(parent));
+            _state.noteChange();
+        }
+        if ((e->getErrorState() & Node::INVALID_CONTENT_ERROR) && _promotion.promote(e))
+            clear(e, Node::INVALID_CONTENT_ERROR);
+    }
+    clear(e, ONLY_END_TAG_BITS);
+    if ((e->getErrorState() & Node::MISSING_END_TAG_ERROR) && e->getElementID() == T::ID_A &&
+        !ElementAccess::hasAttribute(*e, "HREF")) {
+        // An anchor left open takes in what follows; what it may not hold
+        // goes back after it.
+        Node* first = e->getFirstChild();
+        while (first && !(first->getErrorState() & Node::INVALID_CONTENT_ERROR))
+            first = first->getNextSibling();
+        if (first && e->getParentNode()) {
+            e->getParentNode()->insertAfter(e->removeChildNodes(first, nullptr), e);
+            _state.noteChange();
+        }
+    }
+    clear(e, Node::MISSING_END_TAG_ERROR);
+    return true;
+}
+
+void HTMLCorrectionPass::correctTags(Element* e, unsigned long found, bool regenerate)
+{
+    clear(e, FORMAT_BITS);
+    // Errors the repair cannot take away (an undeclared name or attribute,
+    // content nothing could place) leave the tags as the page wrote them:
+    // producing them again would change the page and repair nothing.
+    const unsigned long lasting = Node::UNDEFINED_NAME_ERROR | Node::UNDEFINED_ATTR_ERROR | Node::INVALID_CONTENT_ERROR;
+    const bool placed = (found & Node::INVALID_CONTENT_ERROR) && !(e->getErrorState() & Node::INVALID_CONTENT_ERROR);
+    if (!regenerate || (!(found & ~lasting) && !placed)) {
+        const unsigned long before = e->getErrorState();
+        TagRepair::repairAttributes(e);
+        if (before != e->getErrorState())
+            _state.noteChange();
+        return;
+    }
+    const std::string tags = e->getStartTag() + '\n' + e->getEndTag();
+    const unsigned long before = e->getErrorState();
+    TagRepair::regenerateTags(e);
+    if (before != e->getErrorState() || tags != e->getStartTag() + '\n' + e->getEndTag() ||
+        (found & ~e->getErrorState()) != 0)
+        _state.noteChange();
+}
+
+void HTMLCorrectionPass::correctText(Text* t)
+{
+    // Server code is no page text, and a TEXTAREA may hold markup read as
+    // its own characters: their text stays as written.
+    const Node* parent = t->getParentNode();
+    const bool code = parent && parent->getNodeType() == Node::ELEMENT_NODE &&
+                      (static_cast<const Element*>(parent)->getElementGroup() & SERVER_CODE_GROUPS);
+    if ((t->getErrorState() & Node::INVALID_CHAR_ERROR) && !code && !isElementOf(parent, T::ID_TEXTAREA)) {
+        t->parse(escapeBareMarkup(t->getSource(), PCDATAConverter(&_state.document())));
+        clear(t, Node::INVALID_CHAR_ERROR);
+    }
+    clear(t, Node::DESERTED_ERROR);
+    if ((t->getErrorState() & Node::INVALID_CONTENT_ERROR) && _promotion.promote(t))
+        clear(t, Node::INVALID_CONTENT_ERROR);
+}
+
+void HTMLCorrectionPass::compactTexts()
+{
+    // Walked once the nodes stand where the repair put them: a text moved
+    // out of a PRE is no longer plain.
+    struct Place {
+        Node* node;
+        bool plain;
+    };
+    bool startPlain = false;
+    for (Node* a = _start; a && !startPlain && a->getNodeType() == Node::ELEMENT_NODE; a = a->getParentNode())
+        startPlain = (static_cast<Element*>(a)->getElementGroup() & ElementType::GROUP_PLAIN) != 0;
+    std::vector<Place> pending{{_start, startPlain}};
+    while (!pending.empty()) {
+        const Place place = pending.back();
+        pending.pop_back();
+        Node* n = place.node;
+        if (n->getNodeType() == Node::TEXT_NODE && !place.plain && !static_cast<Text*>(n)->isCompactText()) {
+            Text* t = static_cast<Text*>(n);
+            const std::string data = t->getData();
+            t->compact();
+            if (data != t->getData())
+                _state.noteChange();
+        }
+        const bool plain = place.plain || (n->getNodeType() == Node::ELEMENT_NODE &&
+                                           (static_cast<Element*>(n)->getElementGroup() & ElementType::GROUP_PLAIN));
+        for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
+            pending.push_back(Place{child, plain});
+    }
+}
+
+void HTMLCorrectionPass::correctDocumentType(Node* doctype)
+{
+    if (doctype->getErrorState() & Node::DUPLICATE_ERROR) {
+        _state.deleteNode(doctype);
+        return;
+    }
+    clear(doctype, Node::INVALID_CONTENT_ERROR);
+}
+
+void HTMLCorrectionPass::moveIntoNoFrames(Element* body)
+{
+    Node* parent = body->getParentNode();
+    Node* frameset = parent ? parent->getFirstChild() : nullptr;
+    while (frameset && !isElementOf(frameset, T::ID_FRAMESET))
+        frameset = frameset->getNextSibling();
+    if (!frameset)
+        return;
+    Node* noframes = frameset->getFirstChild();
+    while (noframes && !isElementOf(noframes, T::ID_NOFRAMES))
+        noframes = noframes->getNextSibling();
+    if (!noframes) {
+        noframes = _state.document().createDefElement(T::ID_NOFRAMES);
+        if (!noframes || !frameset->appendChild(noframes)) {
+            if (noframes)
+                noframes->releaseRef();
+            return;
+        }
+    }
+    moveInto(noframes, body);
+    _state.noteChange();
+}
+
+void HTMLCorrectionPass::discard(Element* e)
+{
+    if (holdsContent(e))
+        unwrap(e);
+    else
+        _state.deleteNode(e);
+}
+
+void HTMLCorrectionPass::unwrap(Element* e)
+{
+    Node* first = e->getFirstChild();
+    Node* last = e->getLastChild();
+    for (Node* child = first; child; child = child->getNextSibling())
+        _state.noteMoved(child);
+    _state.unwrap(e);
+    // The content now stands where the element did: what stood before it
+    // must not take the content in, nor the content what follows.
+    if (first && first->getParentNode())
+        TagRepair::closeBefore(first);
+    if (last && last->getParentNode() && last->getNextSibling())
+        TagRepair::closeBefore(last->getNextSibling());
+}
+
+void HTMLCorrectionPass::clear(Node* node, unsigned long bits)
+{
+    if (!(node->getErrorState() & bits))
+        return;
+    NodeAccess::clearErrorState(*node, bits);
+    _state.noteChange();
+}
+
+void HTMLCorrectionPass::placeDocumentTypes()
+{
+    Document& document = _state.document();
+    for (Node* doctype : _documentTypes) {
+        if (_state.isGone(doctype))
+            continue;
+        Node* parent = doctype->getParentNode();
+        if (parent == &document && leadsThePage(doctype))
+            continue;
+        Node* removed = parent->removeChild(doctype);
+        if (!removed)
+            continue;
+        _state.noteChange();
+        bool another = false;
+        for (Node* n = document.getFirstChild(); n && !another; n = n->getNextSibling())
+            another = n->getNodeType() == Node::DOCUMENT_TYPE_NODE;
+        if (another) {
+            removed->releaseRef();
+            continue;
+        }
+        Node* first = document.getFirstChild();
+        document.insertBefore(removed, first);
+        if (first && first->getNodeType() != Node::TEXT_NODE) {
+            Text* lineBreak = document.createTextNode(std::string());
+            document.insertAfter(lineBreak, removed);
+            lineBreak->parse("\r\n");
+        }
+    }
+}
+
+void HTMLCorrectionPass::mergeUniqueElements()
+{
+    std::vector<Node*> pending{_start};
+    while (!pending.empty()) {
+        Node* parent = pending.back();
+        pending.pop_back();
+        mergeChildren(parent);
+        for (Node* child = parent->getLastChild(); child; child = child->getPreviousSibling())
+            if (child->getFirstChild())
+                pending.push_back(child);
+    }
+}
+
+void HTMLCorrectionPass::mergeChildren(Node* parent)
+{
+    // The unique elements met so far among the children, by element id
+    // (a handful of ids are unique).
+    std::vector<std::pair<int, Element*>> met;
+    for (Node* child = parent->getFirstChild(); child;) {
+        Node* next = child->getNextSibling();
+        if (child->getNodeType() != Node::ELEMENT_NODE ||
+            !(static_cast<Element*>(child)->getElementGroup() & ElementType::GROUP_UNIQUE)) {
+            child = next;
+            continue;
+        }
+        Element* e = static_cast<Element*>(child);
+        auto earlier = met.begin();
+        while (earlier != met.end() && earlier->first != e->getElementID())
+            ++earlier;
+        if (earlier == met.end()) {
+            met.emplace_back(e->getElementID(), e);
+        } else {
+            Element* survivor = ElementMerge::merge(_state.document(), earlier->second, e);
+            TagRepair::regenerateTags(survivor);
+            TagRepair::closeOpenChildren(survivor);
+            earlier->second = survivor;
+            _state.noteChange();
+        }
+        child = next;
+    }
+}
+
+} // namespace pagedom

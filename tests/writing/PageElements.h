@@ -38,14 +38,17 @@ inline unsigned countNamed(Document* doc, const std::string& upperName)
 }
 
 // The non-white characters of every text, sorted: a repair or a merge may
-// move content past other content, but nothing may be lost.
+// move content past other content, but nothing may be lost.  The byte the
+// data marks a markup character with (as read from a reference, or bare)
+// is left out: writing a bare "<" as "&lt;" keeps the character.
 inline std::vector<char> textCharacters(Document* doc)
 {
+    const char MARKED = '\x1b';
     std::vector<char> chars;
     for (Node* n = doc; n; n = n->getNextNode(doc))
         if (n->getNodeType() == Node::TEXT_NODE)
             for (char c : static_cast<Text*>(n)->getData())
-                if (c != ' ' && (c < '\t' || c > '\r'))
+                if (c != ' ' && (c < '\t' || c > '\r') && c != MARKED)
                     chars.push_back(c);
     std::sort(chars.begin(), chars.end());
     return chars;

@@ -11,6 +11,7 @@
 
 #include "ErrorKinds.h"
 #include "Escape.h"
+#include "RepairReport.h"
 #include "TreePrinter.h"
 #include "dom.h"
 
@@ -48,6 +49,9 @@ void usage(std::FILE* out)
                  "  format FILE        parse a page, format it and print the new source\n"
                  "  check FILE...      list the errors of each page, one line each:\n"
                  "                     FILE:LINE: NODE: KIND, and a summary line\n"
+                 "  fix FILE...        repair each page (misplaced, unclosed and stray\n"
+                 "                     elements, duplicated ones, tags) keeping all its\n"
+                 "                     content, and write it to standard output\n"
                  "\n"
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
@@ -61,11 +65,17 @@ void usage(std::FILE* out)
                  "  --tag-case C         format: case of tag names, C is upper, lower or as-is\n"
                  "  --attr-case C        format: case of attribute names\n"
                  "  --value-case C       format: case of enumerated attribute values\n"
+                 "  -o, --output OUT     fix: write the repaired page to OUT (with several\n"
+                 "                       FILEs, OUT is a directory that gets each page\n"
+                 "                       under its own name)\n"
+                 "  --report             fix: list on standard error what became of each\n"
+                 "                       node with errors (FILE:LINE: NODE: KIND: action)\n"
                  "  --help               show this text\n"
                  "  --version            show the version\n"
                  "\n"
-                 "exit status: 0 success, 1 a page did not round-trip or has errors, 2 bad\n"
-                 "usage or an unreadable file, 3 internal error\n");
+                 "exit status: 0 success, 1 a page did not round-trip or has errors (for\n"
+                 "fix: errors it could not repair), 2 bad usage or an unreadable file,\n"
+                 "3 internal error\n");
 }
 
 // Reports a problem with the command line or an input as one line on stderr.
@@ -80,6 +90,9 @@ struct Options {
     bool jspGiven = false;
     DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE;
     bool adjust = false;       // pages are tidied as they are read
+    bool report = false;       // fix: what became of each node with errors
+    bool outputGiven = false;
+    std::string output;        // fix: where the repaired pages go
     bool formatting = false;   // any of the format options was given
     bool indentGiven = false;
     unsigned long indent = 0;
@@ -166,6 +179,10 @@ bool parseArguments(int argc, char** argv, Options& opts)
             opts.adjust = true;
             continue;
         }
+        if (arg == "--report") {
+            opts.report = true;
+            continue;
+        }
         std::string name = arg;
         std::string value;
         bool hasValue = false;
@@ -175,7 +192,7 @@ bool parseArguments(int argc, char** argv, Options& opts)
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        bool known = name == "--jsp" || name == "--indent" || name == "--columns" ||
+        bool known = name == "--jsp" || name == "--indent" || name == "--columns" || name == "-o" || name == "--output" ||
                      name == "--tag-case" || name == "--attr-case" || name == "--value-case";
         if (!known) {
             complain("unknown option '" + arg + "' (see pagedom --help)");
@@ -188,8 +205,12 @@ bool parseArguments(int argc, char** argv, Options& opts)
             }
             value = argv[++i];
         }
-        bool ok;
-        if (name == "--jsp") {
+        bool ok = true;
+        if (name == "-o" || name == "--output") {
+            ok = !value.empty();
+            opts.output = value;
+            opts.outputGiven = true;
+        } else if (name == "--jsp") {
             ok = parseJSP(value, opts.jsp);
             opts.jspGiven = true;
         } else if (name == "--indent") {
@@ -210,7 +231,8 @@ bool parseArguments(int argc, char** argv, Options& opts)
         }
         if (!ok) {
             const std::string expected =
-                name == "--jsp"        ? "none, 0.91 or 1.0"
+                name == "-o" || name == "--output" ? "a file or directory name"
+                : name == "--jsp"      ? "none, 0.91 or 1.0"
                 : name == "--indent"   ? "a number from 0 to " + std::to_string(MAX_INDENT)
                 : name == "--columns" ? "a number from 0 to " + std::to_string(MAX_COLUMNS)
                                        : "upper, lower or as-is";
@@ -466,6 +488,73 @@ int runCheck(const Options& opts)
     return pagesWithErrors ? EXIT_DIFFERS : EXIT_OK;
 }
 
+// Where fix writes the repaired page read from path: standard output
+// (empty), the output file, or the page's own name in the output directory.
+std::string fixedPagePath(const Options& opts, const std::string& path)
+{
+    if (!opts.outputGiven)
+        return std::string();
+    if (opts.operands.size() == 1)
+        return opts.output;
+    const std::string::size_type slash = path.find_last_of('/');
+    return opts.output + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+bool writeFile(const std::string& path, const std::string& text)
+{
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        complain("cannot write " + path + ": " + std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (std::fclose(out) != 0 || !written) {
+        complain("cannot write " + path + ": " + std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+int runFix(const Options& opts)
+{
+    if (opts.outputGiven && opts.operands.size() > 1 &&
+        std::count(opts.operands.begin(), opts.operands.end(), std::string("-")) > 0) {
+        complain("standard input (-) has no name to write it under in " + opts.output);
+        return EXIT_USAGE;
+    }
+    bool internal = false;
+    bool unwritable = false;
+    bool remains = false;
+    const bool readable = forEachFile(opts, [&](const std::string& path, const std::string& text) {
+        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        if (!doc) {
+            internal = true;
+            return;
+        }
+        const std::string shown = path == "-" ? "(standard input)" : path;
+        {
+            tool::RepairReport report(doc);
+            doc->correctError(nullptr);
+            if (opts.report)
+                for (const std::string& line : report.lines())
+                    std::fprintf(stderr, "%s:%s\n", shown.c_str(), line.c_str());
+        }
+        remains = remains || !doc->getErrorList().empty();
+        const std::string source = doc->getSource();
+        releaseDocument(doc);
+        const std::string target = fixedPagePath(opts, path);
+        if (target.empty() ? !writeOut(source) : !writeFile(target, source))
+            unwritable = true;
+    });
+    if (internal) {
+        complain("no HTML document type available");
+        return EXIT_INTERNAL;
+    }
+    if (!readable || unwritable)
+        return EXIT_USAGE;
+    return remains ? EXIT_DIFFERS : EXIT_OK;
+}
+
 int runDTD(const Options& opts)
 {
     if (!expectOperands(opts, 1, "NAME"))
@@ -530,6 +619,10 @@ int run(int argc, char** argv)
         complain("no command given (see pagedom --help)");
         return EXIT_USAGE;
     }
+    if ((opts.report || opts.outputGiven) && opts.command != "fix") {
+        complain("--report and --output apply only to the fix command");
+        return EXIT_USAGE;
+    }
     if (opts.formatting && opts.command != "format") {
         complain("the formatting options apply only to the format command");
         return EXIT_USAGE;
@@ -545,6 +638,8 @@ int run(int argc, char** argv)
         status = runFormat(opts);
     } else if (opts.command == "check") {
         status = runCheck(opts);
+    } else if (opts.command == "fix") {
+        status = runFix(opts);
     } else {
         complain("unknown command '" + opts.command + "' (see pagedom --help)");
         return EXIT_USAGE;

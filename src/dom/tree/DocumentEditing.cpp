@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/PCDATAConverter.h"
+#include "doctype/DOMStringType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "tree/Element.h"
@@ -38,6 +39,16 @@ bool holds(const Node* ancestor, const Node* node)
         if (n == ancestor)
             return true;
     return false;
+}
+
+// Whether reading text's source again gives its data.
+bool readsBack(const Text* text, bool plain)
+{
+    const Document* doc = text->getOwnerDocument();
+    std::string data = PCDATAConverter(doc).convertSourceToData(text->getSource());
+    if (!plain && doc && doc->isHTMLDocument())
+        DOMStringType::compact(data);
+    return data == text->getData();
 }
 
 // Whether source, a text's source, ends in a markup opener ("<" or "&")
@@ -92,10 +103,13 @@ void Document::_joinTexts(Text* first, Text* second, bool plain)
 {
     // Joined by source, so that every byte of both stays as the page had
     // it, unless the first ends in markup left open (a lone "<" or "&"):
-    // the second's bytes could close it into a tag or a reference, so the
-    // data is joined and the source produced from it.
+    // the second's bytes could close it into a tag or a reference.  Nor
+    // when a source, read again, would not give its text's data (the page
+    // reader takes "&#160" before a quote as a reference, reading a source
+    // alone does not).  Then the data is joined and the source produced
+    // from it.
     const std::string source = first->getSource();
-    if (endsOpen(source))
+    if (endsOpen(source) || !readsBack(first, plain) || !readsBack(second, plain))
         first->appendData(second->getData());
     else
         first->_parse(source + second->getSource(), plain);

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "correction/NodeMoves.h"
-#include "convert/PCDATAConverter.h"
 #include "correction/TagRepair.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
@@ -31,8 +30,6 @@ bool isElementOf(const Node* n, int id)
 constexpr unsigned long FORMAT_BITS = Node::INVALID_FORMAT_ERROR | Node::INVALID_END_TAG_ERROR |
                                       Node::INVALID_DIRECTIVE_ERROR | Node::MISMATCHED_ERROR |
                                       Node::MISMATCHED_END_TAG_ERROR;
-// The longest reference looked for after a bare "&" ("&thetasym;", "&#x10FFFF;").
-constexpr std::size_t MAX_REFERENCE = 12;
 constexpr unsigned long ONLY_END_TAG_BITS = Node::MISSING_START_TAG_ERROR | Node::UNNECESSARY_END_TAG_ERROR;
 
 // Server code a repair must keep: JSP in any form, server-side includes.
@@ -77,33 +74,6 @@ bool leadsThePage(const Node* node)
             return false;
     }
     return true;
-}
-
-// source with every markup character that stands bare written as a
-// reference: "<" and ">", and "&" where no reference the page knows
-// follows.  Everything else stays byte for byte.
-std::string escapeBareMarkup(const std::string& source, const PCDATAConverter& converter)
-{
-    std::string out;
-    out.reserve(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const char c = source[i];
-        if (c == '<') {
-            out += "&lt;";
-        } else if (c == '>') {
-            out += "&gt;";
-        } else if (c == '&') {
-            // A reference reads as something other than its own bytes.
-            const std::size_t end = source.find(';', i);
-            const bool named = end != std::string::npos && end - i <= MAX_REFERENCE;
-            const std::string reference = named ? source.substr(i, end - i + 1) : std::string();
-            const bool known = named && converter.convertSourceToText(reference) != reference;
-            out += known ? "&" : "&amp;";
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -305,7 +275,7 @@ void HTMLCorrectionPass::correctText(Text* t)
     const bool code = parent && parent->getNodeType() == Node::ELEMENT_NODE &&
                       (static_cast<const Element*>(parent)->getElementGroup() & SERVER_CODE_GROUPS);
     if ((t->getErrorState() & Node::INVALID_CHAR_ERROR) && !code && !isElementOf(parent, T::ID_TEXTAREA)) {
-        t->parse(escapeBareMarkup(t->getSource(), PCDATAConverter(&_state.document())));
+        t->formatSource();
         clear(t, Node::INVALID_CHAR_ERROR);
     }
     clear(t, Node::DESERTED_ERROR);

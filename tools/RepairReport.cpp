@@ -32,7 +32,7 @@ RepairReport::RepairReport(Document* doc) : _doc(doc)
     for (const DOMError& error : doc->getErrorList()) {
         error.node->addRef();
         _noted.push_back(Noted{error.node, error.node->getParentNode(), error.line, nodeLabel(error.node),
-                               errorWords(error.node->getErrorState())});
+                               errorWords(error.node->getErrorState()), error.node->hasChildNodes()});
     }
 }
 
@@ -49,8 +49,10 @@ std::vector<std::string> RepairReport::lines() const
     for (const Noted& noted : _noted) {
         const Node* n = noted.node;
         std::string done;
-        if (!inPage.count(n))
-            done = "removed";
+        if (!inPage.count(n) && n->getNodeType() == Node::TEXT_NODE)
+            done = "joined with the text beside it";
+        else if (!inPage.count(n))
+            done = noted.hadChildren ? "removed, its content kept in its place" : "removed";
         else if (n->getErrorState() != Node::NONE_ERROR)
             done = "left as it is";
         else if (n->getParentNode() != noted.parent && n->getParentNode())

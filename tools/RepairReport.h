@@ -12,7 +12,8 @@ namespace tool {
 
 // Notes every node of a page that carries errors before the repair (its
 // line, its name, its errors, where it stands) and tells afterwards what
-// became of each: removed, moved into another element, repaired, or left
+// became of each: removed (an element's content stays in its place), joined
+// with a neighbouring text, moved into another element, repaired, or left
 // with errors the repair could not deal with.  Holds a reference to each
 // noted node until it is destroyed.
 class RepairReport {
@@ -33,6 +34,7 @@ private:
         unsigned long line;
         std::string label;
         std::string kinds;
+        bool hadChildren;
     };
     Document* _doc;
     std::vector<Noted> _noted;

@@ -1,0 +1,110 @@
+#ifndef PAGEDOM_TESTS_CORRECTPROPERTIES_H
+#define PAGEDOM_TESTS_CORRECTPROPERTIES_H
+
+// What repairing a page must keep, checked on any page (the correction
+// tests and the fuzz target use it): every non-white character of the
+// texts, every comment and every piece of server code stays in the page; a
+// second repair of the repaired tree changes nothing and reports nothing
+// done; the repair undoes as one step to the page as read; and, unless
+// asked not to, the repaired page read again and repaired is written the
+// same.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "dom.h"
+#include "writing/PageElements.h"
+
+namespace correctcheck {
+
+// One failed property: what, and the two texts that differ.
+struct Failure {
+    std::string what;
+    std::string expected;
+    std::string actual;
+    explicit operator bool() const { return !what.empty(); }
+};
+
+inline Document* read(const std::string& page, DOMImpl::JSPVersion version)
+{
+    Document* doc = DOMImpl::createDocument("HTML", version);
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    return doc;
+}
+
+// The comments and the server code (JSP in any form, includes) of a page,
+// sorted: a repair may move them, never drop them.  An end tag that closes
+// nothing holds no code.
+inline std::vector<std::string> keptPieces(Document* doc)
+{
+    const unsigned long serverCode = ElementType::GROUP_JSP | ElementType::GROUP_JSP_BLOCK |
+                                     ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI;
+    std::vector<std::string> pieces;
+    for (Node* n = doc; n; n = n->getNextNode(doc)) {
+        if (n->getNodeType() == Node::COMMENT_NODE) {
+            pieces.push_back("comment " + static_cast<Comment*>(n)->getData());
+        } else if (n->getNodeType() == Node::ELEMENT_NODE) {
+            const Element* e = static_cast<Element*>(n);
+            if ((e->getElementGroup() & serverCode) && e->hasStartTag())
+                pieces.push_back(n->getNodeName() + " " + e->getJSPScriptData());
+        }
+    }
+    std::sort(pieces.begin(), pieces.end());
+    return pieces;
+}
+
+inline std::string joined(const std::vector<std::string>& pieces)
+{
+    std::string out;
+    for (const std::string& piece : pieces)
+        out += piece + "\n";
+    return out;
+}
+
+inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool readsBack = true)
+{
+    Document* doc = read(page, version);
+    doc->endUpdate();
+    doc->enableRecord(true);
+    const std::vector<char> chars = pageelements::textCharacters(doc);
+    const std::vector<std::string> pieces = keptPieces(doc);
+    doc->correctError(nullptr);
+    doc->endUpdate();
+    Failure failure;
+    const std::string repaired = doc->getSource();
+    if (chars != pageelements::textCharacters(doc)) {
+        failure = {"the repair lost or added text characters", std::string(chars.begin(), chars.end()), repaired};
+    } else if (pieces != keptPieces(doc)) {
+        failure = {"the repair lost or added comments or server code", joined(pieces), joined(keptPieces(doc))};
+    } else if (doc->correctError(nullptr)) {
+        doc->endUpdate();
+        failure = {"a second repair reported changes", repaired, doc->getSource()};
+    } else {
+        doc->endUpdate();
+        const std::string again = doc->getSource();
+        if (again != repaired)
+            failure = {"a second repair changed the page", repaired, again};
+    }
+    const bool repairedAnything = repaired != page;
+    if (!failure && doc->canUndo() != (repairedAnything ? 1 : 0)) {
+        failure = {"the repair is not one undo step", repairedAnything ? "1" : "0", std::to_string(doc->canUndo())};
+    } else if (!failure && repairedAnything) {
+        doc->undo(0);
+        if (doc->getSource() != page)
+            failure = {"undoing the repair does not give back the page", page, doc->getSource()};
+    }
+    DOM::getDOM()->deleteDocument(doc);
+    if (failure || !readsBack)
+        return failure;
+    Document* reread = read(repaired, version);
+    reread->correctError(nullptr);
+    const std::string rewritten = reread->getSource();
+    DOM::getDOM()->deleteDocument(reread);
+    if (rewritten != repaired)
+        return {"the repaired page, read again and repaired, is written differently", repaired, rewritten};
+    return Failure();
+}
+
+} // namespace correctcheck
+
+#endif

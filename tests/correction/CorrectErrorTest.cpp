@@ -161,8 +161,9 @@ TEST(CorrectError, EachRepair)
         // A TABLE inside a FONT inside a P: the P and the FONT are split
         // around it, the cells keep the FONT, the emptied FONT and P go.
         {"<p><font color=red>a<table><tr><td>x</table>b</font></p>",
-         "<P><font color=red>a</font></P><TABLE><tr><TD><font color=red>x</font></TABLE><p><font color=red>b</font></p>"},
-        {"<p><font color=red><table><tr><td>x</table></font></p>", "<TABLE><tr><TD><font color=red>x</font></TABLE>"},
+         "<P><font color=red>a</font></P><TABLE><tr><TD><font color=red>x</font></TD></tr></TABLE>"
+         "<p><font color=red>b</font></p>"},
+        {"<p><font color=red><table><tr><td>x</table></font></p>", "<TABLE><tr><TD><font color=red>x</font></TD></tr></TABLE>"},
         // Text a row may not hold goes before the TABLE.
         {"<table><tr>loose<td>x</table>", "loose<table><tr><TD>x</table>"},
         // Two BODYs become one, two TITLEs likewise.

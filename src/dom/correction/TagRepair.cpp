@@ -103,13 +103,18 @@ void TagRepair::closeLastChildren(Element* element)
         if (!last || last->getNodeType() != Node::ELEMENT_NODE)
             return;
         Element* open = static_cast<Element*>(last);
-        if (!isLeftOpen(open))
+        // An element the page implied (a TBODY) shows no tags: what it
+        // holds last may still be left open.
+        const bool implied = !open->hasStartTag() && !open->hasEndTag();
+        if (!implied && !isLeftOpen(open))
             return;
-        if (!open->getNodeName().empty())
-            ElementAccess::regenerateEndTag(*open);
-        if (needsWrittenEnd(open, false))
-            ElementAccess::writeMatchingEndTag(*open);
-        NodeAccess::clearErrorState(*open, END_TAG_ERRORS);
+        if (!implied) {
+            if (!open->getNodeName().empty())
+                ElementAccess::regenerateEndTag(*open);
+            if (needsWrittenEnd(open, false))
+                ElementAccess::writeMatchingEndTag(*open);
+            NodeAccess::clearErrorState(*open, END_TAG_ERRORS);
+        }
         last = open->getLastChild();
     }
 }

@@ -37,7 +37,8 @@ private:
     static bool isLeftOpen(const Element* element);
     // Shows the end tags of the open elements at the end of element's
     // content, whose end tag now shows: else its end tag would be read
-    // inside them.  Stops at the first element that shows its end.
+    // inside them.  Goes on below implied elements, stops at the first
+    // element that shows its end.
     static void closeLastChildren(Element* element);
 };
 

@@ -3,6 +3,8 @@
 #ifndef PAGEDOM_TREE_ELEMENTACCESS_H
 #define PAGEDOM_TREE_ELEMENTACCESS_H
 
+#include <algorithm>
+
 #include "tree/Element.h"
 
 namespace pagedom {
@@ -48,7 +50,11 @@ struct ElementAccess {
     {
         const bool edit = element._beginOwnEdit();
         std::string name(element._writtenName());
-        if (name.empty() || name.find_first_of("<>\"'=/") != std::string::npos)
+        const auto nameByte = [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+                   c == ':' || c == '.';
+        };
+        if (name.empty() || !std::all_of(name.begin(), name.end(), nameByte))
             name = element._tagName();
         element._setEndTagText(SourceText("</" + name + ">"));
         if (edit)

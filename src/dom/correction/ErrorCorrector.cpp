@@ -13,6 +13,7 @@
 #include "tree/Element.h"
 #include "tree/Text.h"
 
+using pagedom::contentBefore;
 using pagedom::isLayoutOnly;
 using pagedom::moveInto;
 
@@ -188,9 +189,7 @@ Node* ErrorCorrector::adapt(Node* node)
         return nullptr;
     // 1. An adaptor made earlier, right before node, or down its last
     // children.
-    Node* sibling = node->getPreviousSibling();
-    while (sibling && isLayoutOnly(sibling))
-        sibling = sibling->getPreviousSibling();
+    Node* sibling = contentBefore(node);
     Element* remembered = nullptr;
     for (Node* n = sibling; isAdaptor(n); n = n->getLastChild()) {
         Element* adaptor = static_cast<Element*>(n);

@@ -119,9 +119,7 @@ Node* HTMLAdaptor::adapt(Document& document, Node* node)
 
 Element* HTMLAdaptor::earlierAdaptor(Node* node)
 {
-    Node* sibling = node->getPreviousSibling();
-    while (sibling && isLayoutOnly(sibling))
-        sibling = sibling->getPreviousSibling();
+    Node* sibling = contentBefore(node);
     for (Node* n = sibling; n && n->getNodeType() == Node::ELEMENT_NODE; n = n->getLastChild()) {
         Element* e = static_cast<Element*>(n);
         if (!takesAdapted(e))

@@ -18,6 +18,21 @@ inline bool isLayoutOnly(const Node* n)
     return n->getNodeType() == Node::TEXT_NODE && static_cast<const Text*>(n)->isSpaceText();
 }
 
+// The sibling before node that is not layout, or null when there is none
+// among the nearest few: a run of white space left by nodes a repair moved
+// away would otherwise be walked again for every stray node after it.
+inline Node* contentBefore(const Node* node)
+{
+    constexpr unsigned LOOK_BACK = 32;
+    Node* sibling = node->getPreviousSibling();
+    for (unsigned skipped = 0; sibling && isLayoutOnly(sibling); ++skipped) {
+        if (skipped == LOOK_BACK)
+            return nullptr;
+        sibling = sibling->getPreviousSibling();
+    }
+    return sibling;
+}
+
 // Takes node out of its parent and appends it to holder (back to its place
 // when holder refuses it, so no node is lost).
 inline void moveInto(Node* holder, Node* node)

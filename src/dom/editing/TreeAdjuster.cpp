@@ -582,14 +582,10 @@ void AdjustPass::breakEdge(Text* t, bool front)
 
 void AdjustPass::visitText(Text* t)
 {
-    while (isText(t->getPreviousSibling())) {
-        Text* prev = static_cast<Text*>(t->getPreviousSibling());
-        DocumentAccess::joinTexts(_doc, prev, t, top().plain);
-        t = prev;
-        _changed = true;
-    }
-    while (isText(t->getNextSibling())) {
-        DocumentAccess::joinTexts(_doc, t, static_cast<Text*>(t->getNextSibling()), top().plain);
+    while (isText(t->getPreviousSibling()))
+        t = static_cast<Text*>(t->getPreviousSibling());
+    if (isText(t->getNextSibling())) {
+        DocumentAccess::joinTextRun(_doc, t, top().plain);
         _changed = true;
     }
     top().next = t->getNextSibling();

@@ -134,21 +134,30 @@ struct NodeList::Body {
 
     // An index holding node, looked for first beside the last edit and
     // where the last search found its node.
+    // How far before and after the last edit or answer a lookup looks
+    // before it scans the whole list.
+    static constexpr unsigned long NEAR_BEFORE = 2;
+    static constexpr unsigned long NEAR_AFTER = 8;
+
     unsigned long findNearEdit(const Node* node) const
     {
         if (gapStart < size && at(gapStart) == node)
             return gapStart;
         if (gapStart > 0 && at(gapStart - 1) == node)
             return gapStart - 1;
-        // A walk that edits every other child (a line break put before each
-        // of a list's items) asks just past its last edit.
-        for (unsigned long near = gapStart + 1; near < size && near <= gapStart + 2; ++near)
-            if (at(near) == node)
-                return near;
+        // A walk that edits the children in order (a line break put before
+        // each of a list's items, a repair splitting elements around what it
+        // moves) asks a few places past its last edit or its last answer.
         const std::uint32_t last = lastFound.load(std::memory_order_relaxed);
-        for (std::uint32_t near : {last, last + 1, last - 1})
-            if (near < size && at(near) == node)
-                return near;
+        for (const unsigned long from : {static_cast<unsigned long>(gapStart), static_cast<unsigned long>(last)}) {
+            const unsigned long begin = from > NEAR_BEFORE ? from - NEAR_BEFORE : 0;
+            for (unsigned long near = begin; near < size && near <= from + NEAR_AFTER; ++near) {
+                if (at(near) == node) {
+                    lastFound.store(static_cast<std::uint32_t>(near), std::memory_order_relaxed);
+                    return near;
+                }
+            }
+        }
         const unsigned long found = find(node);
         if (found != OwnerNodeList::NOT_FOUND)
             lastFound.store(static_cast<std::uint32_t>(found), std::memory_order_relaxed);

@@ -361,6 +361,11 @@ private:
     // joined byte for byte and read again (plain: they lie inside a plain
     // element); second is deleted.
     void _joinTexts(Text* first, Text* second, bool plain);
+    // Joins the texts of run, siblings side by side, into the first.
+    void _joinTexts(const std::vector<Text*>& run, bool plain);
+    // Joins into first every text that follows it without a node between,
+    // in one go (pairwise, a run of n texts would cost n times its length).
+    void _joinTextRun(Text* first, bool plain);
     // Whether element may count as empty when all its children are: one
     // removable when empty, not missing its start tag, not a named A, not a
     // P beside a TABLE.

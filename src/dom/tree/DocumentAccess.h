@@ -33,6 +33,9 @@ struct DocumentAccess {
     {
         document._joinTexts(first, second, plain);
     }
+    // Joins into first every text right after it, byte for byte, at the
+    // cost of their length.
+    static void joinTextRun(Document& document, Text* first, bool plain) { document._joinTextRun(first, plain); }
 };
 
 } // namespace pagedom

@@ -101,19 +101,46 @@ Element* Document::removeElement(Element* element, bool joinTexts)
 
 void Document::_joinTexts(Text* first, Text* second, bool plain)
 {
-    // Joined by source, so that every byte of both stays as the page had
-    // it, unless the first ends in markup left open (a lone "<" or "&"):
-    // the second's bytes could close it into a tag or a reference.  Nor
-    // when a source, read again, would not give its text's data (the page
-    // reader takes "&#160" before a quote as a reference, reading a source
-    // alone does not).  Then the data is joined and the source produced
-    // from it.
-    const std::string source = first->getSource();
-    if (endsOpen(source) || !readsBack(first, plain) || !readsBack(second, plain))
-        first->appendData(second->getData());
+    if (first->getNextSibling() != second)
+        return;
+    _joinTexts(std::vector<Text*>{first, second}, plain);
+}
+
+void Document::_joinTextRun(Text* first, bool plain)
+{
+    std::vector<Text*> run{first};
+    for (Node* n = first->getNextSibling(); n && n->getNodeType() == TEXT_NODE; n = n->getNextSibling())
+        run.push_back(static_cast<Text*>(n));
+    if (run.size() > 1)
+        _joinTexts(run, plain);
+}
+
+void Document::_joinTexts(const std::vector<Text*>& run, bool plain)
+{
+    // Joined by source, so that every byte stays as the page had it,
+    // unless a text but the last ends in markup left open (a lone "<" or
+    // "&"): the next one's bytes could close it into a tag or a reference.
+    // Nor when a source, read again, would not give its text's data (the
+    // page reader takes "&#160" before a quote as a reference, reading a
+    // source alone does not).  Then the data are joined and the source
+    // produced from them.
+    bool bySource = true;
+    std::string sources;
+    std::string data;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const std::string source = run[i]->getSource();
+        if ((i + 1 < run.size() && endsOpen(source)) || !readsBack(run[i], plain))
+            bySource = false;
+        sources += source;
+        data += run[i]->getData();
+    }
+    Text* first = run.front();
+    if (bySource)
+        first->_parse(sources, plain);
     else
-        first->_parse(source + second->getSource(), plain);
-    deleteNodes(second);
+        first->setData(data);
+    for (std::size_t i = 1; i < run.size(); ++i)
+        deleteNodes(run[i]);
 }
 
 bool Document::_isEmptyShell(const Element* e)

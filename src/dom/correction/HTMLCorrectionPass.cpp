@@ -5,6 +5,7 @@
 
 #include "correction/NodeMoves.h"
 #include "correction/TagRepair.h"
+#include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "editing/ElementMerge.h"
@@ -165,6 +166,7 @@ void HTMLCorrectionPass::collect(bool first)
 
 void HTMLCorrectionPass::correctElement(Element* e, bool inPre)
 {
+    retypeParam(e);
     const unsigned long found = e->getErrorState();
     bool regenerate = found != Node::UNDEFINED_NAME_ERROR;
     if (found & Node::DUPLICATE_ERROR) {
@@ -252,7 +254,9 @@ void HTMLCorrectionPass::correctTags(Element* e, unsigned long found, bool regen
     // producing them again would change the page and repair nothing.
     const unsigned long lasting = Node::UNDEFINED_NAME_ERROR | Node::UNDEFINED_ATTR_ERROR | Node::INVALID_CONTENT_ERROR;
     const bool placed = (found & Node::INVALID_CONTENT_ERROR) && !(e->getErrorState() & Node::INVALID_CONTENT_ERROR);
-    if (!regenerate || (!(found & ~lasting) && !placed)) {
+    // An element the document type does not declare keeps the tags the
+    // page wrote: nothing says how they would be written right.
+    if (!regenerate || !e->getElementType() || (!(found & ~lasting) && !placed)) {
         const unsigned long before = e->getErrorState();
         TagRepair::repairAttributes(e);
         if (before != e->getErrorState())
@@ -322,6 +326,22 @@ void HTMLCorrectionPass::correctDocumentType(Node* doctype)
     clear(doctype, Node::INVALID_CONTENT_ERROR);
 }
 
+void HTMLCorrectionPass::retypeParam(Element* e)
+{
+    if (e->getElementType())
+        return;
+    const DocumentType* types = _state.document().getDocumentType();
+    const ElementType* type = types ? types->getElementType(e->getNodeName()) : nullptr;
+    if (!type || type->getElementID() != T::ID_PARAM)
+        return;
+    e->setElementType(type);
+    NodeAccess::clearErrorState(*e, Node::UNDEFINED_NAME_ERROR);
+    const Node* parent = e->getParentNode();
+    if (parent && !parent->canContain(e))
+        NodeAccess::addErrorState(*e, Node::INVALID_CONTENT_ERROR);
+    _state.noteChange();
+}
+
 void HTMLCorrectionPass::moveIntoNoFrames(Element* body)
 {
     Node* parent = body->getParentNode();
@@ -384,6 +404,11 @@ void HTMLCorrectionPass::placeDocumentTypes()
             continue;
         Node* parent = doctype->getParentNode();
         if (parent == &document && leadsThePage(doctype))
+            continue;
+        // One the page cut short ends the page: moved to the front it
+        // would take in what follows.
+        const std::string source = doctype->getSource();
+        if (source.empty() || source.back() != '>')
             continue;
         Node* removed = parent->removeChild(doctype);
         if (!removed)

@@ -59,6 +59,9 @@ private:
     // Compacts every text outside plain content that is not compacted yet.
     void compactTexts();
     void correctDocumentType(Node* doctype);
+    // A PARAM the reader found no place for was read without its type; it
+    // gets it back, to be placed (in an OBJECT) as a typed one.
+    void retypeParam(Element* e);
     // A BODY beside a FRAMESET goes into the FRAMESET's NOFRAMES.
     void moveIntoNoFrames(Element* body);
     // Deletes e; with content in it, e's content stays in its place.

@@ -39,6 +39,46 @@ bool needsWrittenEnd(Element* element, bool endWasShown)
            type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
+// Whether what element holds ends in markup the page left open (a tag or a
+// comment cut short by the end of the page, a lone "<" or "&"): an end tag
+// written after it would be read as part of it.  Looks down the last
+// children to the first element that shows its end tag, a few dozen levels
+// at most (so that repairing each element of a deep chain costs no more).
+bool contentEndsOpen(const Element* element)
+{
+    constexpr unsigned LOOK_DOWN = 64;
+    const Node* last = element->getLastChild();
+    for (unsigned depth = 0; last && last->getNodeType() == Node::ELEMENT_NODE && last->getLastChild() &&
+                             !static_cast<const Element*>(last)->hasEndTag();
+         ++depth) {
+        if (depth == LOOK_DOWN)
+            return false;
+        last = last->getLastChild();
+    }
+    if (!last)
+        return false;
+    if (last->getNodeType() == Node::ELEMENT_NODE) {
+        const Element* e = static_cast<const Element*>(last);
+        if (e->hasEndTag())
+            return false;
+        const std::string start = e->getStartTag();
+        return !start.empty() && start.back() != '>';
+    }
+    const std::string source = last->getSource();
+    if (source.empty())
+        return false;
+    if (last->getNodeType() == Node::TEXT_NODE)
+        return source.back() == '<' || source.back() == '&';
+    return source.back() != '>';
+}
+
+// Takes back an end tag produced after content left open.
+void keepEndUnshown(Element* element)
+{
+    if (element->hasEndTag() && contentEndsOpen(element))
+        element->setEndTag(std::string());
+}
+
 } // namespace
 
 void TagRepair::regenerateTags(Element* element)
@@ -53,6 +93,7 @@ void TagRepair::regenerateTags(Element* element)
         ElementAccess::regenerateTags(*element);
         if (needsWrittenEnd(element, endWasShown))
             ElementAccess::writeMatchingEndTag(*element);
+        keepEndUnshown(element);
         if (element->hasEndTag())
             closeLastChildren(element);
     }
@@ -80,6 +121,7 @@ void TagRepair::regenerateEndTag(Element* element)
         ElementAccess::regenerateEndTag(*element);
         if (needsWrittenEnd(element, endWasShown))
             ElementAccess::writeMatchingEndTag(*element);
+        keepEndUnshown(element);
         if (element->hasEndTag())
             closeLastChildren(element);
     }
@@ -109,6 +151,8 @@ void TagRepair::closeLastChildren(Element* element)
         if (!implied && !isLeftOpen(open))
             return;
         if (!implied) {
+            if (contentEndsOpen(open))
+                return;
             if (!open->getNodeName().empty())
                 ElementAccess::regenerateEndTag(*open);
             if (needsWrittenEnd(open, false))

@@ -456,25 +456,35 @@ bool forEachFile(const Options& opts, Visit visit)
     return readable;
 }
 
-int runCheck(const Options& opts)
+// Reads every FILE operand into a new HTML document and hands it to
+// visit(document, shown name) before releasing it; internal is set when no
+// document could be made.  What forEachFile returns.
+template <class Visit>
+bool forEachPage(const Options& opts, bool& internal, Visit visit)
 {
-    unsigned long errors = 0;
-    unsigned long pagesWithErrors = 0;
-    bool internal = false;
-    const bool readable = forEachFile(opts, [&](const std::string& path, const std::string& text) {
+    return forEachFile(opts, [&](const std::string& path, const std::string& text) {
         Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
         if (!doc) {
             internal = true;
             return;
         }
-        const std::string shown = path == "-" ? "(standard input)" : path;
+        visit(doc, path == "-" ? std::string("(standard input)") : path, path);
+        releaseDocument(doc);
+    });
+}
+
+int runCheck(const Options& opts)
+{
+    unsigned long errors = 0;
+    unsigned long pagesWithErrors = 0;
+    bool internal = false;
+    const bool readable = forEachPage(opts, internal, [&](Document* doc, const std::string& shown, const std::string&) {
         const std::vector<DOMError>& list = doc->getErrorList();
         for (const DOMError& error : list)
             std::printf("%s:%lu: %s: %s\n", shown.c_str(), error.line, tool::nodeLabel(error.node).c_str(),
                         tool::errorWords(error.node->getErrorState()).c_str());
         errors += list.size();
         pagesWithErrors += list.empty() ? 0 : 1;
-        releaseDocument(doc);
     });
     if (internal) {
         complain("no HTML document type available");
@@ -525,13 +535,7 @@ int runFix(const Options& opts)
     bool internal = false;
     bool unwritable = false;
     bool remains = false;
-    const bool readable = forEachFile(opts, [&](const std::string& path, const std::string& text) {
-        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
-        if (!doc) {
-            internal = true;
-            return;
-        }
-        const std::string shown = path == "-" ? "(standard input)" : path;
+    const bool readable = forEachPage(opts, internal, [&](Document* doc, const std::string& shown, const std::string& path) {
         {
             tool::RepairReport report(doc);
             doc->correctError(nullptr);
@@ -541,7 +545,6 @@ int runFix(const Options& opts)
         }
         remains = remains || !doc->getErrorList().empty();
         const std::string source = doc->getSource();
-        releaseDocument(doc);
         const std::string target = fixedPagePath(opts, path);
         if (target.empty() ? !writeOut(source) : !writeFile(target, source))
             unwritable = true;

@@ -13,24 +13,13 @@
 #include <vector>
 
 #include "dom.h"
+#include "writing/FormatProperties.h"
 #include "writing/PageElements.h"
 
 namespace correctcheck {
 
-// One failed property: what, and the two texts that differ.
-struct Failure {
-    std::string what;
-    std::string expected;
-    std::string actual;
-    explicit operator bool() const { return !what.empty(); }
-};
-
-inline Document* read(const std::string& page, DOMImpl::JSPVersion version)
-{
-    Document* doc = DOMImpl::createDocument("HTML", version);
-    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
-    return doc;
-}
+using formatcheck::Failure;
+using formatcheck::read;
 
 // The comments and the server code (JSP in any form, includes) of a page,
 // sorted: a repair may move them, never drop them.  An end tag that closes

@@ -117,25 +117,23 @@ bool HTMLCorrectionPass::run()
 
 void HTMLCorrectionPass::correct(const Visit& visit)
 {
-    {
-        Node* n = visit.node;
-        if (_state.isGone(n))
-            return;
-        switch (n->getNodeType()) {
-        case Node::ELEMENT_NODE:
-            correctElement(static_cast<Element*>(n), visit.inPre);
-            break;
-        case Node::TEXT_NODE:
-            correctText(static_cast<Text*>(n));
-            break;
-        case Node::DOCUMENT_TYPE_NODE:
-            correctDocumentType(n);
-            break;
-        default:
-            // Comments, CDATA sections, processing instructions: their
-            // text is the page's own and stays as written.
-            break;
-        }
+    Node* n = visit.node;
+    if (_state.isGone(n))
+        return;
+    switch (n->getNodeType()) {
+    case Node::ELEMENT_NODE:
+        correctElement(static_cast<Element*>(n), visit.inPre);
+        break;
+    case Node::TEXT_NODE:
+        correctText(static_cast<Text*>(n));
+        break;
+    case Node::DOCUMENT_TYPE_NODE:
+        correctDocumentType(n);
+        break;
+    default:
+        // Comments, CDATA sections, processing instructions: their text is
+        // the page's own and stays as written.
+        break;
     }
 }
 

@@ -147,12 +147,6 @@ Node* HTMLPromotion::climb(Node* node)
     }
 }
 
-Node* HTMLPromotion::distribute(Node* node, Node* parent)
-{
-    std::vector<Node*> made;
-    return distribute(node, parent, made);
-}
-
 Node* HTMLPromotion::distribute(Node* node, Node* parent, std::vector<Node*>& made)
 {
     if (!node || !parent || isElementOf(parent, T::ID_P) || isServerCode(parent))

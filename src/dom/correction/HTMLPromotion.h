@@ -29,14 +29,13 @@ public:
     // Promotes node; the node that now holds it, or null when no ancestor
     // may (node then stays where the climb ended, with its error bits).
     Node* promote(Node* node);
-    // Pushes parent's formatting down into node's content, which left it:
-    // runs of children parent may wrap go into shallow copies of it, deeper
-    // where node may not hold it.  parent when it wrapped anything, else null;
-    // nothing for a P, which is no formatting.
-    static Node* distribute(Node* node, Node* parent);
 
 private:
-    // distribute, adding the copies made to made.
+    // Pushes parent's formatting down into node's content, which left it:
+    // runs of children parent may wrap go into shallow copies of it, deeper
+    // where node may not hold it; the copies are added to made.  parent
+    // when it wrapped anything, else null; nothing for a P, which is no
+    // formatting, nor for server code, which must not be copied.
     static Node* distribute(Node* node, Node* parent, std::vector<Node*>& made);
     // Whether a table part climbs through something other than table
     // structure on its way to the TABLE or to an ancestor that holds it.

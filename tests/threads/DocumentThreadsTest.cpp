@@ -1,7 +1,8 @@
 // Documents on several threads at once.  Each thread makes HTML documents
 // from the registry, reads pages into them, edits them with recording on,
-// undoes and redoes the edit, writes, copies and releases them, round after
-// round, while the others do the same with the same shared document type.
+// undoes and redoes the edit, writes, copies and releases them, lists the
+// errors of a page and repairs it, round after round, while the others do
+// the same with the same shared document type.
 // Every result must equal the one the same work gives on one thread alone.
 // CI runs these tests under ThreadSanitizer (PAGEDOM_TSAN), which turns any
 // unsynchronised access into a failure.
@@ -30,6 +31,8 @@ std::vector<std::string> pages()
     out.push_back("<html><body><p>one<p>two &amp; &nbsp;three<table><tr><td>cell<td>cell"
                   "</table><ul><li>a<li>b</ul><form><input name=q><select><option>x"
                   "<option selected>y</select></form><p>&unknown; &#169; &lt;b&gt;</body>");
+    out.push_back("<table><td>stray</td><td>cells</table><li>item</span><p><font><table><tr><td>x</table></font>"
+                  "<title>late</title><body class=two>second body");
     out.push_back("<%@ page import=\"java.util.*\" %><HTML><HEAD><TITLE>t</TITLE></HEAD>"
                   "<BODY><% int n = 3; %><P ALIGN=center>n is <%= n %></P><!-- note -->"
                   "<B><I>crossed</B></I><DIV><P>open</DIV></BODY></HTML>");
@@ -76,19 +79,23 @@ void edit(Document* doc)
 }
 
 // What one page gives: the page written back as read, after the edits
-// (recorded as one step), after undoing and redoing that step, and the deep
-// copy of the edited document written.
+// (recorded as one step), after undoing and redoing that step, the deep
+// copy of the edited document written, and the page as read repaired, with
+// how many errors it listed.
 struct Outcome {
     std::string read;
     std::string edited;
     std::string undone;
     std::string redone;
     std::string copied;
+    std::string repaired;
+    std::size_t errors = 0;
 
     bool operator==(const Outcome& other) const
     {
         return read == other.read && edited == other.edited && undone == other.undone &&
-               redone == other.redone && copied == other.copied;
+               redone == other.redone && copied == other.copied && repaired == other.repaired &&
+               errors == other.errors;
     }
 };
 
@@ -110,6 +117,13 @@ Outcome work(const std::string& page)
     out.copied = copy->getSource();
     DOM::getDOM()->deleteDocument(doc);
     copy->releaseRef();
+
+    Document* broken = DOMImpl::createDocument("HTML");
+    broken->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    out.errors = broken->getErrorList().size();
+    broken->correctError(nullptr);
+    out.repaired = broken->getSource();
+    DOM::getDOM()->deleteDocument(broken);
     return out;
 }
 

@@ -39,9 +39,10 @@ bool needsWrittenEnd(Element* element, bool endWasShown)
            type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
-// Whether what element holds ends in markup the page left open (a tag or a
-// comment cut short by the end of the page, a lone "<" or "&"): an end tag
-// written after it would be read as part of it.  Looks down the last
+// Whether what element holds ends in markup the page left open (a comment
+// or declaration cut short by the end of the page, a lone "<" or "&"): an
+// end tag written after it would be read as part of it.  A start tag cut
+// short is no such markup: the "<" of what follows ends it.  Looks down the last
 // children to the first element that shows its end tag, a few dozen levels
 // at most (so that repairing each element of a deep chain costs no more).
 bool contentEndsOpen(const Element* element)
@@ -57,13 +58,8 @@ bool contentEndsOpen(const Element* element)
     }
     if (!last)
         return false;
-    if (last->getNodeType() == Node::ELEMENT_NODE) {
-        const Element* e = static_cast<const Element*>(last);
-        if (e->hasEndTag())
-            return false;
-        const std::string start = e->getStartTag();
-        return !start.empty() && start.back() != '>';
-    }
+    if (last->getNodeType() == Node::ELEMENT_NODE)
+        return false;
     const std::string source = last->getSource();
     if (source.empty())
         return false;

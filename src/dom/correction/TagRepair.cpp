@@ -75,6 +75,16 @@ void keepEndUnshown(Element* element)
         element->setEndTag(std::string());
 }
 
+// After element's end tag was produced again: the matching end tag is
+// written where the produced one would be left out, and none is shown after
+// content left open.
+void settleEndTag(Element* element, bool endWasShown)
+{
+    if (needsWrittenEnd(element, endWasShown))
+        ElementAccess::writeMatchingEndTag(*element);
+    keepEndUnshown(element);
+}
+
 } // namespace
 
 void TagRepair::regenerateTags(Element* element)
@@ -87,9 +97,7 @@ void TagRepair::regenerateTags(Element* element)
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
         ElementAccess::regenerateTags(*element);
-        if (needsWrittenEnd(element, endWasShown))
-            ElementAccess::writeMatchingEndTag(*element);
-        keepEndUnshown(element);
+        settleEndTag(element, endWasShown);
         if (element->hasEndTag())
             closeLastChildren(element);
     }
@@ -115,9 +123,7 @@ void TagRepair::regenerateEndTag(Element* element)
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
         ElementAccess::regenerateEndTag(*element);
-        if (needsWrittenEnd(element, endWasShown))
-            ElementAccess::writeMatchingEndTag(*element);
-        keepEndUnshown(element);
+        settleEndTag(element, endWasShown);
         if (element->hasEndTag())
             closeLastChildren(element);
     }
@@ -149,10 +155,10 @@ void TagRepair::closeLastChildren(Element* element)
         if (!implied) {
             if (contentEndsOpen(open))
                 return;
-            if (!open->getNodeName().empty())
+            if (!open->getNodeName().empty()) {
                 ElementAccess::regenerateEndTag(*open);
-            if (needsWrittenEnd(open, false))
-                ElementAccess::writeMatchingEndTag(*open);
+                settleEndTag(open, false);
+            }
             NodeAccess::clearErrorState(*open, END_TAG_ERRORS);
         }
         last = open->getLastChild();

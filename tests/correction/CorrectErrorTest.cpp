@@ -184,4 +184,47 @@ TEST(CorrectError, EachRepair)
         EXPECT_EQ(c[1], fixed(c[0])) << c[0];
 }
 
+// Markup the page left open (a tag, a comment or server code cut short by
+// the end of the page, a bare "&") would take in whatever a repair writes
+// after it: the repair closes it first, or writes nothing after it, so that
+// the repaired page reads back as repaired.
+TEST(CorrectError, MarkupLeftOpenIsClosedFirst)
+{
+    struct Case {
+        const char* page;
+        DOMImpl::JSPVersion jsp;
+        const char* repaired;
+    };
+    const Case cases[] = {
+        // Server code cut short gets its end before the cell's table closes.
+        {"<td><%-", DOMImpl::JSP_10, "<TABLE><TBODY><TR><TD><%-%></TD></TBODY></TABLE>"},
+        {"<select><table><%", DOMImpl::JSP_091, "<TABLE><%%></TABLE><select>"},
+        {"<%@", DOMImpl::JSP_NONE, "<%@%>"},
+        // A start tag cut short is closed, without the junk read as its
+        // attributes; one without a name gets its ">".
+        {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TBODY></TABLE>"},
+        {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty />"},
+        {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TBODY></TABLE>"},
+        // A JSP comment cut short is closed.
+        {"<tr><table><tr><%--", DOMImpl::JSP_10,
+         "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
+        // A bare "&" is written as a reference before the end tag after it
+        // is settled.
+        {"<table><i>&", DOMImpl::JSP_NONE, "<I>&amp;</I>"},
+        // What a table built around a cell follows is closed.
+        {"<font c><center><p>-<th", DOMImpl::JSP_NONE,
+         "<CENTER><P><font c>-</FONT></P><TABLE><TBODY><TR><TH></TH></TBODY></TABLE></CENTER>"},
+        // A copy that shows its end tag closes the table it holds.
+        {"<FORM>\n<BODY><TABLE><TR", DOMImpl::JSP_NONE,
+         "<BODY><FORM></FORM><FORM><TABLE><TR></TR></TABLE></FORM></BODY>"},
+        // Duplicated attributes go, the second of a name too.
+        {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.repaired, fixed(c.page, c.jsp)) << c.page;
+        if (const correctcheck::Failure failure = correctcheck::check(c.page, c.jsp, true))
+            ADD_FAILURE() << c.page << ": " << failure.what << "\n" << difference(failure.expected, failure.actual);
+    }
+}
+
 } // namespace

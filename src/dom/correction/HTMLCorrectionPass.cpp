@@ -10,6 +10,7 @@
 #include "doctype/ElementType.h"
 #include "editing/ElementMerge.h"
 #include "node/NodeAccess.h"
+#include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
@@ -103,6 +104,13 @@ bool HTMLCorrectionPass::run()
         collect(round == 0);
         if (done == _visits.size())
             break;
+        if (round == 0)
+            closeMarkupAtEnd();
+        // Markup left open is closed first (bare markup characters written
+        // as references, tags cut short closed): whether an end tag
+        // produced after it may show depends on how it is written.
+        for (std::size_t i = done; i < _visits.size(); ++i)
+            closeMarkup(_visits[i].node);
         for (; done < _visits.size(); ++done)
             correct(_visits[done]);
         // A node found misplaced again is listed again.
@@ -269,7 +277,47 @@ void HTMLCorrectionPass::correctTags(Element* e, unsigned long found, bool regen
         _state.noteChange();
 }
 
-void HTMLCorrectionPass::correctText(Text* t)
+void HTMLCorrectionPass::closeMarkupAtEnd()
+{
+    Node* last = _start;
+    while (last->getLastChild() && !TagRepair::holdsRawContent(last))
+        last = last->getLastChild();
+    if (last->getNodeType() == Node::COMMENT_NODE) {
+        closeComment(static_cast<Comment*>(last));
+        return;
+    }
+    closeMarkup(last);
+}
+
+void HTMLCorrectionPass::closeComment(Comment* comment)
+{
+    const std::string& open = comment->isJSPFormat() ? Comment::JSP_OPEN_TAG : Comment::OPEN_TAG;
+    const std::string& close = comment->isJSPFormat() ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG;
+    const std::string source = comment->getSource();
+    const bool closed = source.size() >= open.size() + close.size() &&
+                        source.compare(source.size() - close.size(), close.size(), close) == 0;
+    if (source.compare(0, open.size(), open) == 0 && !closed) {
+        comment->setSource(source + close);
+        _state.noteChange();
+    }
+}
+
+void HTMLCorrectionPass::closeMarkup(Node* n)
+{
+    if (_state.isGone(n))
+        return;
+    if (n->getNodeType() == Node::TEXT_NODE) {
+        escapeMarkup(static_cast<Text*>(n));
+    } else if (n->getNodeType() == Node::ELEMENT_NODE) {
+        Element* e = static_cast<Element*>(n);
+        const std::string tags = e->getStartTag() + '\n' + e->getEndTag();
+        TagRepair::closeMarkup(e);
+        if (tags != e->getStartTag() + '\n' + e->getEndTag())
+            _state.noteChange();
+    }
+}
+
+void HTMLCorrectionPass::escapeMarkup(Text* t)
 {
     // Server code is no page text, and a TEXTAREA may hold markup read as
     // its own characters: their text stays as written.
@@ -280,6 +328,10 @@ void HTMLCorrectionPass::correctText(Text* t)
         t->formatSource();
         clear(t, Node::INVALID_CHAR_ERROR);
     }
+}
+
+void HTMLCorrectionPass::correctText(Text* t)
+{
     clear(t, Node::DESERTED_ERROR);
     if ((t->getErrorState() & Node::INVALID_CONTENT_ERROR) && _promotion.promote(t))
         clear(t, Node::INVALID_CONTENT_ERROR);

@@ -9,6 +9,7 @@
 #include "correction/HTMLPromotion.h"
 
 class Document;
+class Comment;
 class Element;
 class Node;
 class Text;
@@ -55,6 +56,18 @@ private:
     // The steps for an element's content and tags; false when it went.
     bool correctPlace(Element* e, bool inPre);
     void correctTags(Element* e, unsigned long found, bool regenerate);
+    // Markup the end of the page cut short is closed (a comment gets its
+    // delimiter, a tag or server code its end: closeMarkup), so that what
+    // the repair puts after it is not read into it.  Only markup at the
+    // very end can be left open: anywhere else the next ">" ended it.
+    void closeMarkupAtEnd();
+    void closeComment(Comment* comment);
+    // Closes markup a listed node left open (TagRepair::closeMarkup, and
+    // escapeMarkup for a text).
+    void closeMarkup(Node* n);
+    // Writes a text's bare markup characters as references (not in server
+    // code or a TEXTAREA).
+    void escapeMarkup(Text* t);
     void correctText(Text* t);
     // Compacts every text outside plain content that is not compacted yet.
     void compactTexts();

@@ -128,6 +128,13 @@ Node* HTMLPromotion::climb(Node* node)
             if (!tableMode) {
                 if (Node* adaptor = HTMLAdaptor::adapt(document, node)) {
                     _state.noteChange();
+                    // What now stands in parent where node stood (the
+                    // outermost element built around it) is read back there
+                    // only when what comes before it is closed.
+                    Node* outer = node;
+                    while (outer->getParentNode() && outer->getParentNode() != parent)
+                        outer = outer->getParentNode();
+                    closeAround(outer);
                     return adaptor;
                 }
             }
@@ -159,6 +166,7 @@ Node* HTMLPromotion::distribute(Node* node, Node* parent, std::vector<Node*>& ma
     const auto never = [](const Node*) { return false; };
     return distributeOver(node, parent, isHTMLLayout, never, settled, [&made](Node* copy) {
         made.push_back(copy);
+        TagRepair::settleCopy(copy);
         if (Node* next = copy->getNextSibling())
             TagRepair::closeBefore(next);
     });
@@ -268,6 +276,7 @@ void HTMLPromotion::leave(Node* node, Node* parent, Node* grand, bool tableMode)
                     _state.deleteNode(copy);
                 } else {
                     NodeAccess::insertFromOutside(*grand, copy, parent->getNextSibling());
+                    TagRepair::settleCopy(copy);
                     _state.noteMoved(copy);
                 }
             }

@@ -8,7 +8,6 @@
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
-#include "node/NamedNodeMap.h"
 #include "node/NodeAccess.h"
 #include "tree/Attr.h"
 #include "tree/Element.h"
@@ -39,26 +38,58 @@ bool needsWrittenEnd(Element* element, bool endWasShown)
            type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
+// Whether the element's start tag, as the page wrote it, lacks its ">".
+bool isCutShort(const Element* element)
+{
+    if (ElementAccess::hasScriptSyntax(*element) || ElementAccess::isStartTagGenerated(*element))
+        return false;
+    const std::string start = element->getStartTag();
+    return !start.empty() && start.back() != '>';
+}
+
+// Whether raw content is closed as written: its end shows, or (a JSP
+// directive) its start tag ends the code.
+bool rawContentEnds(const Element* element)
+{
+    if (element->hasEndTag())
+        return true;
+    if (!ElementAccess::hasScriptSyntax(*element))
+        return false;
+    const std::string start = element->getStartTag();
+    const std::string& close = Element::JSP_CLOSE_TAG;
+    return start.size() > close.size() && start.compare(start.size() - close.size(), close.size(), close) == 0;
+}
+
 // Whether what element holds ends in markup the page left open (a comment
-// or declaration cut short by the end of the page, a lone "<" or "&"): an
-// end tag written after it would be read as part of it.  A start tag cut
-// short is no such markup: the "<" of what follows ends it.  Looks down the last
+// or declaration cut short by the end of the page, a lone "<" or "&", raw
+// content without its end): an end tag written after it would be read as
+// part of it.  Looks down the last
 // children to the first element that shows its end tag, a few dozen levels
 // at most (so that repairing each element of a deep chain costs no more).
 bool contentEndsOpen(const Element* element)
 {
     constexpr unsigned LOOK_DOWN = 64;
+    // Raw content (server code, a SCRIPT) is closed by its own end: what it
+    // holds is never markup left open, but raw content whose end is not
+    // shown runs on into whatever is written after it.
+    if (TagRepair::holdsRawContent(element))
+        return false;
     const Node* last = element->getLastChild();
-    for (unsigned depth = 0; last && last->getNodeType() == Node::ELEMENT_NODE && last->getLastChild() &&
-                             !static_cast<const Element*>(last)->hasEndTag();
-         ++depth) {
-        if (depth == LOOK_DOWN)
+    for (unsigned depth = 0; last && last->getNodeType() == Node::ELEMENT_NODE; ++depth) {
+        const Element* open = static_cast<const Element*>(last);
+        // Raw content runs on unless its end shows (the repair gives what
+        // it can an end first: closeMarkup).
+        if (TagRepair::holdsRawContent(open))
+            return !rawContentEnds(open);
+        if (open->hasEndTag() || depth == LOOK_DOWN)
             return false;
-        last = last->getLastChild();
+        // A start tag cut short is no markup left open: the repair closes
+        // it first (closeMarkup).
+        if (!open->getLastChild())
+            return false;
+        last = open->getLastChild();
     }
     if (!last)
-        return false;
-    if (last->getNodeType() == Node::ELEMENT_NODE)
         return false;
     const std::string source = last->getSource();
     if (source.empty())
@@ -66,6 +97,25 @@ bool contentEndsOpen(const Element* element)
     if (last->getNodeType() == Node::TEXT_NODE)
         return source.back() == '<' || source.back() == '&';
     return source.back() != '>';
+}
+
+// An attribute whose name cannot be written as one (the rest of a tag cut
+// short, "<%" or "</TD" read as names) goes from a start tag produced
+// again: written there it would open markup that takes in what follows.
+void dropUnwritableAttributes(Element* element)
+{
+    if (!element->hasAttributes())
+        return;
+    const dom::NodeList attrs = element->getAttrNodes();
+    std::vector<Attr*> unwritable;
+    for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(attrs.item(i));
+        if (!Attr::validateName(attr->getName()))
+            unwritable.push_back(attr);
+    }
+    for (Attr* attr : unwritable)
+        if (Attr* removed = element->removeAttributeNode(attr))
+            removed->releaseRef();
 }
 
 // Takes back an end tag produced after content left open.
@@ -96,6 +146,7 @@ void TagRepair::regenerateTags(Element* element)
         element->specifyTag();
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
+        dropUnwritableAttributes(element);
         ElementAccess::regenerateTags(*element);
         settleEndTag(element, endWasShown);
         if (element->hasEndTag())
@@ -132,11 +183,15 @@ void TagRepair::regenerateEndTag(Element* element)
 
 bool TagRepair::isLeftOpen(const Element* element)
 {
-    if (!element->hasStartTag() || element->hasEndTag() || element->isEmptyElement())
+    if (!element->hasStartTag() || element->hasEndTag() || element->isEmptyElement() || element->isEmptyTag())
         return false;
+    // Tags that open content: HTML tags and XML ones (JSP actions).
     const ElementType* type = element->getElementType();
-    return !type || (type->getFormatType() == ElementType::FORMAT_HTML_TAG &&
-                     type->getContainerType() != ContentModel::EMPTY_CONTENT);
+    if (!type)
+        return true;
+    const unsigned int format = type->getFormatType();
+    return (format == ElementType::FORMAT_HTML_TAG || format == ElementType::FORMAT_XML_TAG) &&
+           type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
 void TagRepair::closeLastChildren(Element* element)
@@ -174,11 +229,55 @@ void TagRepair::closeBefore(Node* node)
         regenerateEndTag(static_cast<Element*>(before));
 }
 
+void TagRepair::settleCopy(Node* copy)
+{
+    if (copy->getNodeType() != Node::ELEMENT_NODE)
+        return;
+    Element* element = static_cast<Element*>(copy);
+    keepEndUnshown(element);
+    if (element->hasEndTag())
+        closeLastChildren(element);
+}
+
 void TagRepair::closeOpenChildren(Node* parent)
 {
     for (Node* child = parent->getFirstChild(); child; child = child->getNextSibling())
         if (child->getPreviousSibling() && !isLayoutOnly(child))
             closeBefore(child);
+}
+
+bool TagRepair::holdsRawContent(const Node* node)
+{
+    if (node->getNodeType() != Node::ELEMENT_NODE)
+        return false;
+    const Element* element = static_cast<const Element*>(node);
+    if (ElementAccess::hasScriptSyntax(*element))
+        return true;
+    const ElementType* type = element->getElementType();
+    return type && type->getContainerType() == ContentModel::CDATA_CONTENT;
+}
+
+void TagRepair::closeMarkup(Element* element)
+{
+    if (holdsRawContent(element) && !rawContentEnds(element)) {
+        // A declared element's end is produced; an undeclared one keeps the
+        // page's tags, but code in script syntax ends as all such code does.
+        if (element->getElementType() && !element->getNodeName().empty())
+            ElementAccess::regenerateEndTag(*element);
+        else if (ElementAccess::hasScriptSyntax(*element))
+            element->setEndTag(Element::JSP_CLOSE_TAG);
+        return;
+    }
+    if (!isCutShort(element))
+        return;
+    // A tag without a name ("<!x" read as an element) cannot be produced
+    // again: it gets the ">" it lacks.
+    if (element->getNodeName().empty()) {
+        element->setStartTag(element->getStartTag() + '>');
+    } else {
+        dropUnwritableAttributes(element);
+        ElementAccess::regenerateStartTag(*element);
+    }
 }
 
 void TagRepair::repairAttributes(Element* element)
@@ -190,11 +289,13 @@ void TagRepair::repairAttributes(Element* element)
     }
     if (!(element->getErrorState() & attrErrors))
         return;
-    const NamedNodeMap* attrs = element->getAttributes();
+    // Every attribute node, the duplicates too (a map by name would show
+    // the first of a name only).
+    const dom::NodeList attrs = element->getAttrNodes();
     std::vector<Attr*> duplicates;
     bool undefinedRemains = false;
-    for (unsigned long i = 0; attrs && i < attrs->getLength(); ++i) {
-        Attr* attr = static_cast<Attr*>(attrs->item(i));
+    for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
+        Attr* attr = static_cast<Attr*>(attrs.item(i));
         if (attr->getErrorState() & Node::DUPLICATE_ERROR)
             duplicates.push_back(attr);
         else if (attr->getErrorState() & Node::UNDEFINED_NAME_ERROR)

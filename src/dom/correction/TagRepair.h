@@ -19,6 +19,14 @@ public:
     static void regenerateTags(Element* element);
     // The end tag alone produced again and its four error bits cleared.
     static void regenerateEndTag(Element* element);
+    // Markup the page left open that would take in what is written after
+    // it is closed: a start tag cut short (no ">") is produced again, raw
+    // content with a tag error (server code or a SCRIPT cut short) gets its
+    // end.  Run before anything is written after such markup.
+    static void closeMarkup(Element* element);
+    // Whether the page reads what element holds as raw text up to its end:
+    // server code written "<% ... %>", or an element of CDATA content.
+    static bool holdsRawContent(const Node* node);
     // Duplicated attributes go; every attribute error but that of an
     // undeclared name is cleared; the element keeps UNDEFINED_ATTR_ERROR
     // only while an undeclared attribute remains.
@@ -27,6 +35,11 @@ public:
     // comments between) when it is left open, so that the page does not
     // read node back into it.  For a node a repair put where it is.
     static void closeBefore(Node* node);
+    // For a copy a repair made of an element (showing the element's end
+    // tag or not) around content that was somewhere else: an end tag shown
+    // closes the open elements at the end of the content, and shows only
+    // where that content does not end open.
+    static void settleCopy(Node* copy);
     // Shows the end tag of every element among parent's children that is
     // left open while content follows it (after a merge brought content
     // together).

@@ -33,6 +33,16 @@ struct ElementAccess {
         if (edit)
             element._endOwnEdit();
     }
+    // Has the start tag produced from the element when next written, as one
+    // announced edit.
+    static void regenerateStartTag(Element& element)
+    {
+        const bool edit = element._beginOwnEdit();
+        element._sourceTouched();
+        element._startGenerated = true;
+        if (edit)
+            element._endOwnEdit();
+    }
     // Has the end tag produced from the element when next written, as one
     // announced edit.
     static void regenerateEndTag(Element& element)

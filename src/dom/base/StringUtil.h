@@ -40,6 +40,12 @@ inline bool equalsIgnoreCase(const std::string& a, const std::string& b)
     return true;
 }
 
+// Whether text ends with end.
+inline bool endsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // Whether the length bytes at text are the upper-case word, ignoring case.
 inline bool matchesUpperWord(const char* text, std::size_t length, const char* upperWord)
 {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/StringUtil.h"
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
@@ -38,13 +39,19 @@ bool needsWrittenEnd(Element* element, bool endWasShown)
            type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
-// Whether the element's start tag, as the page wrote it, lacks its ">".
+// Whether the element's start tag, as the page wrote it, lacks its end: the
+// ">" of a tag, the "-->" of a server-side include.
 bool isCutShort(const Element* element)
 {
     if (ElementAccess::hasScriptSyntax(*element) || ElementAccess::isStartTagGenerated(*element))
         return false;
     const std::string start = element->getStartTag();
-    return !start.empty() && start.back() != '>';
+    if (start.empty())
+        return false;
+    const ElementType* type = element->getElementType();
+    if (type && type->getFormatType() == ElementType::FORMAT_SSI_DIRECTIVE)
+        return !str::endsWith(start, Element::SSI_CLOSE_TAG);
+    return start.back() != '>';
 }
 
 // Whether raw content is closed as written: its end shows, or (a JSP
@@ -56,8 +63,7 @@ bool rawContentEnds(const Element* element)
     if (!ElementAccess::hasScriptSyntax(*element))
         return false;
     const std::string start = element->getStartTag();
-    const std::string& close = Element::JSP_CLOSE_TAG;
-    return start.size() > close.size() && start.compare(start.size() - close.size(), close.size(), close) == 0;
+    return start.size() > Element::JSP_CLOSE_TAG.size() && str::endsWith(start, Element::JSP_CLOSE_TAG);
 }
 
 // Whether what element holds ends in markup the page left open (a comment

@@ -92,6 +92,10 @@ bool HTMLParser::_serverSideInclude(unsigned long from, unsigned long to, unsign
     element->_setStartTagText(_takeSpan(end));
     element->_setEndTagText(pagedom::SourceText());
     element->setElementType(type);
+    // Without its "-->" the include ended at the first ">": a "-->"
+    // written anywhere after it would make it run on to there.
+    if (!pagedom::str::endsWith(element->getStartTag(), Element::SSI_CLOSE_TAG))
+        element->addErrorState(Node::INVALID_FORMAT_ERROR);
     _afterBlock = false;
     _append(element);
     _keepAttributesAsRecords(element);

@@ -201,11 +201,15 @@ TEST(CorrectError, MarkupLeftOpenIsClosedFirst)
         {"<select><table><%", DOMImpl::JSP_091, "<TABLE><%%></TABLE><select>"},
         {"<%@", DOMImpl::JSP_NONE, "<%@%>"},
         // A start tag cut short is closed, without the junk read as its
-        // attributes; one without a name gets its ">".
+        // attributes (server code in it is kept, and closed); one without a
+        // name gets its ">".
         {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TBODY></TABLE>"},
-        {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty />"},
+        {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty <%%> />"},
         {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TBODY></TABLE>"},
-        // A JSP comment cut short is closed.
+        {"<table><b><input <%= on %> x<y>", DOMImpl::JSP_10, "<B><INPUT <%= on %>></B>"},
+        // Comments left open are closed, at the end of the page and where
+        // the first ">" ended them.
+        {"<p><!--x><li>a<!--y", DOMImpl::JSP_NONE, "<P><!--x--></P><UL><LI>a<!--y--></LI></UL>"},
         {"<tr><table><tr><%--", DOMImpl::JSP_10,
          "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
         // A bare "&" is written as a reference before the end tag after it

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "base/StringUtil.h"
 #include "correction/NodeMoves.h"
 #include "correction/TagRepair.h"
 #include "doctype/DocumentType.h"
@@ -140,7 +141,8 @@ void HTMLCorrectionPass::correct(const Visit& visit)
         break;
     default:
         // Comments, CDATA sections, processing instructions: their text is
-        // the page's own and stays as written.
+        // the page's own and stays as written (a comment left open got its
+        // delimiter first).
         break;
     }
 }
@@ -282,10 +284,6 @@ void HTMLCorrectionPass::closeMarkupAtEnd()
     Node* last = _start;
     while (last->getLastChild() && !TagRepair::holdsRawContent(last))
         last = last->getLastChild();
-    if (last->getNodeType() == Node::COMMENT_NODE) {
-        closeComment(static_cast<Comment*>(last));
-        return;
-    }
     closeMarkup(last);
 }
 
@@ -293,20 +291,25 @@ void HTMLCorrectionPass::closeComment(Comment* comment)
 {
     const std::string& open = comment->isJSPFormat() ? Comment::JSP_OPEN_TAG : Comment::OPEN_TAG;
     const std::string& close = comment->isJSPFormat() ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG;
-    const std::string source = comment->getSource();
-    const bool closed = source.size() >= open.size() + close.size() &&
-                        source.compare(source.size() - close.size(), close.size(), close) == 0;
+    std::string source = comment->getSource();
+    const bool closed = source.size() >= open.size() + close.size() && str::endsWith(source, close);
     if (source.compare(0, open.size(), open) == 0 && !closed) {
+        // The ">" that ended it, if any, becomes the whole delimiter.
+        if (source.size() > open.size() && source.back() == '>')
+            source.pop_back();
         comment->setSource(source + close);
         _state.noteChange();
     }
+    clear(comment, Node::INVALID_FORMAT_ERROR);
 }
 
 void HTMLCorrectionPass::closeMarkup(Node* n)
 {
     if (_state.isGone(n))
         return;
-    if (n->getNodeType() == Node::TEXT_NODE) {
+    if (n->getNodeType() == Node::COMMENT_NODE) {
+        closeComment(static_cast<Comment*>(n));
+    } else if (n->getNodeType() == Node::TEXT_NODE) {
         escapeMarkup(static_cast<Text*>(n));
     } else if (n->getNodeType() == Node::ELEMENT_NODE) {
         Element* e = static_cast<Element*>(n);

@@ -11,6 +11,7 @@
 #include "doctype/ElementType.h"
 #include "node/NodeAccess.h"
 #include "tree/Attr.h"
+#include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
 
@@ -105,23 +106,60 @@ bool contentEndsOpen(const Element* element)
     return source.back() != '>';
 }
 
-// An attribute whose name cannot be written as one (the rest of a tag cut
-// short, "<%" or "</TD" read as names) goes from a start tag produced
-// again: written there it would open markup that takes in what follows.
-void dropUnwritableAttributes(Element* element)
+// Server code written where an attribute goes ("<%= checked %>").
+bool isServerCodeName(const std::string& name)
+{
+    return name.compare(0, Element::JSP_OPEN_TAG.size(), Element::JSP_OPEN_TAG) == 0;
+}
+
+// Whether an attribute name is neither a name nor server code.
+bool hasUnwritableAttribute(const Element* element)
+{
+    if (!element->hasAttributes())
+        return false;
+    const dom::NodeList attrs = element->getAttrNodes();
+    for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
+        const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
+        if (!isServerCodeName(name) && !Attr::validateName(name))
+            return true;
+    }
+    return false;
+}
+
+// Before a start tag is produced again: an attribute whose name cannot be
+// written as one (the rest of a tag cut short, "</TD" read as a name) goes,
+// since written there it would open markup that takes in what follows.
+// Server code in the tag stays; code the end of the page cut short gets its
+// end.
+void prepareAttributesForTag(Element* element)
 {
     if (!element->hasAttributes())
         return;
     const dom::NodeList attrs = element->getAttrNodes();
     std::vector<Attr*> unwritable;
+    std::vector<Attr*> codeLeftOpen;
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(attrs.item(i));
-        if (!Attr::validateName(attr->getName()))
+        const std::string& name = attr->getName();
+        if (isServerCodeName(name)) {
+            if (!str::endsWith(name, Element::JSP_CLOSE_TAG) || name.size() < 4)
+                codeLeftOpen.push_back(attr);
+        } else if (!Attr::validateName(name)) {
             unwritable.push_back(attr);
+        }
     }
     for (Attr* attr : unwritable)
         if (Attr* removed = element->removeAttributeNode(attr))
             removed->releaseRef();
+    Document* doc = element->getOwnerDocument();
+    for (Attr* attr : codeLeftOpen) {
+        const std::string closed = attr->getName() + Element::JSP_CLOSE_TAG;
+        if (Attr* removed = element->removeAttributeNode(attr))
+            removed->releaseRef();
+        if (doc)
+            if (Attr* replaced = element->setAttributeNode(doc->createAttribute(closed)))
+                replaced->releaseRef();
+    }
 }
 
 // Takes back an end tag produced after content left open.
@@ -152,7 +190,7 @@ void TagRepair::regenerateTags(Element* element)
         element->specifyTag();
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
-        dropUnwritableAttributes(element);
+        prepareAttributesForTag(element);
         ElementAccess::regenerateTags(*element);
         settleEndTag(element, endWasShown);
         if (element->hasEndTag())
@@ -274,14 +312,14 @@ void TagRepair::closeMarkup(Element* element)
             element->setEndTag(Element::JSP_CLOSE_TAG);
         return;
     }
-    if (!isCutShort(element))
+    if (!isCutShort(element) && !hasUnwritableAttribute(element))
         return;
     // A tag without a name ("<!x" read as an element) cannot be produced
     // again: it gets the ">" it lacks.
     if (element->getNodeName().empty()) {
         element->setStartTag(element->getStartTag() + '>');
     } else {
-        dropUnwritableAttributes(element);
+        prepareAttributesForTag(element);
         ElementAccess::regenerateStartTag(*element);
     }
 }

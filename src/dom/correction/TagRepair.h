@@ -20,9 +20,10 @@ public:
     // The end tag alone produced again and its four error bits cleared.
     static void regenerateEndTag(Element* element);
     // Markup the page left open that would take in what is written after
-    // it is closed: a start tag cut short (no ">") is produced again, raw
-    // content with a tag error (server code or a SCRIPT cut short) gets its
-    // end.  Run before anything is written after such markup.
+    // it is closed: raw content without its end (server code or a SCRIPT
+    // cut short) gets it; a start tag cut short (no ">"), or holding
+    // attribute names that are no names ("<!--", "</TD"), is produced again
+    // without those.  Run before anything is written after such markup.
     static void closeMarkup(Element* element);
     // Whether the page reads what element holds as raw text up to its end:
     // server code written "<% ... %>", or an element of CDATA content.

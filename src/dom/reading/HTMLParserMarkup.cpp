@@ -67,6 +67,11 @@ void HTMLParser::_comment(bool jsp)
     if (jsp)
         comment->setJSPFormat(true);
     comment->setSource(source);
+    // Without its closing delimiter the comment ended at the first ">" (or
+    // the end of the page): a delimiter written anywhere after it would make
+    // it run on to there.
+    if (!pagedom::str::endsWith(source, jsp ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG))
+        comment->addErrorState(Node::INVALID_FORMAT_ERROR);
     _append(comment);
 }
 

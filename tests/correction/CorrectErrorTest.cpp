@@ -206,12 +206,17 @@ TEST(CorrectError, MarkupLeftOpenIsClosedFirst)
         {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TBODY></TABLE>"},
         {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty <%%> />"},
         {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TBODY></TABLE>"},
+        {"s<HTML><y n=\">", DOMImpl::JSP_NONE, "<HTML>s<y n=\">\"></HTML>"},
+        {"<O V=\"\"<%%>\"", DOMImpl::JSP_NONE, "<O V <%%>>"},
+        {"<%@e >>", DOMImpl::JSP_NONE, "<%@e >%>&gt;"},
         {"<table><b><input <%= on %> x<y>", DOMImpl::JSP_10, "<B><INPUT <%= on %>></B>"},
         // Comments left open are closed, at the end of the page and where
         // the first ">" ended them.
         {"<p><!--x><li>a<!--y", DOMImpl::JSP_NONE, "<P><!--x--></P><UL><LI>a<!--y--></LI></UL>"},
         {"<tr><table><tr><%--", DOMImpl::JSP_10,
          "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
+        // The body of a JSP action is page text.
+        {"<s><BODY><jsp:useBean><", DOMImpl::JSP_10, "<BODY><jsp:useBean><s>&lt;</jsp:useBean></BODY>"},
         // A bare "&" is written as a reference before the end tag after it
         // is settled.
         {"<table><i>&", DOMImpl::JSP_NONE, "<I>&amp;</I>"},

@@ -111,7 +111,7 @@ bool HTMLCorrectionPass::run()
         // as references, tags cut short closed): whether an end tag
         // produced after it may show depends on how it is written.
         for (std::size_t i = done; i < _visits.size(); ++i)
-            closeMarkup(_visits[i].node);
+            closeMarkup(_visits[i].node, false);
         for (; done < _visits.size(); ++done)
             correct(_visits[done]);
         // A node found misplaced again is listed again.
@@ -284,7 +284,7 @@ void HTMLCorrectionPass::closeMarkupAtEnd()
     Node* last = _start;
     while (last->getLastChild() && !TagRepair::holdsRawContent(last))
         last = last->getLastChild();
-    closeMarkup(last);
+    closeMarkup(last, true);
 }
 
 void HTMLCorrectionPass::closeComment(Comment* comment)
@@ -303,7 +303,7 @@ void HTMLCorrectionPass::closeComment(Comment* comment)
     clear(comment, Node::INVALID_FORMAT_ERROR);
 }
 
-void HTMLCorrectionPass::closeMarkup(Node* n)
+void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
 {
     if (_state.isGone(n))
         return;
@@ -314,7 +314,7 @@ void HTMLCorrectionPass::closeMarkup(Node* n)
     } else if (n->getNodeType() == Node::ELEMENT_NODE) {
         Element* e = static_cast<Element*>(n);
         const std::string tags = e->getStartTag() + '\n' + e->getEndTag();
-        TagRepair::closeMarkup(e);
+        TagRepair::closeMarkup(e, endsPage);
         if (tags != e->getStartTag() + '\n' + e->getEndTag())
             _state.noteChange();
     }
@@ -322,11 +322,14 @@ void HTMLCorrectionPass::closeMarkup(Node* n)
 
 void HTMLCorrectionPass::escapeMarkup(Text* t)
 {
-    // Server code is no page text, and a TEXTAREA may hold markup read as
-    // its own characters: their text stays as written.
+    // Server code is no page text (the body of a JSP action is), and a
+    // TEXTAREA may hold markup read as its own characters: their text stays
+    // as written.
+    const unsigned long codeGroups = SERVER_CODE_GROUPS & ~ElementType::GROUP_JSP;
     const Node* parent = t->getParentNode();
     const bool code = parent && parent->getNodeType() == Node::ELEMENT_NODE &&
-                      (static_cast<const Element*>(parent)->getElementGroup() & SERVER_CODE_GROUPS);
+                      ((static_cast<const Element*>(parent)->getElementGroup() & codeGroups) ||
+                       TagRepair::holdsRawContent(parent));
     if ((t->getErrorState() & Node::INVALID_CHAR_ERROR) && !code && !isElementOf(parent, T::ID_TEXTAREA)) {
         t->formatSource();
         clear(t, Node::INVALID_CHAR_ERROR);

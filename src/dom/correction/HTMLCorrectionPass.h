@@ -64,7 +64,7 @@ private:
     void closeComment(Comment* comment);
     // Closes markup a listed node left open (TagRepair::closeMarkup, and
     // escapeMarkup for a text).
-    void closeMarkup(Node* n);
+    void closeMarkup(Node* n, bool endsPage);
     // Writes a text's bare markup characters as references (not in server
     // code or a TEXTAREA).
     void escapeMarkup(Text* t);

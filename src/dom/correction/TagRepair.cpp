@@ -112,7 +112,20 @@ bool isServerCodeName(const std::string& name)
     return name.compare(0, Element::JSP_OPEN_TAG.size(), Element::JSP_OPEN_TAG) == 0;
 }
 
-// Whether an attribute name is neither a name nor server code.
+// Server code read as an attribute name, as it is written back: up to the
+// end of its last "%>" (what a tag left open put after it goes), or with
+// the "%>" the end of the page cut off.
+std::string closedServerCode(const std::string& name)
+{
+    const std::size_t open = Element::JSP_OPEN_TAG.size();
+    const std::size_t close = name.rfind(Element::JSP_CLOSE_TAG);
+    if (close == std::string::npos || close < open)
+        return name + Element::JSP_CLOSE_TAG;
+    return name.substr(0, close + Element::JSP_CLOSE_TAG.size());
+}
+
+// Whether an attribute name is neither a name nor server code written back
+// as it was read.
 bool hasUnwritableAttribute(const Element* element)
 {
     if (!element->hasAttributes())
@@ -120,7 +133,7 @@ bool hasUnwritableAttribute(const Element* element)
     const dom::NodeList attrs = element->getAttrNodes();
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
-        if (!isServerCodeName(name) && !Attr::validateName(name))
+        if (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name))
             return true;
     }
     return false;
@@ -142,7 +155,7 @@ void prepareAttributesForTag(Element* element)
         Attr* attr = static_cast<Attr*>(attrs.item(i));
         const std::string& name = attr->getName();
         if (isServerCodeName(name)) {
-            if (!str::endsWith(name, Element::JSP_CLOSE_TAG) || name.size() < 4)
+            if (closedServerCode(name) != name)
                 codeLeftOpen.push_back(attr);
         } else if (!Attr::validateName(name)) {
             unwritable.push_back(attr);
@@ -153,7 +166,7 @@ void prepareAttributesForTag(Element* element)
             removed->releaseRef();
     Document* doc = element->getOwnerDocument();
     for (Attr* attr : codeLeftOpen) {
-        const std::string closed = attr->getName() + Element::JSP_CLOSE_TAG;
+        const std::string closed = closedServerCode(attr->getName());
         if (Attr* removed = element->removeAttributeNode(attr))
             removed->releaseRef();
         if (doc)
@@ -301,7 +314,7 @@ bool TagRepair::holdsRawContent(const Node* node)
     return type && type->getContainerType() == ContentModel::CDATA_CONTENT;
 }
 
-void TagRepair::closeMarkup(Element* element)
+void TagRepair::closeMarkup(Element* element, bool endsPage)
 {
     if (holdsRawContent(element) && !rawContentEnds(element)) {
         // A declared element's end is produced; an undeclared one keeps the
@@ -312,7 +325,16 @@ void TagRepair::closeMarkup(Element* element)
             element->setEndTag(Element::JSP_CLOSE_TAG);
         return;
     }
-    if (!isCutShort(element) && !hasUnwritableAttribute(element))
+    // A start tag the end of the page cut short may end in a ">" that a
+    // quote left open took in: a format error on the page's last node says
+    // so.
+    // Server code in script syntax has no attributes to repair: what looks
+    // like them is its code.
+    if (ElementAccess::hasScriptSyntax(*element))
+        return;
+    const bool cutShort = isCutShort(element) || (endsPage && (element->getErrorState() & Node::INVALID_FORMAT_ERROR) &&
+                                                  !element->hasChildNodes());
+    if (!cutShort && !hasUnwritableAttribute(element))
         return;
     // A tag without a name ("<!x" read as an element) cannot be produced
     // again: it gets the ">" it lacks.

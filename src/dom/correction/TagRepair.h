@@ -23,8 +23,10 @@ public:
     // it is closed: raw content without its end (server code or a SCRIPT
     // cut short) gets it; a start tag cut short (no ">"), or holding
     // attribute names that are no names ("<!--", "</TD"), is produced again
-    // without those.  Run before anything is written after such markup.
-    static void closeMarkup(Element* element);
+    // without those.  endsPage: the element is the page's last node (its
+    // format error then tells a tag cut short).  Run before anything is
+    // written after such markup.
+    static void closeMarkup(Element* element, bool endsPage);
     // Whether the page reads what element holds as raw text up to its end:
     // server code written "<% ... %>", or an element of CDATA content.
     static bool holdsRawContent(const Node* node);

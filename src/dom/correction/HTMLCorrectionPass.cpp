@@ -379,7 +379,8 @@ void HTMLCorrectionPass::correctDocumentType(Node* doctype)
         _state.deleteNode(doctype);
         return;
     }
-    clear(doctype, Node::INVALID_CONTENT_ERROR);
+    // Its place is repaired once every other node stands where it goes
+    // (placeDocumentTypes).
 }
 
 void HTMLCorrectionPass::retypeParam(Element* e)
@@ -459,16 +460,19 @@ void HTMLCorrectionPass::placeDocumentTypes()
         if (_state.isGone(doctype))
             continue;
         Node* parent = doctype->getParentNode();
-        if (parent == &document && leadsThePage(doctype))
+        if (parent == &document && leadsThePage(doctype)) {
+            clear(doctype, Node::INVALID_CONTENT_ERROR);
             continue;
+        }
         // One the page cut short ends the page: moved to the front it
-        // would take in what follows.
+        // would take in what follows.  It stays, misplaced.
         const std::string source = doctype->getSource();
         if (source.empty() || source.back() != '>')
             continue;
         Node* removed = parent->removeChild(doctype);
         if (!removed)
             continue;
+        clear(removed, Node::INVALID_CONTENT_ERROR);
         _state.noteChange();
         bool another = false;
         for (Node* n = document.getFirstChild(); n && !another; n = n->getNextSibling())

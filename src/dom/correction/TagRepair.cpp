@@ -124,6 +124,23 @@ std::string closedServerCode(const std::string& name)
     return name.substr(0, close + Element::JSP_CLOSE_TAG.size());
 }
 
+// JSP in any form and server-side includes: what their tags hold is code,
+// whatever it looks like.
+bool isServerCodeElement(const Element* element)
+{
+    return (element->getElementGroup() & (ElementType::GROUP_JSP | ElementType::GROUP_JSP_BLOCK |
+                                          ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI)) != 0;
+}
+
+// Whether text opens server code it does not end (a value the end of the
+// page cut short: "<%").
+bool leavesServerCodeOpen(const std::string& text)
+{
+    const std::size_t open = text.rfind(Element::JSP_OPEN_TAG);
+    return open != std::string::npos &&
+           text.find(Element::JSP_CLOSE_TAG, open + Element::JSP_OPEN_TAG.size()) == std::string::npos;
+}
+
 // Whether an attribute name is neither a name nor server code written back
 // as it was read.
 bool hasUnwritableAttribute(const Element* element)
@@ -135,15 +152,18 @@ bool hasUnwritableAttribute(const Element* element)
         const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
         if (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name))
             return true;
+        if (leavesServerCodeOpen(static_cast<Attr*>(attrs.item(i))->getValue()))
+            return true;
     }
     return false;
 }
 
 // Before a start tag is produced again: an attribute whose name cannot be
 // written as one (the rest of a tag cut short, "</TD" read as a name) goes,
-// since written there it would open markup that takes in what follows.
-// Server code in the tag stays; code the end of the page cut short gets its
-// end.
+// since written there it would open markup that takes in what follows
+// (not from server code, whose tag holds code).
+// Server code in the tag stays; code the end of the page cut short (in a
+// name or a value) gets its end.
 void prepareAttributesForTag(Element* element)
 {
     if (!element->hasAttributes())
@@ -153,11 +173,14 @@ void prepareAttributesForTag(Element* element)
     std::vector<Attr*> codeLeftOpen;
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(attrs.item(i));
+        const std::string value = attr->getValue();
+        if (leavesServerCodeOpen(value))
+            attr->setValue(value + Element::JSP_CLOSE_TAG);
         const std::string& name = attr->getName();
         if (isServerCodeName(name)) {
             if (closedServerCode(name) != name)
                 codeLeftOpen.push_back(attr);
-        } else if (!Attr::validateName(name)) {
+        } else if (!Attr::validateName(name) && !isServerCodeElement(element)) {
             unwritable.push_back(attr);
         }
     }
@@ -173,6 +196,18 @@ void prepareAttributesForTag(Element* element)
             if (Attr* replaced = element->setAttributeNode(doc->createAttribute(closed)))
                 replaced->releaseRef();
     }
+}
+
+// Produces the element's end tag again.  JSP code in XML syntax
+// ("<jsp:scriptlet>") ends with its own end tag, never the "%>" of the
+// script syntax a produced tag would have.
+void produceEndTag(Element* element)
+{
+    const ElementType* type = element->getElementType();
+    if (type && type->getFormatType() == ElementType::FORMAT_JSP_BLOCK && !ElementAccess::hasScriptSyntax(*element))
+        ElementAccess::writeMatchingEndTag(*element);
+    else
+        ElementAccess::regenerateEndTag(*element);
 }
 
 // Takes back an end tag produced after content left open.
@@ -230,7 +265,7 @@ void TagRepair::regenerateEndTag(Element* element)
 {
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
-        ElementAccess::regenerateEndTag(*element);
+        produceEndTag(element);
         settleEndTag(element, endWasShown);
         if (element->hasEndTag())
             closeLastChildren(element);
@@ -242,12 +277,14 @@ bool TagRepair::isLeftOpen(const Element* element)
 {
     if (!element->hasStartTag() || element->hasEndTag() || element->isEmptyElement() || element->isEmptyTag())
         return false;
-    // Tags that open content: HTML tags and XML ones (JSP actions).
+    // Tags that open content: HTML tags and XML ones (JSP actions, JSP code
+    // in XML syntax).
     const ElementType* type = element->getElementType();
     if (!type)
         return true;
     const unsigned int format = type->getFormatType();
-    return (format == ElementType::FORMAT_HTML_TAG || format == ElementType::FORMAT_XML_TAG) &&
+    const bool xmlCode = format == ElementType::FORMAT_JSP_BLOCK && !ElementAccess::hasScriptSyntax(*element);
+    return (format == ElementType::FORMAT_HTML_TAG || format == ElementType::FORMAT_XML_TAG || xmlCode) &&
            type->getContainerType() != ContentModel::EMPTY_CONTENT;
 }
 
@@ -268,7 +305,7 @@ void TagRepair::closeLastChildren(Element* element)
             if (contentEndsOpen(open))
                 return;
             if (!open->getNodeName().empty()) {
-                ElementAccess::regenerateEndTag(*open);
+                produceEndTag(open);
                 settleEndTag(open, false);
             }
             NodeAccess::clearErrorState(*open, END_TAG_ERRORS);
@@ -320,7 +357,7 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
         // A declared element's end is produced; an undeclared one keeps the
         // page's tags, but code in script syntax ends as all such code does.
         if (element->getElementType() && !element->getNodeName().empty())
-            ElementAccess::regenerateEndTag(*element);
+            produceEndTag(element);
         else if (ElementAccess::hasScriptSyntax(*element))
             element->setEndTag(Element::JSP_CLOSE_TAG);
         return;
@@ -334,7 +371,7 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
         return;
     const bool cutShort = isCutShort(element) || (endsPage && (element->getErrorState() & Node::INVALID_FORMAT_ERROR) &&
                                                   !element->hasChildNodes());
-    if (!cutShort && !hasUnwritableAttribute(element))
+    if (!cutShort && (isServerCodeElement(element) || !hasUnwritableAttribute(element)))
         return;
     // A tag without a name ("<!x" read as an element) cannot be produced
     // again: it gets the ">" it lacks.

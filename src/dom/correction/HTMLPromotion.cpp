@@ -91,6 +91,7 @@ void closeAround(Node* node)
 Node* HTMLPromotion::promote(Node* node)
 {
     Node* holder = climb(node);
+    showImpliedBody(holder, node);
     // The formatting of the elements left is pushed down once the node
     // stands where it goes: while it climbs, its subtree stays as small as
     // it came.  Outermost first, each into the content of the copies the
@@ -109,6 +110,30 @@ Node* HTMLPromotion::promote(Node* node)
     _left.clear();
     _state.noteMoved(node);
     return holder;
+}
+
+void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
+{
+    // Content moved to the start of a BODY the page left implied would,
+    // read again, go into the HEAD before it when the HEAD may hold it (a
+    // SCRIPT, a STYLE): the BODY's start tag shows where the BODY starts.
+    if (!isElementOf(holder, T::ID_BODY))
+        return;
+    Element* body = static_cast<Element*>(holder);
+    if (body->hasStartTag() || body->hasEndTag())
+        return;
+    Node* first = body->getFirstChild();
+    while (first && isLayoutOnly(first))
+        first = first->getNextSibling();
+    if (first != node)
+        return;
+    Node* head = body->getPreviousSibling();
+    while (head && !isElementOf(head, T::ID_HEAD))
+        head = head->getPreviousSibling();
+    if (!head || !head->canContain(node))
+        return;
+    body->specifyTag();
+    _state.noteChange();
 }
 
 Node* HTMLPromotion::climb(Node* node)

@@ -49,6 +49,9 @@ private:
     static void keepTableContent(Node* node);
     // The climb of promote; the node that now holds node, or null.
     Node* climb(Node* node);
+    // A BODY the page left implied, which node now starts and a HEAD
+    // before it could hold, shows its tags.
+    void showImpliedBody(Node* holder, Node* node);
     // Takes node out of parent into grand, splitting parent around it.
     void leave(Node* node, Node* parent, Node* grand, bool tableMode);
 

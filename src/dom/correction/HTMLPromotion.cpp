@@ -282,12 +282,13 @@ void HTMLPromotion::leave(Node* node, Node* parent, Node* grand, bool tableMode)
         NodeAccess::insertFromOutside(*grand, moved, parent);
         closeAround(moved);
     } else {
-        if (after) {
-            // What followed node goes on in a copy of parent after it; white
-            // space and comments alone, and what followed in server code,
-            // go on without one (a copy of server code would be new code).
+        // What followed node goes on in a copy of parent after it; white
+        // space and comments alone go on without one.  What followed in
+        // server code stays there: it is code, and a copy of server code
+        // would be new code.
+        if (after && !isServerCode(parent)) {
             bool layoutOnly = true;
-            for (Node* n = after; n && layoutOnly && !isServerCode(parent); n = n->getNextSibling())
+            for (Node* n = after; n && layoutOnly; n = n->getNextSibling())
                 layoutOnly = isLayoutOnly(n);
             Node* rest = parent->removeChildNodes(after, nullptr);
             if (layoutOnly) {

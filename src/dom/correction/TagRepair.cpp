@@ -11,6 +11,7 @@
 #include "doctype/ElementType.h"
 #include "node/NodeAccess.h"
 #include "tree/Attr.h"
+#include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
@@ -117,11 +118,19 @@ bool isServerCodeName(const std::string& name)
 // the "%>" the end of the page cut off.
 std::string closedServerCode(const std::string& name)
 {
-    const std::size_t open = Element::JSP_OPEN_TAG.size();
     const std::size_t close = name.rfind(Element::JSP_CLOSE_TAG);
-    if (close == std::string::npos || close < open)
+    if (close == std::string::npos || close < Element::JSP_OPEN_TAG.size())
         return name + Element::JSP_CLOSE_TAG;
     return name.substr(0, close + Element::JSP_CLOSE_TAG.size());
+}
+
+// A JSP comment opened in a tag and left open there: no code, and no way
+// to write it back that reads the same.
+bool isOpenCommentName(const std::string& name)
+{
+    return name.compare(0, Comment::JSP_OPEN_TAG.size(), Comment::JSP_OPEN_TAG) == 0 &&
+           (name.size() < Comment::JSP_OPEN_TAG.size() + Comment::JSP_CLOSE_TAG.size() ||
+            !str::endsWith(name, Comment::JSP_CLOSE_TAG));
 }
 
 // JSP in any form and server-side includes: what their tags hold is code,
@@ -150,7 +159,8 @@ bool hasUnwritableAttribute(const Element* element)
     const dom::NodeList attrs = element->getAttrNodes();
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
-        if (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name))
+        if (isOpenCommentName(name) ||
+            (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name)))
             return true;
         if (leavesServerCodeOpen(static_cast<Attr*>(attrs.item(i))->getValue()))
             return true;
@@ -177,7 +187,9 @@ void prepareAttributesForTag(Element* element)
         if (leavesServerCodeOpen(value))
             attr->setValue(value + Element::JSP_CLOSE_TAG);
         const std::string& name = attr->getName();
-        if (isServerCodeName(name)) {
+        if (isOpenCommentName(name)) {
+            unwritable.push_back(attr);
+        } else if (isServerCodeName(name)) {
             if (closedServerCode(name) != name)
                 codeLeftOpen.push_back(attr);
         } else if (!Attr::validateName(name) && !isServerCodeElement(element)) {

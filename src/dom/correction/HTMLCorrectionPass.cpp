@@ -14,6 +14,7 @@
 #include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/ProcessingInstruction.h"
 #include "tree/ElementAccess.h"
 #include "tree/Text.h"
 
@@ -281,9 +282,21 @@ void HTMLCorrectionPass::correctTags(Element* e, unsigned long found, bool regen
 
 void HTMLCorrectionPass::closeMarkupAtEnd()
 {
+    // The page ends in the end tag of the first element down the last
+    // children that shows one, else in the last node's own markup.
     Node* last = _start;
-    while (last->getLastChild() && !TagRepair::holdsRawContent(last))
+    for (;;) {
+        if (last->getNodeType() == Node::ELEMENT_NODE && static_cast<Element*>(last)->hasEndTag()) {
+            Element* e = static_cast<Element*>(last);
+            const std::string end = e->getEndTag();
+            if (end.back() != '>' && TagRepair::closeEndTag(e))
+                _state.noteChange();
+            return;
+        }
+        if (!last->getLastChild() || TagRepair::holdsRawContent(last))
+            break;
         last = last->getLastChild();
+    }
     closeMarkup(last, true);
 }
 
@@ -307,7 +320,16 @@ void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
 {
     if (_state.isGone(n))
         return;
-    if (n->getNodeType() == Node::COMMENT_NODE) {
+    if (n->getNodeType() == Node::PROCESSING_INSTRUCTION_NODE) {
+        // One the end of the page cut short gets its end (one that ended at
+        // a ">" is a whole instruction).
+        ProcessingInstruction* pi = static_cast<ProcessingInstruction*>(n);
+        const std::string source = pi->getSource();
+        if (endsPage && !source.empty() && source.back() != '>') {
+            pi->setSource(source + ProcessingInstruction::CLOSE_TAG);
+            _state.noteChange();
+        }
+    } else if (n->getNodeType() == Node::COMMENT_NODE) {
         closeComment(static_cast<Comment*>(n));
     } else if (n->getNodeType() == Node::TEXT_NODE) {
         escapeMarkup(static_cast<Text*>(n));

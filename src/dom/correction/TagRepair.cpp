@@ -56,6 +56,14 @@ bool isCutShort(const Element* element)
     return start.back() != '>';
 }
 
+// Whether closeMarkup can close a start tag cut short: produce it again
+// from a name, or give a tag without one the ">" it lacks where no quote
+// left open would take that in.
+bool canBeClosed(const Element* element)
+{
+    return !element->getNodeName().empty() || element->getStartTag().find_first_of("\"'") == std::string::npos;
+}
+
 // Whether raw content is closed as written: its end shows, or (a JSP
 // directive) its start tag ends the code.
 bool rawContentEnds(const Element* element)
@@ -92,9 +100,9 @@ bool contentEndsOpen(const Element* element)
         if (open->hasEndTag() || depth == LOOK_DOWN)
             return false;
         // A start tag cut short is no markup left open: the repair closes
-        // it first (closeMarkup).
+        // it first (closeMarkup), where it can.
         if (!open->getLastChild())
-            return false;
+            return isCutShort(open) && !canBeClosed(open);
         last = open->getLastChild();
     }
     if (!last)
@@ -352,6 +360,14 @@ void TagRepair::closeOpenChildren(Node* parent)
             closeBefore(child);
 }
 
+bool TagRepair::closeEndTag(Element* element)
+{
+    if (element->getNodeName().empty() || isServerCodeElement(element))
+        return false;
+    produceEndTag(element);
+    return true;
+}
+
 bool TagRepair::holdsRawContent(const Node* node)
 {
     if (node->getNodeType() != Node::ELEMENT_NODE)
@@ -386,9 +402,10 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
     if (!cutShort && (isServerCodeElement(element) || !hasUnwritableAttribute(element)))
         return;
     // A tag without a name ("<!x" read as an element) cannot be produced
-    // again: it gets the ">" it lacks.
+    // again: it gets the ">" it lacks (canBeClosed).
     if (element->getNodeName().empty()) {
-        element->setStartTag(element->getStartTag() + '>');
+        if (isCutShort(element) && canBeClosed(element))
+            element->setStartTag(element->getStartTag() + '>');
     } else {
         prepareAttributesForTag(element);
         ElementAccess::regenerateStartTag(*element);

@@ -27,6 +27,9 @@ public:
     // format error then tells a tag cut short).  Run before anything is
     // written after such markup.
     static void closeMarkup(Element* element, bool endsPage);
+    // An end tag the end of the page cut short ("</table") is produced
+    // again; false when it stays (server code, no name).
+    static bool closeEndTag(Element* element);
     // Whether the page reads what element holds as raw text up to its end:
     // server code written "<% ... %>", or an element of CDATA content.
     static bool holdsRawContent(const Node* node);

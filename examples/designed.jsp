@@ -16,9 +16,9 @@
   <%--METADATA type="DynamicData" startspan
   <TABLE dynamicelement outerloopproperty="orders.items[]" BORDER="1" CELLPADDING="4">
     <TR><TH>Number</TH><TH>Date</TH><TH>Total</TH></TR>
-    <TR><TD><QRTX:PROPERTY property="orders.items[].number" authortimetext="1001"></QRTX:PROPERTY></TD>
-        <TD><QRTX:PROPERTY property="orders.items[].date" authortimetext="2024-01-31"></QRTX:PROPERTY></TD>
-        <TD><QRTX:PROPERTY property="orders.items[].total" authortimetext="12.50"></QRTX:PROPERTY></TD></TR>
+    <TR><TD><QRTX:PROPERTY property="orders.items[].number" authortimetext="1001"></TD>
+        <TD><QRTX:PROPERTY property="orders.items[].date" authortimetext="2024-01-31"></TD>
+        <TD><QRTX:PROPERTY property="orders.items[].total" authortimetext="12.50"></TD></TR>
   </TABLE>
 --%><TABLE BORDER="1" CELLPADDING="4">
     <TR><TH>Number</TH><TH>Date</TH><TH>Total</TH></TR>

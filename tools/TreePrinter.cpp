@@ -196,7 +196,8 @@ std::string describeMetaData(const MetaData* meta)
         line += " (" + std::to_string(meta->getRuntimeData().size()) + " bytes)";
     if (const Element* atv = meta->getATVElement())
         line += " visual=" + shownName(atv->getNodeName());
-    if (meta->isRevised())
+    // An element inside another's span is written bare: it has no comments.
+    if (!meta->hasAncestorMetaData() && meta->isRevised())
         line += " comments-to-write";
     return line;
 }

@@ -184,6 +184,24 @@ std::string describeNode(const Node* node)
     return line;
 }
 
+std::string describeMetaData(const MetaData* meta)
+{
+    std::string line = "% metadata ";
+    const std::string& type = MetaData::typeName(meta->getType());
+    line += type.empty() ? "(no type)" : type;
+    bool cut = false;
+    const std::string excerpt = dataExcerpt(meta->getRuntimeData(), EXCERPT_LENGTH, &cut);
+    line += " run-time " + quoted(excerpt);
+    if (cut)
+        line += " (" + std::to_string(meta->getRuntimeData().size()) + " bytes)";
+    if (const Element* atv = meta->getATVElement())
+        line += " visual=" + shownName(atv->getNodeName());
+    // An element inside another's span is written bare: it has no comments.
+    if (!meta->hasAncestorMetaData() && meta->isRevised())
+        line += " comments-to-write";
+    return line;
+}
+
 void printTree(const Node* root, std::FILE* out)
 {
     if (!root)
@@ -196,6 +214,8 @@ void printTree(const Node* root, std::FILE* out)
             dom::NodeList attrs = static_cast<const Element*>(node)->getAttrNodes();
             for (unsigned long i = 0, n = attrs.length(); i < n; ++i)
                 writeLine(out, depth + 1, describeNode(attrs.item(i)));
+            if (const MetaData* meta = static_cast<const Element*>(node)->getMetaData())
+                writeLine(out, depth + 1, describeMetaData(meta));
         }
         if (const Node* child = node->getFirstChild()) {
             node = child;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+class MetaData;
 class Node;
 
 namespace tool {
@@ -12,6 +13,10 @@ namespace tool {
 // One line describing a node (without indentation or line break): its kind,
 // its name and what matters for that kind of node, then its error bits.
 std::string describeNode(const Node* node);
+// The line shown under an element that carries metadata: "% metadata", the
+// type, an excerpt of the run-time text, the visual's element and whether
+// the comments are still to be written.
+std::string describeMetaData(const MetaData* meta);
 
 // Prints the subtree of root, one node per line, each indented two spaces
 // per level below root, an element's attributes on lines of their own

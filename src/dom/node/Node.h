@@ -381,6 +381,21 @@ protected:
     // and the node's own getSource agree.
     virtual void _writeStart(std::string& out) const;
     virtual void _writeEnd(std::string& out) const;
+    // The same, told whether an ancestor element carries metadata (the node
+    // then stands inside that element's METADATA start comment); an element
+    // with metadata of its own writes its comments around itself only when
+    // none does.  The walk keeps that knowledge on its stack, so no node
+    // climbs its ancestors to find it.
+    virtual void _writeStartIn(std::string& out, bool insideMeta) const
+    {
+        (void)insideMeta;
+        _writeStart(out);
+    }
+    virtual void _writeEndIn(std::string& out, bool insideMeta) const
+    {
+        (void)insideMeta;
+        _writeEnd(out);
+    }
     // Whether the writer descends into the children.
     virtual bool _writesChildren() const;
     // What formatting a subtree changes in the node itself, without its

@@ -25,8 +25,11 @@ struct NodeAccess {
     // The text the writer puts before a node's children, the text it puts
     // after them, and whether it writes the children at all: the pieces a
     // page-wide source offset counts.
-    static void writeStart(const Node& node, std::string& out) { node._writeStart(out); }
-    static void writeEnd(const Node& node, std::string& out) { node._writeEnd(out); }
+    // An element with metadata is written with its METADATA comments unless
+    // an ancestor carries metadata (found by climbing, for such an element
+    // only).
+    static void writeStart(const Node& node, std::string& out) { node._writeStartIn(out, _insideMeta(node)); }
+    static void writeEnd(const Node& node, std::string& out) { node._writeEndIn(out, _insideMeta(node)); }
     static bool writesChildren(const Node& node) { return node._writesChildren(); }
     // Inserts child into parent before ref (null: last) without the climb
     // that proves child does not hold parent: for a caller that knows it,
@@ -45,6 +48,12 @@ struct NodeAccess {
     {
         if (from._childList() && to._childList())
             static_cast<ContainerNode&>(from)._handChildrenTo(&static_cast<ContainerNode&>(to));
+    }
+
+private:
+    static bool _insideMeta(const Node& node)
+    {
+        return const_cast<Node&>(node)._asMetaElement() && node.getAncestorMetaElement();
     }
 };
 

@@ -16,37 +16,54 @@ bool Node::_writesChildren() const
 }
 
 // Writes a subtree without recursion: each node's own start text, its
-// children in order, then its end text.
+// children in order, then its end text.  Each frame knows whether a node
+// on the stack carries metadata; whether one above the walked node does is
+// found once, and only when an element with metadata is met.
 void Node::_writeSubtree(bool withRoot, std::string& out) const
 {
     struct Frame {
         const Node* node;
         const Node* next;
+        bool childrenInside;  // the node or one below the root above it carries metadata
+        bool ownInside;       // what the node's own texts were told
     };
+    enum { UNKNOWN, NO, YES } above = UNKNOWN;
+    auto carries = [](const Node* node) { return const_cast<Node*>(node)->_asMetaElement() != nullptr; };
+    // Whether node, whose ancestors on the stack are inside as given, stands
+    // inside metadata; only a node with metadata of its own needs to know.
+    auto within = [this, &above, &carries](bool stackInside, const Node* node) {
+        if (stackInside || !carries(node))
+            return stackInside;
+        if (above == UNKNOWN)
+            above = getAncestorMetaElement() ? YES : NO;
+        return above == YES;
+    };
+    const bool rootInside = within(false, this);
     if (withRoot)
-        _writeStart(out);
+        _writeStartIn(out, rootInside);
     std::vector<Frame> stack;
     if (_writesChildren())
-        stack.push_back(Frame{this, getFirstChild()});
+        stack.push_back(Frame{this, getFirstChild(), carries(this), rootInside});
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (!top.next) {
-            const Node* done = top.node;
+            const Frame done = top;
             stack.pop_back();
-            if (done != this)
-                done->_writeEnd(out);
+            if (done.node != this)
+                done.node->_writeEndIn(out, done.ownInside);
             continue;
         }
         const Node* child = top.next;
         top.next = child->getNextSibling();
-        child->_writeStart(out);
+        const bool inside = within(top.childrenInside, child);
+        child->_writeStartIn(out, inside);
         if (child->_writesChildren() && child->getFirstChild())
-            stack.push_back(Frame{child, child->getFirstChild()});
+            stack.push_back(Frame{child, child->getFirstChild(), top.childrenInside || carries(child), inside});
         else
-            child->_writeEnd(out);
+            child->_writeEndIn(out, inside);
     }
     if (withRoot)
-        _writeEnd(out);
+        _writeEndIn(out, rootInside);
 }
 
 // A whole document is written into room for the page it last read, so that

@@ -14,6 +14,7 @@
 #include "base/StringUtil.h"
 #include "doctype/ElementTable.h"
 #include "reading/AttributeScanner.h"
+#include "reading/MetaDataEnds.h"
 #include "tree/Element.h"
 #include "tree/PageReader.h"
 
@@ -127,6 +128,15 @@ private:
     void _htmlComment();
     void _jspComment();
     void _comment(bool jsp);
+    // A METADATA span opened by the comment just taken (its text between
+    // the delimiters, ending at end): with the matching end comment found,
+    // the start comment, the text up to the end comment and the end comment
+    // become a metadata node, and reading goes on after the end comment.
+    // false, taking nothing, when the comment opens no span.
+    bool _metaDataSpan(const std::string& text, bool jsp, unsigned long end);
+    // Whether the metadata pass acts on element (an OBJECT, a QRTX: element
+    // or a dynamic element).
+    bool _concernsMetaDataPass(const Element* element) const;
     // A server-side include directive written in the comment ending at end,
     // whose text between the dashes runs from from to to; false, taking
     // nothing, when the comment is no directive the document type knows.
@@ -270,6 +280,10 @@ private:
     const DocumentType* _documentType;
     HTMLLexer* _htmlLexer;
     pagedom::AttributeScanner _scanner;
+    // The page's METADATA end comments, found when a start comment asks.
+    pagedom::MetaDataEnds _metaDataEnds;
+    // Whether attributes can make an element dynamic in this document type.
+    const bool _dynamicAttributes;
     // The test switches, as they stood when the parse began.
     const bool _directReading;
     const bool _attributeRecords;

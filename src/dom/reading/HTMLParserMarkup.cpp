@@ -10,6 +10,8 @@
 #include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/MetaData.h"
+#include "tree/MetaDataComment.h"
 #include "tree/ProcessingInstruction.h"
 #include "base/StringUtil.h"
 
@@ -59,6 +61,8 @@ void HTMLParser::_comment(bool jsp)
     while (trail > lead && text[trail - 1] == '-')
         --trail;
 
+    if (_metaDataSpan(text, jsp, end))
+        return;
     if (!jsp && _serverSideInclude(static_cast<unsigned long>(textStart + lead),
                                    static_cast<unsigned long>(textStart + trail), end))
         return;
@@ -73,6 +77,37 @@ void HTMLParser::_comment(bool jsp)
     if (!pagedom::str::endsWith(source, jsp ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG))
         comment->addErrorState(Node::INVALID_FORMAT_ERROR);
     _append(comment);
+}
+
+bool HTMLParser::_metaDataSpan(const std::string& text, bool jsp, unsigned long end)
+{
+    const MetaData::Type type = pagedom::MetaDataComment::startType(text);
+    pagedom::MetaDataEnds::Span endComment;
+    if (type == MetaData::NONE || !_metaDataEnds.find(type, end, endComment))
+        return false;
+    MetaData* meta = _document->_createMetaData();
+    meta->_type = type;
+    std::string start = _takeSource(end);
+    std::string runtime = _takeSource(endComment.start);
+    meta->_setSpan(std::move(start), std::move(runtime), _takeSource(endComment.end));
+    // A page of the JSP 1.0 syntax saves its METADATA comments in the JSP
+    // form: one written in the HTML form is to be saved anew.
+    if (!jsp && _documentType->getJSPVersion() == DOMOptions::JSP_10)
+        _document->_metaDataRevised = true;
+    _document->_metaPassWanted = true;
+    _append(meta, true);
+    _afterBlock = false;
+    // Reading goes on after the end comment.
+    _htmlLexer->restartAt(endComment.end);
+    return true;
+}
+
+bool HTMLParser::_concernsMetaDataPass(const Element* element) const
+{
+    const int id = element->getElementID();
+    if (id == ElementTable::ID_OBJECT || (id >= ElementTable::ID_QRTX_TEXT && id <= ElementTable::ID_QRTX_COMMENT))
+        return true;
+    return _dynamicAttributes && element->hasAttributes() && element->isDynamicElement();
 }
 
 // "<!--#name attr=value -->": the directive name runs to white space or a

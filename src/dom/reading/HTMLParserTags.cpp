@@ -151,6 +151,8 @@ inline void HTMLParser::_finishStartTag(Element* element, const ElementType* typ
     if (element->getElementID() == ElementTable::ID_OBJECT)
         element->setActiveX();
     _keepAttributesAsRecords(element);
+    if (!_document->_metaPassWanted && _concernsMetaDataPass(element))
+        _document->_metaPassWanted = true;
     if (!element->isEmptyTag() && type && type->getContainerType() == ContentModel::CDATA_CONTENT &&
         _current == element)
         _rawContent(element, tag.name);

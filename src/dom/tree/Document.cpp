@@ -14,6 +14,7 @@
 #include "tree/ElementSupport.h"
 #include "tree/EntityReference.h"
 #include "tree/MetaData.h"
+#include "tree/MetaDataPass.h"
 #include "node/ChangeHooks.h"
 #include "tree/ChangeRecorder.h"
 #include "tree/PageReader.h"
@@ -289,8 +290,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
 {
     // Only the HTML document has a reader so far; other documents keep
     // their children and report that nothing was read.
-    pagedom::PageReader* reader = _isHTML ? pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE) : nullptr;
-    if (!reader)
+    if (!_isHTML || !pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE))
         return nullptr;
     // A leaf (a text, a document type) cannot take what a page holds.
     if (parent && !parent->_childList())
@@ -306,11 +306,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     // The reader also marks the ActiveX objects it makes.  Read into the
     // document itself, the page is kept: until anything in the tree
     // changes, writing the document back is copying it.
-    pagedom::SourceText::Block* page = pagedom::SourceText::Block::make(text ? std::string(text, length) : std::string());
-    Node::_beginReading();
-    reader->readPage(page, target);
-    Node::_endReading();
-    _keepReadPage(page, target);
+    _readPage(pagedom::SourceText::Block::make(text ? std::string(text, length) : std::string()), target);
     if (adjust)
         _adjustTree(target, false);
     // A page just read is tidied again only on request (adjustNodes with
@@ -318,6 +314,41 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
     if (target == this)
         _adjustNeeded = true;
     return target;
+}
+
+bool Document::_readPage(pagedom::SourceText::Block* page, Node* target)
+{
+    pagedom::PageReader* reader = _isHTML ? pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE) : nullptr;
+    if (!reader) {
+        page->release();
+        return false;
+    }
+    Node::_beginReading();
+    reader->readPage(page, target);
+    // The metadata pass runs over what was read when the reader met
+    // anything it acts on; it reads spans itself, and those readings run no
+    // pass of their own.
+    std::vector<Node*> rewritten;
+    if (_metaPassWanted && !_metaPassRunning) {
+        _metaPassWanted = false;
+        _metaPassRunning = true;
+        const bool wasCreating = _creatingNodes;
+        _creatingNodes = true;
+        pagedom::MetaDataPass pass(*this);
+        pass.run(target);
+        rewritten = pass.takeRewritten();
+        _creatingNodes = wasCreating;
+        _metaPassRunning = false;
+        _metaPassWanted = false;
+    }
+    Node::_endReading();
+    _keepReadPage(page, target);
+    // What the pass converted no longer writes the page's bytes.
+    for (Node* node : rewritten) {
+        node->_sourceTouched();
+        node->releaseRef();
+    }
+    return true;
 }
 
 // A page read into the document itself is kept while the tree is as read;

@@ -4,6 +4,7 @@
 #define PAGEDOM_TREE_DOCUMENT_H
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class Text;
 namespace pagedom {
 class ChangeHooks;
 class ChangeRecorder;
+class MetaDataPass;
 class RecordGate;
 struct DocumentAccess;
 }
@@ -175,8 +177,37 @@ public:
     // The format type.
     DocumentFormatType getFormatType() const { return _formatType; }
 
-    // Whether the document's metadata changed since the page was read.
+    // --- metadata, beans and run-time text ----------------------------------
+    // Whether metadata changed since the page was read or last saved (an
+    // edit of an element with metadata, or metadata the reading made or
+    // converted that the page did not hold as written).
     bool isMetaDataRevised() const { return _metaDataRevised; }
+    // Called after the host saved the page: metadata counts as unrevised
+    // and the run-time text as saved (differences are no longer recorded
+    // until resetRuntimeTextStateOnReload).
+    void resetMetaDataStateOnSave();
+    // Whether run-time text produced for the page differs from the text the
+    // page was read with (or a span read from it had none).
+    bool isRuntimeTextDifferent() const { return _runtimeTextState == RUNTIME_TEXT_DIFFERS; }
+    // Called when the host reloads the page: the run-time text counts as
+    // unchanged again.
+    void resetRuntimeTextStateOnReload() { _runtimeTextState = RUNTIME_TEXT_UNCHANGED; }
+    // Declares a bean from outside the page: id and Java class name; nothing
+    // when a bean of that id is declared already.
+    void addOutBoundBean(const char* id, const char* className);
+    // Removes the outbound bean of exactly that id; nothing when none.
+    void delOutBoundBean(const char* id);
+    // Builds the list of beans the page can use, ordered by id, one per id:
+    // the outbound beans, then the page's own (BEAN elements under JSP 0.91,
+    // jsp:useBean elements otherwise), then the implicit objects of a JSP
+    // page (not under JSP 0.91).  handle refers to the list, at its first
+    // bean, until getBeanListEnd.
+    void getBeanListBegin(void*& handle) const;
+    // The bean at handle, then steps on; false when handle is null or past
+    // the last bean.  The strings live until getBeanListEnd.
+    bool getBeanListNext(void*& handle, const char*& id, const char*& className) const;
+    // Releases the list and sets handle to null.
+    void getBeanListEnd(void*& handle) const;
 
     // --- cursor and selections ------------------------------------------------
     // One selected stretch of the tree.  For an element an offset is a
@@ -320,6 +351,26 @@ private:
 
     // A new metadata node without type, with one reference for the caller.
     MetaData* _createMetaData() const;
+    // Reads page into target (which has no children) with the installed
+    // reader, runs the metadata pass over what was read unless it is already
+    // running, and keeps the page when target is the document.  false when
+    // the document has no reader.
+    bool _readPage(pagedom::SourceText::Block* page, Node* target);
+    // Records that run-time text produced for the page differs from the text
+    // it was read with; ignored once the page was saved.
+    void _markRuntimeTextDifferent()
+    {
+        if (_runtimeTextState == RUNTIME_TEXT_UNCHANGED)
+            _runtimeTextState = RUNTIME_TEXT_DIFFERS;
+    }
+    // The state of the run-time text since the page was read.
+    enum RuntimeTextState : unsigned int {
+        RUNTIME_TEXT_UNCHANGED = 0,
+        RUNTIME_TEXT_DIFFERS = 1,
+        RUNTIME_TEXT_SAVED = 2
+    };
+    // The beans of the page, id to class name, as getBeanListBegin lists them.
+    void _collectBeans(std::map<std::string, std::string>& beans) const;
     void _keepReadPage(pagedom::SourceText::Block* page, Node* target);
 
     // --- change announcements -------------------------------------------
@@ -441,12 +492,24 @@ private:
     // it); written back as it is while the document's as-read mark holds.
     pagedom::SourceText::Block* _page = nullptr;
     bool _metaDataRevised = false;
+    RuntimeTextState _runtimeTextState = RUNTIME_TEXT_UNCHANGED;
+    // The reader met something the metadata pass acts on (a METADATA span,
+    // an OBJECT, a QRTX: element, a dynamic element); the pass is skipped
+    // for pages without any.
+    bool _metaPassWanted = false;
+    // The metadata pass is running (it reads the spans it turns into
+    // metadata, and those readings run no pass of their own).
+    bool _metaPassRunning = false;
+    // The beans declared from outside the page, id to class name.
+    std::map<std::string, std::string> _outboundBeans;
 
     // Library internals used by the elements (metadata), the texts (the
     // cursor), the reader and the library's accessor.
     friend class Element;
+    friend class MetaData;
     friend class Text;
     friend class HTMLParser;
+    friend class pagedom::MetaDataPass;
     friend class pagedom::RecordGate;
     friend struct pagedom::DocumentAccess;
 };

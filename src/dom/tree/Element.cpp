@@ -374,7 +374,11 @@ unsigned long Element::_metaDataUpdateState(unsigned long state)
     }
     const unsigned long added = state & ~getUpdateState();
     if ((added & ~UPDATE_SIBLING_CHANGED) != 0 && hasAncestorDocument()) {
-        _meta()->_setRevised(true);
+        _meta()->_markRevised(false);
+        // The document learns of an edit, not of the reader's own work.
+        Document* doc = getOwnerDocument();
+        if (doc && !doc->_isCreatingNodes())
+            doc->_metaDataRevised = true;
         state |= UPDATE_CONTENT_MODIFIED;
     }
     return state;

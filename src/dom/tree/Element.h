@@ -14,6 +14,7 @@ class MetaData;
 class NamedNodeMap;
 namespace pagedom {
 struct ElementAccess;
+class MetaDataPass;
 }
 
 // The node for a tag.  It binds itself and its attributes to their DTD
@@ -284,6 +285,14 @@ private:
     void _formatOwn() override;
     void _writeStart(std::string& out) const override;
     void _writeEnd(std::string& out) const override;
+    // An element with metadata is written inside its METADATA comments when
+    // no ancestor carries metadata, and otherwise bare (an author-time
+    // visual still inside its visual's tags).
+    void _writeStartIn(std::string& out, bool insideMeta) const override;
+    void _writeEndIn(std::string& out, bool insideMeta) const override;
+    // What the metadata puts before the start tag and after the end tag.
+    void _appendMetaStart(std::string& out, bool insideMeta) const;
+    void _appendMetaEnd(std::string& out, bool insideMeta) const;
     const ElementType* _boundElementType() const override { return _elementType; }
     Element* _asMetaElement() override { return _meta() ? this : nullptr; }
     void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
@@ -409,6 +418,11 @@ private:
     // --- metadata -----------------------------------------------------------------
     // Attaches new metadata of that type unless such metadata is attached.
     void _attachMetaData(unsigned int type);
+    // Attaches metaData, which belongs to no element, while a page is read:
+    // no change is announced or marked (the element is new to the tree).
+    void _attachReadMetaData(MetaData* metaData);
+    // Detaches the metadata attached while a page is read, unannounced.
+    void _detachReadMetaData();
     void _dropDynamicMetaData();
     // Marks the element as the author-time visual that metadata holds (null:
     // no metadata holds it).
@@ -528,6 +542,7 @@ private:
     friend class Attr;
     friend class HTMLParser;
     friend class MetaData;
+    friend class pagedom::MetaDataPass;
     friend struct pagedom::ElementAccess;
 };
 

@@ -20,6 +20,8 @@ const char DYNAMIC_ELEMENT_ATTR[] = "dynamicelement";  // a dynamic element
 const char DTC_ATTR[] = "dtc";                         // a design-time control
 const char CLASSID_ATTR[] = "classid";                 // an ActiveX object
 const char ROLLOVER_PREFIX[] = "_ZEB_ROLLOVER";        // a roll-over's name
+// What closes a scriptlet the run-time text left open.
+const char SCRIPTLET_CLOSE[] = " %>";
 
 } // namespace
 
@@ -175,3 +177,78 @@ bool Element::isRollOverPrefix(const char* name) const
     return std::string(name).compare(0, sizeof(ROLLOVER_PREFIX) - 1, ROLLOVER_PREFIX) == 0;
 }
 
+
+// --- writing with metadata ---------------------------------------------------------
+
+void Element::_attachReadMetaData(MetaData* metaData)
+{
+    if (_meta() || !metaData || metaData->getOwnerElement())
+        return;
+    metaData->addRef();
+    _extra().metaData = metaData;
+    metaData->_setOwnerElement(this);
+}
+
+void Element::_detachReadMetaData()
+{
+    if (MetaData* meta = _meta()) {
+        meta->_setOwnerElement(nullptr);
+        _extras->metaData = nullptr;
+        meta->releaseRef();
+    }
+}
+
+void Element::_appendMetaStart(std::string& out, bool insideMeta) const
+{
+    const MetaData* meta = _meta();
+    if (!meta)
+        return;
+    if (!insideMeta)
+        out += meta->getStartHead();
+    if (meta->getType() == MetaData::AuthorTimeVisual && meta->getATVElement())
+        out += meta->getATVElement()->getStartTag();
+}
+
+void Element::_appendMetaEnd(std::string& out, bool insideMeta) const
+{
+    const MetaData* meta = _meta();
+    if (!meta)
+        return;
+    if (meta->getType() == MetaData::AuthorTimeVisual && meta->getATVElement())
+        out += meta->getATVElement()->getEndTag();
+    if (insideMeta)
+        return;
+    out += meta->getStartTail();
+    out += meta->getRuntimeData();
+    if (meta->isScriptletLeftOpen())
+        out += SCRIPTLET_CLOSE;
+    out += meta->getEndComment();
+}
+
+void Element::_writeStartIn(std::string& out, bool insideMeta) const
+{
+    _appendMetaStart(out, insideMeta);
+    _writeStart(out);
+}
+
+void Element::_writeEndIn(std::string& out, bool insideMeta) const
+{
+    _writeEnd(out);
+    _appendMetaEnd(out, insideMeta);
+}
+
+std::string Element::getMetaStartSource() const
+{
+    std::string out;
+    if (_meta())
+        _appendMetaStart(out, getAncestorMetaElement() != nullptr);
+    return out;
+}
+
+std::string Element::getMetaEndSource() const
+{
+    std::string out;
+    if (_meta())
+        _appendMetaEnd(out, getAncestorMetaElement() != nullptr);
+    return out;
+}

@@ -406,16 +406,6 @@ std::string Element::getEndTag() const
     return out;
 }
 
-std::string Element::getMetaStartSource() const
-{
-    return std::string();
-}
-
-std::string Element::getMetaEndSource() const
-{
-    return std::string();
-}
-
 std::string Element::getStartSource() const
 {
     return getMetaStartSource() + getStartTag();

@@ -45,9 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
 
-    // Dynamic elements and design-time controls the page wrote without their
-    // METADATA comments are written with them (the document then reports
-    // revised metadata); every other page comes back as it was read.
+    // The editor's own elements written in their page form (QRTX:COMMENT,
+    // QRTX:ATV) become a comment and an element's visual as the page is
+    // read, and are written so (the document then reports revised
+    // metadata); every other page comes back as it was read.
     const std::string written = doc->getSource();
     const std::string& expected = doc->isMetaDataRevised() ? written : page;
     if (written != page && !doc->isMetaDataRevised())

@@ -53,9 +53,6 @@ inline std::string joined(const std::vector<std::string>& pieces)
 inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool readsBack = true)
 {
     Document* doc = read(page, version);
-    // The page as read: the page itself, unless reading gave dynamic
-    // elements or design-time controls the METADATA comments it lacked.
-    const std::string asRead = doc->getSource();
     doc->endUpdate();
     doc->enableRecord(true);
     const std::vector<char> chars = pageelements::textCharacters(doc);
@@ -77,13 +74,13 @@ inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool 
         if (again != repaired)
             failure = {"a second repair changed the page", repaired, again};
     }
-    const bool repairedAnything = repaired != asRead;
+    const bool repairedAnything = repaired != page;
     if (!failure && doc->canUndo() != (repairedAnything ? 1 : 0)) {
         failure = {"the repair is not one undo step", repairedAnything ? "1" : "0", std::to_string(doc->canUndo())};
     } else if (!failure && repairedAnything) {
         doc->undo(0);
-        if (doc->getSource() != asRead)
-            failure = {"undoing the repair does not give back the page", asRead, doc->getSource()};
+        if (doc->getSource() != page)
+            failure = {"undoing the repair does not give back the page", page, doc->getSource()};
     }
     DOM::getDOM()->deleteDocument(doc);
     if (failure || !readsBack)

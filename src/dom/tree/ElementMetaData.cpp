@@ -203,6 +203,8 @@ void Element::_appendMetaStart(std::string& out, bool insideMeta) const
     const MetaData* meta = _meta();
     if (!meta)
         return;
+    // An element the page wrote without comments is written without them.
+    insideMeta = insideMeta || meta->_bare;
     if (!insideMeta)
         out += meta->getStartHead();
     if (meta->getType() == MetaData::AuthorTimeVisual && meta->getATVElement())
@@ -214,6 +216,7 @@ void Element::_appendMetaEnd(std::string& out, bool insideMeta) const
     const MetaData* meta = _meta();
     if (!meta)
         return;
+    insideMeta = insideMeta || meta->_bare;
     if (meta->getType() == MetaData::AuthorTimeVisual && meta->getATVElement())
         out += meta->getATVElement()->getEndTag();
     if (insideMeta)

@@ -24,7 +24,7 @@ MetaData::MetaData(const MetaData& other)
       _runtimeData(other._runtimeData), _metaOffset(other._metaOffset), _metaLength(other._metaLength),
       _startRevised(other._startRevised), _endRevised(other._endRevised), _runtimeRevised(other._runtimeRevised),
       _scriptletLeftOpen(other._scriptletLeftOpen), _runtimeVerify(other._runtimeVerify),
-      _runtimeDiffers(other._runtimeDiffers)
+      _runtimeDiffers(other._runtimeDiffers), _bare(other._bare)
 {
 }
 
@@ -126,6 +126,7 @@ void MetaData::setType(Type type)
 void MetaData::setRevised(bool runtimeOnly)
 {
     // Asked for, the comments are built anew: the kept ones go.
+    _bare = false;
     if (!runtimeOnly) {
         _metaStart.clear();
         _metaEnd.clear();
@@ -169,6 +170,7 @@ void MetaData::setRuntimeData(const std::string& text)
     }
     _runtimeData = text;
     _runtimeRevised = false;
+    _bare = false;
     if (_ownerElement)
         _ownerElement->_sourceTouched();
 }

@@ -178,6 +178,11 @@ private:
     // against the page, and the text produced differs from it.
     bool _runtimeVerify = false;
     bool _runtimeDiffers = false;
+    // The page wrote the element without METADATA comments: it is written
+    // so, as the page wrote it, until the metadata itself is changed
+    // (setRevised, setRuntimeData), so that reading and writing a page
+    // changes no byte.
+    bool _bare = false;
 
     // Library internals used by the element the metadata is attached to, the
     // page reader that makes it from a span, and the metadata pass.

@@ -149,15 +149,17 @@ MetaDataPass::Resume MetaDataPass::_visitElement(Element* element, bool insideMe
         break;
     }
     if (MetaData* meta = element->getMetaData()) {
-        // Metadata the reader attached for a "dynamicelement" attribute has
-        // its comments still to be written.
-        if (!insideMeta && meta->isRevised())
-            _rewritten(element, false);
+        // Metadata the reader attached for a "dynamicelement" attribute
+        // (no comments read for it): the element stays written as the page
+        // wrote it.
+        if (meta->getType() != MetaData::AuthorTimeVisual && meta->getMetaStart().empty() &&
+            meta->_metaEnd.empty())
+            meta->_bare = true;
     } else {
         if (element->isDynamicElement())
-            _attachNew(element, MetaData::DynamicData, insideMeta);
+            _attachNew(element, MetaData::DynamicData);
         else if (element->isDTC())
-            _attachNew(element, MetaData::DesignerControl, insideMeta);
+            _attachNew(element, MetaData::DesignerControl);
     }
     return Resume{element, true};
 }
@@ -292,15 +294,14 @@ MetaDataPass::Resume MetaDataPass::_convertVisual(Element* element, bool insideM
     return Resume{first, false};
 }
 
-void MetaDataPass::_attachNew(Element* element, MetaData::Type type, bool insideMeta)
+void MetaDataPass::_attachNew(Element* element, MetaData::Type type)
 {
     MetaData* meta = _document._createMetaData();
     meta->setType(type);
+    // The page wrote the element without comments: it stays written so.
+    meta->_bare = true;
     element->_attachReadMetaData(meta);
     meta->releaseRef();
-    // Inside another element's span the element is written bare, as read.
-    if (!insideMeta)
-        _rewritten(element, false);
 }
 
 void MetaDataPass::_dropReadMetaData(Node* root)

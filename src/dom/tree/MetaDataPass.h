@@ -70,7 +70,7 @@ private:
     // an author-time visual gets the element as its visual.
     Resume _convertVisual(Element* element, bool insideMeta);
     // Attaches new metadata of type to element.
-    void _attachNew(Element* element, MetaData::Type type, bool insideMeta);
+    void _attachNew(Element* element, MetaData::Type type);
 
     // A fragment holding text read as a page (no pass of its own runs).
     DocumentFragment* _read(const std::string& text);

@@ -176,7 +176,7 @@ TEST(CorrectError, EachRepair)
         // A FONT in a PRE is unwrapped.
         {"<pre>a<font color=red>b</font>c</pre>", "<pre>abc</pre>"},
         // A cell in a DIV gets a whole table around it.
-        {"<div><td>x</div>", "<div><TABLE><TBODY><TR><TD>x</TD></TBODY></TABLE></div>"},
+        {"<div><td>x</div>", "<div><TABLE><TBODY><TR><TD>x</TD></TR></TBODY></TABLE></div>"},
         // Bare markup characters are written as references.
         {"<p>a < b & c</p>", "<p>a &lt; b &amp; c</p>"},
     };
@@ -198,19 +198,23 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
     };
     const Case cases[] = {
         // Server code cut short gets its end before the cell's table closes.
-        {"<td><%-", DOMImpl::JSP_10, "<TABLE><TBODY><TR><TD><%-%></TD></TBODY></TABLE>"},
+        {"<td><%-", DOMImpl::JSP_10, "<TABLE><TBODY><TR><TD><%-%></TD></TR></TBODY></TABLE>"},
         {"<select><table><%", DOMImpl::JSP_091, "<TABLE><%%></TABLE><select>"},
         {"<%@", DOMImpl::JSP_NONE, "<%@%>"},
         // A start tag cut short is closed, without the junk read as its
         // attributes (server code in it is kept, and closed); one without a
         // name gets its ">".
-        {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TBODY></TABLE>"},
+        {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TR></TBODY></TABLE>"},
         {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty <%%> />"},
-        {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TBODY></TABLE>"},
+        {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TR></TBODY></TABLE>"},
         {"s<HTML><y n=\">", DOMImpl::JSP_NONE, "<HTML>s<y n=\">\"></HTML>"},
         {"<O V=\"\"<%%>\"", DOMImpl::JSP_NONE, "<O V <%%>>"},
         {"<%@e >>", DOMImpl::JSP_NONE, "<%@e >%>&gt;"},
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
+        {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        // An instruction cut short ends with " >": a "?>" would end the one
+        // before it.
+        {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},
         // JSP code in XML syntax ends with its own end tag.
         {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><a f=\"\">x"},
         // A DOCTYPE cut short stays where it ends the page.
@@ -226,13 +230,13 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<tr><table><tr><%--", DOMImpl::JSP_10,
          "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
         // The body of a JSP action is page text.
-        {"<s><BODY><jsp:useBean><", DOMImpl::JSP_10, "<BODY><jsp:useBean><s>&lt;</jsp:useBean></BODY>"},
+        {"<s><BODY><jsp:useBean><", DOMImpl::JSP_10, "<BODY><jsp:useBean><s>&lt;</S></jsp:useBean></BODY>"},
         // A bare "&" is written as a reference before the end tag after it
         // is settled.
         {"<table><i>&", DOMImpl::JSP_NONE, "<I>&amp;</I>"},
         // What a table built around a cell follows is closed.
         {"<font c><center><p>-<th", DOMImpl::JSP_NONE,
-         "<CENTER><P><font c>-</FONT></P><TABLE><TBODY><TR><TH></TH></TBODY></TABLE></CENTER>"},
+         "<CENTER><P><font c>-</FONT></P><TABLE><TBODY><TR><TH></TH></TR></TBODY></TABLE></CENTER>"},
         // A copy that shows its end tag closes the table it holds.
         {"<FORM>\n<BODY><TABLE><TR", DOMImpl::JSP_NONE,
          "<BODY><FORM></FORM><FORM><TABLE><TR></TR></TABLE></FORM></BODY>"},

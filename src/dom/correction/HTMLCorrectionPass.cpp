@@ -321,12 +321,13 @@ void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
     if (_state.isGone(n))
         return;
     if (n->getNodeType() == Node::PROCESSING_INSTRUCTION_NODE) {
-        // One the end of the page cut short gets its end (one that ended at
-        // a ">" is a whole instruction).
+        // One the end of the page cut short gets the ">" that ends an
+        // instruction written without "?>", after a space: a "?>" would end
+        // any such instruction before it instead.
         ProcessingInstruction* pi = static_cast<ProcessingInstruction*>(n);
         const std::string source = pi->getSource();
         if (endsPage && !source.empty() && source.back() != '>') {
-            pi->setSource(source + ProcessingInstruction::CLOSE_TAG);
+            pi->setSource(source + " >");
             _state.noteChange();
         }
     } else if (n->getNodeType() == Node::COMMENT_NODE) {
@@ -337,8 +338,14 @@ void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
         Element* e = static_cast<Element*>(n);
         const std::string tags = e->getStartTag() + '\n' + e->getEndTag();
         TagRepair::closeMarkup(e, endsPage);
-        if (tags != e->getStartTag() + '\n' + e->getEndTag())
+        if (tags != e->getStartTag() + '\n' + e->getEndTag()) {
             _state.noteChange();
+            // A tag cut short took what it could hold; closed, it is read
+            // where its parent must be able to hold it.
+            Node* parent = e->getParentNode();
+            if (parent && !parent->canContain(e))
+                NodeAccess::addErrorState(*e, Node::INVALID_CONTENT_ERROR);
+        }
     }
 }
 

@@ -156,9 +156,13 @@ Node* HTMLPromotion::climb(Node* node)
                     // What now stands in parent where node stood (the
                     // outermost element built around it) is read back there
                     // only when what comes before it is closed.
+                    // The elements built around it show their end tags
+                    // only where its content does not end open.
                     Node* outer = node;
-                    while (outer->getParentNode() && outer->getParentNode() != parent)
+                    while (outer->getParentNode() && outer->getParentNode() != parent) {
                         outer = outer->getParentNode();
+                        TagRepair::settleCopy(outer);
+                    }
                     closeAround(outer);
                     return adaptor;
                 }

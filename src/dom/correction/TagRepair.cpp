@@ -149,13 +149,29 @@ bool isServerCodeElement(const Element* element)
                                           ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI)) != 0;
 }
 
-// Whether text opens server code it does not end (a value the end of the
-// page cut short: "<%").
+// Whether text opens markup it does not end (a value the end of the page
+// cut short: "<%", "<!--").
+bool leavesOpen(const std::string& text, const std::string& open, const std::string& close)
+{
+    const std::size_t at = text.rfind(open);
+    return at != std::string::npos && text.find(close, at + open.size()) == std::string::npos;
+}
+
 bool leavesServerCodeOpen(const std::string& text)
 {
-    const std::size_t open = text.rfind(Element::JSP_OPEN_TAG);
-    return open != std::string::npos &&
-           text.find(Element::JSP_CLOSE_TAG, open + Element::JSP_OPEN_TAG.size()) == std::string::npos;
+    return leavesOpen(text, Element::JSP_OPEN_TAG, Element::JSP_CLOSE_TAG);
+}
+
+bool leavesCommentOpen(const std::string& text)
+{
+    return leavesOpen(text, Comment::OPEN_TAG, Comment::CLOSE_TAG);
+}
+
+// A value with server code in it ends the code of a directive that holds it.
+bool endsCode(const std::string& value)
+{
+    return value.find(Element::JSP_OPEN_TAG) != std::string::npos ||
+           value.find(Element::JSP_CLOSE_TAG) != std::string::npos;
 }
 
 // Whether an attribute name is neither a name nor server code written back
@@ -170,7 +186,8 @@ bool hasUnwritableAttribute(const Element* element)
         if (isOpenCommentName(name) ||
             (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name)))
             return true;
-        if (leavesServerCodeOpen(static_cast<Attr*>(attrs.item(i))->getValue()))
+        const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
+        if (leavesServerCodeOpen(value) || leavesCommentOpen(value))
             return true;
     }
     return false;
@@ -180,8 +197,9 @@ bool hasUnwritableAttribute(const Element* element)
 // written as one (the rest of a tag cut short, "</TD" read as a name) goes,
 // since written there it would open markup that takes in what follows
 // (not from server code, whose tag holds code).
-// Server code in the tag stays; code the end of the page cut short (in a
-// name or a value) gets its end.
+// Server code in the tag stays; code or a comment the end of the page cut
+// short (in a name or a value) gets its end.  A directive loses values
+// with server code in them: written there, they would end it.
 void prepareAttributesForTag(Element* element)
 {
     if (!element->hasAttributes())
@@ -192,8 +210,14 @@ void prepareAttributesForTag(Element* element)
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(attrs.item(i));
         const std::string value = attr->getValue();
+        if (ElementAccess::hasScriptSyntax(*element) && endsCode(value)) {
+            unwritable.push_back(attr);
+            continue;
+        }
         if (leavesServerCodeOpen(value))
             attr->setValue(value + Element::JSP_CLOSE_TAG);
+        else if (leavesCommentOpen(value))
+            attr->setValue(value + Comment::CLOSE_TAG);
         const std::string& name = attr->getName();
         if (isOpenCommentName(name)) {
             unwritable.push_back(attr);
@@ -348,6 +372,10 @@ void TagRepair::settleCopy(Node* copy)
     if (copy->getNodeType() != Node::ELEMENT_NODE)
         return;
     Element* element = static_cast<Element*>(copy);
+    // What follows it, here or after the elements it ends, must not be read
+    // into it.
+    if (isLeftOpen(element))
+        produceEndTag(element);
     keepEndUnshown(element);
     if (element->hasEndTag())
         closeLastChildren(element);

@@ -41,10 +41,10 @@ public:
     // comments between) when it is left open, so that the page does not
     // read node back into it.  For a node a repair put where it is.
     static void closeBefore(Node* node);
-    // For a copy a repair made of an element (showing the element's end
-    // tag or not) around content that was somewhere else: an end tag shown
-    // closes the open elements at the end of the content, and shows only
-    // where that content does not end open.
+    // For an element a repair made (a copy, or one built around a node)
+    // around content that was somewhere else: it shows its end tag, which
+    // closes the open elements at the end of the content, unless that
+    // content ends open.
     static void settleCopy(Node* copy);
     // Shows the end tag of every element among parent's children that is
     // left open while content follows it (after a merge brought content

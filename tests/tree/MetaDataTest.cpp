@@ -116,6 +116,17 @@ TEST(MetaData, SpansOfEveryTypeBecomeTheirElementsMetadataAndWriteBackByteForByt
     ASSERT_TRUE(expression->getATV());
     EXPECT_EQ("QRTX:ATV", expression->getATV()->getNodeName());
     EXPECT_EQ(nullptr, p.first("QRTX:ATV"));
+
+    // The design form: each element as its start comment holds it, without
+    // comments or run-time text; the visual's element around its element.
+    const std::string design = p.doc->getDesignSource(true);
+    EXPECT_EQ("<html><body>\r\n  " + tableSource + "\r\n" +
+                  "<OBJECT dtc classid=\"clsid:1\"><PARAM name=a value=b></OBJECT>\r\n"
+                  "<QRTX:ATV fonttext=\"Name\"><%= user.getName() %></QRTX:ATV></body></html>",
+              design);
+    EXPECT_EQ(tableSource, table->getDesignSource(false));
+    EXPECT_EQ("<TR><TD>x</TD></TR>", table->getDesignSource(true));
+    EXPECT_TRUE(p.roundTrips());
 }
 
 TEST(MetaData, CommentsThatOpenNoSpanStayOrdinaryCommentsAndNoByteIsLost)

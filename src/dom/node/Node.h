@@ -349,8 +349,10 @@ public:
 
     // The source text of the children, without the node's own tags.
     std::string getChildSource() const;
-    // The source of the node in design form: its children only when
-    // contentOnly, else the node with its own text around its children.
+    // The source of the node in design form (elements with metadata as they
+    // stand in their start comments: no comments, no run-time text, an
+    // author-time visual's element around its element): its children only
+    // when contentOnly, else the node with its own text around them.
     std::string getDesignSource(bool contentOnly) const;
 
 protected:
@@ -562,8 +564,9 @@ private:
     void _destroy();
 
     // The writer walk: the node's own start text (withRoot), its
-    // descendants, then its end text (withRoot), without recursion.
-    void _writeSubtree(bool withRoot, std::string& out) const;
+    // descendants, then its end text (withRoot), without recursion; design
+    // writes elements with metadata in their design form.
+    void _writeSubtree(bool withRoot, std::string& out, bool design = false) const;
     // Reserves room in out for a whole written document.
     void _reserveForWriting(std::string& out) const;
 

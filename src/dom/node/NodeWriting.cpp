@@ -19,7 +19,7 @@ bool Node::_writesChildren() const
 // children in order, then its end text.  Each frame knows whether a node
 // on the stack carries metadata; whether one above the walked node does is
 // found once, and only when an element with metadata is met.
-void Node::_writeSubtree(bool withRoot, std::string& out) const
+void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
 {
     struct Frame {
         const Node* node;
@@ -31,7 +31,11 @@ void Node::_writeSubtree(bool withRoot, std::string& out) const
     auto carries = [](const Node* node) { return const_cast<Node*>(node)->_asMetaElement() != nullptr; };
     // Whether node, whose ancestors on the stack are inside as given, stands
     // inside metadata; only a node with metadata of its own needs to know.
-    auto within = [this, &above, &carries](bool stackInside, const Node* node) {
+    auto within = [this, &above, &carries, design](bool stackInside, const Node* node) {
+        // The design form of an element with metadata is the element as it
+        // stands in its start comment: written as one inside another's span.
+        if (design)
+            return true;
         if (stackInside || !carries(node))
             return stackInside;
         if (above == UNKNOWN)
@@ -94,7 +98,7 @@ std::string Node::getDesignSource(bool contentOnly) const
 {
     // Content mode leaves the node's own tags out.
     std::string out;
-    _writeSubtree(!contentOnly, out);
+    _writeSubtree(!contentOnly, out, true);
     return out;
 }
 

@@ -212,6 +212,7 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<%@e >>", DOMImpl::JSP_NONE, "<%@e >%>&gt;"},
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        {"<; f=<?", DOMImpl::JSP_NONE, "<; f=\"<? >\">"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},

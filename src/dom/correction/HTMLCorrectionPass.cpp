@@ -321,13 +321,11 @@ void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
     if (_state.isGone(n))
         return;
     if (n->getNodeType() == Node::PROCESSING_INSTRUCTION_NODE) {
-        // One the end of the page cut short gets the ">" that ends an
-        // instruction written without "?>", after a space: a "?>" would end
-        // any such instruction before it instead.
+        // One the end of the page cut short is closed.
         ProcessingInstruction* pi = static_cast<ProcessingInstruction*>(n);
         const std::string source = pi->getSource();
         if (endsPage && !source.empty() && source.back() != '>') {
-            pi->setSource(source + " >");
+            pi->setSource(source + TagRepair::INSTRUCTION_END);
             _state.noteChange();
         }
     } else if (n->getNodeType() == Node::COMMENT_NODE) {

@@ -14,6 +14,7 @@
 #include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/ProcessingInstruction.h"
 #include "tree/ElementAccess.h"
 
 namespace pagedom {
@@ -167,6 +168,13 @@ bool leavesCommentOpen(const std::string& text)
     return leavesOpen(text, Comment::OPEN_TAG, Comment::CLOSE_TAG);
 }
 
+// An instruction opened in a value ends at the first ">" when no "?>"
+// follows anywhere (TagRepair::INSTRUCTION_END closes it).
+bool leavesInstructionOpen(const std::string& text)
+{
+    return leavesOpen(text, ProcessingInstruction::OPEN_TAG, Element::CLOSE_TAG);
+}
+
 // A value with server code in it ends the code of a directive that holds it.
 bool endsCode(const std::string& value)
 {
@@ -187,7 +195,7 @@ bool hasUnwritableAttribute(const Element* element)
             (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name)))
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
-        if (leavesServerCodeOpen(value) || leavesCommentOpen(value))
+        if (leavesServerCodeOpen(value) || leavesCommentOpen(value) || leavesInstructionOpen(value))
             return true;
     }
     return false;
@@ -218,6 +226,8 @@ void prepareAttributesForTag(Element* element)
             attr->setValue(value + Element::JSP_CLOSE_TAG);
         else if (leavesCommentOpen(value))
             attr->setValue(value + Comment::CLOSE_TAG);
+        else if (leavesInstructionOpen(value))
+            attr->setValue(value + TagRepair::INSTRUCTION_END);
         const std::string& name = attr->getName();
         if (isOpenCommentName(name)) {
             unwritable.push_back(attr);

@@ -12,6 +12,11 @@ namespace pagedom {
 // bits of its tags are cleared, and its attributes are repaired.
 class TagRepair {
 public:
+    // What closes a processing instruction the page left open: the ">" that
+    // ends one written without "?>", after a space, since a "?>" would end
+    // any instruction left open before it instead.
+    static constexpr const char* INSTRUCTION_END = " >";
+
     // Both tags produced again; the tag errors, and INVALID_CONTENT_ERROR on
     // the children a virtual element may hold, cleared; attributes
     // repaired; a JSP scriptlet in script syntax whose code starts with "@"

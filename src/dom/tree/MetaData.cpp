@@ -244,15 +244,7 @@ std::string MetaData::getStartHead() const
 {
     if (_startKept())
         return _metaStart.substr(0, _metaOffset);
-    using pagedom::MetaDataComment;
-    std::string head = _commentOpen();
-    head += MetaDataComment::KEYWORD;
-    head += ' ';
-    head += MetaDataComment::TYPE_ATTR;
-    head += "=\"";
-    head += typeName(_type);
-    head += "\" ";
-    head += MetaDataComment::START_SPAN;
+    std::string head = _commentOpening(pagedom::MetaDataComment::START_SPAN);
     head += LINE_BREAK;
     head += _indentation();
     return head;
@@ -285,17 +277,21 @@ std::string MetaData::getEndComment() const
 {
     if (!_metaEnd.empty())
         return _metaEnd;
+    return _commentOpening(pagedom::MetaDataComment::END_SPAN) + _commentClose();
+}
+
+std::string MetaData::_commentOpening(const char* span) const
+{
     using pagedom::MetaDataComment;
-    std::string end = _commentOpen();
-    end += MetaDataComment::KEYWORD;
-    end += ' ';
-    end += MetaDataComment::TYPE_ATTR;
-    end += "=\"";
-    end += typeName(_type);
-    end += "\" ";
-    end += MetaDataComment::END_SPAN;
-    end += _commentClose();
-    return end;
+    std::string text = _commentOpen();
+    text += MetaDataComment::KEYWORD;
+    text += ' ';
+    text += MetaDataComment::TYPE_ATTR;
+    text += "=\"";
+    text += typeName(_type);
+    text += "\" ";
+    text += span;
+    return text;
 }
 
 std::uint32_t MetaData::getMetaOffset() const

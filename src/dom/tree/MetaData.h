@@ -156,6 +156,9 @@ private:
     // The comment opening and closing this metadata writes.
     const std::string& _commentOpen() const;
     const std::string& _commentClose() const;
+    // A METADATA comment up to its span keyword: the comment opening, the
+    // keyword, the quoted type and span ("startspan" or "endspan").
+    std::string _commentOpening(const char* span) const;
     // The text after the last line feed of the text node right before the
     // owner element (the element's indentation); empty without one.
     std::string _indentation() const;

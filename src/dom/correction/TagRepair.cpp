@@ -80,9 +80,9 @@ bool rawContentEnds(const Element* element)
 // Whether what element holds ends in markup the page left open (a comment
 // or declaration cut short by the end of the page, a lone "<" or "&", raw
 // content without its end): an end tag written after it would be read as
-// part of it.  Looks down the last
-// children to the first element that shows its end tag, a few dozen levels
-// at most (so that repairing each element of a deep chain costs no more).
+// part of it.  Looks down the last children to the first element that
+// shows its end tag, a few dozen levels at most (so that repairing each
+// element of a deep chain costs no more).
 bool contentEndsOpen(const Element* element)
 {
     constexpr unsigned LOOK_DOWN = 64;
@@ -203,11 +203,11 @@ bool hasUnwritableAttribute(const Element* element)
 
 // Before a start tag is produced again: an attribute whose name cannot be
 // written as one (the rest of a tag cut short, "</TD" read as a name) goes,
-// since written there it would open markup that takes in what follows
-// (not from server code, whose tag holds code).
-// Server code in the tag stays; code or a comment the end of the page cut
-// short (in a name or a value) gets its end.  A directive loses values
-// with server code in them: written there, they would end it.
+// since written there it would open markup that takes in what follows (not
+// from server code, whose tag holds code).  Server code in the tag stays;
+// code, a comment or an instruction the end of the page cut short (in a
+// name or a value) gets its end.  A directive loses values with server
+// code in them: written there, they would end it.
 void prepareAttributesForTag(Element* element)
 {
     if (!element->hasAttributes())

@@ -212,7 +212,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<%@e >>", DOMImpl::JSP_NONE, "<%@e >%>&gt;"},
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
-        {"<; f=<?", DOMImpl::JSP_NONE, "<; f=\"<? >\">"},
+        {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
+        // A name a produced tag would not read back ("table/") stays open.
+        {"<td><table//", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><table//"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},

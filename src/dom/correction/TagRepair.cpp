@@ -57,12 +57,29 @@ bool isCutShort(const Element* element)
     return start.back() != '>';
 }
 
+// Whether a produced tag reads back with this name: name bytes only ("/"
+// and the like end a name).
+bool readsAsName(const std::string& name)
+{
+    for (char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        const bool nameByte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                              c == '-' || c == '_' || c == ':' || c == '.' || u >= 0x80;
+        if (!nameByte)
+            return false;
+    }
+    return !name.empty();
+}
+
 // Whether closeMarkup can close a start tag cut short: produce it again
-// from a name, or give a tag without one the ">" it lacks where no quote
-// left open would take that in.
+// from a name that reads back as one, or give a tag without a name the ">"
+// it lacks where no quote left open would take that in.
 bool canBeClosed(const Element* element)
 {
-    return !element->getNodeName().empty() || element->getStartTag().find_first_of("\"'") == std::string::npos;
+    const std::string name = element->getNodeName();
+    if (!name.empty())
+        return readsAsName(name);
+    return element->getStartTag().find_first_of("\"'") == std::string::npos;
 }
 
 // Whether raw content is closed as written: its end shows, or (a JSP
@@ -441,8 +458,10 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
         return;
     // A tag without a name ("<!x" read as an element) cannot be produced
     // again: it gets the ">" it lacks (canBeClosed).
+    if (!canBeClosed(element))
+        return;
     if (element->getNodeName().empty()) {
-        if (isCutShort(element) && canBeClosed(element))
+        if (isCutShort(element))
             element->setStartTag(element->getStartTag() + '>');
     } else {
         prepareAttributesForTag(element);

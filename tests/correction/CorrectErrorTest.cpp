@@ -218,6 +218,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},
+        // What JSP code holds stays in it, white space too.
+        {"<table><TITLE><jsp:scriptlet>\n", DOMImpl::JSP_10, "<HEAD><TITLE><jsp:scriptlet></jsp:scriptlet></TITLE></HEAD>"},
         // JSP code in XML syntax ends with its own end tag.
         {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><a f=\"\">x"},
         // A DOCTYPE cut short stays where it ends the page.

@@ -240,7 +240,8 @@ bool HTMLPromotion::leaveTable(Node* node, Node* parent)
 
 void HTMLPromotion::keepTableContent(Node* node)
 {
-    if (!asElement(node))
+    // What server code holds is its code, white space included.
+    if (!asElement(node) || isServerCode(node))
         return;
     std::vector<Node*> pending{node};
     while (!pending.empty()) {
@@ -256,7 +257,7 @@ void HTMLPromotion::keepTableContent(Node* node)
                     else
                         holder->insertBefore(moved, next);
                 }
-            } else if (asElement(child) && !isElementOf(child, T::ID_TABLE)) {
+            } else if (asElement(child) && !isElementOf(child, T::ID_TABLE) && !isServerCode(child)) {
                 // A table inside keeps its own parts.
                 pending.push_back(child);
             }

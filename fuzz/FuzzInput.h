@@ -29,6 +29,17 @@ inline DOMImpl::JSPVersion applyReadingMode(std::uint8_t mode)
     return DOMImpl::JSP_NONE;
 }
 
+// An input is its mode byte, applied as the reading mode (version gets the
+// JSP version to read with), then the page; false for an empty input.
+inline bool readInput(const std::uint8_t* data, std::size_t size, std::string& page, DOMImpl::JSPVersion& version)
+{
+    if (size == 0)
+        return false;
+    version = applyReadingMode(data[0]);
+    page.assign(reinterpret_cast<const char*>(data + 1), size - 1);
+    return true;
+}
+
 // Up to radius bytes of s on each side of at, unprintable bytes escaped.
 inline std::string excerpt(const std::string& s, std::size_t at, std::size_t radius)
 {

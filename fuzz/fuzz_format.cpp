@@ -43,12 +43,12 @@ constexpr unsigned long WIDE_INDENT = 4;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
+    std::string page;
+    DOMImpl::JSPVersion version = DOMImpl::JSP_NONE;
+    if (!fuzzinput::readInput(data, size, page, version))
         return 0;
+    // The mode byte's high bits choose the formatting options.
     const std::uint8_t mode = data[0];
-    const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
-
-    const DOMImpl::JSPVersion version = fuzzinput::applyReadingMode(mode);
 
     const DOMImpl::FormatOption defaults;
     DOMImpl::FormatOption* options = DOMImpl::getFormatOption();

@@ -31,12 +31,10 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
+    std::string page;
+    DOMImpl::JSPVersion version = DOMImpl::JSP_NONE;
+    if (!fuzzinput::readInput(data, size, page, version))
         return 0;
-    const std::uint8_t mode = data[0];
-    const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
-
-    const DOMImpl::JSPVersion version = fuzzinput::applyReadingMode(mode);
 
     Document* doc = DOMImpl::createDocument("HTML", version);
     if (!doc) {

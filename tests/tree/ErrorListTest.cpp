@@ -45,6 +45,21 @@ TEST(ErrorList, LinesFollowThePageWhateverItsLineBreaks)
     }
 }
 
+TEST(ErrorList, MarkupWithoutItsClosingDelimiterIsListed)
+{
+    // A comment and an include that found no "-->" ended at the first ">":
+    // a "-->" written after them would make them run on, so they are
+    // listed; closed ones are not.
+    Document* doc = read("<p>a<!--x>b\n<!--#echo var=y>c");
+    EXPECT_EQ((std::vector<std::string>{"1 #comment", "2 ssi:echo"}), listed(doc));
+    for (const DOMError& e : doc->getErrorList())
+        EXPECT_EQ(Node::INVALID_FORMAT_ERROR, e.node->getErrorState() & Node::INVALID_FORMAT_ERROR);
+    DOM::getDOM()->deleteDocument(doc);
+    Document* closed = read("<p>a<!-- fine -->b\n<!--#echo var=z -->c");
+    EXPECT_TRUE(listed(closed).empty());
+    DOM::getDOM()->deleteDocument(closed);
+}
+
 TEST(ErrorList, CollectorHandsOutErrorsAboveALevel)
 {
     Document* doc = read("<p bogus=1>a</p>\r\n<table>\r\n<tr>text<td>b</td></tr></table>");

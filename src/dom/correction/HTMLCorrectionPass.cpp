@@ -289,7 +289,7 @@ void HTMLCorrectionPass::closeMarkupAtEnd()
         if (last->getNodeType() == Node::ELEMENT_NODE && static_cast<Element*>(last)->hasEndTag()) {
             Element* e = static_cast<Element*>(last);
             const std::string end = e->getEndTag();
-            if (end.back() != '>' && TagRepair::closeEndTag(e))
+            if (!end.empty() && end.back() != '>' && TagRepair::closeEndTag(e))
                 _state.noteChange();
             return;
         }

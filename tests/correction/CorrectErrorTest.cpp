@@ -245,6 +245,12 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // A copy that shows its end tag closes the table it holds.
         {"<FORM>\n<BODY><TABLE><TR", DOMImpl::JSP_NONE,
          "<BODY><FORM></FORM><FORM><TABLE><TR></TR></TABLE></FORM></BODY>"},
+        // A directive the page end cut short is closed before what the
+        // repair writes after it.
+        {"<select><b><%@", DOMImpl::JSP_091, "<B><select><%@ %></SELECT></B><select>"},
+        // A tag the page end cut short whose name is no letter is closed
+        // all the same: it reads back with that name.
+        {"<TR><P><SMALL><\x01", DOMImpl::JSP_NONE, "<P><\x01></P><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -12,6 +12,10 @@
 namespace pagedom {
 namespace str {
 
+// The bytes that end a name in page markup (a tag or attribute name, an
+// entity name before ";").
+constexpr const char* NAME_DELIMITERS = " \t\v\r\f\n()|*?+<>=\"'&";
+
 inline char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 inline char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 

@@ -3,6 +3,7 @@
 
 #include "correction/NodeMoves.h"
 
+#include <cstring>
 #include <vector>
 
 #include "base/StringUtil.h"
@@ -57,18 +58,21 @@ bool isCutShort(const Element* element)
     return start.back() != '>';
 }
 
-// Whether a produced tag reads back with this name: name bytes only ("/"
-// and the like end a name).
+// Whether a produced tag reads back with this name: no byte of it ends a
+// name, it does not begin with a byte that "<" turns into other markup or
+// text ("<!", "</", "<%", "<-" ...), and it does not end in "/" (read as the
+// slash of an empty tag).
 bool readsAsName(const std::string& name)
 {
+    constexpr const char* NOT_FIRST = "!\"%'()*+,-/=?[]|&";
+    auto isIn = [](const char* set, char c) { return c != '\0' && std::strchr(set, c) != nullptr; };
+    if (name.empty() || isIn(NOT_FIRST, name.front()) || name.back() == '/')
+        return false;
     for (char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        const bool nameByte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                              c == '-' || c == '_' || c == ':' || c == '.' || u >= 0x80;
-        if (!nameByte)
+        if (isIn(str::NAME_DELIMITERS, c))
             return false;
     }
-    return !name.empty();
+    return true;
 }
 
 // Whether closeMarkup can close a start tag cut short: produce it again
@@ -437,9 +441,14 @@ bool TagRepair::holdsRawContent(const Node* node)
 void TagRepair::closeMarkup(Element* element, bool endsPage)
 {
     if (holdsRawContent(element) && !rawContentEnds(element)) {
-        // A declared element's end is produced; an undeclared one keeps the
-        // page's tags, but code in script syntax ends as all such code does.
-        if (element->getElementType() && !element->getNodeName().empty())
+        // A declared element's end is produced (a directive's is part of
+        // its start tag); an undeclared one keeps the page's tags, but code
+        // in script syntax ends as all such code does.
+        const ElementType* type = element->getElementType();
+        if (type && !element->getNodeName().empty() && type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE) {
+            prepareAttributesForTag(element);
+            ElementAccess::regenerateStartTag(*element);
+        } else if (type && !element->getNodeName().empty())
             produceEndTag(element);
         else if (ElementAccess::hasScriptSyntax(*element))
             element->setEndTag(Element::JSP_CLOSE_TAG);

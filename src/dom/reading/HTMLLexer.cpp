@@ -56,7 +56,7 @@ struct ByteClasses {
 
     ByteClasses() : table()
     {
-        for (const char* p = " \t\v\r\f\n()|*?+<>=\"'&"; *p; ++p)
+        for (const char* p = pagedom::str::NAME_DELIMITERS; *p; ++p)
             table[static_cast<unsigned char>(*p)] |= NAME_DELIM | ENTITY_DELIM;
         table[static_cast<unsigned char>(';')] |= ENTITY_DELIM;
         for (const char* p = " \t\v\r\f\n"; *p; ++p)

@@ -22,6 +22,8 @@
 #include "tree/ProcessingInstruction.h"
 #include "tree/EntityReference.h"
 #include "tree/EventTarget.h"
+#include "tree/DesignerObject.h"
+#include "tree/DynamicData.h"
 #include "tree/MetaData.h"
 #include "tree/Range.h"
 

@@ -67,6 +67,60 @@ std::vector<std::string> beanList(const Document* doc)
     return out;
 }
 
+// A dynamic object as a host or a generator would write one: a guarded loop
+// around the run-time text of the element's children.  Counts its calls and
+// references and says when it is deleted.
+class LoopObject : public DynamicData {
+public:
+    explicit LoopObject(bool* deleted) : _deleted(deleted) {}
+    ~LoopObject() override { *_deleted = true; }
+    void generateRuntimeText(MetaData* metaData, std::string& out, RuntimeTextState& state) override
+    {
+        ++calls;
+        out += "<% for (int i = 0; i < n; i++) {";
+        state.scriptletOpen = true;
+        ++state.indent;
+        MetaData::appendChildrenRuntimeText(metaData->getOwnerElement(), out, state);
+        --state.indent;
+        if (!state.scriptletOpen)
+            out += "<%";
+        out += " }";
+        state.scriptletOpen = true;
+    }
+    int addRef() override { return ++references; }
+    int release() override { return --references; }
+
+    int calls = 0;
+    int references = 0;
+
+private:
+    bool* _deleted;
+};
+
+// A dynamic object that produces a fixed text.
+class FixedObject : public DynamicData {
+public:
+    explicit FixedObject(std::string text) : _text(std::move(text)) {}
+    void generateRuntimeText(MetaData*, std::string& out, RuntimeTextState&) override { out += _text; }
+    int addRef() override { return ++_references; }
+    int release() override { return --_references; }
+
+private:
+    std::string _text;
+    int _references = 0;
+};
+
+// A host's designer: stores the run-time text of its control.
+class Designer : public DesignerObject {
+public:
+    void update(MetaData* metaData) override
+    {
+        ++calls;
+        metaData->setRuntimeData("<APPLET code=\"v" + std::to_string(calls) + "\"></APPLET>");
+    }
+    int calls = 0;
+};
+
 } // namespace
 
 TEST(MetaData, SpansOfEveryTypeBecomeTheirElementsMetadataAndWriteBackByteForByte)
@@ -385,4 +439,131 @@ TEST(MetaData, ThousandsOfStartCommentsWithoutEndsReadInLinearTime)
     const double large = timeOf(20000);
     // Ten times the comments: well under a hundred times the time.
     EXPECT_LT(large, small * 40 + 0.5);
+}
+
+TEST(MetaData, RuntimeTextIsProducedByTheElementsObjectWhenThePageIsSaved)
+{
+    const std::string span = "<!--METADATA type=\"DynamicData\" startspan\r\n"
+                             "<TABLE dynamicelement><TR><TD>x</TD></TR></TABLE>\r\n"
+                             "-->OLD<!--METADATA type=\"DynamicData\" endspan-->";
+    bool deleted = false;
+    {
+        Page p("<P>a</P>" + span, DOMImpl::JSP_091);
+        Element* table = p.first("TABLE");
+        ASSERT_TRUE(table && table->getMetaData());
+        MetaData* meta = table->getMetaData();
+        EXPECT_EQ(nullptr, meta->getObject());
+        EXPECT_TRUE(p.roundTrips());
+
+        LoopObject* loop = new LoopObject(&deleted);
+        meta->setDynamicData(loop);
+        EXPECT_EQ(loop, meta->getObject());
+        EXPECT_EQ(1, loop->references);
+        // The span read from the page is checked against what the object
+        // produces: the loop replaces the stored text, the scriptlet it
+        // leaves open is closed before the end comment, and the document
+        // learns that its run-time text differs.  The tags of the row and
+        // the cell (block elements) start lines indented by the loop's level.
+        const std::string produced = "<% for (int i = 0; i < n; i++) { %>\r\n  <TR>\r\n  <TD>x\r\n  </TD>"
+                                     "\r\n  </TR><% }";
+        const std::string saved =
+            "<P>a</P>" + span.substr(0, span.find("OLD")) + produced + " %><!--METADATA type=\"DynamicData\" endspan-->";
+        EXPECT_EQ(saved, p.doc->getSource());
+        EXPECT_EQ(produced, meta->getRuntimeData());
+        EXPECT_TRUE(meta->isScriptletLeftOpen());
+        EXPECT_TRUE(p.doc->isRuntimeTextDifferent());
+        // Current now: written again without asking the object.
+        EXPECT_EQ(saved, p.doc->getSource());
+        EXPECT_EQ(1, loop->calls);
+        // Asked to produce it again, the object is called once more.
+        meta->setRevised(true);
+        EXPECT_EQ(saved, p.doc->getSource());
+        EXPECT_EQ(2, loop->calls);
+
+        // A copy of the element shares the object; the last reference given
+        // back deletes it.
+        Node* copy = table->cloneNode(true);
+        ASSERT_TRUE(static_cast<Element*>(copy)->getMetaData());
+        EXPECT_EQ(loop, static_cast<Element*>(copy)->getMetaData()->getDynamicData());
+        EXPECT_EQ(2, loop->references);
+        copy->releaseRef();
+        EXPECT_EQ(1, loop->references);
+        EXPECT_FALSE(deleted);
+    }
+    EXPECT_TRUE(deleted);
+
+    // An object that produces what the page holds changes no byte and
+    // leaves the run-time text as loaded.
+    Page same(span, DOMImpl::JSP_091);
+    FixedObject* fixed = new FixedObject("OLD");
+    same.first("TABLE")->getMetaData()->setDynamicData(fixed);
+    EXPECT_TRUE(same.roundTrips());
+    EXPECT_FALSE(same.doc->isRuntimeTextDifferent());
+}
+
+TEST(MetaData, DesignTimeControlsAreUpdatedByTheHostsDesignerBeforeTheirTextIsWritten)
+{
+    const std::string span = "<!--METADATA type=\"DesignerControl\" startspan\r\n<OBJECT dtc></OBJECT>\r\n-->"
+                             "<APPLET code=\"v0\"></APPLET><!--METADATA type=\"DesignerControl\" endspan-->";
+    Page p(span, DOMImpl::JSP_091);
+    MetaData* meta = p.first("OBJECT")->getMetaData();
+    ASSERT_TRUE(meta);
+    Designer designer;
+    meta->setDesignerObject(&designer);
+    EXPECT_EQ(&designer, meta->getObject());
+    EXPECT_EQ(&designer, meta->getDesignerObject());
+    const std::string updated = span.substr(0, span.find("<APPLET")) + "<APPLET code=\"v1\"></APPLET>" +
+                                "<!--METADATA type=\"DesignerControl\" endspan-->";
+    EXPECT_EQ(updated, p.doc->getSource());
+    EXPECT_EQ(1, designer.calls);
+    // The text the designer stored is current: no second update.
+    EXPECT_EQ(updated, p.doc->getSource());
+    EXPECT_EQ(1, designer.calls);
+    // A copy of the control does not take the host's object along.
+    Node* copy = p.first("OBJECT")->cloneNode(true);
+    EXPECT_EQ(nullptr, static_cast<Element*>(copy)->getMetaData()->getObject());
+    copy->releaseRef();
+    meta->setDesignerObject(nullptr);
+}
+
+TEST(MetaData, TheChildrenWalkWritesPageTextTagsAndTheRunTimeTextOfElementsWithMetadata)
+{
+    const std::string page = "<BODY><P>a &amp; b</P><!--c--><!--METADATA type=\"DynamicData\" startspan\r\n"
+                             "<UL dynamicelement><LI>x</UL>\r\n-->RUN<!--METADATA type=\"DynamicData\" endspan-->"
+                             "<%--METADATA type=AuthorTimeVisual startspan\r\n"
+                             "<QRTX:ATV fonttext=\"Name\"><%= name %></QRTX:ATV>\r\n"
+                             "--%><%= name %><%--METADATA type=\"AuthorTimeVisual\" endspan--%></BODY>";
+    Page p(page, DOMImpl::JSP_10);
+    Element* body = p.first("BODY");
+    ASSERT_TRUE(body);
+    // The list gives its stored run-time text; the author-time visual's
+    // element shows as it stands, its code included; an open scriptlet is
+    // closed before the first tag, and the paragraph's tags (a block
+    // element's) start lines.
+    RuntimeTextState state;
+    state.scriptletOpen = true;
+    std::string out;
+    MetaData::appendChildrenRuntimeText(body, out, state);
+    EXPECT_EQ(" %>\r\n<P>a &amp; b\r\n</P><!--c-->RUN<%= name %>", out);
+    EXPECT_FALSE(state.scriptletOpen);
+    // Before page text an open scriptlet is closed on a line of its own, at
+    // the level of the code.
+    state.scriptletOpen = true;
+    state.indent = 2;
+    out.clear();
+    MetaData::appendChildrenRuntimeText(p.first("P"), out, state);
+    EXPECT_EQ("\r\n    %>a &amp; b", out);
+    EXPECT_TRUE(p.roundTrips());
+
+    // Deep pages are walked without recursion.
+    const int depth = 100000;
+    std::string deep;
+    for (int i = 0; i < depth; ++i)
+        deep += "<B>";
+    deep += "t";
+    Page d(deep);
+    std::string deepOut;
+    RuntimeTextState deepState;
+    MetaData::appendChildrenRuntimeText(d.doc, deepOut, deepState);
+    EXPECT_EQ(deep, deepOut);
 }

@@ -222,7 +222,7 @@ void Element::_appendMetaEnd(std::string& out, bool insideMeta) const
     if (insideMeta)
         return;
     out += meta->getStartTail();
-    out += meta->getRuntimeData();
+    meta->_appendSavedRuntimeText(out);
     if (meta->isScriptletLeftOpen())
         out += SCRIPTLET_CLOSE;
     out += meta->getEndComment();

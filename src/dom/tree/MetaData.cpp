@@ -26,11 +26,70 @@ MetaData::MetaData(const MetaData& other)
       _scriptletLeftOpen(other._scriptletLeftOpen), _runtimeVerify(other._runtimeVerify),
       _runtimeDiffers(other._runtimeDiffers), _bare(other._bare)
 {
+    // The copy shares the dynamic object; a designer object is the host's
+    // for one control and stays with it.
+    if (other._dynamic) {
+        _dynamic = other._dynamic;
+        _dynamic->addRef();
+    }
 }
 
 MetaData::~MetaData()
 {
+    _dropDynamicData();
     _setATVElement(nullptr);
+}
+
+void MetaData::_setOwnerElement(Element* element)
+{
+    if (_ownerElement && element && element != _ownerElement)
+        _dropDynamicData();
+    _ownerElement = element;
+}
+
+void* MetaData::getObject() const
+{
+    switch (_type) {
+    case DynamicData:
+        return _dynamic;
+    case AuthorTimeVisual:
+        return _atv;
+    case DesignerControl:
+        return _designer;
+    default:
+        return nullptr;
+    }
+}
+
+void MetaData::setDynamicData(::DynamicData* dynamic)
+{
+    if (dynamic == _dynamic)
+        return;
+    if (dynamic)
+        dynamic->addRef();
+    _dropDynamicData();
+    _dynamic = dynamic;
+    _runtimeRevised = true;
+    if (_ownerElement)
+        _ownerElement->_sourceTouched();
+}
+
+void MetaData::setDesignerObject(DesignerObject* designer)
+{
+    if (designer == _designer)
+        return;
+    _designer = designer;
+    _runtimeRevised = true;
+    if (_ownerElement)
+        _ownerElement->_sourceTouched();
+}
+
+void MetaData::_dropDynamicData()
+{
+    ::DynamicData* dynamic = _dynamic;
+    _dynamic = nullptr;
+    if (dynamic && dynamic->release() == 0)
+        delete dynamic;
 }
 
 void MetaData::_setATVElement(Element* atv)

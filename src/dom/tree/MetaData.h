@@ -6,6 +6,8 @@
 #include <string>
 
 #include "node/ContainerNode.h"
+#include "tree/DesignerObject.h"
+#include "tree/DynamicData.h"
 
 class Element;
 namespace pagedom {
@@ -66,6 +68,21 @@ public:
     // The author-time visual element held by AuthorTimeVisual metadata (the
     // metadata holds a reference on it), or null.
     Element* getATVElement() const { return _atv; }
+    // The object of the metadata's type: the DynamicData of DynamicData
+    // metadata, the visual element of an author-time visual, the designer
+    // object of a design-time control; null when there is none.
+    void* getObject() const;
+    // The object that produces the element's run-time text, or null.
+    ::DynamicData* getDynamicData() const { return _dynamic; }
+    // Holds dynamic (one reference taken) instead of the object held before
+    // (one reference given back); its run-time text is produced again when
+    // next written.
+    void setDynamicData(::DynamicData* dynamic);
+    // The host's designer object, or null.
+    DesignerObject* getDesignerObject() const { return _designer; }
+    // Sets the host's designer object (not owned); its run-time text is
+    // produced again when next written.
+    void setDesignerObject(DesignerObject* designer);
 
     // The METADATA start comment as read or last built.
     const std::string& getMetaStart() const { return _metaStart; }
@@ -75,6 +92,19 @@ public:
     const std::string& getRuntimeData() const { return _runtimeData; }
     // Stores the run-time text; it no longer needs to be built.
     void setRuntimeData(const std::string& text);
+    // Appends the element's run-time text to out: the stored text while it
+    // is current, else the text the object produces (kept as the new stored
+    // text; the document learns when it differs from what the page held).
+    // From a children walk, an author-time visual's element is written
+    // itself: its tags around its children's run-time text.
+    void appendRuntimeText(std::string& out, RuntimeTextState& state, bool fromChildrenWalk = false);
+    // Appends the run-time text of parent's children to out: elements with
+    // metadata give theirs, other elements their tags around their
+    // children's, texts, comments and the code of server code their source;
+    // an open scriptlet is closed before page text, and the tags of block
+    // elements start a line.
+    static void appendChildrenRuntimeText(const Node* parent, std::string& out, RuntimeTextState& state);
+
     // Whether the run-time text ended inside a "<%" scriptlet, which the
     // saved page closes with " %>".
     bool isScriptletLeftOpen() const { return _scriptletLeftOpen; }
@@ -122,7 +152,9 @@ private:
     bool _writesChildren() const override { return false; }
     unsigned long _prepareUpdateState(unsigned long state) override;
 
-    void _setOwnerElement(Element* element) { _ownerElement = element; }
+    // Attaches to element (null: detaches); an object made for another
+    // element is given back.
+    void _setOwnerElement(Element* element);
     // Holds atv (adding a reference) instead of the element held before
     // (releasing it), and marks which element it keeps.  atv has no parent
     // other than this node and no other keeper; one from another document
@@ -164,10 +196,24 @@ private:
     std::string _indentation() const;
     // Whether the kept offset and length lie inside the kept start comment.
     bool _keptSpanValid() const;
+    // Whether the stored run-time text is written as it is: it is current,
+    // and no object is waiting to check a span read from the page.
+    bool _runtimeReusable() const;
+    // Appends the run-time text the saved page holds after the element, as
+    // appendRuntimeText does from a fresh state, and " %>" when it leaves a
+    // scriptlet open.  Writing the page refreshes the stored run-time text
+    // (a cache of what the object produces), not the tree.
+    void _appendSavedRuntimeText(std::string& out) const;
+    // Has the object produce the run-time text and keeps it.
+    void _produceRuntimeText(std::string& out, RuntimeTextState& state);
+    // Gives back the reference on the dynamic object, deleting it at 0.
+    void _dropDynamicData();
 
     Type _type = NONE;
     Element* _ownerElement = nullptr;
     Element* _atv = nullptr;
+    ::DynamicData* _dynamic = nullptr;
+    DesignerObject* _designer = nullptr;
     std::string _metaStart;
     std::string _metaEnd;
     std::string _runtimeData;

@@ -251,6 +251,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // A tag the page end cut short whose name is no letter is closed
         // all the same: it reads back with that name.
         {"<TR><P><SMALL><\x01", DOMImpl::JSP_NONE, "<P><\x01></P><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
+        // Content adapted at the start of a BODY the page left implied shows
+        // the BODY when a HEAD could hold it, and its end before a HEAD that
+        // stands after it.
+        {"<G><HEAD><HTML><param", DOMImpl::JSP_NONE, "<G><HTML><BODY><OBJECT><PARAM></OBJECT></BODY><HEAD></HEAD></HTML>"},
+        {"<%><param><<TITLE", DOMImpl::JSP_10, "<%>%><BODY><OBJECT><PARAM></OBJECT>&lt;</BODY><TITLE></TITLE>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

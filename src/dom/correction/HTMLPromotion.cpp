@@ -13,6 +13,7 @@
 #include "node/NodeAccess.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/ElementAccess.h"
 #include "tree/Text.h"
 
 namespace pagedom {
@@ -115,8 +116,8 @@ Node* HTMLPromotion::promote(Node* node)
 void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
 {
     // Content moved to the start of a BODY the page left implied would,
-    // read again, go into the HEAD before it when the HEAD may hold it (a
-    // SCRIPT, a STYLE): the BODY's start tag shows where the BODY starts.
+    // read again, go into a HEAD when a HEAD may hold it (a SCRIPT, a STYLE,
+    // an OBJECT): the BODY's start tag shows where the BODY starts.
     if (!isElementOf(holder, T::ID_BODY))
         return;
     Element* body = static_cast<Element*>(holder);
@@ -125,15 +126,36 @@ void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
     Node* first = body->getFirstChild();
     while (first && isLayoutOnly(first))
         first = first->getNextSibling();
-    if (first != node)
-        return;
-    Node* head = body->getPreviousSibling();
-    while (head && !isElementOf(head, T::ID_HEAD))
-        head = head->getPreviousSibling();
-    if (!head || !head->canContain(node))
+    if (first != node || !headCouldHold(body, node))
         return;
     body->specifyTag();
+    // A HEAD the page has after the BODY is read there only after the
+    // BODY's end.
+    for (Node* after = body->getNextSibling(); after; after = after->getNextSibling()) {
+        if (isElementOf(after, T::ID_HEAD)) {
+            ElementAccess::writeMatchingEndTag(*body);
+            break;
+        }
+    }
     _state.noteChange();
+}
+
+bool HTMLPromotion::headCouldHold(Node* body, Node* node)
+{
+    // The page's HEAD beside the BODY, before or after it; without one, a
+    // HEAD as reading would imply it.
+    for (Node* n = body->getPreviousSibling(); n; n = n->getPreviousSibling())
+        if (isElementOf(n, T::ID_HEAD))
+            return n->canContain(node);
+    for (Node* n = body->getNextSibling(); n; n = n->getNextSibling())
+        if (isElementOf(n, T::ID_HEAD))
+            return n->canContain(node);
+    Element* head = _state.document().createDefElement(T::ID_HEAD);
+    if (!head)
+        return false;
+    const bool holds = head->canContain(node);
+    head->releaseRef();
+    return holds;
 }
 
 Node* HTMLPromotion::climb(Node* node)
@@ -164,6 +186,7 @@ Node* HTMLPromotion::climb(Node* node)
                         TagRepair::settleCopy(outer);
                     }
                     closeAround(outer);
+                    showImpliedBody(parent, outer);
                     return adaptor;
                 }
             }

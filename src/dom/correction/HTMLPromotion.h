@@ -50,8 +50,11 @@ private:
     // The climb of promote; the node that now holds node, or null.
     Node* climb(Node* node);
     // A BODY the page left implied, which node now starts and a HEAD
-    // before it could hold, shows its tags.
+    // could hold, shows its tags (its end too before a HEAD after it).
     void showImpliedBody(Node* holder, Node* node);
+    // Whether the HEAD beside body (or, without one, a HEAD reading would
+    // imply) may hold node.
+    bool headCouldHold(Node* body, Node* node);
     // Takes node out of parent into grand, splitting parent around it.
     void leave(Node* node, Node* parent, Node* grand, bool tableMode);
 

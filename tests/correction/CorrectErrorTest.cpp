@@ -256,6 +256,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // stands after it.
         {"<G><HEAD><HTML><param", DOMImpl::JSP_NONE, "<G><HTML><BODY><OBJECT><PARAM></OBJECT></BODY><HEAD></HEAD></HTML>"},
         {"<%><param><<TITLE", DOMImpl::JSP_10, "<%>%><BODY><OBJECT><PARAM></OBJECT>&lt;</BODY><TITLE></TITLE>"},
+        // A BODY that shows its tags after the repair closes what the HEAD
+        // before it left open.
+        {"e<tr><HTML><TITLE><td", DOMImpl::JSP_NONE,
+         "<HTML><TITLE></TITLE><BODY>e<TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE>"
+         "<TABLE><TBODY><TR></TR></TBODY></TABLE></BODY></HTML>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

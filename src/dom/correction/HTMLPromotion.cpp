@@ -129,6 +129,7 @@ void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
     if (first != node || !headCouldHold(body, node))
         return;
     body->specifyTag();
+    TagRepair::closeBefore(body);
     // A HEAD the page has after the BODY is read there only after the
     // BODY's end.
     for (Node* after = body->getNextSibling(); after; after = after->getNextSibling()) {

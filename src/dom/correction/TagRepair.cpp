@@ -309,8 +309,11 @@ void TagRepair::regenerateTags(Element* element)
     // A row the page did not write holds nothing but layout until its tags
     // show; repairing it makes them show.
     const bool isVirtual = element->isVirtualElement();
-    if (isVirtual)
+    if (isVirtual) {
         element->specifyTag();
+        // Its start tag now shows: what comes before must not take it in.
+        closeBefore(element);
+    }
     if (!element->getNodeName().empty()) {
         const bool endWasShown = element->hasEndTag();
         prepareAttributesForTag(element);
@@ -394,8 +397,15 @@ void TagRepair::closeBefore(Node* node)
     Node* before = node ? node->getPreviousSibling() : nullptr;
     while (before && isLayoutOnly(before))
         before = before->getPreviousSibling();
-    if (before && before->getNodeType() == Node::ELEMENT_NODE && isLeftOpen(static_cast<Element*>(before)))
-        regenerateEndTag(static_cast<Element*>(before));
+    if (!before || before->getNodeType() != Node::ELEMENT_NODE)
+        return;
+    Element* element = static_cast<Element*>(before);
+    if (isLeftOpen(element))
+        regenerateEndTag(element);
+    else if (element->isOmittedElement())
+        // An element the page implied (a HEAD) ends where what it holds last
+        // ends.
+        closeLastChildren(element);
 }
 
 void TagRepair::settleCopy(Node* copy)

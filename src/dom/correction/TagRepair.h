@@ -43,8 +43,9 @@ public:
     // only while an undeclared attribute remains.
     static void repairAttributes(Element* element);
     // Shows the end tag of the element before node (white space and
-    // comments between) when it is left open, so that the page does not
-    // read node back into it.  For a node a repair put where it is.
+    // comments between) when it is left open, or of what an implied element
+    // there holds last, so that the page does not read node back into it.
+    // For a node a repair put where it is.
     static void closeBefore(Node* node);
     // For an element a repair made (a copy, or one built around a node)
     // around content that was somewhere else: it shows its end tag, which

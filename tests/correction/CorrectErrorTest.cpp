@@ -220,8 +220,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},
         // What JSP code holds stays in it, white space too.
         {"<table><TITLE><jsp:scriptlet>\n", DOMImpl::JSP_10, "<HEAD><TITLE><jsp:scriptlet></jsp:scriptlet></TITLE></HEAD>"},
-        // JSP code in XML syntax ends with its own end tag.
-        {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><a f=\"\">x"},
+        // JSP code in XML syntax ends with its own end tag; what leaves it
+        // for the top of the page is placed in the BODY reading implies.
+        {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><A f>x</A>"},
         // A DOCTYPE cut short stays where it ends the page.
         {"></body>e<!DOCTYPE", DOMImpl::JSP_NONE, "<BODY>&gt;e<!DOCTYPE"},
         // A SCRIPT moved to the start of the implied BODY shows the BODY,
@@ -261,6 +262,12 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"e<tr><HTML><TITLE><td", DOMImpl::JSP_NONE,
          "<HTML><TITLE></TITLE><BODY>e<TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE>"
          "<TABLE><TBODY><TR></TR></TBODY></TABLE></BODY></HTML>"},
+        // Content that leaves server code for the top of the page goes into
+        // the BODY reading implies there; a JSP action says nothing of where
+        // a cell belongs.
+        {"<%><jsp:scriptlet><tr", DOMImpl::JSP_10, "<%>%><TABLE><TBODY><TR></TR></TBODY></TABLE><jsp:scriptlet>"},
+        {"e<r><jsp:useBean><HTML><td></BODY", DOMImpl::JSP_10,
+         "e<r><jsp:useBean><HTML><TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE></BODY>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -197,8 +197,15 @@ Node* HTMLPromotion::climb(Node* node)
                 continue;
             }
             Node* grand = parent->getParentNode();
-            if (!grand)
-                return nullptr;
+            if (!grand) {
+                // At the top of the page, content goes where reading puts
+                // it: into the BODY of an HTML element the page implies.
+                Node* body = parent->getNodeType() == Node::DOCUMENT_NODE ? impliedBodyFor(node) : nullptr;
+                if (!body)
+                    return nullptr;
+                parent = body;
+                continue;
+            }
             leave(node, parent, grand, tableMode);
             parent = grand;
         }
@@ -225,6 +232,52 @@ Node* HTMLPromotion::distribute(Node* node, Node* parent, std::vector<Node*>& ma
     });
 }
 
+Node* HTMLPromotion::impliedBodyFor(Node* node)
+{
+    Document& document = _state.document();
+    Node* top = node->getParentNode();
+    // What the page implied just before takes node in: the BODY ending an
+    // HTML element whose end tag is left out.
+    Node* before = node->getPreviousSibling();
+    while (before && isLayoutOnly(before))
+        before = before->getPreviousSibling();
+    if (isElementOf(before, T::ID_HTML) && !static_cast<Element*>(before)->hasEndTag()) {
+        Node* last = before->getLastChild();
+        if (isElementOf(last, T::ID_BODY) && !static_cast<Element*>(last)->hasEndTag()) {
+            Node* moved = top->removeChild(node);
+            if (!moved)
+                return nullptr;
+            NodeAccess::insertFromOutside(*last, moved, nullptr);
+            _state.noteChange();
+            return last;
+        }
+    }
+    Element* html = document.createDefElement(T::ID_HTML);
+    Element* body = document.createDefElement(T::ID_BODY);
+    if (!html || !body) {
+        if (html)
+            html->releaseRef();
+        if (body)
+            body->releaseRef();
+        return nullptr;
+    }
+    html->omitTag();
+    body->omitTag();
+    if (!html->appendChild(body)) {
+        body->releaseRef();
+        html->releaseRef();
+        return nullptr;
+    }
+    Node* moved = top->replaceChild(html, node);
+    if (!moved) {
+        html->releaseRef();
+        return nullptr;
+    }
+    NodeAccess::insertFromOutside(*body, moved, nullptr);
+    _state.noteChange();
+    return body;
+}
+
 bool HTMLPromotion::inTableMode(const Node* node)
 {
     if (!hasGroup(node, ElementType::GROUP_TABLE_PART))
@@ -233,6 +286,12 @@ bool HTMLPromotion::inTableMode(const Node* node)
     // around it.
     bool through = false;
     for (const Node* a = node->getParentNode(); a; a = a->getParentNode()) {
+        // A JSP action or an include may hold anything: it says nothing of
+        // where a cell belongs; nor does the page's top level.
+        if (a->getNodeType() != Node::ELEMENT_NODE)
+            break;
+        if (isServerCode(a))
+            continue;
         if (isElementOf(a, T::ID_TABLE) || a->canContain(node))
             return through;
         if (!hasGroup(a, ElementType::GROUP_TABLE_STRUCTURE) && !isElementOf(a, T::ID_CAPTION))

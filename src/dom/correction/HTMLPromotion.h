@@ -49,6 +49,10 @@ private:
     static void keepTableContent(Node* node);
     // The climb of promote; the node that now holds node, or null.
     Node* climb(Node* node);
+    // Puts node, which stands at the top of the page, into the BODY of an
+    // HTML element the page implies (the one just before it, or a new one
+    // in its place) and returns that BODY; null when it cannot.
+    Node* impliedBodyFor(Node* node);
     // A BODY the page left implied, which node now starts and a HEAD
     // could hold, shows its tags (its end too before a HEAD after it).
     void showImpliedBody(Node* holder, Node* node);

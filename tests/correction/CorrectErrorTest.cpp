@@ -268,6 +268,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<%><jsp:scriptlet><tr", DOMImpl::JSP_10, "<%>%><TABLE><TBODY><TR></TR></TBODY></TABLE><jsp:scriptlet>"},
         {"e<r><jsp:useBean><HTML><td></BODY", DOMImpl::JSP_10,
          "e<r><jsp:useBean><HTML><TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE></BODY>"},
+        // Moved content does not stand after an element left open that
+        // would take it in (a SELECT's end is never implied).
+        {"s<table><b><select><b><select><ab", DOMImpl::JSP_NONE, "s<B><select></SELECT><ab><select></SELECT></B>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -64,9 +64,9 @@ public:
     // Marks the nodes below the moved ones that their parents may not hold
     // with INVALID_CONTENT_ERROR, and clears it on those they may: as
     // reading the page again would.  Each subtree is walked once; flagged
-    // is called with each node newly marked.
-    template <typename Flagged>
-    void recheckMoved(Flagged flagged)
+    // is called with each node newly marked, placed with each node walked.
+    template <typename Flagged, typename Placed>
+    void recheckMoved(Flagged flagged, Placed placed)
     {
         std::unordered_set<const Node*> walked;
         std::vector<Node*> pending;
@@ -83,6 +83,7 @@ public:
                     NodeAccess::addErrorState(*child, Node::INVALID_CONTENT_ERROR);
                     flagged(child);
                 }
+                placed(child);
                 if (walked.insert(child).second)
                     pending.push_back(child);
             }

@@ -116,7 +116,9 @@ bool HTMLCorrectionPass::run()
         for (; done < _visits.size(); ++done)
             correct(_visits[done]);
         // A node found misplaced again is listed again.
-        _state.recheckMoved([this](Node* n) { _listed.erase(n); });
+        // Nor may moved content stand after an element left open that
+        // reading would take it into.
+        _state.recheckMoved([this](Node* n) { _listed.erase(n); }, TagRepair::closeIfReadInto);
     }
     if (_start == &_state.document())
         placeDocumentTypes();

@@ -408,6 +408,22 @@ void TagRepair::closeBefore(Node* node)
         closeLastChildren(element);
 }
 
+void TagRepair::closeIfReadInto(Node* node)
+{
+    if (isLayoutOnly(node))
+        return;
+    Node* before = node->getPreviousSibling();
+    while (before && isLayoutOnly(before))
+        before = before->getPreviousSibling();
+    if (!before || before->getNodeType() != Node::ELEMENT_NODE || !isLeftOpen(static_cast<Element*>(before)))
+        return;
+    Element* open = static_cast<Element*>(before);
+    const ElementType* type = open->getElementType();
+    const bool endImplied = type && type->getOmitType() != ElementType::OMIT_NO_TAG;
+    if (!endImplied || open->canContain(node))
+        regenerateEndTag(open);
+}
+
 void TagRepair::settleCopy(Node* copy)
 {
     if (copy->getNodeType() != Node::ELEMENT_NODE)

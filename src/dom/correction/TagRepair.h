@@ -47,6 +47,10 @@ public:
     // there holds last, so that the page does not read node back into it.
     // For a node a repair put where it is.
     static void closeBefore(Node* node);
+    // Shows the end tag of the element before node when it is left open and
+    // reading would take node into it: it may hold node, or its end tag is
+    // never implied.
+    static void closeIfReadInto(Node* node);
     // For an element a repair made (a copy, or one built around a node)
     // around content that was somewhere else: it shows its end tag, which
     // closes the open elements at the end of the content, unless that

@@ -236,7 +236,7 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<tr><table><tr><%--", DOMImpl::JSP_10,
          "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
         // The body of a JSP action is page text.
-        {"<s><BODY><jsp:useBean><", DOMImpl::JSP_10, "<BODY><jsp:useBean><s>&lt;</S></jsp:useBean></BODY>"},
+        {"<s><BODY><jsp:useBean><", DOMImpl::JSP_10, "<BODY><s><jsp:useBean>&lt;</jsp:useBean></S></BODY>"},
         // A bare "&" is written as a reference before the end tag after it
         // is settled.
         {"<table><i>&", DOMImpl::JSP_NONE, "<I>&amp;</I>"},
@@ -271,6 +271,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // Moved content does not stand after an element left open that
         // would take it in (a SELECT's end is never implied).
         {"s<table><b><select><b><select><ab", DOMImpl::JSP_NONE, "s<B><select></SELECT><ab><select></SELECT></B>"},
+        // Elements the page implied are not copied into content that leaves
+        // them, and go when emptied (their end tag alone would be a stray
+        // one).
+        {"a<i><HTML><jsp:useBean><!--#echo></BODY", DOMImpl::JSP_10,
+         "<HTML>a</BODY><jsp:useBean><i><!--#echo --></I></jsp:useBean></HTML>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -58,8 +58,12 @@ bool isEmptied(Document& document, const Node* n)
             return false;
     }
     // An emptied P goes too when a TABLE now stands beside it (an editor
-    // keeps such a P to type in; a repair has no use for it).
-    return document.isEmptyNode(n, false) || (isElementOf(n, T::ID_P) && !n->hasChildNodes());
+    // keeps such a P to type in; a repair has no use for it); so does an
+    // element the page implied, whose end tag alone would read as a stray
+    // one.
+    const Element* element = asElement(n);
+    const bool implied = element && !element->hasStartTag() && !n->hasChildNodes();
+    return implied || document.isEmptyNode(n, false) || (isElementOf(n, T::ID_P) && !n->hasChildNodes());
 }
 
 // Server code: JSP in any form, server-side includes.  A repair never
@@ -217,6 +221,10 @@ Node* HTMLPromotion::climb(Node* node)
 Node* HTMLPromotion::distribute(Node* node, Node* parent, std::vector<Node*>& made)
 {
     if (!node || !parent || isElementOf(parent, T::ID_P) || isServerCode(parent))
+        return nullptr;
+    // A copy of an element the page implied (a BODY) would be implied where
+    // reading implies no such element.
+    if (parent->getNodeType() == Node::ELEMENT_NODE && !static_cast<Element*>(parent)->hasStartTag())
         return nullptr;
     // Content that is itself misplaced is not entered: it moves on its own
     // and gets its formatting then (so a chain of misplaced elements is

@@ -276,6 +276,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // one).
         {"a<i><HTML><jsp:useBean><!--#echo></BODY", DOMImpl::JSP_10,
          "<HTML>a</BODY><jsp:useBean><i><!--#echo --></I></jsp:useBean></HTML>"},
+        // An adaptor in place obeys what the elements around it exclude: a
+        // FORM inside a FORM gets no BODY of its own there, it leaves the
+        // outer FORM.
+        {"<FORM><jsp:useBean><HTML><FORM", DOMImpl::JSP_10, "<FORM></FORM><FORM><jsp:useBean><HTML>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -156,11 +156,26 @@ Element* HTMLAdaptor::intoChildAdaptors(Document& document, Node* node, const El
             continue;
         if (!parent->insertBefore(made.front(), node))
             return nullptr;
+        Node* outer = made.front();
         made.clear();
+        if (!holdsInPlace(adaptor, node, outer))
+            return nullptr;
         moveInto(adaptor, node);
         return adaptor;
     }
     return nullptr;
+}
+
+bool HTMLAdaptor::holdsInPlace(Element* adaptor, Node* node, Node* outer)
+{
+    // Made apart from the page, the adaptor knew nothing of what the
+    // elements around its place exclude (a FORM inside a FORM); in place it
+    // does.
+    if (adaptor->canContain(node))
+        return true;
+    if (Node* taken = outer->getParentNode()->removeChild(outer))
+        taken->releaseRef();
+    return false;
 }
 
 Element* HTMLAdaptor::intoParentAdaptors(Document& document, Element* node, const Element* holder,
@@ -192,6 +207,7 @@ Element* HTMLAdaptor::intoParentAdaptors(Document& document, Element* node, cons
         // although HTML implies a BODY inside).
         if (!into && !parent->canContain(wrapper))
             continue;
+        Node* outer = wrapper;
         if (into) {
             // Implied elements below the one that holds the wrappers are
             // not needed.
@@ -202,11 +218,14 @@ Element* HTMLAdaptor::intoParentAdaptors(Document& document, Element* node, cons
             into->appendChild(wrapper);
             if (!parent->insertBefore(made.front(), node))
                 return nullptr;
+            outer = made.front();
             made.clear();
         } else if (!parent->insertBefore(wrapper, node)) {
             wrapper->releaseRef();
             return nullptr;
         }
+        if (!holdsInPlace(wrappers.front(), node, outer))
+            return nullptr;
         moveInto(wrappers.front(), node);
         return wrappers.front();
     }

@@ -52,6 +52,9 @@ private:
                                        std::vector<Element*>& made);
     // A new implied element of id, marked as an adaptor.
     static Element* makeAdaptor(Document& document, int id);
+    // Whether adaptor, now in the tree inside outer (what was inserted),
+    // may hold node there; if not, outer is taken out and released.
+    static bool holdsInPlace(Element* adaptor, Node* node, Node* outer);
 };
 
 } // namespace pagedom

@@ -166,6 +166,9 @@ bool HTMLPromotion::headCouldHold(Node* body, Node* node)
 Node* HTMLPromotion::climb(Node* node)
 {
     Document& document = _state.document();
+    // Content the page's top may not hold is put into an implied BODY once:
+    // one that climbs out of that too has no place.
+    bool wrappedAtTop = false;
     // Leaving a table starts the climb again from the node's new place,
     // which lies outside one more table each time.
     for (;;) {
@@ -204,9 +207,11 @@ Node* HTMLPromotion::climb(Node* node)
             if (!grand) {
                 // At the top of the page, content goes where reading puts
                 // it: into the BODY of an HTML element the page implies.
-                Node* body = parent->getNodeType() == Node::DOCUMENT_NODE ? impliedBodyFor(node) : nullptr;
+                const bool atTop = parent->getNodeType() == Node::DOCUMENT_NODE && !wrappedAtTop;
+                Node* body = atTop ? impliedBodyFor(node) : nullptr;
                 if (!body)
                     return nullptr;
+                wrappedAtTop = true;
                 parent = body;
                 continue;
             }

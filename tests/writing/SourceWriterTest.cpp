@@ -3,8 +3,10 @@
 // bytes.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dom.h"
@@ -248,6 +250,65 @@ TEST(SourceWriter, AnUnchangedDocumentWritesItsPageUntilAnythingChanges)
 
 namespace {
 
+// The page a tree writes, put together node by node from each element's
+// tags and every other node's source (for pages without metadata): what
+// every write of the document must agree with, whatever it copies whole.
+std::string nodeByNode(const Node* root)
+{
+    std::string out;
+    std::vector<std::pair<const Node*, bool>> stack;  // node, children done
+    for (const Node* c = root->getLastChild(); c; c = c->getPreviousSibling())
+        stack.emplace_back(c, false);
+    while (!stack.empty()) {
+        auto [node, done] = stack.back();
+        stack.pop_back();
+        if (node->getNodeType() != Node::ELEMENT_NODE) {
+            out += node->getSource();
+            continue;
+        }
+        const Element* e = static_cast<const Element*>(node);
+        if (done) {
+            out += e->getEndTag();
+            continue;
+        }
+        out += e->getStartTag();
+        stack.emplace_back(node, true);
+        for (const Node* c = node->getLastChild(); c; c = c->getPreviousSibling())
+            stack.emplace_back(c, false);
+    }
+    return out;
+}
+
+// Every text node of a document, in document order.
+std::vector<Text*> allTexts(Document* doc)
+{
+    std::vector<Text*> texts;
+    for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+        if (n->getNodeType() == Node::TEXT_NODE)
+            texts.push_back(static_cast<Text*>(n));
+    return texts;
+}
+
+// A page whose parts the reader puts together in many ways: implied and
+// left-out tags, end tags of another case or closing nothing, text the
+// reader moves out of a table, server code, references and comments.
+const std::string MIXED_PAGE =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n"
+    "<html><head><title>Shop &amp; more</title>\n"
+    "<script>if (a < b) { go(); }</script></head>\n"
+    "<body bgcolor=white><!-- top -->\n"
+    "<p class=x>Some <b>bold <i>and</b> italic</i> text &eacute; here\n"
+    "<table border=1>stray words<tr><td>one<td>two</TD></tr>\n"
+    "<tr><th>three</table></span>\n"
+    "<ul><li>first<li>second <%= user %></ul>\n"
+    "<pre>  kept   as is </pre><!--#include file=\"x.inc\" -->\n"
+    "<form><select><option>a<option selected>b</select></form>\n"
+    "<div><div><div>deep <em>down</em></div></div> after</div>tail</body></html>\n";
+
+} // namespace
+
+namespace {
+
 // Every node of a tree in document order.
 std::vector<Node*> allNodes(Document* doc)
 {
@@ -323,6 +384,7 @@ TEST(SourceWriter, EditsAnywhereAlwaysShowInTheWrittenPage)
                 break;
             }
             ASSERT_EQ(doc->getChildSource(), doc->getSource()) << text << " step " << step;
+            ASSERT_EQ(nodeByNode(doc), doc->getSource()) << text << " step " << step;
         }
     }
 }
@@ -392,4 +454,152 @@ TEST(SourceWriter, EndTagsKeepTheirTextWhenTheStartTagChanges)
     EXPECT_TRUE(end == "</b>" || end == "</B>") << end;
     const std::string written = bold->getSource();
     EXPECT_EQ(end, written.substr(written.size() - end.size()));
+}
+
+
+// After the first write a document copies its unchanged subtrees whole from
+// the page it read; an edit anywhere in one of them must still show, and
+// the subtrees around it must still be the page's bytes.
+TEST(SourceWriter, UnchangedSubtreesAreCopiedWholeAndEditsInsideThemStillShow)
+{
+    const std::size_t count = [] {
+        Page page(MIXED_PAGE, DOMImpl::JSP_10);
+        return allTexts(page.doc).size();
+    }();
+    ASSERT_GT(count, 20u);
+    for (std::size_t i = 0; i < count; ++i) {
+        Page page(MIXED_PAGE, DOMImpl::JSP_10);
+        Document* doc = page.doc;
+        ASSERT_EQ(MIXED_PAGE, doc->getChildSource());
+        std::vector<Text*> texts = allTexts(doc);
+        ASSERT_EQ(count, texts.size());
+        // One typed character, then another one elsewhere: each write
+        // after a write that copied the rest.
+        texts[i]->insert(texts[i]->getLength() / 2, "x", false, Text::SPACE_NORMAL);
+        std::string expected = nodeByNode(doc);
+        EXPECT_NE(MIXED_PAGE, expected) << i;
+        EXPECT_EQ(expected, doc->getSource()) << i;
+        EXPECT_EQ(expected, doc->getChildSource()) << i;
+        Text* other = texts[(i * 7 + 3) % count];
+        other->insert(0, "y", false, Text::SPACE_NORMAL);
+        expected = nodeByNode(doc);
+        EXPECT_EQ(expected, doc->getSource()) << i;
+        // An element's own source agrees with its node-by-node text too.
+        for (Node* n = other->getParentNode(); n && n != doc; n = n->getParentNode()) {
+            const Element* e = static_cast<const Element*>(n);
+            EXPECT_EQ(e->getStartTag() + nodeByNode(e) + e->getEndTag(), e->getSource()) << i;
+        }
+    }
+}
+
+// A subtree that was copied whole keeps writing its own bytes wherever it
+// goes: moved in the page, into another document, into its document after
+// that has read another page, or copied.
+TEST(SourceWriter, CopiedSubtreesWriteTheirOwnBytesWhereverTheyGo)
+{
+    Page page(MIXED_PAGE, DOMImpl::JSP_10);
+    Document* doc = page.doc;
+    ASSERT_EQ(MIXED_PAGE, doc->getChildSource());
+    Element* table = page.first("table");
+    Element* list = page.first("ul");
+    ASSERT_TRUE(table && list);
+    const std::string tableText = table->getSource();
+    const std::string listText = list->getSource();
+    EXPECT_EQ("<ul><li>first<li>second <%= user %></ul>", listText);
+
+    // Moved to the end of the body.
+    list->getParentNode()->appendChild(list->getParentNode()->removeChild(list));
+    EXPECT_EQ(nodeByNode(doc), doc->getSource());
+    EXPECT_NE(std::string::npos, doc->getSource().find("tail" + listText + "</body>"));
+
+    // Moved into another document.
+    Page other("<p>elsewhere</p>");
+    other.first("p")->appendChild(table->getParentNode()->removeChild(table));
+    EXPECT_EQ("<p>elsewhere" + tableText + "</p>", other.doc->getSource());
+    EXPECT_EQ(nodeByNode(doc), doc->getSource());
+
+    // Copied, then the original edited: each writes its own text.
+    Element* copy = static_cast<Element*>(list->cloneNode(true));
+    static_cast<Text*>(list->getFirstChild()->getFirstChild())->insert(0, "z", false, Text::SPACE_NORMAL);
+    EXPECT_EQ(listText, copy->getSource());
+    EXPECT_EQ("<ul><li>zfirst<li>second <%= user %></ul>", list->getSource());
+    copy->releaseRef();
+
+    // Kept over a new page read into its document, then put back.
+    Element* pre = page.first("pre");
+    ASSERT_TRUE(pre);
+    pre->addRef();
+    pre->getParentNode()->removeChild(pre)->releaseRef();
+    const std::string next = "<html><body><p>another page with other bytes</body></html>";
+    doc->createNodes(next.data(), static_cast<unsigned long>(next.size()), nullptr);
+    EXPECT_EQ(next, doc->getChildSource());
+    page.first("p")->appendChild(pre);
+    EXPECT_EQ("<html><body><p>another page with other bytes<pre>  kept   as is </pre></body></html>",
+              doc->getSource());
+}
+
+// Elements with metadata write their comments by where they stand; copying
+// the page around them, and editing next to them, keeps every byte.
+TEST(SourceWriter, MetadataSpansStayByteForByteAroundCopiedSubtrees)
+{
+    const std::string span = "<!--METADATA type=\"DynamicData\" startspan\r\n"
+                             "  <TABLE dynamicelement border=1><TR><TD>x</TD></TR></TABLE>\r\n"
+                             "-->RUN<%= a %>TIME<!--METADATA type=\"DynamicData\" endspan-->";
+    const std::string text = "<html><body><div class=outer><p>before words</p>" + span +
+                             "<p>after words</p></div><div>other words</div></body></html>";
+    for (const char* word : {"before", "after", "other"}) {
+        Page page(text, DOMImpl::JSP_10);
+        ASSERT_EQ(text, page.doc->getChildSource());
+        for (Text* t : allTexts(page.doc)) {
+            if (t->getData().compare(0, std::strlen(word), word) == 0)
+                t->insert(0, "x", false, Text::SPACE_NORMAL);
+        }
+        std::string expected = text;
+        expected.insert(expected.find(word), "x");
+        EXPECT_EQ(expected, page.doc->getSource()) << word;
+        EXPECT_EQ(expected, page.doc->getSource()) << word;
+    }
+
+    // The outer DIV gets metadata of its own after a write: the span inside
+    // it is then written inside the DIV's comments, as a tree that was
+    // never written before writes it.
+    auto withOuterMetaData = [&text](bool writtenBefore) {
+        Page page(text, DOMImpl::JSP_10);
+        if (writtenBefore) {
+            EXPECT_EQ(text, page.doc->getChildSource());
+        }
+        Element* outer = page.first("div");
+        EXPECT_TRUE(outer && !outer->getMetaData());
+        if (!outer)
+            return std::string();
+        MetaData* meta = new MetaData(page.doc);
+        meta->addRef();
+        outer->setMetaData(meta);
+        meta->releaseRef();
+        return page.doc->getSource();
+    };
+    const std::string fresh = withOuterMetaData(false);
+    EXPECT_NE(text, fresh);
+    EXPECT_EQ(fresh, withOuterMetaData(true));
+}
+
+// A page nested 100,000 deep is written after an edit at its bottom
+// without recursion, and the unchanged rest comes back exactly.
+TEST(SourceWriter, ADeepPageWritesAfterAnEditAtItsBottom)
+{
+    const int depth = 100000;
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<div>";
+        close += "</div>";
+    }
+    const std::string text = "<p>top</p>" + open + "bottom" + close + "<p>end</p>";
+    Page page(text);
+    ASSERT_EQ(text, page.doc->getChildSource());
+    std::vector<Text*> texts = allTexts(page.doc);
+    ASSERT_EQ(3u, texts.size());
+    texts[1]->insert(0, "x", false, Text::SPACE_NORMAL);
+    EXPECT_EQ("<p>top</p>" + open + "xbottom" + close + "<p>end</p>", page.doc->getSource());
+    texts[2]->insert(0, "y", false, Text::SPACE_NORMAL);
+    EXPECT_EQ("<p>top</p>" + open + "xbottom" + close + "<p>yend</p>", page.doc->getSource());
 }

@@ -79,6 +79,16 @@ SourceText::SourceText(Block* block, std::size_t offset, std::size_t length)
     _setSpan(block, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length));
 }
 
+SourceText SourceText::span(Block* block, std::size_t offset, std::size_t length)
+{
+    if (!block || length == 0 || length > INLINE_CAPACITY || offset + length >= WHOLE)
+        return SourceText(block, offset, length);
+    SourceText text;
+    block->addRef();
+    text._setSpan(block, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length));
+    return text;
+}
+
 void SourceText::_setSpan(Block* block, std::uint32_t offset, std::uint32_t length)
 {
     std::memcpy(_raw, &block, sizeof block);

@@ -66,6 +66,9 @@ public:
     explicit SourceText(std::string_view text);
     // The span [offset, offset + length) of block, which must hold it.
     SourceText(Block* block, std::size_t offset, std::size_t length);
+    // The same span, kept as a span even when it is short enough to be kept
+    // in place: for a text whose place in the page is asked for later.
+    static SourceText span(Block* block, std::size_t offset, std::size_t length);
     SourceText(const SourceText& other);
     SourceText(SourceText&& other) noexcept;
     SourceText& operator=(const SourceText& other);
@@ -99,6 +102,19 @@ public:
 
     // A copy with a block of its own (for copies that may leave the thread).
     SourceText detached() const { return SourceText(view()); }
+
+    // Where the text starts in the block it is a span of, and where that
+    // block's text ends; both null for a text kept in place or empty.
+    const char* blockStart() const
+    {
+        const Block* block = _spanBlock();
+        return block ? block->chars() + _offset() : nullptr;
+    }
+    const char* blockEnd() const
+    {
+        const Block* block = _spanBlock();
+        return block ? block->chars() + block->size() : nullptr;
+    }
 
 private:
     // Texts of up to INLINE_CAPACITY bytes are kept inside the object; the

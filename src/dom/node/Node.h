@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "node/NodeAllocator.h"
@@ -408,6 +409,29 @@ protected:
     // Room a written copy of this node is likely to need (a document: the
     // page it last read); 0 when unknown.
     virtual std::size_t _writeSizeHint() const { return 0; }
+
+    // --- writing kept page text --------------------------------------------
+    // A node read from a page and unchanged since writes the very bytes it
+    // was read from.  When those lie in the page in one piece, a node that
+    // knows it writes them as one copy instead of node by node: after an
+    // edit only the path to the changed node is written piece by piece.
+    // Whether they lie in one piece is learned by a write (the writer
+    // compares each piece with the page as it goes) and kept by the node
+    // for as long as it stays as read.
+    // The node's whole written text as one piece of the page it was read
+    // from; empty when not known to be one.
+    virtual std::string_view _keptSource() const { return std::string_view(); }
+    // For a node that can keep what a write learns and has not learned it:
+    // true, with where its written text begins in its page and where the
+    // page ends (asked after its start text is written); false otherwise.
+    virtual bool _learnsKeptSource(const char*& start, const char*& pageEnd) const
+    {
+        (void)start, (void)pageEnd;
+        return false;
+    }
+    // Keeps what a write learned: the length of the node's written text in
+    // its page, or 0 when it does not lie there in one piece.
+    virtual void _keepSourceLength(std::size_t length) const { (void)length; }
 
     // --- what the layers below the element and text classes ask of a node ---
     // The element type an element is bound to; null for every other node.

@@ -114,10 +114,11 @@ struct Reaper {
     }
 };
 
-PoolState* threadState()
+// The first use of the pool on a thread (or a use after the thread's end),
+// kept out of threadState so that the path every allocation takes saves no
+// registers for it.
+[[gnu::noinline]] PoolState* firstThreadState()
 {
-    if (t_state)
-        return t_state;
     if (t_ended)
         return nullptr;
     thread_local Reaper reaper;
@@ -126,6 +127,13 @@ PoolState* threadState()
     std::lock_guard<std::mutex> guard(orphanLock());
     t_state->takeOver(orphans());
     return t_state;
+}
+
+PoolState* threadState()
+{
+    if (PoolState* state = t_state)
+        return state;
+    return firstThreadState();
 }
 
 std::size_t classOf(std::size_t size)

@@ -1,6 +1,8 @@
 // Writing a subtree as source text, and handing it to the formatter.
 #include "node/Node.h"
 
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "node/ChangeHooks.h"
@@ -15,10 +17,83 @@ bool Node::_writesChildren() const
     return true;
 }
 
+namespace {
+
+// What a write learns about the page text of the nodes it writes: whether
+// each piece written follows the previous one in the page.  The page
+// position the next piece must start at is the cursor; every piece that is
+// not found there is a break.  A node whose write saw no break between its
+// first and its last piece lies in the page in one piece.
+class PageFollower {
+public:
+    // Whether a learning node is open (only then are pieces compared).
+    bool following() const { return _open != 0; }
+
+    // The piece out[from, end) was written.
+    void written(const std::string& out, std::size_t from)
+    {
+        const std::size_t length = out.size() - from;
+        if (length == 0)
+            return;
+        if (_cursor && static_cast<std::size_t>(_pageEnd - _cursor) >= length
+            && std::memcmp(_cursor, out.data() + from, length) == 0)
+            _cursor += length;
+        else
+            breakOff();
+    }
+    // The kept page text kept was written as one piece.
+    void writtenKept(std::string_view kept)
+    {
+        if (_cursor == kept.data())
+            _cursor += kept.size();
+        else
+            breakOff();
+    }
+    // Something was written that is not compared with the page.
+    void breakOff()
+    {
+        ++_breaks;
+        _cursor = nullptr;
+    }
+
+    // A learning node begins at start in a page ending at pageEnd: its
+    // first piece follows the page from there.  Returns the break count the
+    // node's end is compared with.
+    std::size_t open(const char* start, const char* pageEnd)
+    {
+        if (_open && _cursor != start)
+            ++_breaks;
+        _cursor = start;
+        _pageEnd = pageEnd;
+        ++_open;
+        return _breaks;
+    }
+    // The learning node that began at start, with breaks counted at its
+    // start, has written its last piece: its length in the page, or 0.
+    std::size_t close(const char* start, std::size_t breaks)
+    {
+        --_open;
+        return breaks == _breaks && _cursor ? static_cast<std::size_t>(_cursor - start) : 0;
+    }
+
+private:
+    const char* _cursor = nullptr;
+    const char* _pageEnd = nullptr;
+    std::size_t _breaks = 0;
+    unsigned long _open = 0;
+};
+
+} // namespace
+
 // Writes a subtree without recursion: each node's own start text, its
 // children in order, then its end text.  Each frame knows whether a node
 // on the stack carries metadata; whether one above the walked node does is
 // found once, and only when an element with metadata is met.
+//
+// A child that keeps its page text (see _keptSource) is written as one
+// copy of it; one that can learn whether it has such a text learns it
+// here.  Elements with metadata write texts that depend on their
+// ancestors, so they and the nodes around them learn nothing.
 void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
 {
     struct Frame {
@@ -26,6 +101,8 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         const Node* next;
         bool childrenInside;  // the node or one below the root above it carries metadata
         bool ownInside;       // what the node's own texts were told
+        const char* learnFrom;  // where a learning node begins in its page; null when not learning
+        std::size_t breaks;     // the follower's break count when it began
     };
     enum { UNKNOWN, NO, YES } above = UNKNOWN;
     auto carries = [](const Node* node) { return const_cast<Node*>(node)->_asMetaElement() != nullptr; };
@@ -42,29 +119,70 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             above = getAncestorMetaElement() ? YES : NO;
         return above == YES;
     };
+    PageFollower follower;
+    // Follows the piece a node wrote from out[from] on.
+    auto follow = [&follower, &carries, &out](const Node* node, std::size_t from) {
+        if (!follower.following())
+            return;
+        if (carries(node))
+            follower.breakOff();
+        else
+            follower.written(out, from);
+    };
+    // The node's last piece is written: it keeps what it learned.
+    auto finish = [&follower](const Frame& frame) {
+        if (frame.learnFrom)
+            frame.node->_keepSourceLength(follower.close(frame.learnFrom, frame.breaks));
+    };
     const bool rootInside = within(false, this);
     if (withRoot)
         _writeStartIn(out, rootInside);
     std::vector<Frame> stack;
     if (_writesChildren())
-        stack.push_back(Frame{this, getFirstChild(), carries(this), rootInside});
+        stack.push_back(Frame{this, getFirstChild(), carries(this), rootInside, nullptr, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (!top.next) {
             const Frame done = top;
             stack.pop_back();
-            if (done.node != this)
+            if (done.node != this) {
+                const std::size_t from = out.size();
                 done.node->_writeEndIn(out, done.ownInside);
+                follow(done.node, from);
+                finish(done);
+            }
             continue;
         }
         const Node* child = top.next;
         top.next = child->getNextSibling();
+        if (!design) {
+            const std::string_view kept = child->_keptSource();
+            if (!kept.empty()) {
+                out.append(kept.data(), kept.size());
+                if (follower.following())
+                    follower.writtenKept(kept);
+                continue;
+            }
+        }
         const bool inside = within(top.childrenInside, child);
+        const std::size_t from = out.size();
         child->_writeStartIn(out, inside);
-        if (child->_writesChildren() && child->getFirstChild())
-            stack.push_back(Frame{child, child->getFirstChild(), top.childrenInside || carries(child), inside});
-        else
+        Frame frame{child, child->getFirstChild(), top.childrenInside || carries(child), inside, nullptr, 0};
+        const char* start = nullptr;
+        const char* pageEnd = nullptr;
+        if (!design && !carries(child) && child->_learnsKeptSource(start, pageEnd)) {
+            frame.learnFrom = start;
+            frame.breaks = follower.open(start, pageEnd);
+        }
+        follow(child, from);
+        if (child->_writesChildren() && frame.next) {
+            stack.push_back(frame);
+        } else {
+            const std::size_t endFrom = out.size();
             child->_writeEndIn(out, inside);
+            follow(child, endFrom);
+            finish(frame);
+        }
     }
     if (withRoot)
         _writeEndIn(out, rootInside);

@@ -133,8 +133,13 @@ void HTMLLexer::restartAt(unsigned long index)
     if (index > _length)
         index = _length;
     if (index >= _position) {
+        // Counted in a local, so that the count is not taken for a store
+        // into the page text and the loop runs over whole words.
+        const char* text = _source.data();
+        unsigned long lines = 0;
         for (unsigned long i = _position; i < index; ++i)
-            _line += _source[i] == '\n';
+            lines += text[i] == '\n';
+        _line += lines;
     } else {
         for (unsigned long i = index; i < _position && _line > 1; ++i)
             _line -= _source[i] == '\n';

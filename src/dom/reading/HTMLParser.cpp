@@ -152,6 +152,17 @@ pagedom::SourceText HTMLParser::_takeSpan(unsigned long end)
     return text;
 }
 
+pagedom::SourceText HTMLParser::_takeTagSpan(unsigned long end)
+{
+    if (end > _source.size())
+        end = static_cast<unsigned long>(_source.size());
+    if (end <= _covered)
+        return pagedom::SourceText();
+    pagedom::SourceText text = pagedom::SourceText::span(_page, _covered, end - _covered);
+    _covered = end;
+    return text;
+}
+
 unsigned long HTMLParser::_takeBlock(std::string* text, unsigned long* textStart)
 {
     nextToken();

@@ -73,6 +73,9 @@ private:
     unsigned long _tokenEnd(const Lexer::Token* token) const;
     // Takes the source from the covered position to end for a new node.
     pagedom::SourceText _takeSpan(unsigned long end);
+    // _takeSpan for a start tag: kept as a span however short, so that the
+    // element knows where in the page it begins.
+    pagedom::SourceText _takeTagSpan(unsigned long end);
     std::string _takeSource(unsigned long end) { return _takeSpan(end).str(); }
 
     // Questions asked of the nodes met while building, over and over (kept

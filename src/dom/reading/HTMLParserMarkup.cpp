@@ -129,7 +129,7 @@ bool HTMLParser::_serverSideInclude(unsigned long from, unsigned long to, unsign
     Element* element = _document->createTypedElement(type);
     _scanner.scanDirective(nameEnd, to);
     _addAttributes(element, start);
-    element->_setStartTagText(_takeSpan(end));
+    element->_setStartTagText(_takeTagSpan(end));
     element->_setEndTagText(pagedom::SourceText());
     element->setElementType(type);
     // Without its "-->" the include ended at the first ">": a "-->"

@@ -92,7 +92,7 @@ inline Element* HTMLParser::_makeElement(const StartTag& tag)
 {
     Element* element = _document->createElement(tag.name);
     _addAttributes(element, _covered);
-    element->_setStartTagText(_takeSpan(tag.ending.end));
+    element->_setStartTagText(_takeTagSpan(tag.ending.end));
     element->_setEndTagText(pagedom::SourceText());
     if (tag.ending.unterminated || tag.ending.formatError)
         element->addErrorState(Node::INVALID_FORMAT_ERROR);

@@ -52,7 +52,7 @@ bool mayHeadScopeChain(const ElementType* type)
 Element::Element(Document* ownerDocument, const std::string& name)
     : ContainerNode(ownerDocument, name),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false), _endKind(END_NONE)
+      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
     _assignType(docType ? docType->getElementType(name) : nullptr, true);
@@ -61,7 +61,7 @@ Element::Element(Document* ownerDocument, const std::string& name)
 Element::Element(Document* ownerDocument, const ElementType* type)
     : ContainerNode(ownerDocument, type ? type->getName() : std::string()),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false), _endKind(END_NONE)
+      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN)
 {
     _assignType(type, true);
 }
@@ -69,7 +69,8 @@ Element::Element(Document* ownerDocument, const ElementType* type)
 Element::Element(const Element& other)
     : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag.detached()),
       _startGenerated(other._startGenerated), _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
-      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false), _endKind(END_NONE)
+      _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false), _endKind(END_NONE),
+      _keptLength(KEPT_UNKNOWN)
 {
     _endKind = other._endKind;
     if (_endKind == END_STORED)

@@ -290,6 +290,11 @@ private:
     // visual still inside its visual's tags).
     void _writeStartIn(std::string& out, bool insideMeta) const override;
     void _writeEndIn(std::string& out, bool insideMeta) const override;
+    // An element read from a page keeps the length of its page text, start
+    // tag through end tag, once a write has found it there in one piece.
+    std::string_view _keptSource() const override;
+    bool _learnsKeptSource(const char*& start, const char*& pageEnd) const override;
+    void _keepSourceLength(std::size_t length) const override;
     // What the metadata puts before the start tag and after the end tag.
     void _appendMetaStart(std::string& out, bool insideMeta) const;
     void _appendMetaEnd(std::string& out, bool insideMeta) const;
@@ -535,6 +540,13 @@ private:
     bool _activeX : 1;
     mutable bool _mapPending : 1;
     mutable unsigned int _endKind : 2;
+    // What a write learned of the element's page text (see _keptSource):
+    // nothing yet, its length, or that it is not one piece of the page.
+    // Kept beside the marks; a longer text is kept as not one piece, and
+    // the element is written node by node.
+    static constexpr unsigned int KEPT_UNKNOWN = 0;
+    static constexpr unsigned int KEPT_NONE = 0xFFFFFFu;
+    mutable unsigned int _keptLength : 24;
 
     // Library internals used by the reader, the attribute nodes, the
     // metadata that holds an element as its visual and the library's

@@ -426,6 +426,29 @@ void Element::_writeEnd(std::string& out) const
     _appendEndTag(out);
 }
 
+// The page text is known only for an element still as read whose start tag
+// is a span of its page: it begins there.
+std::string_view Element::_keptSource() const
+{
+    if (_keptLength == KEPT_UNKNOWN || _keptLength == KEPT_NONE || !_isAsRead())
+        return std::string_view();
+    return std::string_view(_startTag.blockStart(), _keptLength);
+}
+
+bool Element::_learnsKeptSource(const char*& start, const char*& pageEnd) const
+{
+    if (_keptLength != KEPT_UNKNOWN || !_isAsRead() || _startGenerated)
+        return false;
+    start = _startTag.blockStart();
+    pageEnd = _startTag.blockEnd();
+    return start != nullptr;
+}
+
+void Element::_keepSourceLength(std::size_t length) const
+{
+    _keptLength = length == 0 || length >= KEPT_NONE ? KEPT_NONE : static_cast<unsigned int>(length);
+}
+
 void Element::formatSource()
 {
     // The HTML document tidies the element's content as it lays it out;

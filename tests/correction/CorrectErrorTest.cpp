@@ -213,8 +213,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
         {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
-        // A name a produced tag would not read back ("table/") stays open.
-        {"<td><table//", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><table//"},
+        // A tag whose name a produced tag would not read back ("table/",
+        // "!") gets the ">" it lacks, as the page wrote it.
+        {"<td><table//", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><table//></TD></TR></TBODY></TABLE>"},
+        {"<head><g>e<! ", DOMImpl::JSP_NONE, "<HEAD><g><! ></HEAD><BODY>e</BODY>"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},

@@ -76,13 +76,12 @@ bool readsAsName(const std::string& name)
 }
 
 // Whether closeMarkup can close a start tag cut short: produce it again
-// from a name that reads back as one, or give a tag without a name the ">"
-// it lacks where no quote left open would take that in.
+// from a name that reads back as one, or give any other tag the ">" it
+// lacks where no quote left open would take that in.
 bool canBeClosed(const Element* element)
 {
-    const std::string name = element->getNodeName();
-    if (!name.empty())
-        return readsAsName(name);
+    if (readsAsName(element->getNodeName()))
+        return true;
     return element->getStartTag().find_first_of("\"'") == std::string::npos;
 }
 
@@ -491,11 +490,11 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
                                                   !element->hasChildNodes());
     if (!cutShort && (isServerCodeElement(element) || !hasUnwritableAttribute(element)))
         return;
-    // A tag without a name ("<!x" read as an element) cannot be produced
-    // again: it gets the ">" it lacks (canBeClosed).
+    // A tag without a name that reads back ("<!x" read as an element)
+    // cannot be produced again: it gets the ">" it lacks (canBeClosed).
     if (!canBeClosed(element))
         return;
-    if (element->getNodeName().empty()) {
+    if (!readsAsName(element->getNodeName())) {
         if (isCutShort(element))
             element->setStartTag(element->getStartTag() + '>');
     } else {

@@ -225,8 +225,14 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // JSP code in XML syntax ends with its own end tag; what leaves it
         // for the top of the page is placed in the BODY reading implies.
         {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><A f>x</A>"},
-        // A DOCTYPE cut short stays where it ends the page.
-        {"></body>e<!DOCTYPE", DOMImpl::JSP_NONE, "<BODY>&gt;e<!DOCTYPE"},
+        // A DOCTYPE cut short gets the ">" it lacks, and goes to the front.
+        {"></body>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><BODY>&gt;e</BODY>"},
+        {"<head><g>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><HEAD><g></HEAD><BODY>e</BODY>"},
+        // One that left a quote, or a comment inside a quote, open gets
+        // those closed too; what only held it goes.
+        {"<title><font r=n>e<!DOCTYPE L P\">", DOMImpl::JSP_NONE,
+         "<!DOCTYPE L P\">\"><BODY><FONT r=\"n\">e</FONT></BODY><title>"},
+        {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<!DOCTYPE L U\"<!---->\"><BODY>e</BODY><title>"},
         // A SCRIPT moved to the start of the implied BODY shows the BODY,
         // else it would be read into a second HEAD.
         {"<Y><TABLE><STYLE></STYLE><SCRIPT>x</SCRIPT>", DOMImpl::JSP_NONE,

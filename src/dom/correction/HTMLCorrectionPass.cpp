@@ -80,6 +80,36 @@ bool leadsThePage(const Node* node)
     return true;
 }
 
+// A declaration as it must be written not to take in what follows: one the
+// page left open gets what it lacks, markup left open inside it (a comment
+// or server code, read as such even within quotes), the quote it left open
+// (which took in its ">"), then its ">".
+std::string closedDeclaration(std::string source)
+{
+    bool changed = false;
+    const std::pair<const std::string*, const std::string*> inner[] = {
+        {&Comment::OPEN_TAG, &Comment::CLOSE_TAG}, {&Element::JSP_OPEN_TAG, &Element::JSP_CLOSE_TAG}};
+    for (const auto& markup : inner) {
+        const std::size_t opened = source.rfind(*markup.first);
+        if (opened != std::string::npos && source.find(*markup.second, opened + markup.first->size()) == std::string::npos) {
+            source += *markup.second;
+            changed = true;
+        }
+    }
+    char open = 0;
+    for (char c : source) {
+        if (open ? c == open : (c == '"' || c == '\''))
+            open = open ? 0 : c;
+    }
+    if (open) {
+        source += open;
+        changed = true;
+    }
+    if (changed || source.empty() || source.back() != '>')
+        source += '>';
+    return source;
+}
+
 } // namespace
 
 HTMLCorrectionPass::HTMLCorrectionPass(Document& document, Node* start)
@@ -493,16 +523,20 @@ void HTMLCorrectionPass::placeDocumentTypes()
             clear(doctype, Node::INVALID_CONTENT_ERROR);
             continue;
         }
-        // One the page cut short ends the page: moved to the front it
-        // would take in what follows.  It stays, misplaced.
+        // One the page cut short gets the ">" it lacks: moved to the front,
+        // or with content written after it, it would take that in.
         const std::string source = doctype->getSource();
-        if (source.empty() || source.back() != '>')
+        if (source.empty())
             continue;
+        const std::string closed = closedDeclaration(source);
+        if (closed != source)
+            static_cast<DocumentType*>(doctype)->setSource(closed);
         Node* removed = parent->removeChild(doctype);
         if (!removed)
             continue;
         clear(removed, Node::INVALID_CONTENT_ERROR);
         _state.noteChange();
+        removeEmptied(parent);
         bool another = false;
         for (Node* n = document.getFirstChild(); n && !another; n = n->getNextSibling())
             another = n->getNodeType() == Node::DOCUMENT_TYPE_NODE;
@@ -517,6 +551,21 @@ void HTMLCorrectionPass::placeDocumentTypes()
             document.insertAfter(lineBreak, removed);
             lineBreak->parse("\r\n");
         }
+    }
+}
+
+void HTMLCorrectionPass::removeEmptied(Node* left)
+{
+    // What held only what left goes when it is empty now and was built by
+    // the repair or may go when empty, up to the first that stays.
+    Document& document = _state.document();
+    while (left && left->getNodeType() == Node::ELEMENT_NODE && !left->hasChildNodes()) {
+        const bool built = (left->getUpdateState() & Node::UPDATE_ADAPTED) != 0;
+        if (!built && !document.isEmptyNode(left, false))
+            return;
+        Node* parent = left->getParentNode();
+        _state.deleteNode(left);
+        left = parent;
     }
 }
 

@@ -86,6 +86,9 @@ private:
     // The DOCTYPE nodes not at the front of the page go there, or go when
     // one is there already.
     void placeDocumentTypes();
+    // Deletes left when nothing is left in it and it was built by the repair
+    // or may go when empty, and so on up.
+    void removeEmptied(Node* left);
     // The second pass.
     void mergeUniqueElements();
     // Merges the unique elements among parent's children.

@@ -134,15 +134,22 @@ void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
         return;
     body->specifyTag();
     TagRepair::closeBefore(body);
-    // A HEAD the page has after the BODY is read there only after the
-    // BODY's end.
-    for (Node* after = body->getNextSibling(); after; after = after->getNextSibling()) {
+    endBeforeHead(body);
+    _state.noteChange();
+}
+
+void HTMLPromotion::endBeforeHead(Node* node)
+{
+    // A HEAD the page has after a BODY that shows its start tag is read
+    // there only after the BODY's end.
+    if (!isElementOf(node, T::ID_BODY) || !static_cast<Element*>(node)->hasStartTag())
+        return;
+    for (Node* after = node->getNextSibling(); after; after = after->getNextSibling()) {
         if (isElementOf(after, T::ID_HEAD)) {
-            ElementAccess::writeMatchingEndTag(*body);
-            break;
+            ElementAccess::writeMatchingEndTag(*static_cast<Element*>(node));
+            return;
         }
     }
-    _state.noteChange();
 }
 
 bool HTMLPromotion::headCouldHold(Node* body, Node* node)
@@ -195,6 +202,7 @@ Node* HTMLPromotion::climb(Node* node)
                     }
                     closeAround(outer);
                     showImpliedBody(parent, outer);
+                    endBeforeHead(outer);
                     return adaptor;
                 }
             }

@@ -56,6 +56,9 @@ private:
     // A BODY the page left implied, which node now starts and a HEAD
     // could hold, shows its tags (its end too before a HEAD after it).
     void showImpliedBody(Node* holder, Node* node);
+    // Shows the end tag of node when it is a BODY showing its start tag
+    // with a HEAD after it.
+    void endBeforeHead(Node* node);
     // Whether the HEAD beside body (or, without one, a HEAD reading would
     // imply) may hold node.
     bool headCouldHold(Node* body, Node* node);

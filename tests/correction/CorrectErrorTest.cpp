@@ -233,6 +233,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<title><font r=n>e<!DOCTYPE L P\">", DOMImpl::JSP_NONE,
          "<!DOCTYPE L P\">\"><BODY><FONT r=\"n\">e</FONT></BODY><title>"},
         {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<!DOCTYPE L U\"<!---->\"><BODY>e</BODY><title>"},
+        // Server code inside one is read as code, quotes and all: it stays
+        // where it ends the page.
+        {"re<!DOCTYPE<%", DOMImpl::JSP_NONE, "re<!DOCTYPE<%"},
         // A SCRIPT moved to the start of the implied BODY shows the BODY,
         // else it would be read into a second HEAD.
         {"<Y><TABLE><STYLE></STYLE><SCRIPT>x</SCRIPT>", DOMImpl::JSP_NONE,

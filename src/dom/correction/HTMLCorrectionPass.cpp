@@ -80,21 +80,22 @@ bool leadsThePage(const Node* node)
     return true;
 }
 
-// A declaration as it must be written not to take in what follows: one the
-// page left open gets what it lacks, markup left open inside it (a comment
-// or server code, read as such even within quotes), the quote it left open
-// (which took in its ">"), then its ">".
+// A declaration as it must be written not to take in what follows, or
+// empty when that cannot be known: one the page left open gets what it
+// lacks, a comment left open inside it (read as such even within quotes),
+// the quote it left open (which took in its ">"), then its ">".  Server
+// code inside one is read as code, quotes and all: no end written after it
+// is sure to be read as the declaration's.
 std::string closedDeclaration(std::string source)
 {
+    if (source.find(Element::JSP_OPEN_TAG) != std::string::npos)
+        return !source.empty() && source.back() == '>' ? source : std::string();
     bool changed = false;
-    const std::pair<const std::string*, const std::string*> inner[] = {
-        {&Comment::OPEN_TAG, &Comment::CLOSE_TAG}, {&Element::JSP_OPEN_TAG, &Element::JSP_CLOSE_TAG}};
-    for (const auto& markup : inner) {
-        const std::size_t opened = source.rfind(*markup.first);
-        if (opened != std::string::npos && source.find(*markup.second, opened + markup.first->size()) == std::string::npos) {
-            source += *markup.second;
-            changed = true;
-        }
+    const std::size_t opened = source.rfind(Comment::OPEN_TAG);
+    if (opened != std::string::npos &&
+        source.find(Comment::CLOSE_TAG, opened + Comment::OPEN_TAG.size()) == std::string::npos) {
+        source += Comment::CLOSE_TAG;
+        changed = true;
     }
     char open = 0;
     for (char c : source) {
@@ -529,6 +530,8 @@ void HTMLCorrectionPass::placeDocumentTypes()
         if (source.empty())
             continue;
         const std::string closed = closedDeclaration(source);
+        if (closed.empty())
+            continue;  // it stays where it ends the page, misplaced
         if (closed != source)
             static_cast<DocumentType*>(doctype)->setSource(closed);
         Node* removed = parent->removeChild(doctype);

@@ -106,8 +106,8 @@ public:
     // Parses text into parent (the document when parent is null), replacing
     // the children parent had; returns the node parsed into, or null for a
     // parent that cannot have children.  With adjust the read subtree is
-    // tidied as adjustNodes does for changed nodes.  Only the HTML document
-    // is read so far: any other returns null and keeps its children.
+    // tidied as adjustNodes does for changed nodes.  The HTML document reads
+    // HTML, JSP and server-side includes; every other document reads XML.
     Node* createNodes(const char* text, unsigned long length, Node* parent, bool adjust = false);
 
     // --- writing ------------------------------------------------------------
@@ -509,6 +509,7 @@ private:
     friend class MetaData;
     friend class Text;
     friend class HTMLParser;
+    friend class XMLParser;
     friend class pagedom::MetaDataPass;
     friend class pagedom::RecordGate;
     friend struct pagedom::DocumentAccess;

@@ -134,7 +134,8 @@ public:
     // obeys the document type, as one series of recorded changes, then tidies
     // what changed (adjustNodes).  Content is kept: every character of the
     // texts, every comment and every piece of server code stays in the page.
-    // Only the HTML document is repaired; true when anything changed.
+    // The HTML document and VoiceXML documents (named "VXML") are repaired;
+    // true when anything changed.
     bool correctError(Node* node);
 
     // --- queries ------------------------------------------------------------

@@ -1,8 +1,10 @@
 #ifndef PAGEDOM_TESTS_XMLSHAPE_H
 #define PAGEDOM_TESTS_XMLSHAPE_H
 
-// Reading XML text into documents, and compact pictures of the trees.
+// Reading XML text into documents, pictures of the trees, and the pieces
+// of text a tree writes (the tests and the fuzz target use them).
 #include <string>
+#include <vector>
 
 #include "dom.h"
 
@@ -60,6 +62,70 @@ inline std::string shape(const Node* node, bool crlf = false)
         n = n == node ? nullptr : n->getNextSibling();
     }
     return out;
+}
+
+// Everything reading decides about a tree but the update marks (which tell
+// how the tree came to be): kinds, names, error bits, tags, attributes,
+// text data and the source each node writes.
+inline std::string dump(const Document* doc)
+{
+    std::string out;
+    for (const Node* n = doc; n; n = n->getNextNode(doc)) {
+        int depth = 0;
+        for (const Node* p = n->getParentNode(); p; p = p->getParentNode())
+            ++depth;
+        out += std::string(static_cast<std::size_t>(depth), ' ') + std::to_string(n->getNodeType()) + " " +
+               n->getNodeName() + " e" + std::to_string(n->getErrorState());
+        if (n->getNodeType() == Node::ELEMENT_NODE) {
+            const Element* e = static_cast<const Element*>(n);
+            out += " [" + e->getStartTag() + "][" + e->getEndTag() + "]" + (e->isEmptyTag() ? " empty" : "");
+            dom::NodeList attrs = e->getAttrNodes();
+            for (unsigned long i = 0; i < attrs.length(); ++i) {
+                const Attr* a = static_cast<const Attr*>(attrs.item(i));
+                out += " @" + a->getName() + "=" + a->getValue() + " e" + std::to_string(a->getErrorState());
+            }
+        } else if (n->getNodeType() == Node::TEXT_NODE) {
+            out += " '" + static_cast<const Text*>(n)->getData() + "'";
+        }
+        out += " {" + n->getSource() + "}\n";
+    }
+    return out;
+}
+
+// One piece of the text a tree writes, and where a source-range position
+// falls: the piece's index and the offset into it.
+struct Piece {
+    const Node* node;
+    bool end;  // an element's end text rather than its start text or whole
+    std::string text;
+};
+
+inline std::vector<Piece> piecesOf(const Document* doc)
+{
+    std::vector<Piece> pieces;
+    const Node* n = doc->getFirstChild();
+    while (n) {
+        if (n->getNodeType() == Node::ELEMENT_NODE) {
+            pieces.push_back(Piece{n, false, static_cast<const Element*>(n)->getStartTag()});
+            if (n->getFirstChild()) {
+                n = n->getFirstChild();
+                continue;
+            }
+            pieces.push_back(Piece{n, true, static_cast<const Element*>(n)->getEndTag()});
+        } else {
+            pieces.push_back(Piece{n, false, n->getSource()});
+        }
+        while (n && !n->getNextSibling()) {
+            n = n->getParentNode();
+            if (n && n != doc)
+                pieces.push_back(Piece{n, true, static_cast<const Element*>(n)->getEndTag()});
+            else
+                n = nullptr;
+        }
+        if (n)
+            n = n->getNextSibling();
+    }
+    return pieces;
 }
 
 // A document of a kind read from text, released at the end.

@@ -51,6 +51,8 @@ bool ExistingNodes::take(std::string& text)
     if (!node)
         return _takeEnd(text);
     frame.next = node->getNextSibling();
+    if (node->getNodeType() == Node::DOCUMENT_TYPE_NODE)
+        _tookDeclaration = true;
     bool owned = false;
     if (frame.inTree) {
         // The caller's reference comes back with the removal.

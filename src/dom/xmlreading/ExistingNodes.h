@@ -64,6 +64,9 @@ public:
     // The reader closes the container of the open frame: the end text the
     // container has now is kept, to be taken when its frame ends.
     void closing(std::size_t frame);
+    // Whether a document type declaration was taken: the texts after it
+    // then read with other entities than they were read with.
+    bool tookDeclaration() const { return _tookDeclaration; }
 
 private:
     struct Frame {
@@ -83,6 +86,7 @@ private:
     std::vector<Node*> _chain;
     std::vector<Frame> _frames;
     const bool _consume;
+    bool _tookDeclaration = false;
 };
 
 } // namespace pagedom

@@ -197,7 +197,9 @@ void XMLParser::_finish()
 
 unsigned long XMLParser::_pull()
 {
-    if (_stopsInStep && _existing && _existing->inStep(_current))
+    // A declaration read anew or taken away changes how every later text
+    // reads: the reading then goes on to the end.
+    if (_stopsInStep && _existing && !_existing->tookDeclaration() && _existing->inStep(_current))
         return 0;
     return _read();
 }

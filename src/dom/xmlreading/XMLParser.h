@@ -228,6 +228,11 @@ private:
     // The replacement data of the entity name; empty when it has none.
     std::string _entityData(const std::string& name) const;
 
+    // --- re-reading a range (XMLParserRange.cpp) -------------------------------------
+    // Reads text, taken from the tree around a range and edited, with the
+    // nodes that follow.
+    void _readTaken(const std::string& text);
+
     // --- existing nodes ------------------------------------------------------------
     // Whether the document type declaration at docType stands before the
     // reading point (its entities then count).
@@ -243,8 +248,8 @@ private:
     const DocumentType* _declarations = nullptr;
     std::unique_ptr<pagedom::ExistingNodes> _existing;
     // Whether the existing nodes are read only when the reading needs them
-    // (a document type declaration read anew changes how every later text
-    // reads, so the reading then goes on to the end).
+    // (a document type declaration read anew, or taken away, changes how
+    // every later text reads, so the reading then goes on to the end).
     bool _stopsInStep = true;
 
     Node* _current = nullptr;

@@ -7,6 +7,7 @@
 #include "doctype/ContentModel.h"
 #include "doctype/ElementType.h"
 #include "node/NodeAccess.h"
+#include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
 #include "tree/Range.h"
@@ -76,9 +77,12 @@ bool inOrder(const Position& a, const Position& b)
     return pieceBefore(a.container, a.next, b.container, b.next);
 }
 
-// Whether the reading takes an element's content raw: declared CDATA, a
-// JSP block, or a block read in script syntax.
-bool readsRaw(const Node* node)
+// Whether a position inside node is no place a reading stands in with node
+// open: node's content is read raw (declared CDATA, a JSP block, a block
+// read in script syntax), node was closed by its own start tag (the
+// empty-tag mark), it has no start tag (an end tag that closed nothing),
+// or its start tag is cut short.
+bool closedToReading(const Node* node)
 {
     if (node->getNodeType() != Node::ELEMENT_NODE)
         return false;
@@ -87,15 +91,40 @@ bool readsRaw(const Node* node)
     if (type && (type->getContainerType() == ContentModel::CDATA_CONTENT ||
                  type->getFormatType() == ElementType::FORMAT_JSP_BLOCK))
         return true;
-    return pagedom::ElementAccess::hasScriptSyntax(*element);
+    return pagedom::ElementAccess::hasScriptSyntax(*element) || element->isEmptyTag() || !element->hasStartTag() ||
+           (element->getErrorState() & Node::INVALID_FORMAT_ERROR);
+}
+
+// Whether the reading stood somewhere else than between two constructs
+// right after node: after text (which what follows may continue), inside
+// markup the end of the text cut short (a tag without its '>' is marked),
+// or with node still open (an
+// element closed without its end tag: by an end tag of an ancestor, or by
+// the end of the text).
+bool leavesReadingOpen(const Node* node)
+{
+    switch (node->getNodeType()) {
+    case Node::TEXT_NODE:
+        return true;
+    case Node::ELEMENT_NODE: {
+        const Element* element = static_cast<const Element*>(node);
+        if (element->getErrorState() & (Node::INVALID_FORMAT_ERROR | Node::INVALID_END_TAG_ERROR))
+            return true;
+        return !element->hasEndTag() && !element->isEmptyTag() &&
+               !pagedom::ElementAccess::hasScriptSyntax(*element);
+    }
+    default:
+        return (node->getErrorState() & Node::INVALID_FORMAT_ERROR) != 0;
+    }
 }
 
 } // namespace
 
-// The reading starts where a whole reading would be in the same state: not
-// inside raw content, and not right after text (which the new text may
-// continue), so the start moves back over such text and such elements,
-// whose text then comes first.  Everything from there to the end of the
+// The reading starts where a whole reading would be in the same state:
+// between two constructs, with the same elements open; so the start moves
+// back over what left the reading elsewhere (text, markup cut short, an
+// element closed without its end tag, an element whose content is raw or
+// that its own start tag closed), whose text then comes first.  Everything from there to the end of the
 // range is taken out of the tree (the part before the range kept as text),
 // the end's piece gives what follows the range in it, and the reading goes
 // on into the nodes after the range until it is back in step.
@@ -112,10 +141,10 @@ bool XMLParser::reread(Node* root, const std::string& source, const dom::Range& 
     Node* next = start.next;
     for (;;) {
         Node* before = next ? next->getPreviousSibling() : container->getLastChild();
-        if (container != root && readsRaw(container) && container->getParentNode()) {
+        if (container != root && closedToReading(container) && container->getParentNode()) {
             next = container;
             container = container->getParentNode();
-        } else if (before && before->getNodeType() == Node::TEXT_NODE) {
+        } else if (before && leavesReadingOpen(before)) {
             next = before;
         } else {
             break;
@@ -137,9 +166,7 @@ bool XMLParser::reread(Node* root, const std::string& source, const dom::Range& 
         text += source;
         if (samePiece) {
             text.append(piece, std::min<std::size_t>(end.offset, piece.size()), std::string::npos);
-            parser._appendBuffer(text);
-            parser._run();
-            parser._finish();
+            parser._readTaken(text);
             return true;
         }
     } else {
@@ -149,8 +176,13 @@ bool XMLParser::reread(Node* root, const std::string& source, const dom::Range& 
     }
     if (end.offset > 0 && nodes.take(piece))
         text.append(piece, std::min<std::size_t>(end.offset, piece.size()), std::string::npos);
-    parser._appendBuffer(text);
-    parser._run();
-    parser._finish();
+    parser._readTaken(text);
     return true;
+}
+
+void XMLParser::_readTaken(const std::string& text)
+{
+    _appendBuffer(text);
+    _run();
+    _finish();
 }

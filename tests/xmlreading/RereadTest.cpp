@@ -100,6 +100,7 @@ void editAndCompare(const char* kind, const std::string& page, DOMImpl::JSPVersi
 
 TEST(Reread, EditedRangesReadAsTheWholeEditedText)
 {
+    // PAGEDOM_REREAD_SEED runs the same edits from another seed.
     const char* seed = std::getenv("PAGEDOM_REREAD_SEED");
     randomedits::Random random(seed ? std::strtoull(seed, nullptr, 10) : 17021999);
     editAndCompare("XML", randomedits::readExample("inventory.xml"), DOMImpl::JSP_NONE, 300, random, "inventory.xml");

@@ -6,8 +6,6 @@
 
 #include "doctype/ContentModel.h"
 #include "doctype/ElementType.h"
-#include "node/NodeAccess.h"
-#include "tree/Document.h"
 #include "tree/Element.h"
 #include "tree/ElementAccess.h"
 #include "tree/Range.h"

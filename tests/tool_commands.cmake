@@ -166,6 +166,29 @@ expect(ARGS tree ${jspPage} CONTAINS "element jsp:useBean start=written" "elemen
 expect(ARGS tree --jsp none ${jspPage} CONTAINS "element jsp:useBean start=written end=omitted empty-tag untyped")
 expect(ARGS tree --jsp 0.91 ${jspPage} CONTAINS "element jsp:expression" "jsp:useBean start=written end=omitted empty-tag untyped")
 
+# XML and VoiceXML: files ending in .xml and .vxml, --xml and --vxml, and
+# otherwise the content (an XML declaration, a vxml root) choose the kind of
+# document; the example documents come back byte for byte.
+expect(ARGS roundtrip ${EXAMPLES}/inventory.xml ${EXAMPLES}/dialog.vxml
+       CONTAINS "inventory.xml: identical (" "dialog.vxml: identical (")
+expect(ARGS tree ${EXAMPLES}/dialog.vxml
+       CONTAINS "document #document type=vxml" "processing-instruction xml " "document-type vxml public="
+                "element choice start=written end=written" "element break start=written end=omitted empty-tag"
+       LACKS "untyped" "INVALID_" "UNDEFINED_" "MISSING_")
+expect(ARGS tree ${EXAMPLES}/inventory.xml
+       CONTAINS "document #document type=xml" "document-type inventory" "reference shop"
+                "element stock start=written end=omitted empty-tag")
+expect(ARGS check ${EXAMPLES}/dialog.vxml CONTAINS "0 errors in 0 of 1 page")
+set(vxmlText ${WORK}/tool-dialog.txt)
+file(WRITE ${vxmlText} "<!-- note -->\n<vxml version=\"1.0\"><form><block>Hi</block></form></vxml>\n")
+expect(ARGS tree ${vxmlText} CONTAINS "type=vxml" "element block start=written end=written" LACKS "untyped")
+set(xmlText ${WORK}/tool-data.txt)
+file(WRITE ${xmlText} "<?xml version=\"1.0\"?>\n<table><TD>x</td></table>\n")
+expect(ARGS tree ${xmlText} CONTAINS "type=xml" "element TD start=written end=written" LACKS "TBODY")
+expect(ARGS tree --vxml ${xmlText} CONTAINS "type=vxml")
+expect(ARGS tree --xml ${vxmlText} CONTAINS "type=xml" "element block start=written end=written untyped")
+expect(ARGS tree ${page} CONTAINS "type=HTML")
+
 # --help and --version.
 expect(ARGS --help CONTAINS "usage: pagedom COMMAND" "--value-case C")
 expect(ARGS --version CONTAINS "pagedom ")

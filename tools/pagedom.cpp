@@ -1,6 +1,6 @@
 // pagedom: command-line front end of the library.  It reads pages the way a
-// host does (an HTML document, createNodes, getSource) and shows what the
-// library made of them.
+// host does (an HTML, XML or VoiceXML document, createNodes, getSource) and
+// shows what the library made of them.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -56,6 +56,9 @@ void usage(std::FILE* out)
                  "options:\n"
                  "  --jsp none|0.91|1.0  JSP syntax version (default: 1.0 for files ending\n"
                  "                       in .jsp, none otherwise)\n"
+                 "  --xml, --vxml        read the pages as XML or VoiceXML documents (default:\n"
+                 "                       by name, .xml and .vxml files; else by content, an\n"
+                 "                       XML declaration or a <vxml root; else HTML)\n"
                  "  --adjust             tidy each page as it is read (emptied and redundant\n"
                  "                       formatting elements, duplicated table parts,\n"
                  "                       adjacent texts, line breaks around blocks)\n"
@@ -89,6 +92,7 @@ struct Options {
     std::vector<std::string> operands;
     bool jspGiven = false;
     DOMImpl::JSPVersion jsp = DOMImpl::JSP_NONE;
+    std::string kind;          // "XML" or "VXML" when told, else chosen per page
     bool adjust = false;       // pages are tidied as they are read
     bool report = false;       // fix: what became of each node with errors
     bool outputGiven = false;
@@ -181,6 +185,15 @@ bool parseArguments(int argc, char** argv, Options& opts)
         }
         if (arg == "--report") {
             opts.report = true;
+            continue;
+        }
+        if (arg == "--xml" || arg == "--vxml") {
+            const std::string kind = arg == "--xml" ? "XML" : "VXML";
+            if (!opts.kind.empty() && opts.kind != kind) {
+                complain("--xml and --vxml exclude each other");
+                return false;
+            }
+            opts.kind = kind;
             continue;
         }
         std::string name = arg;
@@ -277,15 +290,16 @@ bool readInput(const std::string& path, std::string& text)
     return !failed;
 }
 
-bool endsWithJSP(const std::string& path)
+// Whether path ends in suffix (a lower-case extension), ignoring case.
+bool endsWith(const std::string& path, const std::string& suffix)
 {
-    if (path.size() < 4)
+    if (path.size() < suffix.size())
         return false;
-    std::string tail = path.substr(path.size() - 4);
+    std::string tail = path.substr(path.size() - suffix.size());
     for (char& c : tail)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    return tail == ".jsp";
+    return tail == suffix;
 }
 
 // The JSP version a page is read under: the option when given, else 1.0 for
@@ -294,17 +308,70 @@ DOMImpl::JSPVersion jspVersionFor(const Options& opts, const std::string& path)
 {
     if (opts.jspGiven)
         return opts.jsp;
-    return endsWithJSP(path) ? DOMImpl::JSP_10 : DOMImpl::JSP_NONE;
+    return endsWith(path, ".jsp") ? DOMImpl::JSP_10 : DOMImpl::JSP_NONE;
 }
 
-// Parses a page into a new HTML document, tidied when adjust is set; the
-// caller releases it.
-Document* parsePage(const std::string& text, DOMImpl::JSPVersion version, bool adjust)
+// The index after the markup that starts at i and ends with close, or the
+// end of the text.
+std::size_t after(const std::string& text, std::size_t i, const char* close)
 {
-    DOMImpl::setJSPVersion(version);
-    Document* doc = DOMImpl::createDocument("HTML");
+    const std::size_t found = text.find(close, i);
+    return found == std::string::npos ? text.size() : found + std::strlen(close);
+}
+
+// The kind of document a page's text asks for: "VXML" when its root element
+// is vxml, "XML" when it opens with an XML declaration, else "HTML".  What
+// may stand before the root is passed over: white space, a byte order mark,
+// processing instructions, comments and the document type declaration.
+std::string kindByContent(const std::string& text)
+{
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    std::size_t i = text.compare(0, byteOrderMark.size(), byteOrderMark) == 0 ? byteOrderMark.size() : 0;
+    bool declared = false;
+    for (;;) {
+        while (i < text.size() && std::strchr(" \t\r\n", text[i]) && text[i])
+            ++i;
+        if (text.compare(i, 5, "<?xml") == 0) {
+            declared = true;
+            i = after(text, i, "?>");
+        } else if (text.compare(i, 2, "<?") == 0) {
+            i = after(text, i, "?>");
+        } else if (text.compare(i, 4, "<!--") == 0) {
+            i = after(text, i + 4, "-->");
+        } else if (text.compare(i, 9, "<!DOCTYPE") == 0) {
+            const std::size_t close = text.find('>', i);
+            const std::size_t subset = text.find('[', i);
+            i = subset < close ? after(text, subset, "]>") : after(text, i, ">");
+        } else {
+            break;
+        }
+    }
+    if (text.compare(i, 5, "<vxml") == 0 && (i + 5 == text.size() || std::strchr(" \t\r\n/>", text[i + 5])))
+        return "VXML";
+    return declared ? "XML" : "HTML";
+}
+
+// The kind of document a page is read as: the option when given, else by
+// the file's name, else by the page's content.
+std::string kindFor(const Options& opts, const std::string& path, const std::string& text)
+{
+    if (!opts.kind.empty())
+        return opts.kind;
+    if (endsWith(path, ".vxml"))
+        return "VXML";
+    if (endsWith(path, ".xml"))
+        return "XML";
+    return kindByContent(text);
+}
+
+// Parses a page into a new document of its kind (see kindFor), tidied when
+// adjust is set; the caller releases it.
+Document* parsePage(const Options& opts, const std::string& path, const std::string& text)
+{
+    DOMImpl::setJSPVersion(jspVersionFor(opts, path));
+    Document* doc = DOMImpl::createDocument(kindFor(opts, path, text));
     if (doc)
-        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, adjust);
+        doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr, opts.adjust);
     return doc;
 }
 
@@ -339,9 +406,9 @@ int runTree(const Options& opts)
     if (!readOnlyFile(opts, text))
         return EXIT_USAGE;
     const std::string& path = opts.operands[0];
-    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    Document* doc = parsePage(opts, path, text);
     if (!doc) {
-        complain("no HTML document type available");
+        complain("no document type available");
         return EXIT_INTERNAL;
     }
     tool::printTree(doc, stdout);
@@ -407,9 +474,9 @@ int runRoundtrip(const Options& opts)
             unreadable = true;
             continue;
         }
-        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        Document* doc = parsePage(opts, path, text);
         if (!doc) {
-            complain("no HTML document type available");
+            complain("no document type available");
             return EXIT_INTERNAL;
         }
         // Written by the tree itself: an unchanged document's getSource
@@ -456,14 +523,14 @@ bool forEachFile(const Options& opts, Visit visit)
     return readable;
 }
 
-// Reads every FILE operand into a new HTML document and hands it to
+// Reads every FILE operand into a new document and hands it to
 // visit(document, shown name) before releasing it; internal is set when no
 // document could be made.  What forEachFile returns.
 template <class Visit>
 bool forEachPage(const Options& opts, bool& internal, Visit visit)
 {
     return forEachFile(opts, [&](const std::string& path, const std::string& text) {
-        Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+        Document* doc = parsePage(opts, path, text);
         if (!doc) {
             internal = true;
             return;
@@ -487,7 +554,7 @@ int runCheck(const Options& opts)
         pagesWithErrors += list.empty() ? 0 : 1;
     });
     if (internal) {
-        complain("no HTML document type available");
+        complain("no document type available");
         return EXIT_INTERNAL;
     }
     const unsigned long pages = static_cast<unsigned long>(opts.operands.size());
@@ -550,7 +617,7 @@ int runFix(const Options& opts)
             unwritable = true;
     });
     if (internal) {
-        complain("no HTML document type available");
+        complain("no document type available");
         return EXIT_INTERNAL;
     }
     if (!readable || unwritable)
@@ -594,9 +661,9 @@ int runFormat(const Options& opts)
         format->setAttrNameCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.attrCase));
     if (opts.valueCase >= 0)
         format->setAttrValueCaseType(static_cast<DOMImpl::FormatOption::CaseType>(opts.valueCase));
-    Document* doc = parsePage(text, jspVersionFor(opts, path), opts.adjust);
+    Document* doc = parsePage(opts, path, text);
     if (!doc) {
-        complain("no HTML document type available");
+        complain("no document type available");
         return EXIT_INTERNAL;
     }
     doc->formatSource();

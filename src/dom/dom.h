@@ -28,6 +28,7 @@
 #include "tree/Range.h"
 
 #include "correction/ErrorCorrector.h"
+#include "correction/VXMLErrorCorrector.h"
 
 #include "doctype/ContentModel.h"
 #include "doctype/ElementTable.h"

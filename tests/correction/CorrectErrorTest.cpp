@@ -91,7 +91,7 @@ TEST(CorrectError, UntouchedNodesKeepTheirBytes)
     EXPECT_EQ(unbroken(tail), out.substr(out.size() - unbroken(tail).size()));
 }
 
-TEST(CorrectError, OnlyTheHTMLDocumentIsRepaired)
+TEST(CorrectError, OnlyHTMLAndVoiceXMLDocumentsAreRepaired)
 {
     Document* xml = DOMImpl::createDocument("XML");
     ASSERT_NE(nullptr, xml);

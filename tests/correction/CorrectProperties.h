@@ -50,9 +50,18 @@ inline std::string joined(const std::vector<std::string>& pieces)
     return out;
 }
 
-inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool readsBack = true)
+// A document of kind (an HTML or a VoiceXML document) read from page.
+inline Document* readAs(const char* kind, const std::string& page, DOMImpl::JSPVersion version)
 {
-    Document* doc = read(page, version);
+    Document* doc = DOMImpl::createDocument(kind, version);
+    doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    return doc;
+}
+
+inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool readsBack = true,
+                     const char* kind = "HTML")
+{
+    Document* doc = readAs(kind, page, version);
     // The page as read: the page itself, unless reading converted the
     // editor's own elements (QRTX:COMMENT, QRTX:ATV) the page held.
     const std::string asRead = doc->getSource();
@@ -88,7 +97,7 @@ inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool 
     DOM::getDOM()->deleteDocument(doc);
     if (failure || !readsBack)
         return failure;
-    Document* reread = read(repaired, version);
+    Document* reread = readAs(kind, repaired, version);
     reread->correctError(nullptr);
     const std::string rewritten = reread->getSource();
     DOM::getDOM()->deleteDocument(reread);

@@ -100,6 +100,9 @@ private:
 
     std::string _buffer;
     unsigned long _offset;
+
+    // The XML reader scans its buffer in place.
+    friend class XMLParser;
 };
 
 // A scanner over data-form text that decodes character-value escapes.

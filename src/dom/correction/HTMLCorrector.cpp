@@ -3,6 +3,7 @@
 
 #include "correction/HTMLAdaptor.h"
 #include "correction/HTMLCorrectionPass.h"
+#include "correction/VXMLCorrectionPass.h"
 
 namespace pagedom {
 
@@ -14,6 +15,11 @@ Node* HTMLCorrector::adaptHTML(Document& document, Node* node)
 bool HTMLCorrector::correctHTML(Document& document, Node* start)
 {
     return HTMLCorrectionPass(document, start).run();
+}
+
+bool HTMLCorrector::correctVXML(Document& document, Node* start)
+{
+    return VXMLCorrectionPass(document, start).run();
 }
 
 } // namespace pagedom

@@ -18,6 +18,7 @@
 #include "tree/NodeAdjuster.h"
 #include "tree/NodeCorrector.h"
 #include "writing/SourceFormatter.h"
+#include "xmlreading/XMLParser.h"
 
 // --- registry ---------------------------------------------------------------------
 
@@ -172,11 +173,13 @@ void DOMImpl::_installServices()
     // process ends, as the registry does.
     static const bool installed = [] {
         static pagedom::HTMLPageReader htmlReader;
+        static pagedom::XMLPageReader xmlReader;
         static pagedom::SourceFormatter formatter;
         static pagedom::TreeAdjuster adjuster;
         static pagedom::HTMLCorrector corrector;
         pagedom::DocumentTypeSource::install(_registry());
         pagedom::PageReader::install(pagedom::PageReader::HTML_PAGE, &htmlReader);
+        pagedom::PageReader::install(pagedom::PageReader::XML_PAGE, &xmlReader);
         pagedom::SubtreeFormatter::install(&formatter);
         pagedom::ChangeRecorder::install(&pagedom::ChangeRecord::make);
         pagedom::NodeAdjuster::install(&adjuster);

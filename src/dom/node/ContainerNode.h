@@ -93,6 +93,7 @@ private:
     void _handChildrenTo(ContainerNode* to);
 
     friend class HTMLParser;
+    friend class XMLParser;
     friend struct pagedom::NodeAccess;
 };
 

@@ -20,6 +20,7 @@ class DocumentType;
 class Element;
 class ElementType;
 class HTMLParser;
+class XMLParser;
 class NamedNodeMap;
 namespace pagedom {
 class ChangeHooks;
@@ -621,6 +622,7 @@ private:
     friend class DocumentType;
     friend class AttrTypeList;
     friend class HTMLParser;
+    friend class XMLParser;
     friend class pagedom::SourceFormatter;
     friend class pagedom::ChangeHooks;
     friend struct pagedom::NodeAccess;

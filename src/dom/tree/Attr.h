@@ -108,6 +108,7 @@ private:
     friend class Element;
     friend class Document;
     friend class HTMLParser;
+    friend class XMLParser;
     friend struct pagedom::AttrAccess;
 };
 

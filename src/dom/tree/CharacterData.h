@@ -60,6 +60,7 @@ private:
 
     // Library internals used by the reader.
     friend class HTMLParser;
+    friend class XMLParser;
 };
 
 #endif

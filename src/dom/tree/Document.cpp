@@ -116,6 +116,13 @@ bool offerFramesetBodies(const Node* frameset, Candidates& found, Element*& nofr
     return false;
 }
 
+// The kind of page reader a document reads with: the HTML document's reader
+// for the HTML document, the XML reader for every other.
+pagedom::PageReader::Kind readerKindOf(const Document& document)
+{
+    return document.isHTMLDocument() ? pagedom::PageReader::HTML_PAGE : pagedom::PageReader::XML_PAGE;
+}
+
 } // namespace
 
 Document::Document(const std::string& name, const DocumentType* type)
@@ -288,9 +295,9 @@ MetaData* Document::_createMetaData() const
 
 Node* Document::createNodes(const char* text, unsigned long length, Node* parent, bool adjust)
 {
-    // Only the HTML document has a reader so far; other documents keep
-    // their children and report that nothing was read.
-    if (!_isHTML || !pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE))
+    // Without a reader for its kind a document keeps its children and
+    // reports that nothing was read.
+    if (!pagedom::PageReader::installed(readerKindOf(*this)))
         return nullptr;
     // A leaf (a text, a document type) cannot take what a page holds.
     if (parent && !parent->_childList())
@@ -318,7 +325,7 @@ Node* Document::createNodes(const char* text, unsigned long length, Node* parent
 
 bool Document::_readPage(pagedom::SourceText::Block* page, Node* target)
 {
-    pagedom::PageReader* reader = _isHTML ? pagedom::PageReader::installed(pagedom::PageReader::HTML_PAGE) : nullptr;
+    pagedom::PageReader* reader = pagedom::PageReader::installed(readerKindOf(*this));
     if (!reader) {
         page->release();
         return false;

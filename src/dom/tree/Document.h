@@ -106,8 +106,8 @@ public:
     // Parses text into parent (the document when parent is null), replacing
     // the children parent had; returns the node parsed into, or null for a
     // parent that cannot have children.  With adjust the read subtree is
-    // tidied as adjustNodes does for changed nodes.  Only the HTML document
-    // is read so far: any other returns null and keeps its children.
+    // tidied as adjustNodes does for changed nodes.  The HTML document reads
+    // HTML, JSP and server-side includes; every other document reads XML.
     Node* createNodes(const char* text, unsigned long length, Node* parent, bool adjust = false);
 
     // --- writing ------------------------------------------------------------
@@ -134,7 +134,8 @@ public:
     // obeys the document type, as one series of recorded changes, then tidies
     // what changed (adjustNodes).  Content is kept: every character of the
     // texts, every comment and every piece of server code stays in the page.
-    // Only the HTML document is repaired; true when anything changed.
+    // The HTML document and VoiceXML documents (named "VXML") are repaired;
+    // true when anything changed.
     bool correctError(Node* node);
 
     // --- queries ------------------------------------------------------------
@@ -509,6 +510,7 @@ private:
     friend class MetaData;
     friend class Text;
     friend class HTMLParser;
+    friend class XMLParser;
     friend class pagedom::MetaDataPass;
     friend class pagedom::RecordGate;
     friend struct pagedom::DocumentAccess;

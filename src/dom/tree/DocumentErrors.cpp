@@ -6,6 +6,13 @@
 #include "tree/Element.h"
 #include "tree/NodeCorrector.h"
 
+namespace {
+
+// The name of the VoiceXML document, the other document that is repaired.
+const char* const VXML_NAME = "VXML";
+
+} // namespace
+
 const std::vector<DOMError>& Document::getErrorList() const
 {
     // One list per thread: documents on other threads fill their own.
@@ -44,7 +51,8 @@ bool Document::correctError(Node* node)
 {
     pagedom::NodeCorrector* corrector = pagedom::NodeCorrector::installed();
     Node* start = node ? node : this;
-    if (!corrector || !_isHTML || start->getDocument() != this)
+    const bool voiceXML = _name() == VXML_NAME;
+    if (!corrector || !(_isHTML || voiceXML) || start->getDocument() != this)
         return false;
     // A page just read has every node marked created, which would make the
     // tidying afterwards go over the whole page: the marks are cleared so
@@ -60,7 +68,7 @@ bool Document::correctError(Node* node)
         _marksUntracked = (_recordState & RECORD_DISABLED) != 0;
         _adjustNeeded = false;
     }
-    const bool changed = corrector->correctHTML(*this, start);
+    const bool changed = _isHTML ? corrector->correctHTML(*this, start) : corrector->correctVXML(*this, start);
     clearErrorState(getErrorState());
     adjustNodes(node, false);
     if (asRead) {

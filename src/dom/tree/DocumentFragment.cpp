@@ -1,9 +1,11 @@
 // The document fragment: containment, copies and reading source into it.
 #include "tree/DocumentFragment.h"
 
+#include "node/ChangeHooks.h"
 #include "tree/Attr.h"
 #include "tree/Document.h"
 #include "tree/Element.h"
+#include "tree/PageReader.h"
 
 const std::string DocumentFragment::NODE_NAME = "#document-fragment";
 
@@ -73,9 +75,24 @@ dom::NodeList DocumentFragment::getURIAttrNodes() const
 
 void DocumentFragment::parse(const std::string& source)
 {
-    if (getNodeType() == DOCUMENT_NODE) {
-        Document* document = static_cast<Document*>(this);
-        if (document->isHTMLDocument())
-            document->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr);
+    Document* document = getDocument();
+    if (getNodeType() == DOCUMENT_NODE && document->isHTMLDocument()) {
+        document->createNodes(source.data(), static_cast<unsigned long>(source.size()), nullptr);
+        return;
     }
+    pagedom::PageReader* reader = pagedom::PageReader::installed(pagedom::PageReader::XML_PAGE);
+    if (!reader || !document)
+        return;
+    // Recorded as the subtree replaced by what it holds after the reading.
+    pagedom::ChangeHooks::SubtreeChange change(this);
+    reader->readFragment(source, this);
+}
+
+bool DocumentFragment::parse(const std::string& source, const dom::Range& range)
+{
+    Document* document = getDocument();
+    pagedom::PageReader* reader = pagedom::PageReader::installed(pagedom::PageReader::XML_PAGE);
+    if (!reader || !document || document->isHTMLDocument())
+        return false;
+    return reader->rereadRange(this, source, range);
 }

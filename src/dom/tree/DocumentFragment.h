@@ -5,6 +5,10 @@
 
 #include "node/ContainerNode.h"
 
+namespace dom {
+class Range;
+}
+
 // A lightweight parentless container for pasted or generated content.
 class DocumentFragment : public ContainerNode {
 public:
@@ -27,8 +31,20 @@ public:
     // document order.
     dom::NodeList getURIAttrNodes() const;
 
-    // Reads source into this node: an HTML document is parsed as a page.
+    // Reads source into this node: an HTML document is parsed as a page
+    // (createNodes); anything else reads it as XML after its children, a
+    // text it ends with read again together with source.
     void parse(const std::string& source);
+    // Replaces the source between the two ends of a source range in this
+    // node's subtree by source and reads the result again in place, with
+    // what follows as far as the new text changes how it reads; the tree is
+    // then the one reading the whole edited text gives.  An end in
+    // character data (or any node without children) is a byte offset into
+    // its source, one at an element's end tag a byte offset into the end
+    // tag, any other a child index.  False, with nothing changed, when an
+    // end lies outside this node, the ends are out of order, or this is the
+    // HTML document, whose pages are read as a whole.
+    bool parse(const std::string& source, const dom::Range& range);
 
 protected:
     // An empty fragment of ownerDocument (Document::createDocumentFragment).

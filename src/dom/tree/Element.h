@@ -553,6 +553,7 @@ private:
     // accessor.
     friend class Attr;
     friend class HTMLParser;
+    friend class XMLParser;
     friend class MetaData;
     friend class pagedom::MetaDataPass;
     friend struct pagedom::ElementAccess;

@@ -27,6 +27,12 @@ public:
     // elements produced again, the error bits dealt with cleared.  Whether
     // anything changed.
     virtual bool correctHTML(Document& document, Node* start) = 0;
+    // The VoiceXML correction of the subtree of start (a node of document,
+    // or the document itself): misplaced nodes put into the adaptors
+    // VoiceXML implies or moved up, stray end tags removed, tags of
+    // repaired elements produced again, markup left open closed, the error
+    // bits dealt with cleared.  Whether anything changed.
+    virtual bool correctVXML(Document& document, Node* start) = 0;
 
     // The installed corrector, or null.
     static NodeCorrector* installed();

@@ -3,9 +3,14 @@
 #ifndef PAGEDOM_TREE_PAGEREADER_H
 #define PAGEDOM_TREE_PAGEREADER_H
 
+#include <string>
+
 #include "base/SourceText.h"
 
 class Node;
+namespace dom {
+class Range;
+}
 
 namespace pagedom {
 
@@ -26,6 +31,26 @@ public:
     // document of this reader's kind.  Every byte of page ends up in the
     // stored source of exactly one node.
     virtual void readPage(SourceText::Block* page, Node* parent) = 0;
+    // Reads source into parent after the children it has
+    // (DocumentFragment::parse).  A reader of whole pages only leaves it to
+    // this base, which reads nothing.
+    virtual void readFragment(const std::string& source, Node* parent)
+    {
+        (void)source;
+        (void)parent;
+    }
+    // Replaces the source between the two ends of range, a source range in
+    // root's subtree, by source and reads the result again in place; false,
+    // with nothing changed, when the ends are not in root or not in order.
+    // A reader of whole pages only leaves it to this base, which reads
+    // nothing and returns false.
+    virtual bool rereadRange(Node* root, const std::string& source, const dom::Range& range)
+    {
+        (void)root;
+        (void)source;
+        (void)range;
+        return false;
+    }
 
     // The reader installed for kind, or null.
     static PageReader* installed(Kind kind);

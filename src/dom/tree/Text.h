@@ -128,6 +128,7 @@ private:
 
     // Library internals used by the reader and the formatter.
     friend class HTMLParser;
+    friend class XMLParser;
     friend class Document;
     friend struct pagedom::TextAccess;
     friend class pagedom::SourceFormatter;

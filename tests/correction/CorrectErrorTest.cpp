@@ -228,11 +228,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // A DOCTYPE cut short gets the ">" it lacks, and goes to the front.
         {"></body>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><BODY>&gt;e</BODY>"},
         {"<head><g>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><HEAD><g></HEAD><BODY>e</BODY>"},
-        // One that left a quote, or a comment inside a quote, open gets
-        // those closed too; what only held it goes.
+        // One that left a quote open (reading gives quotes and what they
+        // hold rules of their own) stays where it ends the page.
         {"<title><font r=n>e<!DOCTYPE L P\">", DOMImpl::JSP_NONE,
-         "<!DOCTYPE L P\">\"><BODY><FONT r=\"n\">e</FONT></BODY><title>"},
-        {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<!DOCTYPE L U\"<!---->\"><BODY>e</BODY><title>"},
+         "<BODY><FONT r=\"n\">e<!DOCTYPE L P\"></FONT></BODY><title>"},
+        {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<BODY><FONT>e<!DOCTYPE L U\"<!--</BODY><title>"},
         // Server code inside one is read as code, quotes and all: it stays
         // where it ends the page.
         {"re<!DOCTYPE<%", DOMImpl::JSP_NONE, "re<!DOCTYPE<%"},

@@ -82,33 +82,26 @@ bool leadsThePage(const Node* node)
 
 // A declaration as it must be written not to take in what follows, or
 // empty when that cannot be known: one the page left open gets what it
-// lacks, a comment left open inside it (read as such even within quotes),
-// the quote it left open (which took in its ">"), then its ">".  Server
-// code inside one is read as code, quotes and all: no end written after it
-// is sure to be read as the declaration's.
+// lacks, a comment left open inside it, then its ">".  Quotes and server
+// code inside one are read by rules of their own (a quote may take in the
+// ">", code is read as code, quotes and all): one holding a quote left open
+// or server code is not closed.
 std::string closedDeclaration(std::string source)
 {
-    if (source.find(Element::JSP_OPEN_TAG) != std::string::npos)
-        return !source.empty() && source.back() == '>' ? source : std::string();
-    bool changed = false;
-    const std::size_t opened = source.rfind(Comment::OPEN_TAG);
-    if (opened != std::string::npos &&
-        source.find(Comment::CLOSE_TAG, opened + Comment::OPEN_TAG.size()) == std::string::npos) {
-        source += Comment::CLOSE_TAG;
-        changed = true;
-    }
+    if (source.empty() || source.find(Element::JSP_OPEN_TAG) != std::string::npos)
+        return std::string();
     char open = 0;
     for (char c : source) {
         if (open ? c == open : (c == '"' || c == '\''))
             open = open ? 0 : c;
     }
-    if (open) {
-        source += open;
-        changed = true;
-    }
-    if (changed || source.empty() || source.back() != '>')
-        source += '>';
-    return source;
+    if (open)
+        return std::string();
+    const std::size_t opened = source.rfind(Comment::OPEN_TAG);
+    if (opened != std::string::npos &&
+        source.find(Comment::CLOSE_TAG, opened + Comment::OPEN_TAG.size()) == std::string::npos)
+        return source + Comment::CLOSE_TAG;
+    return source.back() == '>' ? source : source + '>';
 }
 
 } // namespace

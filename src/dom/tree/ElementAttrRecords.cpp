@@ -3,6 +3,8 @@
 // makes the attribute nodes again, exactly as they were, when asked for them.
 #include "tree/Element.h"
 
+#include <new>
+
 #include "doctype/ElementType.h"
 #include "node/NodeAllocator.h"
 #include "base/StringUtil.h"
@@ -86,9 +88,11 @@ unsigned long unpackUpdate(std::uint32_t packed)
 
 void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
 {
+    if (_recordsKept)
+        return;
     const unsigned long n = _attrList.length();
     // Lookups by name then follow the short-list rule (see _frozenLookup).
-    if (_frozen || n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
+    if (n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
         return;
     FrozenAttrs* frozen = static_cast<FrozenAttrs*>(pagedom::NodeAllocator::allocate(FrozenAttrs::bytes(n)));
     frozen->count = static_cast<std::uint32_t>(n);
@@ -107,7 +111,13 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
         attr->releaseRef();
     }
     _attrList.clear();
-    _frozen = frozen;
+    _keepRecords(frozen);
+}
+
+void Element::_dropRecordWord() const
+{
+    _recordsKept = false;
+    new (&_attrList) dom::OwnerNodeList();
 }
 
 // Fills the record of one attribute whose value starts at valueOffset in the
@@ -144,14 +154,15 @@ bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr&
 // another matches exactly.
 const Element::FrozenAttr* Element::_frozenLookup(const std::string& name) const
 {
-    const FrozenAttr* items = _frozen->items();
+    FrozenAttrs* frozen = _frozen();
+    const FrozenAttr* items = frozen->items();
     const FrozenAttr* found = nullptr;
-    for (std::uint32_t i = 0; i < _frozen->count && !found; ++i)
+    for (std::uint32_t i = 0; i < frozen->count && !found; ++i)
         if (!items[i].name->empty() && pagedom::str::equalsIgnoreCase(*items[i].name, name))
             found = &items[i];
     if (!found || *found->name == name || (_elementType && _elementType->getAttrType(*found->name)))
         return found;
-    for (std::uint32_t i = 0; i < _frozen->count; ++i)
+    for (std::uint32_t i = 0; i < frozen->count; ++i)
         if (*items[i].name == name)
             return &items[i];
     return found;
@@ -159,7 +170,7 @@ const Element::FrozenAttr* Element::_frozenLookup(const std::string& name) const
 
 bool Element::_frozenValue(const std::string& name, std::string& value) const
 {
-    if (!_frozen || name.empty())
+    if (!_recordsKept || name.empty())
         return false;
     const FrozenAttr* item = _frozenLookup(name);
     if (!item) {
@@ -174,14 +185,14 @@ bool Element::_frozenValue(const std::string& name, std::string& value) const
 
 bool Element::_hasAttribute(const std::string& name) const
 {
-    if (_frozen)
+    if (_recordsKept)
         return !name.empty() && _frozenLookup(name) != nullptr;
     return getAttributeNode(name) != nullptr;
 }
 
 bool Element::_hasDeclaredAttribute(const std::string& name) const
 {
-    if (_frozen) {
+    if (_recordsKept) {
         const FrozenAttr* item = name.empty() ? nullptr : _frozenLookup(name);
         return item && _elementType && _elementType->getAttrType(*item->name);
     }
@@ -191,10 +202,10 @@ bool Element::_hasDeclaredAttribute(const std::string& name) const
 
 void Element::_makeAttrNodes() const
 {
-    FrozenAttrs* frozen = _frozen;
+    FrozenAttrs* frozen = _frozen();
     if (!frozen)
         return;
-    _frozen = nullptr;
+    _dropRecordWord();
     Document* doc = getOwnerDocument();
     Element* self = const_cast<Element*>(this);
     const FrozenAttr* items = frozen->items();
@@ -219,15 +230,16 @@ void Element::_makeAttrNodes() const
 
 void Element::_clearRecordUpdateMarks()
 {
-    FrozenAttr* items = _frozen->items();
-    for (std::uint32_t i = 0; i < _frozen->count; ++i)
+    FrozenAttrs* frozen = _frozen();
+    FrozenAttr* items = frozen->items();
+    for (std::uint32_t i = 0; i < frozen->count; ++i)
         items[i].packed &= ~FROZEN_UPDATE_MASK;
 }
 
 void Element::_dropFrozenAttrs() const
 {
-    if (_frozen) {
-        pagedom::NodeAllocator::release(_frozen, FrozenAttrs::bytes(_frozen->count));
-        _frozen = nullptr;
+    if (FrozenAttrs* frozen = _frozen()) {
+        _dropRecordWord();
+        pagedom::NodeAllocator::release(frozen, FrozenAttrs::bytes(frozen->count));
     }
 }

@@ -116,3 +116,62 @@ TEST_F(AttrTest, SourceForms)
     img->setAttribute("src", "a<b");
     EXPECT_EQ("src=\"a&#60;b\"", img->getAttributeNode("src")->getSource());
 }
+
+namespace {
+
+Element* firstElement(Node* root, const std::string& name)
+{
+    for (Node* n = root; n; n = n->getNextNode(root))
+        if (n->getNodeType() == Node::ELEMENT_NODE && n->getNodeName() == name)
+            return static_cast<Element*>(n);
+    return nullptr;
+}
+
+} // namespace
+
+// The attributes of an element read from a page go with the element
+// wherever it goes before anything asks for them (into another document,
+// into a copy, out of the tree) and read and write back as the page had them.
+TEST(AttributesAsRead, GoWithTheirElement)
+{
+    const std::string page = "<html><body><p class=x id=\"a\" title='t &amp; u'>one</p><p align=left>two</p>"
+                             "<p lang=en>three</p></body></html>";
+    const std::string other = "<html><body><div>x</div></body></html>";
+    Ref<Document> from(DOMImpl::createDocument("HTML"));
+    from->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    Ref<Document> to(DOMImpl::createDocument("HTML"));
+    to->createNodes(other.data(), static_cast<unsigned long>(other.size()), nullptr);
+    Element* first = firstElement(from.get(), "p");
+    Element* div = firstElement(to.get(), "div");
+    ASSERT_TRUE(first && div);
+
+    // Moved into another document: the attributes belong to it when made.
+    ASSERT_TRUE(first->hasAttributes());
+    div->appendChild(first);
+    Attr* cls = first->getAttributeNode("class");
+    ASSERT_NE(nullptr, cls);
+    EXPECT_EQ(to.get(), cls->getOwnerDocument());
+    EXPECT_EQ(first, cls->getOwnerElement());
+    EXPECT_EQ("x", cls->getValue());
+    EXPECT_EQ("t &amp; u", first->getAttribute("title"));
+    EXPECT_EQ(3u, first->getAttrNodes().length());
+    EXPECT_NE(std::string::npos, to->getSource().find("<div>x<p class=x id=\"a\" title='t &amp; u'>one</p></div>"));
+
+    // Copied: the copy has attributes of its own, untouched by edits of
+    // the original, which loses its last attribute.
+    Element* second = firstElement(from.get(), "p");
+    ASSERT_NE(nullptr, second);
+    Ref<Element> copy(static_cast<Element*>(second->cloneNode(true)));
+    second->removeAttribute("align");
+    EXPECT_FALSE(second->hasAttributes());
+    EXPECT_EQ("left", copy->getAttribute("align"));
+    EXPECT_EQ(copy.get(), copy->getAttributeNode("align")->getOwnerElement());
+
+    // Taken out of the tree and released with its attributes still as read.
+    Element* third = firstElement(from.get(), "p");
+    ASSERT_NE(nullptr, third);
+    third = third->getNextSibling() ? static_cast<Element*>(third->getNextSibling()) : nullptr;
+    ASSERT_TRUE(third && third->hasAttributes());
+    third->getParentNode()->removeChild(third)->releaseRef();
+    EXPECT_EQ(std::string::npos, from->getSource().find("three"));
+}

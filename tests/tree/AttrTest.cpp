@@ -167,6 +167,27 @@ TEST(AttributesAsRead, GoWithTheirElement)
     EXPECT_EQ("left", copy->getAttribute("align"));
     EXPECT_EQ(copy.get(), copy->getAttributeNode("align")->getOwnerElement());
 
+    // Lookups among records find the first and the last of a full set, and
+    // nothing past the last.
+    const std::string full = "<body><p a=1 b=2 c=3 d=4 e=5 f=6 g=7 h=8>x</p><i j=1>y</i><b k=\"\">z</b></body>";
+    Ref<Document> many(DOMImpl::createDocument("HTML"));
+    many->createNodes(full.data(), static_cast<unsigned long>(full.size()), nullptr);
+    Element* eight = firstElement(many.get(), "p");
+    Element* one = firstElement(many.get(), "i");
+    Element* empty = firstElement(many.get(), "b");
+    ASSERT_TRUE(eight && one && empty);
+    EXPECT_EQ("1", eight->getAttribute("a"));
+    EXPECT_EQ("8", eight->getAttribute("h"));
+    EXPECT_EQ(nullptr, eight->getAttributeNode("j"));
+    EXPECT_EQ("1", one->getAttribute("j"));
+    EXPECT_EQ(nullptr, one->getAttributeNode("a"));
+    EXPECT_NE(nullptr, empty->getAttributeNode("k"));
+    EXPECT_EQ("", empty->getAttribute("k"));
+    EXPECT_EQ(8u, eight->getAttrNodes().length());
+    EXPECT_EQ("h", eight->getAttrNodes().item(7)->getNodeName());
+    EXPECT_EQ(1u, one->getAttrNodes().length());
+    EXPECT_EQ(full, many->getSource().substr(many->getSource().find("<body>"), full.size()));
+
     // Taken out of the tree and released with its attributes still as read.
     Element* third = firstElement(from.get(), "p");
     ASSERT_NE(nullptr, third);

@@ -384,17 +384,17 @@ private:
 
     // --- attributes kept as records -------------------------------------------
     // One attribute kept as a record.
+    // The records of an element follow one another up to the one marked
+    // last; no count is kept (an element keeps at most PENDING_MAP_LIMIT).
     struct FrozenAttr {
         const std::string* name;  // a shared name
         std::uint32_t offset;     // of the value in the start tag
         std::uint32_t packed;     // value length, error bits and marks
     };
-    // The records of an element: a count followed by that many records.
-    struct alignas(FrozenAttr) FrozenAttrs {
-        std::uint32_t count;
-        FrozenAttr* items() { return reinterpret_cast<FrozenAttr*>(this + 1); }
-        static std::size_t bytes(std::uint32_t count) { return sizeof(FrozenAttrs) + count * sizeof(FrozenAttr); }
-    };
+    // The number of records from first up to the one marked last.
+    static std::uint32_t _recordCount(const FrozenAttr* first);
+    // The memory of count records.
+    static std::size_t _recordBytes(std::uint32_t count) { return count * sizeof(FrozenAttr); }
     // The attribute nodes, made first from the records.
     dom::OwnerNodeList& _attrs() const
     {
@@ -408,10 +408,10 @@ private:
             _makeAttrNodes();
     }
     // The records, or null while the attributes are nodes.
-    FrozenAttrs* _frozen() const { return _recordsKept ? _records : nullptr; }
+    FrozenAttr* _frozen() const { return _recordsKept ? _records : nullptr; }
     // Keeps records in place of the list, which must be empty and have no
     // body; the list's word holds them from now on.
-    void _keepRecords(FrozenAttrs* records) const
+    void _keepRecords(FrozenAttr* records) const
     {
         // A list without a body holds nothing to release: its word is
         // simply taken over.
@@ -520,7 +520,7 @@ private:
     // two the word holds.
     union {
         mutable dom::OwnerNodeList _attrList;
-        mutable FrozenAttrs* _records;
+        mutable FrozenAttr* _records;
     };
     // What few elements have: the attribute map, metadata, an end tag that
     // is not the start tag's name in "</" and ">", behind one pointer made

@@ -383,9 +383,9 @@ private:
     static bool _isDynamicElementAttr(const Attr* attr);
 
     // --- attributes kept as records -------------------------------------------
-    // One attribute kept as a record.
-    // The records of an element follow one another up to the one marked
-    // last; no count is kept (an element keeps at most PENDING_MAP_LIMIT).
+    // One attribute kept as a record.  The records of an element follow
+    // one another up to the one marked last; no count is kept (an element
+    // keeps at most PENDING_MAP_LIMIT).
     struct FrozenAttr {
         const std::string* name;  // a shared name
         std::uint32_t offset;     // of the value in the start tag

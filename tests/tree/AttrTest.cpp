@@ -116,3 +116,83 @@ TEST_F(AttrTest, SourceForms)
     img->setAttribute("src", "a<b");
     EXPECT_EQ("src=\"a&#60;b\"", img->getAttributeNode("src")->getSource());
 }
+
+namespace {
+
+Element* firstElement(Node* root, const std::string& name)
+{
+    for (Node* n = root; n; n = n->getNextNode(root))
+        if (n->getNodeType() == Node::ELEMENT_NODE && n->getNodeName() == name)
+            return static_cast<Element*>(n);
+    return nullptr;
+}
+
+} // namespace
+
+// The attributes of an element read from a page go with the element
+// wherever it goes before anything asks for them (into another document,
+// into a copy, out of the tree) and read and write back as the page had them.
+TEST(AttributesAsRead, GoWithTheirElement)
+{
+    const std::string page = "<html><body><p class=x id=\"a\" title='t &amp; u'>one</p><p align=left>two</p>"
+                             "<p lang=en>three</p></body></html>";
+    const std::string other = "<html><body><div>x</div></body></html>";
+    Ref<Document> from(DOMImpl::createDocument("HTML"));
+    from->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+    Ref<Document> to(DOMImpl::createDocument("HTML"));
+    to->createNodes(other.data(), static_cast<unsigned long>(other.size()), nullptr);
+    Element* first = firstElement(from.get(), "p");
+    Element* div = firstElement(to.get(), "div");
+    ASSERT_TRUE(first && div);
+
+    // Moved into another document: the attributes belong to it when made.
+    ASSERT_TRUE(first->hasAttributes());
+    div->appendChild(first);
+    Attr* cls = first->getAttributeNode("class");
+    ASSERT_NE(nullptr, cls);
+    EXPECT_EQ(to.get(), cls->getOwnerDocument());
+    EXPECT_EQ(first, cls->getOwnerElement());
+    EXPECT_EQ("x", cls->getValue());
+    EXPECT_EQ("t &amp; u", first->getAttribute("title"));
+    EXPECT_EQ(3u, first->getAttrNodes().length());
+    EXPECT_NE(std::string::npos, to->getSource().find("<div>x<p class=x id=\"a\" title='t &amp; u'>one</p></div>"));
+
+    // Copied: the copy has attributes of its own, untouched by edits of
+    // the original, which loses its last attribute.
+    Element* second = firstElement(from.get(), "p");
+    ASSERT_NE(nullptr, second);
+    Ref<Element> copy(static_cast<Element*>(second->cloneNode(true)));
+    second->removeAttribute("align");
+    EXPECT_FALSE(second->hasAttributes());
+    EXPECT_EQ("left", copy->getAttribute("align"));
+    EXPECT_EQ(copy.get(), copy->getAttributeNode("align")->getOwnerElement());
+
+    // Lookups among records find the first and the last of a full set, and
+    // nothing past the last.
+    const std::string full = "<body><p a=1 b=2 c=3 d=4 e=5 f=6 g=7 h=8>x</p><i j=1>y</i><b k=\"\">z</b></body>";
+    Ref<Document> many(DOMImpl::createDocument("HTML"));
+    many->createNodes(full.data(), static_cast<unsigned long>(full.size()), nullptr);
+    Element* eight = firstElement(many.get(), "p");
+    Element* one = firstElement(many.get(), "i");
+    Element* empty = firstElement(many.get(), "b");
+    ASSERT_TRUE(eight && one && empty);
+    EXPECT_EQ("1", eight->getAttribute("a"));
+    EXPECT_EQ("8", eight->getAttribute("h"));
+    EXPECT_EQ(nullptr, eight->getAttributeNode("j"));
+    EXPECT_EQ("1", one->getAttribute("j"));
+    EXPECT_EQ(nullptr, one->getAttributeNode("a"));
+    EXPECT_NE(nullptr, empty->getAttributeNode("k"));
+    EXPECT_EQ("", empty->getAttribute("k"));
+    EXPECT_EQ(8u, eight->getAttrNodes().length());
+    EXPECT_EQ("h", eight->getAttrNodes().item(7)->getNodeName());
+    EXPECT_EQ(1u, one->getAttrNodes().length());
+    EXPECT_EQ(full, many->getSource().substr(many->getSource().find("<body>"), full.size()));
+
+    // Taken out of the tree and released with its attributes still as read.
+    Element* third = firstElement(from.get(), "p");
+    ASSERT_NE(nullptr, third);
+    third = third->getNextSibling() ? static_cast<Element*>(third->getNextSibling()) : nullptr;
+    ASSERT_TRUE(third && third->hasAttributes());
+    third->getParentNode()->removeChild(third)->releaseRef();
+    EXPECT_EQ(std::string::npos, from->getSource().find("three"));
+}

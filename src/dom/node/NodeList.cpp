@@ -50,7 +50,26 @@ struct NodeList::Body {
     ~Body()
     {
         if (items != inlineItems)
-            ::operator delete(items);
+            releaseItems(items, capacity);
+    }
+
+    // A vector of count entries.  Small vectors come from the node
+    // allocator, like the bodies: no per-allocation overhead, and the cells
+    // of a vector that grew serve the next list to grow.  Larger ones come
+    // from the heap.
+    static Node** allocateItems(std::uint32_t count)
+    {
+        const std::size_t bytes = std::size_t(count) * sizeof(Node*);
+        if (bytes <= pagedom::NodeAllocator::MAX_POOLED_SIZE)
+            return static_cast<Node**>(pagedom::NodeAllocator::allocate(bytes));
+        Node** fresh = static_cast<Node**>(::operator new(bytes, std::nothrow));
+        if (!fresh)
+            std::abort();
+        return fresh;
+    }
+    static void releaseItems(Node** vector, std::uint32_t count)
+    {
+        pagedom::NodeAllocator::release(vector, std::size_t(count) * sizeof(Node*));
     }
 
     // Bodies come from the node allocator, like the nodes they list.
@@ -84,16 +103,14 @@ struct NodeList::Body {
         if (more > std::numeric_limits<std::uint32_t>::max() - size)
             std::abort(); // four billion entries in one list
         std::uint32_t cap = size + more;
-        Node** fresh = static_cast<Node**>(::operator new(std::size_t(cap) * sizeof(Node*), std::nothrow));
-        if (!fresh)
-            std::abort();
+        Node** fresh = allocateItems(cap);
         // Full, the vector has no gap: every entry sits at its index.
         if (index)
             std::memcpy(fresh, items, index * sizeof(Node*));
         if (index < size)
             std::memcpy(fresh + index + more, items + index, (size - index) * sizeof(Node*));
         if (items != inlineItems)
-            ::operator delete(items);
+            releaseItems(items, capacity);
         items = fresh;
         capacity = cap;
         gapStart = static_cast<std::uint32_t>(index);

@@ -50,27 +50,27 @@ bool mayHeadScopeChain(const ElementType* type)
 // --- construction ---------------------------------------------------------------
 
 Element::Element(Document* ownerDocument, const std::string& name)
-    : ContainerNode(ownerDocument, name),
+    : ContainerNode(ownerDocument, name), _attrList(),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN)
+      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN), _recordsKept(false)
 {
     const DocumentType* docType = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
     _assignType(docType ? docType->getElementType(name) : nullptr, true);
 }
 
 Element::Element(Document* ownerDocument, const ElementType* type)
-    : ContainerNode(ownerDocument, type ? type->getName() : std::string()),
+    : ContainerNode(ownerDocument, type ? type->getName() : std::string()), _attrList(),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
-      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN)
+      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN), _recordsKept(false)
 {
     _assignType(type, true);
 }
 
 Element::Element(const Element& other)
-    : ContainerNode(other), _elementType(other._elementType), _startTag(other._startTag.detached()),
+    : ContainerNode(other), _elementType(other._elementType), _attrList(), _startTag(other._startTag.detached()),
       _startGenerated(other._startGenerated), _endGenerated(other._endGenerated), _emptyTag(other._emptyTag),
       _scriptSyntax(other._scriptSyntax), _activeX(other._activeX), _mapPending(false), _endKind(END_NONE),
-      _keptLength(KEPT_UNKNOWN)
+      _keptLength(KEPT_UNKNOWN), _recordsKept(false)
 {
     _endKind = other._endKind;
     if (_endKind == END_STORED)
@@ -102,7 +102,7 @@ Element::~Element()
         attr->_attrType = nullptr;
         attr->releaseRef();
     }
-    _attrList.clear();
+    _attrList.~OwnerNodeList(); // the list shares its word (see _records)
     if (_extras) {
         delete _extras->attrMap;
         if (MetaData* metaData = _extras->metaData) {
@@ -320,8 +320,9 @@ void Element::_bindAttribute(Attr* attr, bool join)
 void Element::_adoptAttachments(Document* owner, std::vector<Node*>& roots)
 {
     // Attributes kept as records take their element's document when made.
-    for (unsigned long i = 0, count = _attrList.length(); i < count; ++i)
-        _attrList.item(i)->_ownerDocument = owner;
+    if (!_recordsKept)
+        for (unsigned long i = 0, count = _attrList.length(); i < count; ++i)
+            _attrList.item(i)->_ownerDocument = owner;
     if (MetaData* metaData = _meta())
         roots.push_back(metaData);
 }
@@ -354,7 +355,7 @@ unsigned long Element::_prepareUpdateState(unsigned long state)
 
 void Element::_resetAttrUpdateStates()
 {
-    if (_frozen) {
+    if (_recordsKept) {
         _clearRecordUpdateMarks();
         return;
     }

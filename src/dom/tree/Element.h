@@ -80,7 +80,7 @@ public:
 
     // --- attributes ---------------------------------------------------------
     // Whether the element has any attribute.
-    bool hasAttributes() const { return _frozen || _attrList.length() != 0; }
+    bool hasAttributes() const { return _recordsKept || _attrList.length() != 0; }
     // The attributes in source order, as a live list.
     dom::NodeList getAttrNodes() const { return dom::NodeList(_attrs()); }
     // The attribute of that name: a declared one ignoring case, an
@@ -383,30 +383,44 @@ private:
     static bool _isDynamicElementAttr(const Attr* attr);
 
     // --- attributes kept as records -------------------------------------------
-    // One attribute kept as a record.
+    // One attribute kept as a record.  The records of an element follow
+    // one another up to the one marked last; no count is kept (an element
+    // keeps at most PENDING_MAP_LIMIT).
     struct FrozenAttr {
         const std::string* name;  // a shared name
         std::uint32_t offset;     // of the value in the start tag
         std::uint32_t packed;     // value length, error bits and marks
     };
-    // The records of an element: a count followed by that many records.
-    struct alignas(FrozenAttr) FrozenAttrs {
-        std::uint32_t count;
-        FrozenAttr* items() { return reinterpret_cast<FrozenAttr*>(this + 1); }
-        static std::size_t bytes(std::uint32_t count) { return sizeof(FrozenAttrs) + count * sizeof(FrozenAttr); }
-    };
+    // The number of records from first up to the one marked last.
+    static std::uint32_t _recordCount(const FrozenAttr* first);
+    // The memory of count records.
+    static std::size_t _recordBytes(std::uint32_t count) { return count * sizeof(FrozenAttr); }
     // The attribute nodes, made first from the records.
     dom::OwnerNodeList& _attrs() const
     {
-        if (_frozen)
+        if (_recordsKept)
             _makeAttrNodes();
         return _attrList;
     }
     void _thawAttrs() const
     {
-        if (_frozen)
+        if (_recordsKept)
             _makeAttrNodes();
     }
+    // The records, or null while the attributes are nodes.
+    FrozenAttr* _frozen() const { return _recordsKept ? _records : nullptr; }
+    // Keeps records in place of the list, which must be empty and have no
+    // body; the list's word holds them from now on.
+    void _keepRecords(FrozenAttr* records) const
+    {
+        // A list without a body holds nothing to release: its word is
+        // simply taken over.
+        _records = records;
+        _recordsKept = true;
+    }
+    // Gives the word back to an empty list; the caller has taken the
+    // records.
+    void _dropRecordWord() const;
     void _makeAttrNodes() const;
     void _dropFrozenAttrs() const;
     bool _makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr& item) const;
@@ -500,8 +514,14 @@ private:
     // records (name, where the value lies in the start tag, error bits and
     // marks) instead of nodes, and the nodes are made, exactly as they were,
     // when anything asks for them (_attrs()).
-    mutable dom::OwnerNodeList _attrList;
-    mutable FrozenAttrs* _frozen = nullptr;
+    //
+    // The records and the list share one word: records are kept only while
+    // the list is empty and has no body, and _recordsKept tells which of the
+    // two the word holds.
+    union {
+        mutable dom::OwnerNodeList _attrList;
+        mutable FrozenAttr* _records;
+    };
     // What few elements have: the attribute map, metadata, an end tag that
     // is not the start tag's name in "</" and ">", behind one pointer made
     // when the first of them is set.
@@ -545,8 +565,10 @@ private:
     // Kept beside the marks; a longer text is kept as not one piece, and
     // the element is written node by node.
     static constexpr unsigned int KEPT_UNKNOWN = 0;
-    static constexpr unsigned int KEPT_NONE = 0xFFFFFFu;
-    mutable unsigned int _keptLength : 24;
+    static constexpr unsigned int KEPT_NONE = 0x7FFFFFu;
+    mutable unsigned int _keptLength : 23;
+    // Whether the attribute word holds records rather than the list.
+    mutable bool _recordsKept : 1;
 
     // Library internals used by the reader, the attribute nodes, the
     // metadata that holds an element as its visual and the library's

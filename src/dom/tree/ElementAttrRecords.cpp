@@ -3,6 +3,8 @@
 // makes the attribute nodes again, exactly as they were, when asked for them.
 #include "tree/Element.h"
 
+#include <new>
+
 #include "doctype/ElementType.h"
 #include "node/NodeAllocator.h"
 #include "base/StringUtil.h"
@@ -11,10 +13,11 @@
 
 namespace {
 
-// A record's packed word: the value length in the low bits, then the error
-// bits an attribute may carry as read, the specified and raw-text flags and
-// the update mark.
-constexpr std::uint32_t FROZEN_LENGTH_MASK = 0x7FFFFFu;  // values up to 8 MB
+// A record's packed word: the value length in the low bits, the mark of an
+// element's last record, then the error bits an attribute may carry as
+// read, the specified and raw-text flags and the update mark.
+constexpr std::uint32_t FROZEN_LENGTH_MASK = 0x3FFFFFu;  // values up to 4 MB
+constexpr std::uint32_t FROZEN_LAST = 1u << 22;
 constexpr std::uint32_t FROZEN_ERROR_SHIFT = 23;
 const unsigned long FROZEN_ERRORS[] = {Node::UNDEFINED_NAME_ERROR, Node::INVALID_NAME_ERROR, Node::MISMATCHED_ERROR,
                                        Node::INVALID_ATTR_ERROR, Node::DUPLICATE_ERROR};
@@ -86,20 +89,22 @@ unsigned long unpackUpdate(std::uint32_t packed)
 
 void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
 {
+    if (_recordsKept)
+        return;
     const unsigned long n = _attrList.length();
     // Lookups by name then follow the short-list rule (see _frozenLookup).
-    if (_frozen || n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
+    if (n == 0 || n != count || n > PENDING_MAP_LIMIT || !_mapPending || _mapPtr() || _startGenerated)
         return;
-    FrozenAttrs* frozen = static_cast<FrozenAttrs*>(pagedom::NodeAllocator::allocate(FrozenAttrs::bytes(n)));
-    frozen->count = static_cast<std::uint32_t>(n);
-    FrozenAttr* items = frozen->items();
+    const std::uint32_t records = static_cast<std::uint32_t>(n);
+    FrozenAttr* items = static_cast<FrozenAttr*>(pagedom::NodeAllocator::allocate(_recordBytes(records)));
     bool keep = true;
     for (unsigned long i = 0; i < n && keep; ++i)
         keep = _makeRecord(static_cast<const Attr*>(_attrList.item(i)), valueOffsets[i], items[i]);
     if (!keep) {
-        pagedom::NodeAllocator::release(frozen, FrozenAttrs::bytes(frozen->count));
+        pagedom::NodeAllocator::release(items, _recordBytes(records));
         return;
     }
+    items[n - 1].packed |= FROZEN_LAST;
     for (unsigned long i = 0; i < n; ++i) {
         Attr* attr = static_cast<Attr*>(_attrList.item(i));
         attr->_setParentField(nullptr);
@@ -107,7 +112,13 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
         attr->releaseRef();
     }
     _attrList.clear();
-    _frozen = frozen;
+    _keepRecords(items);
+}
+
+void Element::_dropRecordWord() const
+{
+    _recordsKept = false;
+    new (&_attrList) dom::OwnerNodeList();
 }
 
 // Fills the record of one attribute whose value starts at valueOffset in the
@@ -139,19 +150,28 @@ bool Element::_makeRecord(const Attr* attr, std::size_t valueOffset, FrozenAttr&
     return true;
 }
 
+std::uint32_t Element::_recordCount(const FrozenAttr* first)
+{
+    std::uint32_t count = 1;
+    for (; !(first->packed & FROZEN_LAST); ++first)
+        ++count;
+    return count;
+}
+
 // The record getAttributeNode(name) would give the node of: the first
 // whose name matches ignoring case, unless that one has no declared type and
 // another matches exactly.
 const Element::FrozenAttr* Element::_frozenLookup(const std::string& name) const
 {
-    const FrozenAttr* items = _frozen->items();
+    const FrozenAttr* items = _frozen();
+    const std::uint32_t count = _recordCount(items);
     const FrozenAttr* found = nullptr;
-    for (std::uint32_t i = 0; i < _frozen->count && !found; ++i)
+    for (std::uint32_t i = 0; i < count && !found; ++i)
         if (!items[i].name->empty() && pagedom::str::equalsIgnoreCase(*items[i].name, name))
             found = &items[i];
     if (!found || *found->name == name || (_elementType && _elementType->getAttrType(*found->name)))
         return found;
-    for (std::uint32_t i = 0; i < _frozen->count; ++i)
+    for (std::uint32_t i = 0; i < count; ++i)
         if (*items[i].name == name)
             return &items[i];
     return found;
@@ -159,7 +179,7 @@ const Element::FrozenAttr* Element::_frozenLookup(const std::string& name) const
 
 bool Element::_frozenValue(const std::string& name, std::string& value) const
 {
-    if (!_frozen || name.empty())
+    if (!_recordsKept || name.empty())
         return false;
     const FrozenAttr* item = _frozenLookup(name);
     if (!item) {
@@ -174,14 +194,14 @@ bool Element::_frozenValue(const std::string& name, std::string& value) const
 
 bool Element::_hasAttribute(const std::string& name) const
 {
-    if (_frozen)
+    if (_recordsKept)
         return !name.empty() && _frozenLookup(name) != nullptr;
     return getAttributeNode(name) != nullptr;
 }
 
 bool Element::_hasDeclaredAttribute(const std::string& name) const
 {
-    if (_frozen) {
+    if (_recordsKept) {
         const FrozenAttr* item = name.empty() ? nullptr : _frozenLookup(name);
         return item && _elementType && _elementType->getAttrType(*item->name);
     }
@@ -191,14 +211,14 @@ bool Element::_hasDeclaredAttribute(const std::string& name) const
 
 void Element::_makeAttrNodes() const
 {
-    FrozenAttrs* frozen = _frozen;
-    if (!frozen)
+    FrozenAttr* items = _frozen();
+    if (!items)
         return;
-    _frozen = nullptr;
+    _dropRecordWord();
     Document* doc = getOwnerDocument();
     Element* self = const_cast<Element*>(this);
-    const FrozenAttr* items = frozen->items();
-    for (std::uint32_t i = 0; i < frozen->count; ++i) {
+    const std::uint32_t count = _recordCount(items);
+    for (std::uint32_t i = 0; i < count; ++i) {
         const FrozenAttr& item = items[i];
         Attr* attr = new Attr(doc, *item.name);
         attr->addRef();
@@ -214,20 +234,20 @@ void Element::_makeAttrNodes() const
         attr->_setParentField(self);
         _attrList.append(attr);
     }
-    pagedom::NodeAllocator::release(frozen, FrozenAttrs::bytes(frozen->count));
+    pagedom::NodeAllocator::release(items, _recordBytes(count));
 }
 
 void Element::_clearRecordUpdateMarks()
 {
-    FrozenAttr* items = _frozen->items();
-    for (std::uint32_t i = 0; i < _frozen->count; ++i)
+    FrozenAttr* items = _frozen();
+    for (std::uint32_t i = 0, count = _recordCount(items); i < count; ++i)
         items[i].packed &= ~FROZEN_UPDATE_MASK;
 }
 
 void Element::_dropFrozenAttrs() const
 {
-    if (_frozen) {
-        pagedom::NodeAllocator::release(_frozen, FrozenAttrs::bytes(_frozen->count));
-        _frozen = nullptr;
+    if (FrozenAttr* items = _frozen()) {
+        _dropRecordWord();
+        pagedom::NodeAllocator::release(items, _recordBytes(_recordCount(items)));
     }
 }

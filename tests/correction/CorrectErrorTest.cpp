@@ -211,6 +211,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<O V=\"\"<%%>\"", DOMImpl::JSP_NONE, "<O V <%%>>"},
         {"<%@e >>", DOMImpl::JSP_NONE, "<%@e >%>&gt;"},
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
+        // A JSP comment left open in a value ends with its own end.
+        {"e<tr><o--%><INPUT E=<%--", DOMImpl::JSP_10, "e<INPUT E=\"<%----%>\"><TABLE><TBODY><TR><o--%></TR></TBODY></TABLE>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
         {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
         // A tag whose name a produced tag would not read back ("table/",

@@ -242,7 +242,11 @@ void prepareAttributesForTag(Element* element)
             unwritable.push_back(attr);
             continue;
         }
-        if (leavesServerCodeOpen(value))
+        // A JSP comment left open ends with its own end, which also ends
+        // code read as a scriptlet.
+        if (leavesServerCodeOpen(value) && leavesOpen(value, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG))
+            attr->setValue(value + Comment::JSP_CLOSE_TAG);
+        else if (leavesServerCodeOpen(value))
             attr->setValue(value + Element::JSP_CLOSE_TAG);
         else if (leavesCommentOpen(value))
             attr->setValue(value + Comment::CLOSE_TAG);

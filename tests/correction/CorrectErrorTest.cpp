@@ -293,6 +293,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // FORM inside a FORM gets no BODY of its own there, it leaves the
         // outer FORM.
         {"<FORM><jsp:useBean><HTML><FORM", DOMImpl::JSP_10, "<FORM></FORM><FORM><jsp:useBean><HTML>"},
+        // Content first in an implied BODY closes what the HEAD before it
+        // left open.
+        {"<jsp:useBean><td><HTML><TITLE><TD", DOMImpl::JSP_10,
+         "<jsp:useBean><HTML><TITLE></TITLE><TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE></HTML><td>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

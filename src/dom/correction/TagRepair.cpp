@@ -400,6 +400,19 @@ void TagRepair::closeBefore(Node* node)
     Node* before = node ? node->getPreviousSibling() : nullptr;
     while (before && isLayoutOnly(before))
         before = before->getPreviousSibling();
+    // First in an element the page implied (a BODY), node follows what
+    // comes before that element: a few levels up at most.
+    constexpr unsigned LOOK_UP = 8;
+    for (unsigned up = 0; !before && node && up < LOOK_UP; ++up) {
+        Node* parent = node->getParentNode();
+        if (!parent || parent->getNodeType() != Node::ELEMENT_NODE ||
+            !static_cast<Element*>(parent)->isOmittedElement())
+            break;
+        node = parent;
+        before = node->getPreviousSibling();
+        while (before && isLayoutOnly(before))
+            before = before->getPreviousSibling();
+    }
     if (!before || before->getNodeType() != Node::ELEMENT_NODE)
         return;
     Element* element = static_cast<Element*>(before);

@@ -43,9 +43,10 @@ public:
     // only while an undeclared attribute remains.
     static void repairAttributes(Element* element);
     // Shows the end tag of the element before node (white space and
-    // comments between) when it is left open, or of what an implied element
-    // there holds last, so that the page does not read node back into it.
-    // For a node a repair put where it is.
+    // comments between; before the implied elements node comes first in)
+    // when it is left open, or of what an implied element there holds last,
+    // so that the page does not read node back into it.  For a node a
+    // repair put where it is.
     static void closeBefore(Node* node);
     // Shows the end tag of the element before node when it is left open and
     // reading would take node into it: it may hold node, or its end tag is

@@ -294,22 +294,34 @@ void XMLParser::_closeAbove(std::uint32_t index)
         _closeTopImplicitly();
 }
 
-void XMLParser::_closeTopImplicitly()
+Element* XMLParser::_beginClosingTop(bool& existing)
 {
     const OpenNode& entry = _open.back();
     Element* element = static_cast<Element*>(entry.node);
     if (_frameOpen(entry))
         _existing->closing(entry.frame);
-    const bool existing = entry.frame != NONE;
+    existing = entry.frame != NONE;
     if (existing)
         _beginChange(element);
+    return element;
+}
+
+void XMLParser::_endClosingTop(Element* element, bool existing)
+{
+    if (existing)
+        _endChange(element);
+    _popOpen();
+}
+
+void XMLParser::_closeTopImplicitly()
+{
+    bool existing = false;
+    Element* element = _beginClosingTop(existing);
     element->_setEndTagText(pagedom::SourceText());
     element->clearErrorState(Node::MISMATCHED_END_TAG_ERROR | Node::INVALID_END_TAG_ERROR);
     if (!element->isEmptyTag())
         element->addErrorState(Node::MISSING_END_TAG_ERROR);
-    if (existing)
-        _endChange(element);
-    _popOpen();
+    _endClosingTop(element, existing);
 }
 
 void XMLParser::_beginChange(Node* node)

@@ -139,6 +139,12 @@ private:
     void _closeAbove(std::uint32_t index);
     // Closes the top element without an end tag.
     void _closeTopImplicitly();
+    // Begins closing the top open element: the existing nodes being read
+    // learn it, and an element that was in the tree before this reading
+    // (existing) has its change announced.  The element.
+    Element* _beginClosingTop(bool& existing);
+    // Ends closing element: its change ends, and it leaves the open list.
+    void _endClosingTop(Element* element, bool existing);
     // Inserts a node fresh from the factory into current at the reading
     // point, marking it when current may not hold it.
     void _insert(Node* node);

@@ -280,13 +280,8 @@ void XMLParser::_closeWithEndTag(std::uint32_t found, const std::string& name, u
                                  bool invalid)
 {
     _closeAbove(found);
-    const OpenNode& entry = _open.back();
-    Element* element = static_cast<Element*>(entry.node);
-    if (_frameOpen(entry))
-        _existing->closing(entry.frame);
-    const bool existing = entry.frame != NONE;
-    if (existing)
-        _beginChange(element);
+    bool existing = false;
+    Element* element = _beginClosingTop(existing);
     element->_setEndTagText(_span(from, to));
     element->clearErrorState(Node::MISSING_END_TAG_ERROR | Node::INVALID_END_TAG_ERROR |
                              Node::MISMATCHED_END_TAG_ERROR);
@@ -302,7 +297,5 @@ void XMLParser::_closeWithEndTag(std::uint32_t found, const std::string& name, u
         if (name != expected)
             element->addErrorState(Node::MISMATCHED_END_TAG_ERROR);
     }
-    if (existing)
-        _endChange(element);
-    _popOpen();
+    _endClosingTop(element, existing);
 }

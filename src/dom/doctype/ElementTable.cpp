@@ -236,6 +236,17 @@ bool hasPrefix(const std::string& name, const char* prefix, bool exact)
 
 } // namespace
 
+int ElementTable::getDirectiveID(const std::string& name)
+{
+    if (pagedom::str::equalsIgnoreCase(name, "page"))
+        return ID_JSP_DIRECTIVE_PAGE;
+    if (pagedom::str::equalsIgnoreCase(name, "include"))
+        return ID_JSP_DIRECTIVE_INCLUDE;
+    if (pagedom::str::equalsIgnoreCase(name, "taglib"))
+        return ID_JSP_DIRECTIVE_TAGLIB;
+    return ID_JSP_DIRECTIVE;
+}
+
 int ElementTable::getElementID(const std::string& name)
 {
     if (name.empty())

@@ -181,6 +181,9 @@ public:
     // tags and the "ssi:" and "QRTX:" families match ignoring case; the "jsp:"
     // and "tsx:" families match exactly.
     static int getElementID(const std::string& name);
+    // The id of the JSP directive a "<%@" block names ("page", "include",
+    // "taglib", ignoring case); ID_JSP_DIRECTIVE for any other name.
+    static int getDirectiveID(const std::string& name);
 
     // The flag word of an element id (ElementType::GROUP_* bits); 0 for an
     // id that names no element.

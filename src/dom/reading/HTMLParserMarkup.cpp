@@ -247,13 +247,7 @@ Element* HTMLParser::_jspDirective(const pagedom::SourceText& block, const std::
     while (i < source.size() && !isSpaceAt(source, static_cast<unsigned long>(i)) && source[i] != '%')
         ++i;
     const std::string name = source.substr(nameStart, i - nameStart);
-    int id = ElementTable::ID_JSP_DIRECTIVE;
-    if (pagedom::str::equalsIgnoreCase(name, "page"))
-        id = ElementTable::ID_JSP_DIRECTIVE_PAGE;
-    else if (pagedom::str::equalsIgnoreCase(name, "include"))
-        id = ElementTable::ID_JSP_DIRECTIVE_INCLUDE;
-    else if (pagedom::str::equalsIgnoreCase(name, "taglib"))
-        id = ElementTable::ID_JSP_DIRECTIVE_TAGLIB;
+    const int id = ElementTable::getDirectiveID(name);
     const ElementType* type = _documentType->getDefElementType(id);
     if (!type)
         type = _documentType->getDefElementType(ElementTable::ID_JSP_DIRECTIVE);

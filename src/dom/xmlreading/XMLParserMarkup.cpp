@@ -223,13 +223,7 @@ Element* XMLParser::_jspDirective(unsigned long start, unsigned long end, bool c
         ++nameStart;
     const unsigned long nameEnd = _scanTo(nameStart, DIRECTIVE_NAME_END, stop);
     const std::string name = _copy(nameStart, nameEnd);
-    int id = ElementTable::ID_JSP_DIRECTIVE;
-    if (pagedom::str::equalsIgnoreCase(name, "page"))
-        id = ElementTable::ID_JSP_DIRECTIVE_PAGE;
-    else if (pagedom::str::equalsIgnoreCase(name, "include"))
-        id = ElementTable::ID_JSP_DIRECTIVE_INCLUDE;
-    else if (pagedom::str::equalsIgnoreCase(name, "taglib"))
-        id = ElementTable::ID_JSP_DIRECTIVE_TAGLIB;
+    const int id = ElementTable::getDirectiveID(name);
     // The attributes lie inside the block, which is read already.
     forward(nameEnd - getOffset());
     _scanAttributes(stop);

@@ -206,6 +206,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // name gets its ">".
         {"<td><table><t", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><TABLE><t></TABLE></TD></TR></TBODY></TABLE>"},
         {"<jsp:setProperty<%", DOMImpl::JSP_10, "<jsp:setProperty <%%> />"},
+        // Code read as a name that holds a ">" but no end of its own gets
+        // its "%>" in a JSP action too: read again, it would take in the
+        // code after it.
+        {"<jsp:setProperty<%>><%", DOMImpl::JSP_10, "<jsp:setProperty <%>%> /><%%>"},
         {"<td><!", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><!></TD></TR></TBODY></TABLE>"},
         {"s<HTML><y n=\">", DOMImpl::JSP_NONE, "<HTML>s<y n=\">\"></HTML>"},
         {"<O V=\"\"<%%>\"", DOMImpl::JSP_NONE, "<O V <%%>>"},

@@ -203,16 +203,19 @@ bool endsCode(const std::string& value)
 }
 
 // Whether an attribute name is neither a name nor server code written back
-// as it was read.
+// as it was read (in a server code element's tag only code left open
+// counts: what else it holds is code).
 bool hasUnwritableAttribute(const Element* element)
 {
     if (!element->hasAttributes())
         return false;
+    const bool holdsCode = isServerCodeElement(element);
     const dom::NodeList attrs = element->getAttrNodes();
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
-        if (isOpenCommentName(name) ||
-            (isServerCodeName(name) ? closedServerCode(name) != name : !Attr::validateName(name)))
+        if (isOpenCommentName(name))
+            return true;
+        if (isServerCodeName(name) ? closedServerCode(name) != name : !holdsCode && !Attr::validateName(name))
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
         if (leavesServerCodeOpen(value) || leavesCommentOpen(value) || leavesInstructionOpen(value))
@@ -505,7 +508,7 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
         return;
     const bool cutShort = isCutShort(element) || (endsPage && (element->getErrorState() & Node::INVALID_FORMAT_ERROR) &&
                                                   !element->hasChildNodes());
-    if (!cutShort && (isServerCodeElement(element) || !hasUnwritableAttribute(element)))
+    if (!cutShort && !hasUnwritableAttribute(element))
         return;
     // A tag without a name that reads back ("<!x" read as an element)
     // cannot be produced again: it gets the ">" it lacks (canBeClosed).

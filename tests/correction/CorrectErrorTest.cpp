@@ -217,6 +217,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<j e=<%", DOMImpl::JSP_NONE, "<j e=\"<%%>\">"},
         // A JSP comment left open in a value ends with its own end.
         {"e<tr><o--%><INPUT E=<%--", DOMImpl::JSP_10, "e<INPUT E=\"<%----%>\"><TABLE><TBODY><TR><o--%></TR></TBODY></TABLE>"},
+        {"<tr><%--><INPUT E=\"<%-- %>", DOMImpl::JSP_10,
+         "<INPUT E=\"<%-- %>--%>\"><TABLE><TBODY><TR><%----%></TR></TBODY></TABLE>"},
+        // Code left open in a JSP action's tag is closed wherever it starts.
+        {"<jsp:setProperty\"<%", DOMImpl::JSP_10, "<jsp:setProperty \"<%%> />"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
         {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
         // A tag whose name a produced tag would not read back ("table/",

@@ -142,17 +142,6 @@ bool isServerCodeName(const std::string& name)
     return name.compare(0, Element::JSP_OPEN_TAG.size(), Element::JSP_OPEN_TAG) == 0;
 }
 
-// Server code read as an attribute name, as it is written back: up to the
-// end of its last "%>" (what a tag left open put after it goes), or with
-// the "%>" the end of the page cut off.
-std::string closedServerCode(const std::string& name)
-{
-    const std::size_t close = name.rfind(Element::JSP_CLOSE_TAG);
-    if (close == std::string::npos || close < Element::JSP_OPEN_TAG.size())
-        return name + Element::JSP_CLOSE_TAG;
-    return name.substr(0, close + Element::JSP_CLOSE_TAG.size());
-}
-
 // A JSP comment opened in a tag and left open there: no code, and no way
 // to write it back that reads the same.
 bool isOpenCommentName(const std::string& name)
@@ -181,6 +170,44 @@ bool leavesOpen(const std::string& text, const std::string& open, const std::str
 bool leavesServerCodeOpen(const std::string& text)
 {
     return leavesOpen(text, Element::JSP_OPEN_TAG, Element::JSP_CLOSE_TAG);
+}
+
+// Server code read as (part of) an attribute name, as it is written back:
+// code left open gets the "%>" the end of the page or the tag cut off;
+// a name that is code ends with its last "%>" (what a tag left open put
+// after it goes).
+std::string closedServerCode(const std::string& name)
+{
+    if (leavesServerCodeOpen(name))
+        return name + Element::JSP_CLOSE_TAG;
+    if (!isServerCodeName(name))
+        return name;
+    return name.substr(0, name.rfind(Element::JSP_CLOSE_TAG) + Element::JSP_CLOSE_TAG.size());
+}
+
+// What a produced tag does with an attribute name.
+enum class NameRepair { KEEP, CLOSE_CODE, REMOVE };
+
+// A name that opens a JSP comment it leaves open goes; code left open is
+// closed where it is code (a name that starts as code, or anything in the
+// tag of a server code element, whose tag holds code); other names that are
+// no names go.
+NameRepair nameRepair(const std::string& name, bool holdsCode)
+{
+    if (isOpenCommentName(name))
+        return NameRepair::REMOVE;
+    const bool isCode = isServerCodeName(name) || holdsCode;
+    if (isCode && closedServerCode(name) != name)
+        return NameRepair::CLOSE_CODE;
+    if (!isCode && !Attr::validateName(name))
+        return NameRepair::REMOVE;
+    return NameRepair::KEEP;
+}
+
+// A JSP comment runs to its own end, taking in quotes and "%>" alike.
+bool leavesJSPCommentOpen(const std::string& text)
+{
+    return leavesOpen(text, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG);
 }
 
 bool leavesCommentOpen(const std::string& text)
@@ -212,13 +239,11 @@ bool hasUnwritableAttribute(const Element* element)
     const bool holdsCode = isServerCodeElement(element);
     const dom::NodeList attrs = element->getAttrNodes();
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
-        const std::string& name = static_cast<Attr*>(attrs.item(i))->getName();
-        if (isOpenCommentName(name))
-            return true;
-        if (isServerCodeName(name) ? closedServerCode(name) != name : !holdsCode && !Attr::validateName(name))
+        if (nameRepair(static_cast<Attr*>(attrs.item(i))->getName(), holdsCode) != NameRepair::KEEP)
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
-        if (leavesServerCodeOpen(value) || leavesCommentOpen(value) || leavesInstructionOpen(value))
+        if (leavesServerCodeOpen(value) || leavesJSPCommentOpen(value) || leavesCommentOpen(value) ||
+            leavesInstructionOpen(value))
             return true;
     }
     return false;
@@ -235,6 +260,7 @@ void prepareAttributesForTag(Element* element)
 {
     if (!element->hasAttributes())
         return;
+    const bool holdsCode = isServerCodeElement(element);
     const dom::NodeList attrs = element->getAttrNodes();
     std::vector<Attr*> unwritable;
     std::vector<Attr*> codeLeftOpen;
@@ -247,7 +273,7 @@ void prepareAttributesForTag(Element* element)
         }
         // A JSP comment left open ends with its own end, which also ends
         // code read as a scriptlet.
-        if (leavesServerCodeOpen(value) && leavesOpen(value, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG))
+        if (leavesJSPCommentOpen(value))
             attr->setValue(value + Comment::JSP_CLOSE_TAG);
         else if (leavesServerCodeOpen(value))
             attr->setValue(value + Element::JSP_CLOSE_TAG);
@@ -255,14 +281,10 @@ void prepareAttributesForTag(Element* element)
             attr->setValue(value + Comment::CLOSE_TAG);
         else if (leavesInstructionOpen(value))
             attr->setValue(value + TagRepair::INSTRUCTION_END);
-        const std::string& name = attr->getName();
-        if (isOpenCommentName(name)) {
-            unwritable.push_back(attr);
-        } else if (isServerCodeName(name)) {
-            if (closedServerCode(name) != name)
-                codeLeftOpen.push_back(attr);
-        } else if (!Attr::validateName(name) && !isServerCodeElement(element)) {
-            unwritable.push_back(attr);
+        switch (nameRepair(attr->getName(), holdsCode)) {
+        case NameRepair::REMOVE: unwritable.push_back(attr); break;
+        case NameRepair::CLOSE_CODE: codeLeftOpen.push_back(attr); break;
+        case NameRepair::KEEP: break;
         }
     }
     for (Attr* attr : unwritable)

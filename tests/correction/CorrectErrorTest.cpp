@@ -221,6 +221,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
          "<INPUT E=\"<%-- %>--%>\"><TABLE><TBODY><TR><%----%></TR></TBODY></TABLE>"},
         // Code left open in a JSP action's tag is closed wherever it starts.
         {"<jsp:setProperty\"<%", DOMImpl::JSP_10, "<jsp:setProperty \"<%%> />"},
+        // Code in a value that ended at the tag's ">" for want of its "%>"
+        // is a format error: it gets its end, else read again it would run
+        // to the next "%>".
+        {"<jsp:setProperty name=<%>><%", DOMImpl::JSP_10, "<jsp:setProperty name=\"<%>%>\" /><%%>"},
+        {"<input value=\"<%>\"><%", DOMImpl::JSP_10, "<INPUT value=\"<%>%>\"><%%>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
         {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
         // A tag whose name a produced tag would not read back ("table/",

@@ -124,12 +124,14 @@ AttributeScanner::TagEnd AttributeScanner::_scanTokens()
 {
     TagEnd tag;
     bool slashSeen = false;
+    _codeLeftOpen = false;
     for (;;) {
         const unsigned long kind = _peekKind();
         if (kind == Lexer::TOKEN_SPACE) {
             _take();
         } else if (kind == Lexer::TOKEN_GT) {
             _take(tag.end);
+            tag.formatError = tag.formatError || _codeLeftOpen;
             return tag;
         } else if (kind == Lexer::TOKEN_EOF) {
             tag.end = static_cast<unsigned long>(_page.size());
@@ -219,6 +221,8 @@ unsigned long AttributeScanner::_take(unsigned long& end)
     Lexer::Token* token = _lexer.nextToken();
     const unsigned long kind = token->kind;
     end = _endOf(token);
+    if (kind == Lexer::TOKEN_JSP && !_endsCode(token))
+        _codeLeftOpen = true;
     _lexer.deleteToken(token);
     return kind;
 }
@@ -245,6 +249,13 @@ unsigned long AttributeScanner::_endOf(const Lexer::Token* token) const
     if (token->end == Lexer::NOT_FOUND || token->end > _page.size())
         return static_cast<unsigned long>(_page.size());
     return token->end;
+}
+
+bool AttributeScanner::_endsCode(const Lexer::Token* token) const
+{
+    // The token runs from the '%' after '<' to before the closing '>'.
+    return token->end != Lexer::NOT_FOUND && token->end <= _page.size() && token->end >= token->start + 2 &&
+           _page[token->end - 1] == '%';
 }
 
 // --- directives --------------------------------------------------------------------

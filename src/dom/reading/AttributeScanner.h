@@ -45,7 +45,8 @@ public:
     struct TagEnd {
         unsigned long end = 0;      // one past the closing '>', or the end of the page
         bool unterminated = false;  // the page ended inside the tag
-        bool formatError = false;   // a second '/', or a '/' before an attribute
+        bool formatError = false;   // a second '/', a '/' before an attribute, or
+                                    // server code in it left without its "%>"
         bool emptyMark = false;     // a '/' was written, as in "<x/>"
     };
 
@@ -97,10 +98,15 @@ private:
     unsigned long _quotedValue(unsigned long quote, unsigned long start);
     // The end of a token, the end of the page for an unterminated one.
     unsigned long _endOf(const Lexer::Token* token) const;
+    // Whether a JSP block token ends with its "%>".
+    bool _endsCode(const Lexer::Token* token) const;
 
     const std::string& _page;
     HTMLLexer& _lexer;
     std::vector<Attribute> _attributes;
+    // Server code in the tag ended at a '>' for want of its "%>": written
+    // back with anything after it, it would run to the next "%>".
+    bool _codeLeftOpen = false;
 };
 
 } // namespace pagedom

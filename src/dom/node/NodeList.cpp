@@ -271,6 +271,8 @@ void NodeList::_detachImpl()
         delete _impl;
 }
 
+OwnerNodeList::~OwnerNodeList() = default;
+
 void OwnerNodeList::_ensureBody()
 {
     if (!_impl || _isSingle())

@@ -65,6 +65,11 @@ public:
 
     // An empty list without a body.
     OwnerNodeList() = default;
+    // Leaves the body as NodeList does.  Defined out of line: an element
+    // destroys its attribute list by name where it shares a word with the
+    // attribute records, and some compilers emit no implicit destructor for
+    // that call.
+    ~OwnerNodeList();
 
     // Inserts before the first occurrence of refNode (appends when refNode is
     // null).  Returns node, or null when node is null or refNode is absent.

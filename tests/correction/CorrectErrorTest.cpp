@@ -227,6 +227,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<jsp:setProperty name=<%>><%", DOMImpl::JSP_10, "<jsp:setProperty name=\"<%>%>\" /><%%>"},
         {"<input value=\"<%>\"><%", DOMImpl::JSP_10, "<INPUT value=\"<%>%>\"><%%>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        // In a server-side include the include's own end closes a comment
+        // left open in a value; a "-->" written there would end it.
+        {" <!--#echo v=<!--#", DOMImpl::JSP_NONE, " <!--#echo v=\"<!--#\" -->"},
         {"<j f=<?", DOMImpl::JSP_NONE, "<j f=\"<? >\">"},
         // A tag whose name a produced tag would not read back ("table/",
         // "!") gets the ">" it lacks, as the page wrote it.

@@ -222,11 +222,33 @@ bool leavesInstructionOpen(const std::string& text)
     return leavesOpen(text, ProcessingInstruction::OPEN_TAG, Element::CLOSE_TAG);
 }
 
-// A value with server code in it ends the code of a directive that holds it.
-bool endsCode(const std::string& value)
+// A value with server code in it ends the code of a directive that holds
+// it; one with a comment's end ends a server-side include.
+bool endsItsTag(const Element* element, const std::string& value)
 {
-    return value.find(Element::JSP_OPEN_TAG) != std::string::npos ||
-           value.find(Element::JSP_CLOSE_TAG) != std::string::npos;
+    if (ElementAccess::hasScriptSyntax(*element))
+        return value.find(Element::JSP_OPEN_TAG) != std::string::npos ||
+               value.find(Element::JSP_CLOSE_TAG) != std::string::npos;
+    if (element->getElementGroup() & ElementType::GROUP_SSI)
+        return value.find(Comment::CLOSE_TAG) != std::string::npos;
+    return false;
+}
+
+// A value as a produced tag writes it: code, a comment or an instruction
+// the end of the page cut short gets its end.  A JSP comment ends with its
+// own end, which also ends code read as a scriptlet.  In a server-side
+// include a comment needs none: the include's own end closes it.
+std::string closedValue(const Element* element, const std::string& value)
+{
+    if (leavesJSPCommentOpen(value))
+        return value + Comment::JSP_CLOSE_TAG;
+    if (leavesServerCodeOpen(value))
+        return value + Element::JSP_CLOSE_TAG;
+    if (leavesCommentOpen(value) && !(element->getElementGroup() & ElementType::GROUP_SSI))
+        return value + Comment::CLOSE_TAG;
+    if (leavesInstructionOpen(value))
+        return value + TagRepair::INSTRUCTION_END;
+    return value;
 }
 
 // Whether an attribute name is neither a name nor server code written back
@@ -242,8 +264,7 @@ bool hasUnwritableAttribute(const Element* element)
         if (nameRepair(static_cast<Attr*>(attrs.item(i))->getName(), holdsCode) != NameRepair::KEEP)
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
-        if (leavesServerCodeOpen(value) || leavesJSPCommentOpen(value) || leavesCommentOpen(value) ||
-            leavesInstructionOpen(value))
+        if (endsItsTag(element, value) || closedValue(element, value) != value)
             return true;
     }
     return false;
@@ -267,20 +288,13 @@ void prepareAttributesForTag(Element* element)
     for (unsigned long i = 0, n = attrs.length(); i < n; ++i) {
         Attr* attr = static_cast<Attr*>(attrs.item(i));
         const std::string value = attr->getValue();
-        if (ElementAccess::hasScriptSyntax(*element) && endsCode(value)) {
+        if (endsItsTag(element, value)) {
             unwritable.push_back(attr);
             continue;
         }
-        // A JSP comment left open ends with its own end, which also ends
-        // code read as a scriptlet.
-        if (leavesJSPCommentOpen(value))
-            attr->setValue(value + Comment::JSP_CLOSE_TAG);
-        else if (leavesServerCodeOpen(value))
-            attr->setValue(value + Element::JSP_CLOSE_TAG);
-        else if (leavesCommentOpen(value))
-            attr->setValue(value + Comment::CLOSE_TAG);
-        else if (leavesInstructionOpen(value))
-            attr->setValue(value + TagRepair::INSTRUCTION_END);
+        const std::string closed = closedValue(element, value);
+        if (closed != value)
+            attr->setValue(closed);
         switch (nameRepair(attr->getName(), holdsCode)) {
         case NameRepair::REMOVE: unwritable.push_back(attr); break;
         case NameRepair::CLOSE_CODE: codeLeftOpen.push_back(attr); break;

@@ -235,6 +235,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // "!") gets the ">" it lacks, as the page wrote it.
         {"<td><table//", DOMImpl::JSP_NONE, "<TABLE><TBODY><TR><TD><table//></TD></TR></TBODY></TABLE>"},
         {"<head><g>e<! ", DOMImpl::JSP_NONE, "<HEAD><g><! ></HEAD><BODY>e</BODY>"},
+        // A "<!x" tag that left a quote open gets the quote and its ">".
+        {"<td>'<html><<!'", DOMImpl::JSP_10, "<HTML><!''>&lt;<TABLE><TBODY><TR><TD>'</TD></TR></TBODY></TABLE></HTML>"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},
@@ -262,6 +264,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // Comments left open are closed, at the end of the page and where
         // the first ">" ended them.
         {"<p><!--x><li>a<!--y", DOMImpl::JSP_NONE, "<P><!--x--></P><UL><LI>a<!--y--></LI></UL>"},
+        // "<!-->" ended at its first ">": its "-->" overlaps its opening.
+        {"<!--><td><!--", DOMImpl::JSP_NONE, "<!----><TABLE><TBODY><TR><TD><!----></TD></TR></TBODY></TABLE>"},
         {"<tr><table><tr><%--", DOMImpl::JSP_10,
          "<TABLE><tr><%----%></tr></TABLE><TABLE><TBODY><TR></TR></TBODY></TABLE>"},
         // The body of a JSP action is page text.

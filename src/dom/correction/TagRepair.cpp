@@ -26,6 +26,9 @@ constexpr unsigned long END_TAG_ERRORS = Node::MISMATCHED_END_TAG_ERROR | Node::
                                          Node::UNNECESSARY_END_TAG_ERROR | Node::INVALID_END_TAG_ERROR;
 constexpr unsigned long TAG_ERRORS = END_TAG_ERRORS | Node::MISMATCHED_ERROR | Node::MISSING_START_TAG_ERROR |
                                      Node::INVALID_FORMAT_ERROR | Node::INVALID_DIRECTIVE_ERROR;
+// How a tag that is no comment, CDATA section or DOCTYPE but other "<!"
+// markup opens.
+const std::string DECLARATION_OPEN = "<!";
 
 // Whether the element, whose tags are produced again, must show its end
 // tag although the produced one is left out (HTML lets a page leave out the
@@ -75,14 +78,34 @@ bool readsAsName(const std::string& name)
     return true;
 }
 
+// What a start tag cut short whose name does not read back lacks to end
+// where the page wrote it: its ">", after the quote it left open for a
+// "<!x" tag (read to the first ">" outside quotes).  Empty when nothing
+// written after it is sure to end it: a quote left open in any other tag,
+// or markup inside a "<!x" tag, which reading takes by its own rules.
+std::string tagEnd(const Element* element)
+{
+    const std::string start = element->getStartTag();
+    const std::string end(1, '>');
+    if (start.find_first_of("\"'") == std::string::npos)
+        return end;
+    if (start.compare(0, DECLARATION_OPEN.size(), DECLARATION_OPEN) != 0 ||
+        start.find('<', DECLARATION_OPEN.size()) != std::string::npos)
+        return std::string();
+    char quote = '\0';
+    for (std::size_t i = DECLARATION_OPEN.size(); i < start.size(); ++i) {
+        if (quote ? start[i] == quote : start[i] == '"' || start[i] == '\'')
+            quote = quote ? '\0' : start[i];
+    }
+    return quote ? quote + end : end;
+}
+
 // Whether closeMarkup can close a start tag cut short: produce it again
-// from a name that reads back as one, or give any other tag the ">" it
-// lacks where no quote left open would take that in.
+// from a name that reads back as one, or give any other tag the end it
+// lacks (tagEnd).
 bool canBeClosed(const Element* element)
 {
-    if (readsAsName(element->getNodeName()))
-        return true;
-    return element->getStartTag().find_first_of("\"'") == std::string::npos;
+    return readsAsName(element->getNodeName()) || !tagEnd(element).empty();
 }
 
 // Whether raw content is closed as written: its end shows, or (a JSP
@@ -547,12 +570,12 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
     if (!cutShort && !hasUnwritableAttribute(element))
         return;
     // A tag without a name that reads back ("<!x" read as an element)
-    // cannot be produced again: it gets the ">" it lacks (canBeClosed).
+    // cannot be produced again: it gets the end it lacks (tagEnd).
     if (!canBeClosed(element))
         return;
     if (!readsAsName(element->getNodeName())) {
         if (isCutShort(element))
-            element->setStartTag(element->getStartTag() + '>');
+            element->setStartTag(element->getStartTag() + tagEnd(element));
     } else {
         prepareAttributesForTag(element);
         ElementAccess::regenerateStartTag(*element);

@@ -73,8 +73,11 @@ void HTMLParser::_comment(bool jsp)
     comment->setSource(source);
     // Without its closing delimiter the comment ended at the first ">" (or
     // the end of the page): a delimiter written anywhere after it would make
-    // it run on to there.
-    if (!pagedom::str::endsWith(source, jsp ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG))
+    // it run on to there.  The delimiter must stand after the opening one
+    // ("<!-->" ends at its first ">").
+    const std::string& open = jsp ? Comment::JSP_OPEN_TAG : Comment::OPEN_TAG;
+    const std::string& close = jsp ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG;
+    if (source.size() < open.size() + close.size() || !pagedom::str::endsWith(source, close))
         comment->addErrorState(Node::INVALID_FORMAT_ERROR);
     _append(comment);
 }

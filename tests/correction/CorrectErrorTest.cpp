@@ -237,6 +237,11 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<head><g>e<! ", DOMImpl::JSP_NONE, "<HEAD><g><! ></HEAD><BODY>e</BODY>"},
         // A "<!x" tag that left a quote open gets the quote and its ">".
         {"<td>'<html><<!'", DOMImpl::JSP_10, "<HTML><!''>&lt;<TABLE><TBODY><TR><TD>'</TD></TR></TBODY></TABLE></HTML>"},
+        // Markup inside one is read by its own rules: its "<" is written as
+        // "&lt;" (a comment inside that ended at the tag's ">" would run on
+        // to the "-->" the repair writes later).
+        {"<<!<!--><td><!--", DOMImpl::JSP_NONE, "&lt;<!&lt;!--><TABLE><TBODY><TR><TD><!----></TD></TR></TBODY></TABLE>"},
+        {"<td>'<html>><!'<", DOMImpl::JSP_091, "<HTML><!'&lt;'>&gt;<TABLE><TBODY><TR><TD>'</TD></TR></TBODY></TABLE></HTML>"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},

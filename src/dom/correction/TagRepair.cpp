@@ -78,34 +78,69 @@ bool readsAsName(const std::string& name)
     return true;
 }
 
-// What a start tag cut short whose name does not read back lacks to end
-// where the page wrote it: its ">", after the quote it left open for a
-// "<!x" tag (read to the first ">" outside quotes).  Empty when nothing
-// written after it is sure to end it: a quote left open in any other tag,
-// or markup inside a "<!x" tag, which reading takes by its own rules.
-std::string tagEnd(const Element* element)
+// A "<!x" tag (read to the first ">" outside quotes) as the repair writes
+// it: a "<" inside written "&lt;", since markup there is read by its own
+// rules (a comment that ended at the tag's ">" for want of its "-->" would
+// run on to one written after it), and, cut short, the quote it left open
+// and its ">".
+std::string closedDeclarationTag(const std::string& start)
+{
+    std::string closed = start.substr(0, DECLARATION_OPEN.size());
+    char quote = '\0';
+    bool ended = false;
+    for (std::size_t i = DECLARATION_OPEN.size(); i < start.size(); ++i) {
+        const char c = start[i];
+        if (c == '<')
+            closed += "&lt;";
+        else
+            closed += c;
+        if (quote ? c == quote : c == '"' || c == '\'')
+            quote = quote ? '\0' : c;
+        else if (!quote && c == '>')
+            ended = true;
+    }
+    if (!ended) {
+        if (quote)
+            closed += quote;
+        closed += '>';
+    }
+    return closed;
+}
+
+bool isDeclarationTag(const std::string& start)
+{
+    return start.compare(0, DECLARATION_OPEN.size(), DECLARATION_OPEN) == 0;
+}
+
+// The start tag of a tag whose name does not read back, as the repair
+// writes it: a "<!x" tag as closedDeclarationTag gives it; any other, cut
+// short, with the ">" it lacks.  Empty when nothing written after it is
+// sure to end it: a quote left open in a tag read by attributes.
+std::string writableStartTag(const Element* element)
 {
     const std::string start = element->getStartTag();
-    const std::string end(1, '>');
-    if (start.find_first_of("\"'") == std::string::npos)
-        return end;
-    if (start.compare(0, DECLARATION_OPEN.size(), DECLARATION_OPEN) != 0 ||
-        start.find('<', DECLARATION_OPEN.size()) != std::string::npos)
+    if (isDeclarationTag(start))
+        return closedDeclarationTag(start);
+    if (start.find_first_of("\"'") != std::string::npos)
         return std::string();
-    char quote = '\0';
-    for (std::size_t i = DECLARATION_OPEN.size(); i < start.size(); ++i) {
-        if (quote ? start[i] == quote : start[i] == '"' || start[i] == '\'')
-            quote = quote ? '\0' : start[i];
-    }
-    return quote ? quote + end : end;
+    return isCutShort(element) ? start + '>' : start;
+}
+
+// Whether a "<!x" tag holds markup reading takes by its own rules.
+bool holdsMarkup(const Element* element)
+{
+    if (readsAsName(element->getNodeName()))
+        return false;
+    const std::string start = element->getStartTag();
+    return isDeclarationTag(start) && start.find('<', DECLARATION_OPEN.size()) != std::string::npos;
 }
 
 // Whether closeMarkup can close a start tag cut short: produce it again
-// from a name that reads back as one, or give any other tag the end it
-// lacks (tagEnd).
+// from a name that reads back as one, or write any other as
+// writableStartTag gives it.
 bool canBeClosed(const Element* element)
 {
-    return readsAsName(element->getNodeName()) || !tagEnd(element).empty();
+    return readsAsName(element->getNodeName()) || !writableStartTag(element).empty();
 }
 
 // Whether raw content is closed as written: its end shows, or (a JSP
@@ -567,15 +602,16 @@ void TagRepair::closeMarkup(Element* element, bool endsPage)
         return;
     const bool cutShort = isCutShort(element) || (endsPage && (element->getErrorState() & Node::INVALID_FORMAT_ERROR) &&
                                                   !element->hasChildNodes());
-    if (!cutShort && !hasUnwritableAttribute(element))
+    if (!cutShort && !hasUnwritableAttribute(element) && !holdsMarkup(element))
         return;
     // A tag without a name that reads back ("<!x" read as an element)
-    // cannot be produced again: it gets the end it lacks (tagEnd).
+    // cannot be produced again: it is written as writableStartTag gives it.
     if (!canBeClosed(element))
         return;
     if (!readsAsName(element->getNodeName())) {
-        if (isCutShort(element))
-            element->setStartTag(element->getStartTag() + tagEnd(element));
+        const std::string start = writableStartTag(element);
+        if (start != element->getStartTag())
+            element->setStartTag(start);
     } else {
         prepareAttributesForTag(element);
         ElementAccess::regenerateStartTag(*element);

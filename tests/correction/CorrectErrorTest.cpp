@@ -322,6 +322,12 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // left open.
         {"<jsp:useBean><td><HTML><TITLE><TD", DOMImpl::JSP_10,
          "<jsp:useBean><HTML><TITLE></TITLE><TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE></HTML><td>"},
+        // A dynamic element shows what its metadata produces: holding
+        // nothing, it is not empty, and tidying after the repair keeps it.
+        {"<%--METADATA type=\"DynamicData\"startspan\n<TABLE dynamicelement--%><%--METADATA type=\"DynamicData\"endspan--%>",
+         DOMImpl::JSP_10,
+         "<%--METADATA type=\"DynamicData\" startspan<TABLE dynamicelement></TABLE>--%>"
+         "<%--METADATA type=\"DynamicData\"endspan--%>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

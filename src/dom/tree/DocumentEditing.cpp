@@ -149,6 +149,10 @@ bool Document::_isEmptyShell(const Element* e)
         return false;
     if (e->getElementID() == ElementTable::ID_A && pagedom::ElementAccess::hasAttribute(*e, "name"))
         return false;
+    // A dynamic element or a design-time control shows what its metadata
+    // produces, children or none.
+    if (e->getMetaData())
+        return false;
     // A paragraph beside a table keeps the table apart from what follows.
     return !(e->getElementID() == ElementTable::ID_P &&
              (isElementWithID(nearestSolidSibling(e, true), ElementTable::ID_TABLE) ||

@@ -241,6 +241,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // "&lt;" (a comment inside that ended at the tag's ">" would run on
         // to the "-->" the repair writes later).
         {"<<!<!--><td><!--", DOMImpl::JSP_NONE, "&lt;<!&lt;!--><TABLE><TBODY><TR><TD><!----></TD></TR></TBODY></TABLE>"},
+        // One whose markup carried it past a ">" stays as it is.
+        {"<!<!--\"\">-->", DOMImpl::JSP_NONE, "<!<!--\"\">-->"},
         {"<td>'<html>><!'<", DOMImpl::JSP_091, "<HTML><!'&lt;'>&gt;<TABLE><TBODY><TR><TD>'</TD></TR></TBODY></TABLE></HTML>"},
         // An instruction cut short ends with " >": a "?>" would end the one
         // before it.

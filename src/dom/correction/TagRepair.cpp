@@ -82,13 +82,16 @@ bool readsAsName(const std::string& name)
 // it: a "<" inside written "&lt;", since markup there is read by its own
 // rules (a comment that ended at the tag's ">" for want of its "-->" would
 // run on to one written after it), and, cut short, the quote it left open
-// and its ">".
+// and its ">".  One that markup inside carried past a ">" outside quotes
+// ("<!<!-- > -->") stays as it is: written so, it would end there.
 std::string closedDeclarationTag(const std::string& start)
 {
     std::string closed = start.substr(0, DECLARATION_OPEN.size());
     char quote = '\0';
     bool ended = false;
     for (std::size_t i = DECLARATION_OPEN.size(); i < start.size(); ++i) {
+        if (ended)
+            return start;
         const char c = start[i];
         if (c == '<')
             closed += "&lt;";

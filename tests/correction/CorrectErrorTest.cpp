@@ -326,10 +326,15 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
          "<jsp:useBean><HTML><TITLE></TITLE><TABLE><TBODY><TR><TD></TD></TR></TBODY></TABLE></HTML><td>"},
         // A dynamic element shows what its metadata produces: holding
         // nothing, it is not empty, and tidying after the repair keeps it.
-        {"<%--METADATA type=\"DynamicData\"startspan\n<TABLE dynamicelement--%><%--METADATA type=\"DynamicData\"endspan--%>",
+        {"<%--METADATA type=\"DynamicData\" startspan\n<TABLE dynamicelement>\n--%><%--METADATA type=\"DynamicData\" endspan--%>",
          DOMImpl::JSP_10,
          "<%--METADATA type=\"DynamicData\" startspan<TABLE dynamicelement></TABLE>--%>"
-         "<%--METADATA type=\"DynamicData\"endspan--%>"},
+         "<%--METADATA type=\"DynamicData\" endspan--%>"},
+        // Metadata comments the repair closes make no span around a start
+        // tag cut short: read again, they stay comments.
+        {"<%--METADATA type=\"DynamicData\"startspan\n<TABLE dynamicelement><%--METADATA type=\"DynamicData\"endspan",
+         DOMImpl::JSP_10,
+         "<%--METADATA type=\"DynamicData\"startspan<TABLE dynamicelement--%><%--METADATA type=\"DynamicData\"endspan--%>"},
         // Duplicated attributes go, the second of a name too.
         {"<TABLE CLASS=r class><t", DOMImpl::JSP_NONE, "<TABLE class=\"r\"><t></TABLE>"},
     };

@@ -219,6 +219,12 @@ Element* MetaDataPass::_fittingElement(DocumentFragment* fragment, MetaData::Typ
     if (!node)
         return nullptr;
     Element* element = static_cast<Element*>(node);
+    // A start tag the end of the comment cut short is no element the editor
+    // wrote: the span stays comments (a repair that closes a comment left
+    // open may have made the span).
+    const std::string startTag = element->getStartTag();
+    if (!startTag.empty() && startTag.back() != '>')
+        return nullptr;
     Node* top = element;
     while (top->getParentNode() != fragment)
         top = top->getParentNode();

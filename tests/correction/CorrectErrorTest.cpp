@@ -330,6 +330,13 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
          DOMImpl::JSP_10,
          "<%--METADATA type=\"DynamicData\" startspan<TABLE dynamicelement></TABLE>--%>"
          "<%--METADATA type=\"DynamicData\" endspan--%>"},
+        // An end comment the repair closes after a start comment makes a
+        // span, as reading the repaired page would: the element is placed
+        // and its tags produced, what it holds stays as written.
+        {"<%--METADATA type=\"DynamicData\"startspan\n<TABLE dynamicelement>---%><%--METADATA type=\"DynamicData\"endspan",
+         DOMImpl::JSP_10,
+         "<%--METADATA type=\"DynamicData\" startspan<TABLE dynamicelement>-</TABLE>--%>"
+         "<%--METADATA type=\"DynamicData\"endspan--%>"},
         // Metadata comments the repair closes make no span around a start
         // tag cut short: read again, they stay comments.
         {"<%--METADATA type=\"DynamicData\"startspan\n<TABLE dynamicelement><%--METADATA type=\"DynamicData\"endspan",

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dom.h"
+#include "tree/MetaDataComment.h"
 #include "writing/FormatProperties.h"
 #include "writing/PageElements.h"
 
@@ -23,23 +24,59 @@ using formatcheck::read;
 
 // The comments and the server code (JSP in any form, includes) of a page,
 // sorted: a repair may move them, never drop them.  An end tag that closes
-// nothing holds no code.
+// nothing holds no code.  METADATA comments count by their marker alone,
+// whether they stand as comments or as the span of an element with
+// metadata: a repair that closes one may make a span (the element's tag in
+// the start comment is then repaired with the element).
 inline std::vector<std::string> keptPieces(Document* doc)
 {
     const unsigned long serverCode = ElementType::GROUP_JSP | ElementType::GROUP_JSP_BLOCK |
                                      ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI;
+    auto marker = [](const char* kind, MetaData::Type type) {
+        return "metadata " + std::string(kind) + " " + std::to_string(type);
+    };
     std::vector<std::string> pieces;
     for (Node* n = doc; n; n = n->getNextNode(doc)) {
         if (n->getNodeType() == Node::COMMENT_NODE) {
-            pieces.push_back("comment " + static_cast<Comment*>(n)->getData());
+            const std::string data = static_cast<Comment*>(n)->getData();
+            const MetaData::Type start = pagedom::MetaDataComment::startType(data);
+            const MetaData::Type end = pagedom::MetaDataComment::endType(data);
+            pieces.push_back(start != MetaData::NONE ? marker("start", start)
+                             : end != MetaData::NONE ? marker("end", end)
+                                                     : "comment " + data);
         } else if (n->getNodeType() == Node::ELEMENT_NODE) {
             const Element* e = static_cast<Element*>(n);
             if ((e->getElementGroup() & serverCode) && e->hasStartTag())
                 pieces.push_back(n->getNodeName() + " " + e->getJSPScriptData());
+            const MetaData* meta = e->getMetaData();
+            if (meta && !meta->getMetaStart().empty()) {
+                pieces.push_back(marker("start", meta->getType()));
+                pieces.push_back(marker("end", meta->getType()));
+            }
         }
     }
     std::sort(pieces.begin(), pieces.end());
     return pieces;
+}
+
+// The characters of the texts (pageelements::textCharacters), but for those
+// of elements with a METADATA span: those stand in the span's start comment
+// on the page, which counts by its marker alone (keptPieces).
+inline std::vector<char> textCharacters(Document* doc)
+{
+    std::vector<char> chars;
+    for (Node* n = doc; n; n = n->getNextNode(doc)) {
+        if (n->getNodeType() != Node::TEXT_NODE)
+            continue;
+        const Element* holder = n->getAncestorMetaElement();
+        if (holder && !holder->getMetaData()->getMetaStart().empty())
+            continue;
+        for (char c : static_cast<Text*>(n)->getData())
+            if (c != ' ' && (c < '\t' || c > '\r') && c != pageelements::MARKED)
+                chars.push_back(c);
+    }
+    std::sort(chars.begin(), chars.end());
+    return chars;
 }
 
 inline std::string joined(const std::vector<std::string>& pieces)
@@ -67,13 +104,13 @@ inline Failure check(const std::string& page, DOMImpl::JSPVersion version, bool 
     const std::string asRead = doc->getSource();
     doc->endUpdate();
     doc->enableRecord(true);
-    const std::vector<char> chars = pageelements::textCharacters(doc);
+    const std::vector<char> chars = textCharacters(doc);
     const std::vector<std::string> pieces = keptPieces(doc);
     doc->correctError(nullptr);
     doc->endUpdate();
     Failure failure;
     const std::string repaired = doc->getSource();
-    if (chars != pageelements::textCharacters(doc)) {
+    if (chars != textCharacters(doc)) {
         failure = {"the repair lost or added text characters", std::string(chars.begin(), chars.end()), repaired};
     } else if (pieces != keptPieces(doc)) {
         failure = {"the repair lost or added comments or server code", joined(pieces), joined(keptPieces(doc))};

@@ -41,9 +41,11 @@ inline unsigned countNamed(Document* doc, const std::string& upperName)
 // move content past other content, but nothing may be lost.  The byte the
 // data marks a markup character with (as read from a reference, or bare)
 // is left out: writing a bare "<" as "&lt;" keeps the character.
+// The byte the data marks a markup character with.
+const char MARKED = '\x1b';
+
 inline std::vector<char> textCharacters(Document* doc)
 {
-    const char MARKED = '\x1b';
     std::vector<char> chars;
     for (Node* n = doc; n; n = n->getNextNode(doc))
         if (n->getNodeType() == Node::TEXT_NODE)

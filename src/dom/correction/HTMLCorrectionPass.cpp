@@ -13,9 +13,12 @@
 #include "node/NodeAccess.h"
 #include "tree/Comment.h"
 #include "tree/Document.h"
+#include "tree/DocumentAccess.h"
+#include "tree/DocumentFragment.h"
 #include "tree/Element.h"
 #include "tree/ProcessingInstruction.h"
 #include "tree/ElementAccess.h"
+#include "tree/MetaDataComment.h"
 #include "tree/Text.h"
 
 namespace pagedom {
@@ -67,6 +70,15 @@ bool holdsContent(const Node* node)
             pending.push_back(child);
     }
     return false;
+}
+
+// Whether node is an element written inside METADATA comments.
+bool holdsSpan(const Node* node)
+{
+    if (node->getNodeType() != Node::ELEMENT_NODE)
+        return false;
+    const MetaData* meta = static_cast<const Element*>(node)->getMetaData();
+    return meta && !meta->getMetaStart().empty();
 }
 
 // Whether only white space, comments and processing instructions precede
@@ -193,6 +205,11 @@ void HTMLCorrectionPass::collect(bool first)
             n->addRef();
             _documentTypes.push_back(n);
         }
+        // What an element written inside METADATA comments holds is the
+        // editor's design-time content, written inside the start comment:
+        // it is left as it stands.
+        if (holdsSpan(n))
+            continue;
         const bool inPre = visit.inPre || isElementOf(n, T::ID_PRE);
         for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
             pending.push_back(Visit{child, inPre});
@@ -338,8 +355,61 @@ void HTMLCorrectionPass::closeComment(Comment* comment)
             source.pop_back();
         comment->setSource(source + close);
         _state.noteChange();
+        clear(comment, Node::INVALID_FORMAT_ERROR);
+        readSpanAgain(comment);
+        return;
     }
     clear(comment, Node::INVALID_FORMAT_ERROR);
+}
+
+void HTMLCorrectionPass::readSpanAgain(Comment* end)
+{
+    const MetaData::Type type = MetaDataComment::endType(end->getData());
+    if (type == MetaData::NONE)
+        return;
+    // Reading pairs a start comment with the first end of its type after
+    // it: the earliest start since the last such end.
+    Node* start = nullptr;
+    for (Node* n = end->getPreviousSibling(); n; n = n->getPreviousSibling()) {
+        if (n->getNodeType() != Node::COMMENT_NODE)
+            continue;
+        const std::string data = static_cast<Comment*>(n)->getData();
+        if (MetaDataComment::endType(data) == type)
+            break;
+        if (MetaDataComment::startType(data) == type)
+            start = n;
+    }
+    if (!start)
+        return;
+    std::string text;
+    for (Node* n = start;; n = n->getNextSibling()) {
+        text += n->getSource();
+        if (n == end)
+            break;
+    }
+    Document& document = _state.document();
+    DocumentFragment* fragment = document.createDocumentFragment();
+    DocumentAccess::readInto(document, text, fragment);
+    // Only a span read as one element with metadata is taken: markup left
+    // open before the end (a start comment still to be closed) makes no
+    // span, nor does an element its start comment cut short.
+    Node* read = fragment->getFirstChild();
+    if (!read || read->getNextSibling() || read->getNodeType() != Node::ELEMENT_NODE ||
+        !static_cast<Element*>(read)->getMetaData()) {
+        fragment->releaseRef();
+        return;
+    }
+    Node* parent = end->getParentNode();
+    Node* after = end->getNextSibling();
+    for (Node* n = start; n;) {
+        Node* next = n == end ? nullptr : n->getNextSibling();
+        _state.deleteNode(n);
+        n = next;
+    }
+    while (Node* child = fragment->getFirstChild())
+        parent->insertBefore(fragment->removeChild(child), after);
+    fragment->releaseRef();
+    _state.noteChange();
 }
 
 void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)

@@ -62,6 +62,12 @@ private:
     // very end can be left open: anywhere else the next ">" ended it.
     void closeMarkupAtEnd();
     void closeComment(Comment* comment);
+    // A metadata end comment the repair closed makes a span with the start
+    // comment of its type before it among its siblings: reading the repaired
+    // page would make them one element with metadata.  The nodes from the
+    // start comment to end are read again in their place, so that the
+    // repaired tree is the one the repaired page reads as.
+    void readSpanAgain(Comment* end);
     // Closes markup a listed node left open (TagRepair::closeMarkup, and
     // escapeMarkup for a text).
     void closeMarkup(Node* n, bool endsPage);

@@ -36,6 +36,13 @@ struct DocumentAccess {
     // Joins into first every text right after it, byte for byte, at the
     // cost of their length.
     static void joinTextRun(Document& document, Text* first, bool plain) { document._joinTextRun(first, plain); }
+    // Reads text into fragment, a fragment of the document that stands
+    // outside its tree, as reading a page does (the metadata pass included);
+    // nothing is recorded.
+    static void readInto(Document& document, const std::string& text, DocumentFragment* fragment)
+    {
+        document._readPage(SourceText::Block::make(text), fragment);
+    }
 };
 
 } // namespace pagedom

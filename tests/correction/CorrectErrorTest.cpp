@@ -311,6 +311,10 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // Moved content does not stand after an element left open that
         // would take it in (a SELECT's end is never implied).
         {"s<table><b><select><b><select><ab", DOMImpl::JSP_NONE, "s<B><select></SELECT><ab><select></SELECT></B>"},
+        // Nor after a cell whose TABLE is left open: reading would take a
+        // cell the repair put after it into that TABLE.
+        {"<td><table><HTML><td><table><!></BODY", DOMImpl::JSP_10,
+         "<HTML><BODY><TABLE><TBODY><TR><TD><TABLE><!></TABLE><TD></TD></TR></TBODY></TABLE></BODY></HTML>"},
         // Elements the page implied are not copied into content that leaves
         // them, and go when emptied (their end tag alone would be a stray
         // one).

@@ -64,15 +64,18 @@ public:
     // Marks the nodes below the moved ones that their parents may not hold
     // with INVALID_CONTENT_ERROR, and clears it on those they may: as
     // reading the page again would.  Each subtree is walked once; flagged
-    // is called with each node newly marked, placed with each node walked.
+    // is called with each node newly marked, placed with each moved node and
+    // each node walked.
     template <typename Flagged, typename Placed>
     void recheckMoved(Flagged flagged, Placed placed)
     {
         std::unordered_set<const Node*> walked;
         std::vector<Node*> pending;
         for (Node* moved : _moved)
-            if (!isGone(moved) && walked.insert(moved).second)
+            if (!isGone(moved) && walked.insert(moved).second) {
+                placed(moved);
                 pending.push_back(moved);
+            }
         while (!pending.empty()) {
             Node* n = pending.back();
             pending.pop_back();

@@ -531,13 +531,27 @@ void TagRepair::closeIfReadInto(Node* node)
     Node* before = node->getPreviousSibling();
     while (before && isLayoutOnly(before))
         before = before->getPreviousSibling();
-    if (!before || before->getNodeType() != Node::ELEMENT_NODE || !isLeftOpen(static_cast<Element*>(before)))
-        return;
-    Element* open = static_cast<Element*>(before);
-    const ElementType* type = open->getElementType();
-    const bool endImplied = type && type->getOmitType() != ElementType::OMIT_NO_TAG;
-    if (!endImplied || open->canContain(node))
-        regenerateEndTag(open);
+    // Reading takes node into the first element left open down the last
+    // children (the element before it, a TABLE left open in a cell before
+    // it ...) that may hold it or whose end is never implied: that one
+    // shows its end tag, which closes what it holds left open.  A few dozen
+    // levels at most, so that each moved node costs no more.
+    constexpr unsigned LOOK_DOWN = 64;
+    for (unsigned depth = 0; before && before->getNodeType() == Node::ELEMENT_NODE && depth < LOOK_DOWN; ++depth) {
+        Element* open = static_cast<Element*>(before);
+        const bool implied = !open->hasStartTag() && !open->hasEndTag();
+        if (!implied && !isLeftOpen(open))
+            return;
+        const ElementType* type = open->getElementType();
+        const bool endImplied = type && type->getOmitType() != ElementType::OMIT_NO_TAG;
+        if (!implied && (!endImplied || open->canContain(node))) {
+            regenerateEndTag(open);
+            return;
+        }
+        before = open->getLastChild();
+        while (before && isLayoutOnly(before))
+            before = before->getPreviousSibling();
+    }
 }
 
 void TagRepair::settleCopy(Node* copy)

@@ -48,9 +48,9 @@ public:
     // so that the page does not read node back into it.  For a node a
     // repair put where it is.
     static void closeBefore(Node* node);
-    // Shows the end tag of the element before node when it is left open and
-    // reading would take node into it: it may hold node, or its end tag is
-    // never implied.
+    // Shows the end tag of the element reading would take node into: the
+    // first left open down the last children of the element before node
+    // that may hold node, or whose end tag is never implied.
     static void closeIfReadInto(Node* node);
     // For an element a repair made (a copy, or one built around a node)
     // around content that was somewhere else: it shows its end tag, which

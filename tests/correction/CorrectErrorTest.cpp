@@ -221,6 +221,9 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
          "<INPUT E=\"<%-- %>--%>\"><TABLE><TBODY><TR><%----%></TR></TBODY></TABLE>"},
         // Code left open in a JSP action's tag is closed wherever it starts.
         {"<jsp:setProperty\"<%", DOMImpl::JSP_10, "<jsp:setProperty \"<%%> />"},
+        // A JSP comment left open in a name goes: the ">" of its end would
+        // end the tag.
+        {"<jsp:setProperty p<%--", DOMImpl::JSP_10, "<jsp:setProperty />"},
         // Code in a value that ended at the tag's ">" for want of its "%>"
         // is a format error: it gets its end, else read again it would run
         // to the next "%>".

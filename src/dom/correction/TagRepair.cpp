@@ -203,13 +203,26 @@ bool isServerCodeName(const std::string& name)
     return name.compare(0, Element::JSP_OPEN_TAG.size(), Element::JSP_OPEN_TAG) == 0;
 }
 
-// A JSP comment opened in a tag and left open there: no code, and no way
-// to write it back that reads the same.
+// Whether text opens markup it does not end (a value the end of the page
+// cut short: "<%", "<!--").
+bool leavesOpen(const std::string& text, const std::string& open, const std::string& close)
+{
+    const std::size_t at = text.rfind(open);
+    return at != std::string::npos && text.find(close, at + open.size()) == std::string::npos;
+}
+
+// A JSP comment runs to its own end, taking in quotes and "%>" alike.
+bool leavesJSPCommentOpen(const std::string& text)
+{
+    return leavesOpen(text, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG);
+}
+
+// A JSP comment opened in an attribute name and left open there: no code,
+// and no way to write it back that reads the same (its end's ">" would end
+// the tag).
 bool isOpenCommentName(const std::string& name)
 {
-    return name.compare(0, Comment::JSP_OPEN_TAG.size(), Comment::JSP_OPEN_TAG) == 0 &&
-           (name.size() < Comment::JSP_OPEN_TAG.size() + Comment::JSP_CLOSE_TAG.size() ||
-            !str::endsWith(name, Comment::JSP_CLOSE_TAG));
+    return leavesJSPCommentOpen(name);
 }
 
 // JSP in any form and server-side includes: what their tags hold is code,
@@ -220,22 +233,14 @@ bool isServerCodeElement(const Element* element)
                                           ElementType::GROUP_JSP_DIRECTIVE | ElementType::GROUP_SSI)) != 0;
 }
 
-// Whether text opens markup it does not end (a value the end of the page
-// cut short: "<%", "<!--").
-bool leavesOpen(const std::string& text, const std::string& open, const std::string& close)
-{
-    const std::size_t at = text.rfind(open);
-    return at != std::string::npos && text.find(close, at + open.size()) == std::string::npos;
-}
-
 bool leavesServerCodeOpen(const std::string& text)
 {
     return leavesOpen(text, Element::JSP_OPEN_TAG, Element::JSP_CLOSE_TAG);
 }
 
 // Server code read as (part of) an attribute name, as it is written back:
-// code left open gets the "%>" the end of the page or the tag cut off;
-// a name that is code ends with its last "%>" (what a tag left open put
+// code left open gets the "%>" the end of the page or the tag cut off; a
+// name that is code ends with its last "%>" (what a tag left open put
 // after it goes).
 std::string closedServerCode(const std::string& name)
 {
@@ -263,12 +268,6 @@ NameRepair nameRepair(const std::string& name, bool holdsCode)
     if (!isCode && !Attr::validateName(name))
         return NameRepair::REMOVE;
     return NameRepair::KEEP;
-}
-
-// A JSP comment runs to its own end, taking in quotes and "%>" alike.
-bool leavesJSPCommentOpen(const std::string& text)
-{
-    return leavesOpen(text, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG);
 }
 
 bool leavesCommentOpen(const std::string& text)

@@ -96,7 +96,8 @@ private:
     // A start tag being read.
     struct StartTag {
         std::string name;
-        const ElementType* type = nullptr;  // the declared type of the name
+        const ElementType* nameType = nullptr;  // the declaration of the name
+        const ElementType* type = nullptr;      // the type the name gives the tag
         pagedom::AttributeScanner::TagEnd ending;
     };
     // Reads a start tag, or a declaration-like "<!x ...>", into an element
@@ -106,10 +107,13 @@ private:
     void _readTagName(unsigned long kind, StartTag& tag);
     // "<!": everything up to the first '>' outside quotes.
     void _readDeclarationTag(StartTag& tag);
-    // The element of a start tag, with its attributes and tag texts.
-    Element* _makeElement(const StartTag& tag);
-    // Gives the element the type it keeps and returns it.
-    const ElementType* _typeElement(Element* element, const StartTag& tag);
+    // The element of a start tag, with its attributes and tag texts;
+    // keptType is the type it will keep (see _keptType).
+    Element* _makeElement(const StartTag& tag, const ElementType* keptType);
+    // The type the element of a start tag keeps.
+    const ElementType* _keptType(const StartTag& tag) const;
+    // Gives the element the type it keeps (type, from _keptType).
+    void _typeElement(Element* element, const ElementType* type, const StartTag& tag);
     // What a start tag of that type does to the white-space flags.
     void _noteStartTagSpacing(const ElementType* type);
     // After placing: the ActiveX mark, the attribute records, raw content.
@@ -124,6 +128,10 @@ private:
     // attributes into nodes of element and notes where their values start
     // in the tag that begins at tagStart.
     void _addAttributes(Element* element, unsigned long tagStart);
+    // The scanner's attributes as records of element, whose start tag
+    // (beginning at tagStart) is stored and whose type is the one it keeps;
+    // false when records cannot hold them (nothing is added then).
+    bool _recordAttributes(Element* element, unsigned long tagStart);
     // Keeps element's attributes as records when the switch allows it.
     void _keepAttributesAsRecords(Element* element);
 

@@ -579,6 +579,11 @@ private:
     }
 
     void _clearAsRead();
+    // The part of the update-state propagation that pushes added (ADDED or
+    // REMOVED), just stored on node, down to node's subtree, then marks
+    // parent (null: none) CHILD_MODIFIED and climbs on; it keeps its own
+    // stack, so that deep trees cannot exhaust the call stack.
+    static void _pushDownUpdate(Node* node, unsigned long added, Node* parent);
     // Points _nodeName to the shared copy of name, or to a copy of its own.
     void _takeName(const std::string& name);
     void _dropName();

@@ -282,6 +282,21 @@ private:
     void _flushText();
     // The pending data, as a span of the page where it is the page's bytes.
     pagedom::SourceText _dataText(unsigned long start, unsigned long end) const;
+    // The pending data is kept as a span of the page for as long as it is
+    // the page's bytes from one place (running text whose words stand one
+    // space apart, or a plain element's text): nothing is copied then.
+    // Whether there is no pending data.
+    bool _pendingDataEmpty() const { return _pendingText.empty() && _dataSpanEnd == _dataSpanStart; }
+    // Appends the page's bytes from start to end to the pending data.
+    void _appendDataSpan(unsigned long start, unsigned long end);
+    // Copies a pending span into _pendingText, before anything else is
+    // appended to the data.
+    void _copyDataSpan();
+    void _clearPendingData()
+    {
+        _pendingText.clear();
+        _dataSpanStart = _dataSpanEnd = 0;
+    }
     // Text from a name or other plain token: bytes that would read as
     // escape starts in the data form are stored as escapes themselves.
     static void _appendPlain(std::string& out, const std::string& text);
@@ -314,6 +329,10 @@ private:
 
     bool _pending = false;
     std::string _pendingText;
+    // The pending data while it is a span of the page (_pendingText is
+    // empty then); equal ends when there is none.
+    unsigned long _dataSpanStart = 0;
+    unsigned long _dataSpanEnd = 0;
     bool _pendingBlank = true;
     unsigned long _pendingStart = 0;
     unsigned long _pendingEnd = 0;

@@ -118,6 +118,14 @@ Text::Text(Document* ownerDocument, const std::string& data)
     _setClassMark(MARK_COMPACT, true);
 }
 
+Text::Text(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source, bool compact)
+    : CharacterData(ownerDocument, std::string(), std::string()), _source(source)
+{
+    _data = data;
+    _setClassMark(MARK_COMPACT, compact);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+}
+
 // A copy keeps its texts to itself (see SourceText).
 Text::Text(const Text& other) : CharacterData(other), _source(other._source.detached())
 {

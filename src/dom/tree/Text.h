@@ -93,6 +93,10 @@ private:
     bool _isBlankText() const override { return isSpaceText(); }
 
     // --- for the reader and the formatter ------------------------------------------
+    // A text a reader makes with its data and its source at once, as
+    // createTextNode, _setDataText, _setSourceText and _setCompact would
+    // leave it.
+    Text(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source, bool compact);
     // setSource for a reader, whose source is a span of the page.
     void _setSourceText(const pagedom::SourceText& source);
     void _setCompact(bool on)

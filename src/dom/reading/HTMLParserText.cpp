@@ -221,7 +221,10 @@ pagedom::SourceText HTMLParser::_dataText(unsigned long start, unsigned long end
     const std::size_t length = data.size();
     if (length <= pagedom::SourceText::INLINE_CAPACITY || length > end - start)
         return pagedom::SourceText(data); // short data is kept inside anyway
+    const bool span = _pendingText.empty();
     auto matchesAt = [&](unsigned long at) {
+        if (span && at == _dataSpanStart)
+            return true; // the data is those very bytes
         return at + length <= end && std::memcmp(_source.data() + at, data.data(), length) == 0;
     };
     unsigned long firstWord = start;

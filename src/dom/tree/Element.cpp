@@ -205,8 +205,8 @@ void Element::_assignType(const ElementType* type, bool rebind)
 void Element::_checkStartTagName(unsigned int documentFormat)
 {
     const bool xmlStyle = documentFormat == Document::XML_STYLE_FORMAT;
-    const std::string typeName = xmlStyle ? pagedom::str::lower(_elementType->getName()) : _elementType->getName();
-    if ((_elementType->getFormatType() == ElementType::FORMAT_XML_TAG || xmlStyle) && _name() != typeName)
+    const bool exact = _elementType->getFormatType() == ElementType::FORMAT_XML_TAG || xmlStyle;
+    if (exact && _name() != (xmlStyle ? pagedom::str::lower(_elementType->getName()) : _elementType->getName()))
         addErrorState(MISMATCHED_ERROR);
     else
         clearErrorState(MISMATCHED_ERROR);

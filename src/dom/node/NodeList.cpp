@@ -230,6 +230,8 @@ NodeList::~NodeList()
     _detachImpl();
 }
 
+OwnerNodeList::~OwnerNodeList() = default;
+
 Node* NodeList::item(unsigned long index) const
 {
     if (_isSingle())

@@ -65,6 +65,10 @@ public:
 
     // An empty list without a body.
     OwnerNodeList() = default;
+    // Leaves the shared entries (see NodeList).  Defined out of line: an
+    // element keeps its attribute list in a union, and clang calls this
+    // destructor from the element's constructors without emitting it.
+    ~OwnerNodeList();
 
     // Inserts before the first occurrence of refNode (appends when refNode is
     // null).  Returns node, or null when node is null or refNode is absent.

@@ -109,21 +109,20 @@ inline Element* HTMLParser::_makeElement(const StartTag& tag, const ElementType*
 
 // The element keeps the type of its name unless the type is read untyped,
 // or is a JSP tag written in XML syntax in a document that does not support
-// that syntax.  The empty-tag mark stays where the type allows "<x/>" (or
-// there is no type).
+// that syntax.
 inline const ElementType* HTMLParser::_keptType(const StartTag& tag) const
 {
     const ElementType* type = tag.type;
     if (type && (type->getGroup() & ElementType::GROUP_UNTYPED))
         type = nullptr;
-    // A JSP tag written in XML syntax keeps its type only where the document
-    // supports that syntax.
     if (type && (type->getFormatType() == ElementType::FORMAT_JSP_BLOCK ||
                  type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE) && !_document->supportXMLFormat())
         type = nullptr;
     return type;
 }
 
+// The empty-tag mark stays where the type allows "<x/>" (or there is no
+// type).
 inline void HTMLParser::_typeElement(Element* element, const ElementType* type, const StartTag& tag)
 {
     element->setEmptyTag(tag.ending.emptyMark && (!type || (type->getGroup() & ElementType::GROUP_EMPTY_TAG)));

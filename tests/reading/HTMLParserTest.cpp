@@ -573,7 +573,8 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
         "<table border=1 width=\"100%\" cellpadding=\"2\" cellspacing=0 bgcolor=\"#FFFFFF\" align=left "
         "summary=\"a table with more attributes than an element usually has\" frame=box rules=all>",
         "<a href=\"<%= url %>\">", "<a b=&amp;>", "<a =x>", "<a b==c>", "<a b=\"unclosed>", "<p",
-        "text ", "</td>", "</table>", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>",
+        "text ", "</td>", "</table>", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<jsp:include Page=\"b.jsp\"/>",
+        "<ul><li>one<li>two</ul>",
         "<div onclick=\"go()\" style=\"color: red\" Dir=RTL>", "</div>", "<form action=/post method=POST>",
         "<select name=s><option value=1 selected>one", "<vxml version=\"2.0\">", "<prompt bargein=\"false\">",
         "<field name=\"f\" type=boolean>", "<MyTag myAttr=1 MYATTR=2>", "<a href=\"a long value that needs a "
@@ -584,11 +585,19 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
     struct Kind {
         const char* type;
         DOMImpl::JSPVersion version;
+        Document::DocumentFormatType format;
     };
-    const Kind kinds[] = {{"HTML", DOMImpl::JSP_NONE}, {"HTML", DOMImpl::JSP_10}, {"VXML", DOMImpl::JSP_NONE}};
+    // The XML formats add errors of their own: unquoted values, names not
+    // in lower case, boolean attributes without a value.
+    const Kind kinds[] = {{"HTML", DOMImpl::JSP_NONE, Document::HTML_FORMAT},
+                          {"HTML", DOMImpl::JSP_10, Document::HTML_FORMAT},
+                          {"VXML", DOMImpl::JSP_NONE, Document::HTML_FORMAT},
+                          {"HTML", DOMImpl::JSP_NONE, Document::XML_STYLE_FORMAT},
+                          {"HTML", DOMImpl::JSP_10, Document::XML_FORMAT}};
     auto parse = [](const std::string& text, const Kind& kind, bool records) {
         pagedom::ReaderSwitches::setAttributeRecords(records);
         Document* doc = DOMImpl::createDocument(kind.type, kind.version);
+        doc->FormatType(kind.format);
         doc->createNodes(text.data(), static_cast<unsigned long>(text.size()), nullptr);
         pagedom::ReaderSwitches::setAttributeRecords(true);
         return doc;

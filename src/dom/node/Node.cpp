@@ -39,7 +39,7 @@ SharedCounts& sharedCounts()
 
 Node::Node(Document* ownerDocument, const std::string& name)
     : _refCount(0), _sharedCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
-      _errorState(NONE_ERROR), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _errorState(NONE_ERROR), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(ownerDocument)
 {
@@ -48,7 +48,7 @@ Node::Node(Document* ownerDocument, const std::string& name)
 
 Node::Node(const Node& other)
     : _refCount(0), _sharedCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
-      _errorState(other._errorState), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _errorState(other._errorState), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
       _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr), _next(nullptr),
       _ownerDocument(other._ownerDocument)
 {

@@ -547,6 +547,14 @@ protected:
     // they are made).
     void _shareCount();
 
+    // Marks a node class keeps for itself (mark is 0 to 7), cleared in a new
+    // node and in a copy; a class that keeps marks copies them itself.
+    bool _classMark(unsigned mark) const { return ((_classMarks >> mark) & 1u) != 0; }
+    void _setClassMark(unsigned mark, bool on) const
+    {
+        _classMarks = on ? (_classMarks | (1u << mark)) : (_classMarks & ~(1u << mark));
+    }
+
     // The name field.
     const std::string& _name() const { return *_nodeName; }
     Node* _parentField() const { return _parent; }
@@ -571,6 +579,11 @@ private:
     }
 
     void _clearAsRead();
+    // The part of the update-state propagation that pushes added (ADDED or
+    // REMOVED), just stored on node, down to node's subtree, then marks
+    // parent (null: none) CHILD_MODIFIED and climbs on; it keeps its own
+    // stack, so that deep trees cannot exhaust the call stack.
+    static void _pushDownUpdate(Node* node, unsigned long added, Node* parent);
     // Points _nodeName to the shared copy of name, or to a copy of its own.
     void _takeName(const std::string& name);
     void _dropName();
@@ -602,8 +615,14 @@ private:
     unsigned int _asRead : 1;
     unsigned int _ownsName : 1;
     unsigned int _hasUserData : 1;
-    // The three state words are 32 bits wide.
-    std::uint32_t _errorState;
+    // The update and layout words are 32 bits wide.  The error bits all lie
+    // below bit ERROR_BITS, which leaves the rest of their word to marks a
+    // node class keeps for itself (see _classMark): a node class with a
+    // flag or two then needs no room of its own for them.
+    static constexpr unsigned ERROR_BITS = 24;
+    std::uint32_t _errorState : ERROR_BITS;
+    mutable std::uint32_t _classMarks : 32 - ERROR_BITS;
+    static_assert(DESERTED_ERROR < (1ul << ERROR_BITS), "every error bit lies below the class marks");
     std::uint32_t _updateState;
     std::uint32_t _layoutState;
     // The name: a shared copy (see NameTable) unless _ownsName.

@@ -230,6 +230,8 @@ NodeList::~NodeList()
     _detachImpl();
 }
 
+OwnerNodeList::~OwnerNodeList() = default;
+
 Node* NodeList::item(unsigned long index) const
 {
     if (_isSingle())
@@ -270,8 +272,6 @@ void NodeList::_detachImpl()
         _impl->lists.fetch_sub(1, std::memory_order_acq_rel) == 1)
         delete _impl;
 }
-
-OwnerNodeList::~OwnerNodeList() = default;
 
 void OwnerNodeList::_ensureBody()
 {

@@ -65,10 +65,9 @@ public:
 
     // An empty list without a body.
     OwnerNodeList() = default;
-    // Leaves the body as NodeList does.  Defined out of line: an element
-    // destroys its attribute list by name where it shares a word with the
-    // attribute records, and some compilers emit no implicit destructor for
-    // that call.
+    // Leaves the shared entries (see NodeList).  Defined out of line: an
+    // element keeps its attribute list in a union, and clang calls this
+    // destructor from the element's constructors without emitting it.
     ~OwnerNodeList();
 
     // Inserts before the first occurrence of refNode (appends when refNode is

@@ -71,6 +71,28 @@ void Node::_setUpdateState(unsigned long state)
             return;
         }
     }
+    // Applying the new word to a node either pushes ADDED or REMOVED down
+    // to its subtree, or marks its parent CHILD_MODIFIED, or ends.  Until a
+    // push-down is needed the walk is a plain climb and needs no stack.
+    Node* node = this;
+    for (;;) {
+        const unsigned long newState = node->_prepareUpdateState(state);
+        const unsigned long added = newState & ~node->_updateState;
+        node->_updateState = static_cast<std::uint32_t>(newState);
+        Node* p = node->getParentNode();
+        if (added == UPDATE_ADDED || added == UPDATE_REMOVED) {
+            _pushDownUpdate(node, added, p && (p->_updateState & added) ? nullptr : p);
+            return;
+        }
+        if (added == UPDATE_SIBLING_CHANGED || added == 0 || !p)
+            return;
+        node = p;
+        state = p->_updateState | UPDATE_CHILD_MODIFIED;
+    }
+}
+
+void Node::_pushDownUpdate(Node* node, unsigned long added, Node* parent)
+{
     using Frame = UpdateFrame;
     std::vector<Frame> ownStack;
     bool shared = !t_updateStackBusy;
@@ -106,7 +128,7 @@ void Node::_setUpdateState(unsigned long state)
         stack.push_back(Frame{p, UPDATE_CHILD_MODIFIED, nullptr});
     };
 
-    enter(this, state);
+    stack.push_back(Frame{parent, added, node->getFirstChild()});
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (top.nextChild) {

@@ -96,7 +96,8 @@ private:
     // A start tag being read.
     struct StartTag {
         std::string name;
-        const ElementType* type = nullptr;  // the declared type of the name
+        const ElementType* nameType = nullptr;  // the declaration of the name
+        const ElementType* type = nullptr;      // the type the name gives the tag
         pagedom::AttributeScanner::TagEnd ending;
     };
     // Reads a start tag, or a declaration-like "<!x ...>", into an element
@@ -106,10 +107,13 @@ private:
     void _readTagName(unsigned long kind, StartTag& tag);
     // "<!": everything up to the first '>' outside quotes.
     void _readDeclarationTag(StartTag& tag);
-    // The element of a start tag, with its attributes and tag texts.
-    Element* _makeElement(const StartTag& tag);
-    // Gives the element the type it keeps and returns it.
-    const ElementType* _typeElement(Element* element, const StartTag& tag);
+    // The element of a start tag, with its attributes and tag texts;
+    // keptType is the type it will keep (see _keptType).
+    Element* _makeElement(const StartTag& tag, const ElementType* keptType);
+    // The type the element of a start tag keeps.
+    const ElementType* _keptType(const StartTag& tag) const;
+    // Gives the element the type it keeps (type, from _keptType).
+    void _typeElement(Element* element, const ElementType* type, const StartTag& tag);
     // What a start tag of that type does to the white-space flags.
     void _noteStartTagSpacing(const ElementType* type);
     // After placing: the ActiveX mark, the attribute records, raw content.
@@ -124,6 +128,10 @@ private:
     // attributes into nodes of element and notes where their values start
     // in the tag that begins at tagStart.
     void _addAttributes(Element* element, unsigned long tagStart);
+    // The scanner's attributes as records of element, whose start tag
+    // (beginning at tagStart) is stored and whose type is the one it keeps;
+    // false when records cannot hold them (nothing is added then).
+    bool _recordAttributes(Element* element, unsigned long tagStart);
     // Keeps element's attributes as records when the switch allows it.
     void _keepAttributesAsRecords(Element* element);
 
@@ -274,6 +282,21 @@ private:
     void _flushText();
     // The pending data, as a span of the page where it is the page's bytes.
     pagedom::SourceText _dataText(unsigned long start, unsigned long end) const;
+    // The pending data is kept as a span of the page for as long as it is
+    // the page's bytes from one place (running text whose words stand one
+    // space apart, or a plain element's text): nothing is copied then.
+    // Whether there is no pending data.
+    bool _pendingDataEmpty() const { return _pendingText.empty() && _dataSpanEnd == _dataSpanStart; }
+    // Appends the page's bytes from start to end to the pending data.
+    void _appendDataSpan(unsigned long start, unsigned long end);
+    // Copies a pending span into _pendingText, before anything else is
+    // appended to the data.
+    void _copyDataSpan();
+    void _clearPendingData()
+    {
+        _pendingText.clear();
+        _dataSpanStart = _dataSpanEnd = 0;
+    }
     // Text from a name or other plain token: bytes that would read as
     // escape starts in the data form are stored as escapes themselves.
     static void _appendPlain(std::string& out, const std::string& text);
@@ -306,6 +329,10 @@ private:
 
     bool _pending = false;
     std::string _pendingText;
+    // The pending data while it is a span of the page (_pendingText is
+    // empty then); equal ends when there is none.
+    unsigned long _dataSpanStart = 0;
+    unsigned long _dataSpanEnd = 0;
     bool _pendingBlank = true;
     unsigned long _pendingStart = 0;
     unsigned long _pendingEnd = 0;

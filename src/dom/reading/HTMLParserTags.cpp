@@ -6,6 +6,7 @@
 #include "doctype/DocumentType.h"
 #include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
+#include "base/NameTable.h"
 #include "reading/HTMLLexer.h"
 #include "tree/Attr.h"
 #include "tree/CDATASection.h"
@@ -31,8 +32,9 @@ void HTMLParser::_startTag()
         _readTagName(kind, tag);
         tag.ending = _scanner.scanStartTag(*getToken(), _directReading);
     }
-    Element* element = _makeElement(tag);
-    const ElementType* type = _typeElement(element, tag);
+    const ElementType* type = _keptType(tag);
+    Element* element = _makeElement(tag, type);
+    _typeElement(element, type, tag);
     _noteStartTagSpacing(type);
     _place(element);
     _finishStartTag(element, type, tag);
@@ -45,13 +47,13 @@ inline void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
 {
     if (kind == Lexer::TOKEN_MW_SUBMIT) {
         tag.name = HTMLLexer::MW_SUBMIT_KEY;
-        tag.type = _documentType->getElementType(tag.name);
+        tag.nameType = tag.type = _documentType->getElementType(tag.name);
         return;
     }
     tag.name = tokenText();
     if (tag.name.size() > 1 && tag.name.back() == '/')
         tag.name.pop_back();
-    tag.type = _documentType->getElementType(tag.name);
+    tag.nameType = tag.type = _documentType->getElementType(tag.name);
     if (tag.type && tag.type->getElementID() == ElementTable::ID_SUBMIT)
         tag.type = nullptr;
 }
@@ -84,15 +86,21 @@ inline void HTMLParser::_readDeclarationTag(StartTag& tag)
         ++space;
     if (space < tag.ending.end)
         tag.name = _source.substr(bang, space - bang);
+    tag.nameType = _documentType->getElementType(tag.name);
 }
 
-// The element takes the scanned attributes and the tag's text; a tag cut
-// off by the end of the page or with a stray '/' is a format error.
-inline Element* HTMLParser::_makeElement(const StartTag& tag)
+// The element takes the tag's text and the scanned attributes; a tag cut
+// off by the end of the page or with a stray '/' is a format error.  The
+// element is made with the type its name was already looked up for, and
+// where it keeps that type its attributes go straight into records.
+inline Element* HTMLParser::_makeElement(const StartTag& tag, const ElementType* keptType)
 {
-    Element* element = _document->createElement(tag.name);
-    _addAttributes(element, _covered);
+    Element* element = new Element(_document, tag.name, tag.nameType);
+    element->addRef();
+    const unsigned long tagStart = _covered;
     element->_setStartTagText(_takeTagSpan(tag.ending.end));
+    if (keptType != tag.nameType || !_recordAttributes(element, tagStart))
+        _addAttributes(element, tagStart);
     element->_setEndTagText(pagedom::SourceText());
     if (tag.ending.unterminated || tag.ending.formatError)
         element->addErrorState(Node::INVALID_FORMAT_ERROR);
@@ -101,27 +109,27 @@ inline Element* HTMLParser::_makeElement(const StartTag& tag)
 
 // The element keeps the type of its name unless the type is read untyped,
 // or is a JSP tag written in XML syntax in a document that does not support
-// that syntax.  The empty-tag mark stays where the type allows "<x/>" (or
-// there is no type).
-inline const ElementType* HTMLParser::_typeElement(Element* element, const StartTag& tag)
+// that syntax.
+inline const ElementType* HTMLParser::_keptType(const StartTag& tag) const
 {
     const ElementType* type = tag.type;
     if (type && (type->getGroup() & ElementType::GROUP_UNTYPED))
         type = nullptr;
     if (type && (type->getFormatType() == ElementType::FORMAT_JSP_BLOCK ||
-                 type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE)) {
-        // A JSP tag written in XML syntax: it keeps its type only where the
-        // document supports that syntax.
-        element->_setScriptSyntax(false);
-        if (!_document->supportXMLFormat())
-            type = nullptr;
-    }
+                 type->getFormatType() == ElementType::FORMAT_JSP_DIRECTIVE) && !_document->supportXMLFormat())
+        type = nullptr;
+    return type;
+}
+
+// The empty-tag mark stays where the type allows "<x/>" (or there is no
+// type).
+inline void HTMLParser::_typeElement(Element* element, const ElementType* type, const StartTag& tag)
+{
     element->setEmptyTag(tag.ending.emptyMark && (!type || (type->getGroup() & ElementType::GROUP_EMPTY_TAG)));
     element->_assignType(type, type != element->getElementType());
     // Typing marks JSP elements as written in script syntax ("<%...%>"); an
     // element read from a start tag never is.
     element->_setScriptSyntax(false);
-    return type;
 }
 
 // A block or a line break starts a new line: white space after it is
@@ -201,6 +209,27 @@ void HTMLParser::_addAttributes(Element* element, unsigned long tagStart)
         element->_addAttributeNode(attr);
         _valueOffsets.push_back(static_cast<std::uint32_t>(a.hasValue ? a.valueStart - tagStart : 0));
     }
+}
+
+bool HTMLParser::_recordAttributes(Element* element, unsigned long tagStart)
+{
+    const std::vector<pagedom::AttributeScanner::Attribute>& scanned = _scanner.attributes();
+    if (!_attributeRecords || scanned.empty() || scanned.size() > Element::PENDING_MAP_LIMIT)
+        return false;
+    Element::ReadAttr read[Element::PENDING_MAP_LIMIT];
+    const bool unquotedIsError = _document->getFormatType() != Document::HTML_FORMAT;
+    _valueOffsets.clear();
+    for (std::size_t i = 0; i < scanned.size(); ++i) {
+        const pagedom::AttributeScanner::Attribute& a = scanned[i];
+        const bool valued = a.hasValue && a.valueEnd > a.valueStart;
+        read[i].name = pagedom::NameTable::intern(_source.substr(a.nameStart, a.nameEnd - a.nameStart));
+        read[i].offset = static_cast<std::uint32_t>(valued ? a.valueStart - tagStart : 0);
+        read[i].length = static_cast<std::uint32_t>(valued ? a.valueEnd - a.valueStart : 0);
+        read[i].unquotedError = a.hasValue && !a.quoted && unquotedIsError;
+        // Kept for a freeze after something made the records nodes again.
+        _valueOffsets.push_back(static_cast<std::uint32_t>(a.hasValue ? a.valueStart - tagStart : 0));
+    }
+    return element->_readAttrRecords(read, scanned.size());
 }
 
 void HTMLParser::_keepAttributesAsRecords(Element* element)

@@ -34,11 +34,14 @@ void HTMLParser::_addPiece(const char* data, std::size_t length, unsigned long e
     if (!_pending) {
         _pending = true;
         _pendingStart = _covered;
-        _pendingText.clear();
+        _clearPendingData();
         _pendingBlank = true;
         _badChar = false;
     }
-    _pendingText.append(data, length);
+    if (length) {
+        _copyDataSpan();
+        _pendingText.append(data, length);
+    }
     _pendingEnd = end;
     _afterBlock = false;
     if (blank) {
@@ -58,7 +61,7 @@ void HTMLParser::_collectSpace(unsigned long start, unsigned long end)
         _addPiece(_source.data() + start, end - start, end, true);
         return;
     }
-    bool dropped = (_pendingText.empty() || !_pending) && (_afterBlock || _textEndsBlank);
+    bool dropped = (_pendingDataEmpty() || !_pending) && (_afterBlock || _textEndsBlank);
     if (_pending && _lastBlank)
         dropped = true;
     if (dropped) {
@@ -88,24 +91,32 @@ void HTMLParser::_collectRun(unsigned long start, unsigned long end)
     if (!_pending) {
         _pending = true;
         _pendingStart = _covered;
-        _pendingText.clear();
+        _clearPendingData();
         _badChar = false;
     }
     if (_plainDepth > 0) {
-        _pendingText.append(text + start, end - start);
+        _appendDataSpan(start, end);
     } else {
+        // Words one space apart read as they stand: only where white space
+        // folds does the data leave the page's bytes.
+        unsigned long asWritten = start;
         unsigned long i = start;
         while (i < end) {
-            unsigned long word = i;
             while (i < end && !Lexer::isSpace(text[i]))
                 ++i;
-            _pendingText.append(text + word, i - word);
             if (i == end)
                 break;
+            const unsigned long space = i;
             while (i < end && Lexer::isSpace(text[i]))
                 ++i;
+            if (i - space == 1 && text[space] == ' ')
+                continue;
+            _appendDataSpan(asWritten, space);
+            _copyDataSpan();
             _pendingText += ' ';
+            asWritten = i;
         }
+        _appendDataSpan(asWritten, end);
     }
     _pendingEnd = end;
     _pendingBlank = false;
@@ -179,13 +190,42 @@ void HTMLParser::_collect(const Lexer::Token* token)
 // text had no references, no line breaks or runs of blanks to fold, or only
 // blanks dropped at one end) it is kept as a span of the page instead of a
 // copy.
+void HTMLParser::_appendDataSpan(unsigned long start, unsigned long end)
+{
+    if (end == start)
+        return;
+    if (_pendingText.empty() && _dataSpanEnd == _dataSpanStart) {
+        _dataSpanStart = start;
+        _dataSpanEnd = end;
+    } else if (_pendingText.empty() && _dataSpanEnd == start) {
+        _dataSpanEnd = end;
+    } else {
+        _copyDataSpan();
+        _pendingText.append(_source, start, end - start);
+    }
+}
+
+void HTMLParser::_copyDataSpan()
+{
+    if (_dataSpanEnd == _dataSpanStart)
+        return;
+    _pendingText.append(_source, _dataSpanStart, _dataSpanEnd - _dataSpanStart);
+    _dataSpanStart = _dataSpanEnd = 0;
+}
+
 pagedom::SourceText HTMLParser::_dataText(unsigned long start, unsigned long end) const
 {
-    const std::size_t length = _pendingText.size();
+    const std::string_view data = _pendingText.empty()
+                                      ? std::string_view(_source).substr(_dataSpanStart, _dataSpanEnd - _dataSpanStart)
+                                      : std::string_view(_pendingText);
+    const std::size_t length = data.size();
     if (length <= pagedom::SourceText::INLINE_CAPACITY || length > end - start)
-        return pagedom::SourceText(_pendingText); // short data is kept inside anyway
+        return pagedom::SourceText(data); // short data is kept inside anyway
+    const bool span = _pendingText.empty();
     auto matchesAt = [&](unsigned long at) {
-        return at + length <= end && std::memcmp(_source.data() + at, _pendingText.data(), length) == 0;
+        if (span && at == _dataSpanStart)
+            return true; // the data is those very bytes
+        return at + length <= end && std::memcmp(_source.data() + at, data.data(), length) == 0;
     };
     unsigned long firstWord = start;
     while (firstWord < end && (_source[firstWord] == ' ' || _source[firstWord] == '\t' ||
@@ -194,7 +234,7 @@ pagedom::SourceText HTMLParser::_dataText(unsigned long start, unsigned long end
     for (unsigned long at : {start, firstWord, static_cast<unsigned long>(end - length)})
         if (matchesAt(at))
             return pagedom::SourceText(_page, at, length);
-    return pagedom::SourceText(_pendingText);
+    return pagedom::SourceText(data);
 }
 
 void HTMLParser::_flushText()
@@ -204,10 +244,8 @@ void HTMLParser::_flushText()
     _pending = false;
     pagedom::SourceText source(_page, _pendingStart, _pendingEnd - _pendingStart);
     _covered = _pendingEnd;
-    Text* text = _document->createTextNode(std::string());
-    text->_setDataText(_dataText(_pendingStart, _pendingEnd));
-    text->_setSourceText(source);
-    text->_setCompact(_plainDepth == 0);
+    Text* text = new Text(_document, _dataText(_pendingStart, _pendingEnd), source, _plainDepth == 0);
+    text->addRef();
     if (_badChar)
         text->addErrorState(Node::INVALID_CHAR_ERROR);
     if (_currentCanContain(text)) {
@@ -225,7 +263,7 @@ void HTMLParser::_flushText()
         _append(text);
     }
     _textEndsBlank = _lastBlank;
-    _pendingText.clear();
+    _clearPendingData();
     _badChar = false;
 }
 
@@ -237,6 +275,7 @@ void HTMLParser::_collectUncovered()
     _pending = true;
     _pendingStart = _covered;
     _pendingEnd = static_cast<unsigned long>(_source.size());
+    _copyDataSpan();
     _appendPlain(_pendingText, _source.substr(_covered));
     _pendingBlank = false;
     _flushText();

@@ -58,6 +58,14 @@ Element::Element(Document* ownerDocument, const std::string& name)
     _assignType(docType ? docType->getElementType(name) : nullptr, true);
 }
 
+Element::Element(Document* ownerDocument, const std::string& name, const ElementType* nameType)
+    : ContainerNode(ownerDocument, name), _attrList(),
+      _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
+      _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN), _recordsKept(false)
+{
+    _assignType(nameType, true);
+}
+
 Element::Element(Document* ownerDocument, const ElementType* type)
     : ContainerNode(ownerDocument, type ? type->getName() : std::string()), _attrList(),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
@@ -197,8 +205,8 @@ void Element::_assignType(const ElementType* type, bool rebind)
 void Element::_checkStartTagName(unsigned int documentFormat)
 {
     const bool xmlStyle = documentFormat == Document::XML_STYLE_FORMAT;
-    const std::string typeName = xmlStyle ? pagedom::str::lower(_elementType->getName()) : _elementType->getName();
-    if ((_elementType->getFormatType() == ElementType::FORMAT_XML_TAG || xmlStyle) && _name() != typeName)
+    const bool exact = _elementType->getFormatType() == ElementType::FORMAT_XML_TAG || xmlStyle;
+    if (exact && _name() != (xmlStyle ? pagedom::str::lower(_elementType->getName()) : _elementType->getName()))
         addErrorState(MISMATCHED_ERROR);
     else
         clearErrorState(MISMATCHED_ERROR);
@@ -226,6 +234,10 @@ void Element::_checkEndTagPresence(unsigned int documentFormat)
 // names must be spelled as declared; any error among them marks the element.
 void Element::_checkDeclaredAttrs()
 {
+    if (_recordsKept) {
+        _checkDeclaredRecords();
+        return;
+    }
     bool anyError = false;
     const bool xml = _elementType->getFormatType() == ElementType::FORMAT_XML_TAG;
     forEachAttr(_attrs(), [&](Attr* attr) {

@@ -9,6 +9,7 @@
 #include "base/SourceText.h"
 
 class Attr;
+class AttrType;
 class ElementType;
 class MetaData;
 class NamedNodeMap;
@@ -308,6 +309,9 @@ private:
     bool _keepsOthers() const override { return _meta() != nullptr; }
 
     // --- for the reader and the attribute nodes --------------------------------
+    // An element named name whose type the reader has already looked up:
+    // the declaration of that name in the document's type, or null.
+    Element(Document* ownerDocument, const std::string& name, const ElementType* nameType);
     // Adds an attribute the way a reader or a copy does: a same-named one is
     // kept (the newcomer is marked DUPLICATE_ERROR when declared).
     void _addAttributeNode(Attr* attr);
@@ -323,6 +327,22 @@ private:
     // attributes as records when every one is just as it was read.
     // valueOffsets[i] is where the i-th attribute's value starts in the tag.
     void _freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count);
+    // One attribute of a start tag as a reader hands it over: its shared
+    // name, where its value lies in the start tag (length 0: no value) and
+    // whether it was written without quotes where that is an error.
+    struct ReadAttr {
+        const std::string* name;
+        std::uint32_t offset;
+        std::uint32_t length;
+        bool unquotedError;
+    };
+    // Keeps the attributes of the start tag just stored as records, with
+    // the errors and marks on them and on the element that adding them as
+    // nodes (_addAttributeNode) and freezing them would leave, so that no
+    // node is made; false, with nothing changed, where records cannot hold
+    // them all (the reader then adds nodes).  The element type must be the
+    // one the element keeps.
+    bool _readAttrRecords(const ReadAttr* attrs, std::size_t count);
     // Sets whether a JSP block or directive was read in its script syntax
     // ("<%" ... "%>") rather than as an XML tag.
     void _setScriptSyntax(bool on)
@@ -357,6 +377,8 @@ private:
     void _checkStartTagName(unsigned int documentFormat);
     void _checkEndTagPresence(unsigned int documentFormat);
     void _checkDeclaredAttrs();
+    // _checkDeclaredAttrs on attributes kept as records.
+    void _checkDeclaredRecords();
     void _bindAttribute(Attr* attr, bool join);
     bool _declaredEmpty() const;
     bool _inHTMLDocument() const;
@@ -381,6 +403,8 @@ private:
     Attr* _firstWithKey(const std::string& name) const;
     // Whether attr is the declared "dynamicelement" attribute.
     static bool _isDynamicElementAttr(const Attr* attr);
+    // Whether type is the declared "dynamicelement" attribute type.
+    static bool _isDynamicElementType(const AttrType* type);
 
     // --- attributes kept as records -------------------------------------------
     // One attribute kept as a record.  The records of an element follow

@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include "doctype/AttrType.h"
+#include "doctype/ElementTable.h"
 #include "doctype/ElementType.h"
 #include "node/NodeAllocator.h"
 #include "base/StringUtil.h"
@@ -43,6 +45,14 @@ bool packErrors(unsigned long errorState, std::uint32_t& bits)
         errorState &= ~FROZEN_ERRORS[b];
     }
     return errorState == 0;
+}
+
+// The record bit of one error a record can keep.
+std::uint32_t errorBit(unsigned long error)
+{
+    std::uint32_t bits = 0;
+    packErrors(error, bits);
+    return bits << FROZEN_ERROR_SHIFT;
 }
 
 unsigned long unpackErrors(std::uint32_t packed)
@@ -113,6 +123,93 @@ void Element::_freezeAttrs(const std::uint32_t* valueOffsets, std::size_t count)
     }
     _attrList.clear();
     _keepRecords(items);
+}
+
+bool Element::_readAttrRecords(const ReadAttr* attrs, std::size_t count)
+{
+    if (count == 0 || count > PENDING_MAP_LIMIT || _recordsKept || _attrList.length() != 0 || _mapPtr() ||
+        _startGenerated)
+        return false;
+    // What binding would give each attribute (see _bindAttribute): its
+    // declared type, and the errors it and the element take.
+    const AttrType* types[PENDING_MAP_LIMIT];
+    const std::size_t tagLength = _startTag.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const ReadAttr& a = attrs[i];
+        if (!a.name || a.name->empty() || a.length > FROZEN_LENGTH_MASK ||
+            (a.length && (a.offset > tagLength || a.length > tagLength - a.offset)))
+            return false;
+        types[i] = _elementType ? _elementType->getAttrType(*a.name) : nullptr;
+        if (_isDynamicElementType(types[i]))
+            return false; // it attaches metadata: the nodes' way does that
+    }
+    const Document* doc = getOwnerDocument();
+    const Document::DocumentFormatType format = doc ? doc->getFormatType() : Document::HTML_FORMAT;
+    const bool rawText = doc && !doc->_isHTML;
+    const int id = getElementID();
+    unsigned long elementErrors = 0;
+    FrozenAttr* items = static_cast<FrozenAttr*>(pagedom::NodeAllocator::allocate(_recordBytes(
+        static_cast<std::uint32_t>(count))));
+    for (std::size_t i = 0; i < count; ++i) {
+        const ReadAttr& a = attrs[i];
+        const AttrType* type = types[i];
+        unsigned long errors = a.unquotedError ? INVALID_ATTR_ERROR : NONE_ERROR;
+        elementErrors |= errors;
+        if (type) {
+            const bool mismatch =
+                format == Document::XML_STYLE_FORMAT && type->getName() != pagedom::str::lower(*a.name);
+            if (mismatch)
+                errors |= MISMATCHED_ERROR;
+            if ((format != Document::HTML_FORMAT || mismatch) && type->isBooleanType() && a.length == 0) {
+                errors |= INVALID_ATTR_ERROR;
+                elementErrors |= INVALID_ATTR_ERROR;
+            }
+            // A name an earlier attribute has (ignoring case) is a duplicate.
+            for (std::size_t j = 0; j < i; ++j) {
+                if (pagedom::str::equalsIgnoreCase(*attrs[j].name, *a.name)) {
+                    errors |= DUPLICATE_ERROR;
+                    elementErrors |= INVALID_ATTR_ERROR;
+                    break;
+                }
+            }
+        } else if (_elementType && id != ElementTable::ID_SERVLET && id != ElementTable::ID_EMBED) {
+            errors |= UNDEFINED_NAME_ERROR;
+            elementErrors |= UNDEFINED_ATTR_ERROR;
+        }
+        std::uint32_t errorBits = 0;
+        packErrors(errors, errorBits);
+        items[i].name = a.name;
+        items[i].offset = a.length ? a.offset : 0;
+        items[i].packed = a.length | errorBits << FROZEN_ERROR_SHIFT | (a.length ? FROZEN_SPECIFIED : 0) |
+                          (rawText ? FROZEN_RAW_TEXT : 0) |
+                          (a.length ? MARK_CREATED_WITH_VALUE : MARK_CREATED) << FROZEN_UPDATE_SHIFT;
+    }
+    items[count - 1].packed |= FROZEN_LAST;
+    _keepRecords(items);
+    _mapPending = true;
+    addErrorState(elementErrors);
+    _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
+    return true;
+}
+
+void Element::_checkDeclaredRecords()
+{
+    bool anyError = false;
+    const bool xml = _elementType->getFormatType() == ElementType::FORMAT_XML_TAG;
+    FrozenAttr* items = _frozen();
+    for (std::uint32_t i = 0, count = _recordCount(items); i < count; ++i) {
+        const AttrType* type = _elementType->getAttrType(*items[i].name);
+        if (!type)
+            continue;
+        if (xml && *items[i].name != type->getName())
+            items[i].packed |= errorBit(MISMATCHED_ERROR);
+        if (unpackErrors(items[i].packed) != 0)
+            anyError = true;
+    }
+    if (anyError)
+        addErrorState(INVALID_ATTR_ERROR);
+    else
+        clearErrorState(INVALID_ATTR_ERROR);
 }
 
 void Element::_dropRecordWord() const

@@ -27,7 +27,15 @@ const char SCRIPTLET_CLOSE[] = " %>";
 
 bool Element::_isDynamicElementAttr(const Attr* attr)
 {
-    return attr->getAttrType() && attr->getAttrType()->getName() == DYNAMIC_ELEMENT_ATTR;
+    return _isDynamicElementType(attr->getAttrType());
+}
+
+bool Element::_isDynamicElementType(const AttrType* type)
+{
+    if (!type)
+        return false;
+    const std::string& name = type->getName();
+    return name.size() == sizeof(DYNAMIC_ELEMENT_ATTR) - 1 && name == DYNAMIC_ELEMENT_ATTR;
 }
 
 void Element::setMetaData(MetaData* metaData)

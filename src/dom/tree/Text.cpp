@@ -114,13 +114,23 @@ std::string collapseSpace(const std::string& data, std::size_t start, std::size_
 Text::Text(Document* ownerDocument, const std::string& data)
     : CharacterData(ownerDocument, std::string(), data)
 {
+    _setClassMark(MARK_FORMAT_PENDING, true);
+    _setClassMark(MARK_COMPACT, true);
+}
+
+Text::Text(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source, bool compact)
+    : CharacterData(ownerDocument, std::string(), std::string()), _source(source)
+{
+    _data = data;
+    _setClassMark(MARK_COMPACT, compact);
+    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 // A copy keeps its texts to itself (see SourceText).
-Text::Text(const Text& other)
-    : CharacterData(other), _source(other._source.detached()),
-      _formatPending(other._formatPending), _compact(other._compact)
+Text::Text(const Text& other) : CharacterData(other), _source(other._source.detached())
 {
+    _setClassMark(MARK_FORMAT_PENDING, other._classMark(MARK_FORMAT_PENDING));
+    _setClassMark(MARK_COMPACT, other._classMark(MARK_COMPACT));
 }
 
 std::string Text::getNodeName() const
@@ -199,21 +209,21 @@ void Text::formatSource()
 void Text::_regenerateSource()
 {
     _sourceTouched();
-    _formatPending = true;
+    _setClassMark(MARK_FORMAT_PENDING, true);
     clearErrorState(INVALID_CHAR_ERROR);
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 std::string_view Text::_sourceText() const
 {
-    if (_formatPending) {
+    if (_classMark(MARK_FORMAT_PENDING)) {
         const Document* doc = getOwnerDocument();
         PCDATAConverter converter(doc);
         std::string source = converter.convertDataToSource(_data.str());
         if (doc && doc->getFormatType() == Document::XML_FORMAT && !isSpaceText())
             source = converter.convertCharValueOfSource(source, true);
         _source = source;
-        _formatPending = false;
+        _setClassMark(MARK_FORMAT_PENDING, false);
     }
     return _source.view();
 }
@@ -243,7 +253,7 @@ void Text::_setSourceText(const pagedom::SourceText& source)
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = source;
-    _formatPending = false;
+    _setClassMark(MARK_FORMAT_PENDING, false);
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
@@ -259,17 +269,17 @@ void Text::_parse(const std::string& source, bool plain)
     std::string data = PCDATAConverter(doc).convertSourceToData(source);
     if (doc && doc->isHTMLDocument()) {
         if (plain) {
-            _compact = false;
+            _setClassMark(MARK_COMPACT, false);
         } else {
             DOMStringType::compact(data);
-            _compact = true;
+            _setClassMark(MARK_COMPACT, true);
         }
     }
     // One change: the source and the data it reads as are stored together.
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
     _source = pagedom::SourceText(source);
-    _formatPending = false;
+    _setClassMark(MARK_FORMAT_PENDING, false);
     CharacterData::setData(data);
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
@@ -331,7 +341,7 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
     PCDATAConverter converter(getOwnerDocument());
     if (isPlainText()) {
         const std::string expanded = expandTabs(current, offset, s);
-        _compact = false;
+        _setClassMark(MARK_COMPACT, false);
         _insertData(offset, converter.convertTextToData(expanded), moveCursor);
         return static_cast<unsigned long>(expanded.size());
     }
@@ -341,13 +351,13 @@ unsigned long Text::insert(unsigned long offset, const std::string& s, bool move
             while (isNbspAt(current, offset))
                 offset += NBSP_LENGTH;
         }
-        _compact = true;
+        _setClassMark(MARK_COMPACT, true);
         _insertData(offset, NBSP_UNIT, moveCursor);
         return static_cast<unsigned long>(s.size());
     }
     std::string trimmed = s;
     if (_trimSurplusSpace(current, offset, trimmed)) {
-        _compact = true;
+        _setClassMark(MARK_COMPACT, true);
         if (trimmed.empty()) {
             // Nothing is left to insert: only the cursor moves on.
             if (moveCursor && getOwnerDocument())
@@ -498,7 +508,7 @@ void Text::compact()
     pagedom::ChangeHooks::announceBeginModify(this);
     _data = out;
     _regenerateSource();
-    _compact = true;
+    _setClassMark(MARK_COMPACT, true);
     if (cursorHere) {
         std::size_t newCursor = cursor >= removedBeforeCursor ? cursor - removedBeforeCursor : 0;
         if (newCursor > out.size())

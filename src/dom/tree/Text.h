@@ -49,7 +49,7 @@ public:
     // Whether the data is empty or only tabs, line feeds, returns and spaces.
     bool isSpaceText() const;
     // Whether the data's white space is collapsed as the layout shows it.
-    bool isCompactText() const { return _compact; }
+    bool isCompactText() const { return _classMark(MARK_COMPACT); }
     // Whether the text lies inside a plain element (PRE, TEXTAREA).
     bool isPlainText() const;
     // Whether nothing but the start of a block precedes the text.
@@ -93,21 +93,25 @@ private:
     bool _isBlankText() const override { return isSpaceText(); }
 
     // --- for the reader and the formatter ------------------------------------------
+    // A text a reader makes with its data and its source at once, as
+    // createTextNode, _setDataText, _setSourceText and _setCompact would
+    // leave it.
+    Text(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source, bool compact);
     // setSource for a reader, whose source is a span of the page.
     void _setSourceText(const pagedom::SourceText& source);
     void _setCompact(bool on)
     {
         _sourceTouched();
-        _compact = on;
+        _setClassMark(MARK_COMPACT, on);
     }
     // Stores the source a formatter laid out (wrapped) for the data as it
     // is now; the source is no longer pending.
     void _setLaidOutSource(const std::string& source)
     {
         _source = pagedom::SourceText(source);
-        _formatPending = false;
+        _setClassMark(MARK_FORMAT_PENDING, false);
     }
-    bool _isFormatPending() const { return _formatPending; }
+    bool _isFormatPending() const { return _classMark(MARK_FORMAT_PENDING); }
 
     // parse, for a caller that knows whether the text is inside a plain
     // element (asking climbs the ancestors).
@@ -123,8 +127,10 @@ private:
     std::string_view _sourceText() const;
 
     mutable pagedom::SourceText _source;
-    mutable bool _formatPending = true;
-    bool _compact = true;
+    // The two flags are kept as the node's class marks: whether the source
+    // is still to be produced from the data, and whether the data's white
+    // space is compacted (see isCompactText).
+    enum : unsigned { MARK_FORMAT_PENDING = 0, MARK_COMPACT = 1 };
 
     // Library internals used by the reader and the formatter.
     friend class HTMLParser;

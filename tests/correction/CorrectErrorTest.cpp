@@ -252,6 +252,7 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<?><td><?", DOMImpl::JSP_NONE, "<?><TABLE><TBODY><TR><TD><? ></TD></TR></TBODY></TABLE>"},
         // What JSP code holds stays in it, white space too.
         {"<table><TITLE><jsp:scriptlet>\n", DOMImpl::JSP_10, "<HEAD><TITLE><jsp:scriptlet></jsp:scriptlet></TITLE></HEAD>"},
+        {"<pre><tr><jsp:scriptlet> ", DOMImpl::JSP_10, "<TABLE><TBODY><TR><jsp:scriptlet> </jsp:scriptlet></TR></TBODY></TABLE>"},
         // JSP code in XML syntax ends with its own end tag; what leaves it
         // for the top of the page is placed in the BODY reading implies.
         {"<jsp:scriptlet>\n<a f=\"\">x", DOMImpl::JSP_10, "<jsp:scriptlet></jsp:scriptlet><A f>x</A>"},

@@ -469,7 +469,8 @@ void HTMLCorrectionPass::correctText(Text* t)
 void HTMLCorrectionPass::compactTexts()
 {
     // Walked once the nodes stand where the repair put them: a text moved
-    // out of a PRE is no longer plain.
+    // out of a PRE is no longer plain.  What server code holds is code,
+    // white space included, wherever it stands.
     struct Place {
         Node* node;
         bool plain;
@@ -489,8 +490,9 @@ void HTMLCorrectionPass::compactTexts()
             if (data != t->getData())
                 _state.noteChange();
         }
-        const bool plain = place.plain || (n->getNodeType() == Node::ELEMENT_NODE &&
-                                           (static_cast<Element*>(n)->getElementGroup() & ElementType::GROUP_PLAIN));
+        const bool plain = place.plain ||
+                           (n->getNodeType() == Node::ELEMENT_NODE &&
+                            (static_cast<Element*>(n)->getElementGroup() & (ElementType::GROUP_PLAIN | SERVER_CODE_GROUPS)));
         for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
             pending.push_back(Place{child, plain});
     }

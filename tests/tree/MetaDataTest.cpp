@@ -305,6 +305,16 @@ TEST(MetaData, DynamicElementsAndControlsGetMetadataAndNestedOnesAreWrittenBare)
     Node* copy = again.first("OBJECT")->cloneNode(true);
     EXPECT_EQ(again.first("OBJECT")->getSource(), copy->getSource());
     copy->releaseRef();
+
+    // A span inside an element the page wrote without comments keeps its
+    // comments, node by node too: the outer element writes what it holds
+    // as the page wrote it.
+    const std::string nested = "<TABLE dynamicelement><TR><TD><!--METADATA TYPE=\"DesignerControl\" startspan\r\n"
+                               "<OBJECT dtc></OBJECT>\r\n--><!--METADATA TYPE=\"DesignerControl\" endspan--></TD></TR></TABLE>";
+    Page inner(nested);
+    ASSERT_TRUE(inner.first("OBJECT")->getMetaData());
+    EXPECT_TRUE(inner.roundTrips());
+    EXPECT_EQ(nested, inner.first("TABLE")->getSource());
 }
 
 TEST(MetaData, EditorElementsOfThePageAreConverted)

@@ -441,6 +441,14 @@ protected:
     virtual bool _isBlankText() const { return false; }
     // This node as an element when it is one that carries metadata.
     virtual Element* _asMetaElement() { return nullptr; }
+    // Whether this is an element written inside METADATA comments of its
+    // own: what it holds is then written inside its start comment, where
+    // the elements with metadata below it stand bare.  An element the page
+    // wrote without comments (its metadata bare) writes what it holds as
+    // the page wrote it, their comments included.
+    virtual bool _writesMetaComments() const { return false; }
+    // The nearest ancestor that writes METADATA comments of its own.
+    const Node* _ancestorWritingMetaComments() const;
     // Appends the data of the following text nodes, in order, to this text
     // node in one change (normalize); other nodes ignore it.
     virtual void _absorbTexts(const std::vector<Node*>& following) { (void)following; }

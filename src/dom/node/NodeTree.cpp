@@ -116,6 +116,14 @@ Document* Node::getAncestorDocument() const
     return nullptr;
 }
 
+const Node* Node::_ancestorWritingMetaComments() const
+{
+    for (const Node* n = getParentNode(); n; n = n->getParentNode())
+        if (n->_writesMetaComments())
+            return n;
+    return nullptr;
+}
+
 Element* Node::getAncestorMetaElement() const
 {
     for (Node* n = getParentNode(); n && n->getNodeType() == ELEMENT_NODE; n = n->getParentNode()) {

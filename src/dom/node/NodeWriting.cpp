@@ -99,7 +99,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
     struct Frame {
         const Node* node;
         const Node* next;
-        bool childrenInside;  // the node or one below the root above it carries metadata
+        bool childrenInside;  // the node or one below the root above it writes METADATA comments
         bool ownInside;       // what the node's own texts were told
         const char* learnFrom;  // where a learning node begins in its page; null when not learning
         std::size_t breaks;     // the follower's break count when it began
@@ -116,7 +116,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         if (stackInside || !carries(node))
             return stackInside;
         if (above == UNKNOWN)
-            above = getAncestorMetaElement() ? YES : NO;
+            above = _ancestorWritingMetaComments() ? YES : NO;
         return above == YES;
     };
     PageFollower follower;
@@ -139,7 +139,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         _writeStartIn(out, rootInside);
     std::vector<Frame> stack;
     if (_writesChildren())
-        stack.push_back(Frame{this, getFirstChild(), carries(this), rootInside, nullptr, 0});
+        stack.push_back(Frame{this, getFirstChild(), _writesMetaComments(), rootInside, nullptr, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (!top.next) {
@@ -167,7 +167,8 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         const bool inside = within(top.childrenInside, child);
         const std::size_t from = out.size();
         child->_writeStartIn(out, inside);
-        Frame frame{child, child->getFirstChild(), top.childrenInside || carries(child), inside, nullptr, 0};
+        Frame frame{child, child->getFirstChild(), top.childrenInside || child->_writesMetaComments(), inside, nullptr,
+                    0};
         const char* start = nullptr;
         const char* pageEnd = nullptr;
         if (!design && !carries(child) && child->_learnsKeptSource(start, pageEnd)) {

@@ -252,7 +252,7 @@ std::string Element::getMetaStartSource() const
 {
     std::string out;
     if (_meta())
-        _appendMetaStart(out, getAncestorMetaElement() != nullptr);
+        _appendMetaStart(out, _ancestorWritingMetaComments() != nullptr);
     return out;
 }
 
@@ -260,6 +260,12 @@ std::string Element::getMetaEndSource() const
 {
     std::string out;
     if (_meta())
-        _appendMetaEnd(out, getAncestorMetaElement() != nullptr);
+        _appendMetaEnd(out, _ancestorWritingMetaComments() != nullptr);
     return out;
+}
+
+bool Element::_writesMetaComments() const
+{
+    const MetaData* meta = _meta();
+    return meta && !meta->_bare;
 }

@@ -221,15 +221,18 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
          "<INPUT E=\"<%-- %>--%>\"><TABLE><TBODY><TR><%----%></TR></TBODY></TABLE>"},
         // Code left open in a JSP action's tag is closed wherever it starts.
         {"<jsp:setProperty\"<%", DOMImpl::JSP_10, "<jsp:setProperty \"<%%> />"},
-        // A JSP comment left open in a name goes: the ">" of its end would
-        // end the tag.
+        // A comment opened in a name goes: left open it runs on, closed the
+        // ">" of its end would end the tag.
         {"<jsp:setProperty p<%--", DOMImpl::JSP_10, "<jsp:setProperty />"},
+        {"<jsp:useBean /<!-->-->", DOMImpl::JSP_10, "<jsp:useBean />"},
         // Code in a value that ended at the tag's ">" for want of its "%>"
         // is a format error: it gets its end, else read again it would run
         // to the next "%>".
         {"<jsp:setProperty name=<%>><%", DOMImpl::JSP_10, "<jsp:setProperty name=\"<%>%>\" /><%%>"},
         {"<input value=\"<%>\"><%", DOMImpl::JSP_10, "<INPUT value=\"<%>%>\"><%%>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        // Every piece a value leaves open is closed, innermost first.
+        {" <s T=<!--<%>W", DOMImpl::JSP_NONE, " <S T=\"<!--<%%>-->\">W"},
         // In a server-side include the include's own end closes a comment
         // left open in a value; a "-->" written there would end it.
         {" <!--#echo v=<!--#", DOMImpl::JSP_NONE, " <!--#echo v=\"<!--#\" -->"},

@@ -4,6 +4,7 @@
 #include "correction/NodeMoves.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "base/StringUtil.h"
@@ -217,12 +218,12 @@ bool leavesJSPCommentOpen(const std::string& text)
     return leavesOpen(text, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG);
 }
 
-// A JSP comment opened in an attribute name and left open there: no code,
-// and no way to write it back that reads the same (its end's ">" would end
-// the tag).
+// A comment (HTML or JSP) opened in an attribute name: no code, and no way
+// to write it back that reads the same (left open it runs on to an end
+// written after it; closed, the ">" of its end would end the tag).
 bool isOpenCommentName(const std::string& name)
 {
-    return leavesJSPCommentOpen(name);
+    return leavesJSPCommentOpen(name) || name.find(Comment::OPEN_TAG) != std::string::npos;
 }
 
 // JSP in any form and server-side includes: what their tags hold is code,
@@ -311,6 +312,22 @@ std::string closedValue(const Element* element, const std::string& value)
     return value;
 }
 
+// The value with every piece of markup it leaves open closed, innermost
+// first ("<!--<%" gets "%>", then "-->"); a few pieces at most, each end
+// closing one.
+std::string closedValueWhole(const Element* element, const std::string& value)
+{
+    constexpr int PIECES = 4;
+    std::string closed = value;
+    for (int i = 0; i < PIECES; ++i) {
+        std::string next = closedValue(element, closed);
+        if (next == closed)
+            break;
+        closed = std::move(next);
+    }
+    return closed;
+}
+
 // Whether an attribute name is neither a name nor server code written back
 // as it was read (in a server code element's tag only code left open
 // counts: what else it holds is code).
@@ -324,7 +341,7 @@ bool hasUnwritableAttribute(const Element* element)
         if (nameRepair(static_cast<Attr*>(attrs.item(i))->getName(), holdsCode) != NameRepair::KEEP)
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
-        if (endsItsTag(element, value) || closedValue(element, value) != value)
+        if (endsItsTag(element, value) || closedValueWhole(element, value) != value)
             return true;
     }
     return false;
@@ -352,7 +369,7 @@ void prepareAttributesForTag(Element* element)
             unwritable.push_back(attr);
             continue;
         }
-        const std::string closed = closedValue(element, value);
+        const std::string closed = closedValueWhole(element, value);
         if (closed != value)
             attr->setValue(closed);
         switch (nameRepair(attr->getName(), holdsCode)) {

@@ -295,11 +295,12 @@ bool endsItsTag(const Element* element, const std::string& value)
     return false;
 }
 
-// A value as a produced tag writes it: code, a comment or an instruction
-// the end of the page cut short gets its end.  A JSP comment ends with its
-// own end, which also ends code read as a scriptlet.  In a server-side
-// include a comment needs none: the include's own end closes it.
-std::string closedValue(const Element* element, const std::string& value)
+// The value with one piece of markup it leaves open closed: code, a
+// comment or an instruction the end of the page cut short gets its end.  A
+// JSP comment ends with its own end, which also ends code read as a
+// scriptlet.  In a server-side include a comment needs none: the include's
+// own end closes it.
+std::string closeInnermost(const Element* element, const std::string& value)
 {
     if (leavesJSPCommentOpen(value))
         return value + Comment::JSP_CLOSE_TAG;
@@ -312,15 +313,15 @@ std::string closedValue(const Element* element, const std::string& value)
     return value;
 }
 
-// The value with every piece of markup it leaves open closed, innermost
-// first ("<!--<%" gets "%>", then "-->"); a few pieces at most, each end
-// closing one.
-std::string closedValueWhole(const Element* element, const std::string& value)
+// A value as a produced tag writes it: every piece of markup it leaves
+// open closed, innermost first ("<!--<%" gets "%>", then "-->"); a few
+// pieces at most, each end closing one.
+std::string closedValue(const Element* element, const std::string& value)
 {
     constexpr int PIECES = 4;
     std::string closed = value;
     for (int i = 0; i < PIECES; ++i) {
-        std::string next = closedValue(element, closed);
+        std::string next = closeInnermost(element, closed);
         if (next == closed)
             break;
         closed = std::move(next);
@@ -341,7 +342,7 @@ bool hasUnwritableAttribute(const Element* element)
         if (nameRepair(static_cast<Attr*>(attrs.item(i))->getName(), holdsCode) != NameRepair::KEEP)
             return true;
         const std::string value = static_cast<Attr*>(attrs.item(i))->getValue();
-        if (endsItsTag(element, value) || closedValueWhole(element, value) != value)
+        if (endsItsTag(element, value) || closedValue(element, value) != value)
             return true;
     }
     return false;
@@ -369,7 +370,7 @@ void prepareAttributesForTag(Element* element)
             unwritable.push_back(attr);
             continue;
         }
-        const std::string closed = closedValueWhole(element, value);
+        const std::string closed = closedValue(element, value);
         if (closed != value)
             attr->setValue(closed);
         switch (nameRepair(attr->getName(), holdsCode)) {

@@ -262,14 +262,30 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // A DOCTYPE cut short gets the ">" it lacks, and goes to the front.
         {"></body>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><BODY>&gt;e</BODY>"},
         {"<head><g>e<!DOCTYPE", DOMImpl::JSP_NONE, "<!DOCTYPE><HEAD><g></HEAD><BODY>e</BODY>"},
-        // One that left a quote open (reading gives quotes and what they
-        // hold rules of their own) stays where it ends the page.
+        // What it left open is closed first, innermost first: a quote
+        // where an identifier stands takes in the ">", a comment in it the
+        // quote, server code in it all of them.
         {"<title><font r=n>e<!DOCTYPE L P\">", DOMImpl::JSP_NONE,
-         "<BODY><FONT r=\"n\">e<!DOCTYPE L P\"></FONT></BODY><title>"},
-        {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<BODY><FONT>e<!DOCTYPE L U\"<!--</BODY><title>"},
-        // Server code inside one is read as code, quotes and all: it stays
-        // where it ends the page.
-        {"re<!DOCTYPE<%", DOMImpl::JSP_NONE, "re<!DOCTYPE<%"},
+         "<!DOCTYPE L P\">\"><BODY><FONT r=\"n\">e</FONT></BODY><title>"},
+        {"<title><font>e<!DOCTYPE L U\"<!--", DOMImpl::JSP_NONE, "<!DOCTYPE L U\"<!---->\"><BODY>e</BODY><title>"},
+        {"<head><n>m<!DOCTYPE L t'<%>'", DOMImpl::JSP_091, "<!DOCTYPE L t'<%>'%>'><HEAD><n></HEAD><BODY>m</BODY>"},
+        // A quote before the name holds nothing.
+        {"<head><t>e<!DOCTYPE\"", DOMImpl::JSP_NONE, "<!DOCTYPE\"\"><HEAD><t></HEAD><BODY>e</BODY>"},
+        {"re<!DOCTYPE<%", DOMImpl::JSP_NONE, "<!DOCTYPE<%%>re"},
+        // A CDATA section moved out of XML code, where "<![CDATA[" would be
+        // read as a tag, becomes a text; one left open is closed.
+        {"<jsp:scriptlet><b><![CDATA[<", DOMImpl::JSP_10, "<B>&lt;</B><jsp:scriptlet>"},
+        {"<jsp:scriptlet><table><![CDATA[a<b]]>", DOMImpl::JSP_10, "a&lt;b<jsp:scriptlet>"},
+        {"<jsp:scriptlet><![CDATA[x", DOMImpl::JSP_10, "<jsp:scriptlet><![CDATA[x]]>"},
+        // White space joined at the start of a table is no content: the
+        // table stays empty.
+        {"<pre><table>\v<TITLE>\r", DOMImpl::JSP_091, "<HEAD><TITLE></TITLE></HEAD><TABLE></TABLE>"},
+        // The ">" of a comment's "-->" ends it outside a quote.
+        {"<head><o>e<!DOCTYPE<!--", DOMImpl::JSP_NONE, "<!DOCTYPE<!----><HEAD><o></HEAD><BODY>e</BODY>"},
+        // Moved on, it leaves the element it ended open before what the
+        // repair put after that: the TITLE shows its end tag.
+        {"s<td><title><!DOCTYPE", DOMImpl::JSP_NONE,
+         "<!DOCTYPE><HEAD><TITLE></TITLE></HEAD>s<TABLE><TBODY><TR><TD>"},
         // A SCRIPT moved to the start of the implied BODY shows the BODY,
         // else it would be read into a second HEAD.
         {"<Y><TABLE><STYLE></STYLE><SCRIPT>x</SCRIPT>", DOMImpl::JSP_NONE,

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dom.h"
+#include "tree/ElementAccess.h"
 #include "tree/MetaDataComment.h"
 #include "writing/FormatProperties.h"
 #include "writing/PageElements.h"
@@ -59,19 +60,36 @@ inline std::vector<std::string> keptPieces(Document* doc)
     return pieces;
 }
 
-// The characters of the texts (pageelements::textCharacters), but for those
-// of elements with a METADATA span: those stand in the span's start comment
-// on the page, which counts by its marker alone (keptPieces).
+// Whether n is a CDATA section read from "<![CDATA[" (in XML code): its
+// data is the page's text, unlike the raw text of a SCRIPT or of server
+// code written "<% ... %>", which is a CDATA section too.
+inline bool isMarkedSection(const Node* n)
+{
+    if (n->getNodeType() != Node::CDATA_SECTION_NODE)
+        return false;
+    const Node* parent = n->getParentNode();
+    if (!parent || parent->getNodeType() != Node::ELEMENT_NODE)
+        return true;
+    const Element* e = static_cast<const Element*>(parent);
+    const ElementType* type = e->getElementType();
+    return !pagedom::ElementAccess::hasScriptSyntax(*e) &&
+           !(type && type->getContainerType() == ContentModel::CDATA_CONTENT);
+}
+
+// The characters of the texts and CDATA sections (pageelements::
+// textCharacters), but for those of elements with a METADATA span: those
+// stand in the span's start comment on the page, which counts by its
+// marker alone (keptPieces).  A repair may turn a section into a text.
 inline std::vector<char> textCharacters(Document* doc)
 {
     std::vector<char> chars;
     for (Node* n = doc; n; n = n->getNextNode(doc)) {
-        if (n->getNodeType() != Node::TEXT_NODE)
+        if (n->getNodeType() != Node::TEXT_NODE && !isMarkedSection(n))
             continue;
         const Element* holder = n->getAncestorMetaElement();
         if (holder && !holder->getMetaData()->getMetaStart().empty())
             continue;
-        for (char c : static_cast<Text*>(n)->getData())
+        for (char c : static_cast<CharacterData*>(n)->getData())
             if (c != ' ' && (c < '\t' || c > '\r') && c != pageelements::MARKED)
                 chars.push_back(c);
     }

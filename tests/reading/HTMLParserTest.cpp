@@ -448,6 +448,27 @@ TEST(HTMLParser, DeclarationsCommentsAndInstructions)
         Page q(s);
         EXPECT_TRUE(q.roundTrips()) << s;
     }
+
+    // In XML code a CDATA section is read as one; without its "]]>" it
+    // ends at the first ">" or the page's end, and is marked.
+    const struct {
+        const char* page;
+        const char* data;
+        bool open;
+    } sections[] = {
+        {"<jsp:scriptlet><![CDATA[a > b]]>", "a > b", false},
+        {"<jsp:scriptlet><![CDATA[a > b", "a ", true},
+        {"<jsp:scriptlet><![CDATA[a", "a", true},
+    };
+    for (const auto& c : sections) {
+        Page q(c.page, DOMImpl::JSP_10);
+        EXPECT_TRUE(q.roundTrips()) << c.page;
+        const Node* section = q.first("jsp:scriptlet")->getFirstChild();
+        ASSERT_NE(section, nullptr) << c.page;
+        ASSERT_EQ(Node::CDATA_SECTION_NODE, section->getNodeType()) << c.page;
+        EXPECT_EQ(c.data, static_cast<const CDATASection*>(section)->getData()) << c.page;
+        EXPECT_EQ(c.open, (section->getErrorState() & Node::INVALID_FORMAT_ERROR) != 0) << c.page;
+    }
 }
 
 TEST(HTMLParser, ParsingIntoAnElementReplacesItsChildren)

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "correction/TagRepair.h"
 #include "node/Node.h"
 #include "node/NodeAccess.h"
 #include "tree/Document.h"
@@ -63,30 +64,43 @@ public:
 
     // Marks the nodes below the moved ones that their parents may not hold
     // with INVALID_CONTENT_ERROR, and clears it on those they may: as
-    // reading the page again would.  Each subtree is walked once; flagged
-    // is called with each node newly marked, placed with each moved node and
-    // each node walked.
+    // reading the page again would, raw content aside.  Each subtree is
+    // walked once; flagged is called with each node newly marked, placed
+    // with each moved node and each node walked, before it is checked, and
+    // returns the node that stands in its place then (itself, or what it
+    // turned into).
     template <typename Flagged, typename Placed>
     void recheckMoved(Flagged flagged, Placed placed)
     {
+        auto check = [&flagged](Node* node) {
+            Node* parent = node->getParentNode();
+            if (!parent)
+                return;
+            if (parent->canContain(node)) {
+                NodeAccess::clearErrorState(*node, Node::INVALID_CONTENT_ERROR);
+            } else if (!(node->getErrorState() & Node::INVALID_CONTENT_ERROR)) {
+                NodeAccess::addErrorState(*node, Node::INVALID_CONTENT_ERROR);
+                flagged(node);
+            }
+        };
         std::unordered_set<const Node*> walked;
         std::vector<Node*> pending;
         for (Node* moved : _moved)
             if (!isGone(moved) && walked.insert(moved).second) {
-                placed(moved);
-                pending.push_back(moved);
+                Node* now = placed(moved);
+                if (now != moved && walked.insert(now).second)
+                    check(now);
+                pending.push_back(now);
             }
         while (!pending.empty()) {
             Node* n = pending.back();
             pending.pop_back();
+            // Raw content (server code, a SCRIPT) is no markup to place.
+            if (TagRepair::holdsRawContent(n))
+                continue;
             for (Node* child = n->getFirstChild(); child; child = child->getNextSibling()) {
-                if (n->canContain(child)) {
-                    NodeAccess::clearErrorState(*child, Node::INVALID_CONTENT_ERROR);
-                } else if (!(child->getErrorState() & Node::INVALID_CONTENT_ERROR)) {
-                    NodeAccess::addErrorState(*child, Node::INVALID_CONTENT_ERROR);
-                    flagged(child);
-                }
-                placed(child);
+                child = placed(child);
+                check(child);
                 if (walked.insert(child).second)
                     pending.push_back(child);
             }

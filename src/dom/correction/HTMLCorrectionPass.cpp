@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/StringUtil.h"
+#include "convert/PCDATAConverter.h"
 #include "correction/NodeMoves.h"
 #include "correction/TagRepair.h"
 #include "doctype/DocumentType.h"
@@ -11,6 +12,7 @@
 #include "doctype/ElementType.h"
 #include "editing/ElementMerge.h"
 #include "node/NodeAccess.h"
+#include "tree/CDATASection.h"
 #include "tree/Comment.h"
 #include "tree/Document.h"
 #include "tree/DocumentAccess.h"
@@ -92,28 +94,74 @@ bool leadsThePage(const Node* node)
     return true;
 }
 
-// A declaration as it must be written not to take in what follows, or
-// empty when that cannot be known: one the page left open gets what it
-// lacks, a comment left open inside it, then its ">".  Quotes and server
-// code inside one are read by rules of their own (a quote may take in the
-// ">", code is read as code, quotes and all): one holding a quote left open
-// or server code is not closed.
+// A declaration with what the page left open in it closed, innermost
+// first: server code gets its "%>", a comment its "-->", a quote its quote.
+// Whether it still needs its own ">" and whether reading then takes it as
+// the whole declaration is for the caller to find out: a quote takes in
+// the ">" only where an identifier stands, and the ">" of a comment's
+// "-->" ends the declaration only outside one.
 std::string closedDeclaration(std::string source)
 {
-    if (source.empty() || source.find(Element::JSP_OPEN_TAG) != std::string::npos)
-        return std::string();
-    char open = 0;
-    for (char c : source) {
-        if (open ? c == open : (c == '"' || c == '\''))
-            open = open ? 0 : c;
+    if (source.empty())
+        return source;
+    // What stands open at each point, innermost last.  In code and
+    // comments nothing else opens; in a quote, code and comments do.
+    std::vector<std::string> closers;
+    auto opensAt = [&source](std::size_t i, const std::string& open) { return source.compare(i, open.size(), open) == 0; };
+    std::size_t i = 0;
+    while (i < source.size()) {
+        const std::string* inner = closers.empty() ? nullptr : &closers.back();
+        if (inner && (*inner == Element::JSP_CLOSE_TAG || *inner == Comment::CLOSE_TAG)) {
+            const std::size_t end = source.find(*inner, i);
+            if (end == std::string::npos)
+                break;
+            i = end + inner->size();
+            closers.pop_back();
+        } else if (opensAt(i, Element::JSP_OPEN_TAG)) {
+            closers.push_back(Element::JSP_CLOSE_TAG);
+            i += Element::JSP_OPEN_TAG.size();
+        } else if (opensAt(i, Comment::OPEN_TAG)) {
+            closers.push_back(Comment::CLOSE_TAG);
+            i += Comment::OPEN_TAG.size();
+        } else if (inner && (*inner)[0] == source[i]) {
+            closers.pop_back();
+            ++i;
+        } else if (source[i] == '"' || source[i] == '\'') {
+            closers.push_back(std::string(1, source[i]));
+            ++i;
+        } else {
+            ++i;
+        }
     }
-    if (open)
+    for (auto closer = closers.rbegin(); closer != closers.rend(); ++closer)
+        source += *closer;
+    return source;
+}
+
+// The node written after n and what it holds: its next sibling, or its
+// nearest ancestor's (a few dozen levels up at most).
+Node* nextInReading(Node* n)
+{
+    constexpr unsigned LOOK_UP = 64;
+    for (unsigned height = 0; n && height < LOOK_UP; ++height) {
+        if (Node* next = n->getNextSibling())
+            return next;
+        n = n->getParentNode();
+    }
+    return nullptr;
+}
+
+// The source of markup read without its closing delimiter (a comment, a
+// CDATA section) with that delimiter; empty when it has it.
+std::string closedDelimiter(std::string source, const std::string& open, const std::string& close)
+{
+    const bool closed = source.size() >= open.size() + close.size() && str::endsWith(source, close);
+    if (source.compare(0, open.size(), open) != 0 || closed)
         return std::string();
-    const std::size_t opened = source.rfind(Comment::OPEN_TAG);
-    if (opened != std::string::npos &&
-        source.find(Comment::CLOSE_TAG, opened + Comment::OPEN_TAG.size()) == std::string::npos)
-        return source + Comment::CLOSE_TAG;
-    return source.back() == '>' ? source : source + '>';
+    // The ">" that ended it, if any, becomes the whole delimiter.
+    if (source.size() > open.size() && source.back() == '>')
+        source.pop_back();
+    return source + close;
 }
 
 } // namespace
@@ -154,7 +202,7 @@ bool HTMLCorrectionPass::run()
         // A node found misplaced again is listed again.
         // Nor may moved content stand after an element left open that
         // reading would take it into.
-        _state.recheckMoved([this](Node* n) { _listed.erase(n); }, TagRepair::closeIfReadInto);
+        _state.recheckMoved([this](Node* n) { _listed.erase(n); }, [this](Node* n) { return placeMoved(n); });
     }
     if (_start == &_state.document())
         placeDocumentTypes();
@@ -347,19 +395,27 @@ void HTMLCorrectionPass::closeComment(Comment* comment)
 {
     const std::string& open = comment->isJSPFormat() ? Comment::JSP_OPEN_TAG : Comment::OPEN_TAG;
     const std::string& close = comment->isJSPFormat() ? Comment::JSP_CLOSE_TAG : Comment::CLOSE_TAG;
-    std::string source = comment->getSource();
-    const bool closed = source.size() >= open.size() + close.size() && str::endsWith(source, close);
-    if (source.compare(0, open.size(), open) == 0 && !closed) {
-        // The ">" that ended it, if any, becomes the whole delimiter.
-        if (source.size() > open.size() && source.back() == '>')
-            source.pop_back();
-        comment->setSource(source + close);
-        _state.noteChange();
-        clear(comment, Node::INVALID_FORMAT_ERROR);
-        readSpanAgain(comment);
-        return;
-    }
     clear(comment, Node::INVALID_FORMAT_ERROR);
+    const std::string closed = closedDelimiter(comment->getSource(), open, close);
+    if (closed.empty())
+        return;
+    comment->setSource(closed);
+    _state.noteChange();
+    readSpanAgain(comment);
+}
+
+void HTMLCorrectionPass::closeCDATASection(CDATASection* section)
+{
+    // Only one read as markup: the raw text of a script or of server code
+    // is a CDATA section too, and stays as written.
+    if (!(section->getErrorState() & Node::INVALID_FORMAT_ERROR))
+        return;
+    clear(section, Node::INVALID_FORMAT_ERROR);
+    const std::string closed = closedDelimiter(section->getSource(), CDATASection::OPEN_TAG, CDATASection::CLOSE_TAG);
+    if (closed.empty())
+        return;
+    section->setSource(closed);
+    _state.noteChange();
 }
 
 void HTMLCorrectionPass::readSpanAgain(Comment* end)
@@ -426,6 +482,8 @@ void HTMLCorrectionPass::closeMarkup(Node* n, bool endsPage)
         }
     } else if (n->getNodeType() == Node::COMMENT_NODE) {
         closeComment(static_cast<Comment*>(n));
+    } else if (n->getNodeType() == Node::CDATA_SECTION_NODE) {
+        closeCDATASection(static_cast<CDATASection*>(n));
     } else if (n->getNodeType() == Node::TEXT_NODE) {
         escapeMarkup(static_cast<Text*>(n));
     } else if (n->getNodeType() == Node::ELEMENT_NODE) {
@@ -483,19 +541,55 @@ void HTMLCorrectionPass::compactTexts()
         const Place place = pending.back();
         pending.pop_back();
         Node* n = place.node;
-        if (n->getNodeType() == Node::TEXT_NODE && !place.plain && !static_cast<Text*>(n)->isCompactText()) {
-            Text* t = static_cast<Text*>(n);
-            const std::string data = t->getData();
-            t->compact();
-            if (data != t->getData())
-                _state.noteChange();
-        }
+        if (n->getNodeType() == Node::TEXT_NODE && !place.plain)
+            compactText(static_cast<Text*>(n));
         const bool plain = place.plain ||
                            (n->getNodeType() == Node::ELEMENT_NODE &&
                             (static_cast<Element*>(n)->getElementGroup() & (ElementType::GROUP_PLAIN | SERVER_CODE_GROUPS)));
         for (Node* child = n->getLastChild(); child; child = child->getPreviousSibling())
             pending.push_back(Place{child, plain});
     }
+}
+
+void HTMLCorrectionPass::compactText(Text* t)
+{
+    if (t->isCompactText())
+        return;
+    const std::string data = t->getData();
+    t->compact();
+    if (data != t->getData())
+        _state.noteChange();
+}
+
+Node* HTMLCorrectionPass::placeMoved(Node* n)
+{
+    if (n->getNodeType() == Node::CDATA_SECTION_NODE)
+        n = sectionAsText(static_cast<CDATASection*>(n));
+    TagRepair::closeIfReadInto(n);
+    return n;
+}
+
+Node* HTMLCorrectionPass::sectionAsText(CDATASection* section)
+{
+    // Only a section read from "<![CDATA[": the raw text of a SCRIPT or of
+    // server code is one too, and stays.  Reading takes "<![CDATA[" for a
+    // section in XML code alone (a few dozen levels are looked up).
+    Node* parent = section->getParentNode();
+    if (!parent || TagRepair::holdsRawContent(parent))
+        return section;
+    constexpr unsigned LOOK_UP = 64;
+    unsigned height = 0;
+    for (const Node* a = parent; a && a->getNodeType() == Node::ELEMENT_NODE && height < LOOK_UP;
+         a = a->getParentNode(), ++height)
+        if (static_cast<const Element*>(a)->getElementGroup() & ElementType::GROUP_JSP_BLOCK)
+            return section;
+    // Its characters are written as text, markup characters as references.
+    Document& document = _state.document();
+    Text* text = document.createTextNode(std::string());
+    parent->insertBefore(text, section);
+    text->parse(PCDATAConverter(&document).convertTextToSource(section->getData()));
+    _state.deleteNode(section);
+    return text;
 }
 
 void HTMLCorrectionPass::correctDocumentType(Node* doctype)
@@ -589,19 +683,25 @@ void HTMLCorrectionPass::placeDocumentTypes()
             clear(doctype, Node::INVALID_CONTENT_ERROR);
             continue;
         }
-        // One the page cut short gets the ">" it lacks: moved to the front,
+        // One the page cut short gets what it lacks: moved to the front,
         // or with content written after it, it would take that in.
         const std::string source = doctype->getSource();
         if (source.empty())
             continue;
-        const std::string closed = closedDeclaration(source);
-        if (closed.empty())
+        std::string closed = closedDeclaration(source);
+        if (closed.back() != '>' || !readsAsDeclaration(closed))
+            closed += '>';
+        if (!readsAsDeclaration(closed))
             continue;  // it stays where it ends the page, misplaced
         if (closed != source)
             static_cast<DocumentType*>(doctype)->setSource(closed);
+        // What followed it may now be read into an element it ended.
+        Node* following = nextInReading(doctype);
         Node* removed = parent->removeChild(doctype);
         if (!removed)
             continue;
+        if (following && !_state.isGone(following))
+            TagRepair::closeIfReadInto(following);
         clear(removed, Node::INVALID_CONTENT_ERROR);
         _state.noteChange();
         removeEmptied(parent);
@@ -620,6 +720,20 @@ void HTMLCorrectionPass::placeDocumentTypes()
             lineBreak->parse("\r\n");
         }
     }
+}
+
+bool HTMLCorrectionPass::readsAsDeclaration(const std::string& source)
+{
+    // Read with a tag after it, the declaration must end where its source
+    // does, neither taking the tag in nor leaving part of itself out.
+    static const std::string FOLLOWING = "<p>";
+    Document& document = _state.document();
+    DocumentFragment* fragment = document.createDocumentFragment();
+    DocumentAccess::readInto(document, source + FOLLOWING, fragment);
+    const Node* read = fragment->getFirstChild();
+    const bool whole = read && read->getNodeType() == Node::DOCUMENT_TYPE_NODE && read->getSource() == source;
+    fragment->releaseRef();
+    return whole;
 }
 
 void HTMLCorrectionPass::removeEmptied(Node* left)

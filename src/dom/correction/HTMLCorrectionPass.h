@@ -9,6 +9,7 @@
 #include "correction/HTMLPromotion.h"
 
 class Document;
+class CDATASection;
 class Comment;
 class Element;
 class Node;
@@ -62,6 +63,7 @@ private:
     // very end can be left open: anywhere else the next ">" ended it.
     void closeMarkupAtEnd();
     void closeComment(Comment* comment);
+    void closeCDATASection(CDATASection* section);
     // A metadata end comment the repair closed makes a span with the start
     // comment of its type before it among its siblings: reading the repaired
     // page would make them one element with metadata.  The nodes from the
@@ -77,6 +79,16 @@ private:
     void correctText(Text* t);
     // Compacts every text outside plain content that is not compacted yet.
     void compactTexts();
+    // Compacts t unless it is compacted already.
+    void compactText(Text* t);
+    // Settles a node the repair moved, or one in what it moved: what
+    // stands before it must not take it in (TagRepair::closeIfReadInto),
+    // and a CDATA section turns into a text where it is not read as one.
+    // Returns the node standing in its place.
+    Node* placeMoved(Node* n);
+    // A section read as markup, moved where reading takes "<![CDATA[" for
+    // a tag, becomes a text of its data; the node now standing there.
+    Node* sectionAsText(CDATASection* section);
     void correctDocumentType(Node* doctype);
     // A PARAM the reader found no place for was read without its type; it
     // gets it back, to be placed (in an OBJECT) as a typed one.
@@ -92,6 +104,8 @@ private:
     // The DOCTYPE nodes not at the front of the page go there, or go when
     // one is there already.
     void placeDocumentTypes();
+    // Whether source, read with more page after it, is one declaration.
+    bool readsAsDeclaration(const std::string& source);
     // Deletes left when nothing is left in it and it was built by the repair
     // or may go when empty, and so on up.
     void removeEmptied(Node* left);

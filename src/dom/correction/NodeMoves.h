@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "correction/TagRepair.h"
 #include "node/Node.h"
 #include "tree/Text.h"
 
@@ -50,10 +51,10 @@ inline void moveInto(Node* holder, Node* node)
 // parent: each run of node's children that parent may wrap (and node may
 // hold parent) goes into a shallow copy of parent put in its place; layout
 // (isLayout) joins an open run; any other child gets the same treatment for
-// its own children, unless descend refuses it; a child that passThrough
-// names is never wrapped itself, only its content.  Walked without
-// recursion.  Each copy made is handed to made once the walk is done.
-// parent when it wrapped anything, else null.
+// its own children, unless descend refuses it or it holds raw content; a
+// child that passThrough names is never wrapped itself, only its content.
+// Walked without recursion.  Each copy made is handed to made once the walk
+// is done.  parent when it wrapped anything, else null.
 template <typename IsLayout, typename PassThrough, typename Descend, typename Made>
 Node* distributeOver(Node* node, Node* parent, IsLayout isLayout, PassThrough passThrough, Descend descend,
                      Made made)
@@ -63,6 +64,9 @@ Node* distributeOver(Node* node, Node* parent, IsLayout isLayout, PassThrough pa
     while (!pending.empty()) {
         Node* over = pending.back();
         pending.pop_back();
+        // Raw content (server code, a SCRIPT) holds no markup to wrap.
+        if (TagRepair::holdsRawContent(over))
+            continue;
         const bool holdsParent = over->canContain(parent);
         Node* wrapper = nullptr;
         std::vector<Node*> deeper;

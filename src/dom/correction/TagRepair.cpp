@@ -204,6 +204,45 @@ bool isServerCodeName(const std::string& name)
     return name.compare(0, Element::JSP_OPEN_TAG.size(), Element::JSP_OPEN_TAG) == 0;
 }
 
+// Whether reading ends open, an element left open, where next follows it
+// (the ends the reader implies): a P before a block, what stands in a
+// table before a row or cell that the table does not take in, an element before its twin whose end tag
+// may be left out, a DT before a DD and back, an EMBED before anything.
+// Any other element left open takes next in, even where it cannot hold it.
+bool readingEnds(const Element* open, const Node* next)
+{
+    if (next->getNodeType() != Node::ELEMENT_NODE)
+        return false;
+    const Element* element = static_cast<const Element*>(next);
+    const int id = open->getElementID();
+    const int nextID = element->getElementID();
+    const unsigned long group = element->getElementGroup();
+    if (id == ElementTable::ID_P && (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_FLOW)))
+        return true;
+    if (group & ElementType::GROUP_TABLE_PART) {
+        // A TABLE takes any part in (reading implies the body and row that
+        // hold it), a TBODY any cell.
+        const bool cell = nextID == ElementTable::ID_TD || nextID == ElementTable::ID_TH;
+        if (id == ElementTable::ID_TABLE || (id == ElementTable::ID_TBODY && cell))
+            return false;
+        constexpr unsigned LOOK_UP = 64;
+        const Node* a = open;
+        for (unsigned height = 0; a && a->getNodeType() == Node::ELEMENT_NODE && height < LOOK_UP; ++height) {
+            if (static_cast<const Element*>(a)->getElementGroup() &
+                (ElementType::GROUP_TABLE_STRUCTURE | ElementType::GROUP_TABLE_PART))
+                return true;
+            a = a->getParentNode();
+        }
+        return false;
+    }
+    if (element->canOmitEndTag() && nextID != 0 && nextID == id)
+        return true;
+    if ((nextID == ElementTable::ID_DD && id == ElementTable::ID_DT) ||
+        (nextID == ElementTable::ID_DT && id == ElementTable::ID_DD))
+        return true;
+    return id == ElementTable::ID_EMBED;
+}
+
 // Whether text opens markup it does not end (a value the end of the page
 // cut short: "<%", "<!--").
 bool leavesOpen(const std::string& text, const std::string& open, const std::string& close)
@@ -545,10 +584,26 @@ void TagRepair::closeIfReadInto(Node* node)
 {
     if (isLayoutOnly(node))
         return;
-    Node* before = node->getPreviousSibling();
-    while (before && isLayoutOnly(before))
-        before = before->getPreviousSibling();
-    // Reading takes node into the first element left open down the last
+    // Node first in its parent is read where its parent is: what matters is
+    // what stands before the outermost element it opens (a TITLE left open
+    // in the HEAD before the BODY a moved cell opens).
+    constexpr unsigned LOOK_UP = 64;
+    // Reading meets the outermost of them whose start tag is written.
+    Node* before = nullptr;
+    Node* at = node;
+    Node* meets = node;
+    for (unsigned height = 0; height < LOOK_UP; ++height) {
+        before = at->getPreviousSibling();
+        while (before && isLayoutOnly(before))
+            before = before->getPreviousSibling();
+        Node* parent = at->getParentNode();
+        if (before || !parent || parent->getNodeType() != Node::ELEMENT_NODE)
+            break;
+        at = parent;
+        if (static_cast<Element*>(at)->hasStartTag())
+            meets = at;
+    }
+    // Reading takes it into the first element left open down the last
     // children (the element before it, a TABLE left open in a cell before
     // it ...) that may hold it or whose end is never implied: that one
     // shows its end tag, which closes what it holds left open.  A few dozen
@@ -559,9 +614,7 @@ void TagRepair::closeIfReadInto(Node* node)
         const bool implied = !open->hasStartTag() && !open->hasEndTag();
         if (!implied && !isLeftOpen(open))
             return;
-        const ElementType* type = open->getElementType();
-        const bool endImplied = type && type->getOmitType() != ElementType::OMIT_NO_TAG;
-        if (!implied && (!endImplied || open->canContain(node))) {
+        if (!implied && (open->canContain(meets) || !readingEnds(open, meets))) {
             regenerateEndTag(open);
             return;
         }

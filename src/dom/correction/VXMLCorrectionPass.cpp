@@ -55,7 +55,7 @@ bool VXMLCorrectionPass::run()
             closeMarkup(_visits[i]);
         for (; done < _visits.size(); ++done)
             correct(_visits[done]);
-        _state.recheckMoved([this](Node* n) { _listed.erase(n); }, [](Node*) {});
+        _state.recheckMoved([this](Node* n) { _listed.erase(n); }, [](Node* n) { return n; });
     }
     if (_state.changed())
         closeOpenElements();

@@ -152,7 +152,14 @@ void HTMLParser::_cdataSection()
     std::string content;
     unsigned long end = _takeBlock(&content);
     CDATASection* section = _document->createCDATASection(content);
-    section->setSource(_takeSource(end));
+    std::string source = _takeSource(end);
+    // Like a comment, one without its "]]>" ended at the first ">" or the
+    // end of the page, and a "]]>" written anywhere after it would make it
+    // run on to there.
+    const std::size_t delimiters = CDATASection::OPEN_TAG.size() + CDATASection::CLOSE_TAG.size();
+    if (source.size() < delimiters || !pagedom::str::endsWith(source, CDATASection::CLOSE_TAG))
+        section->addErrorState(Node::INVALID_FORMAT_ERROR);
+    section->setSource(source);
     _append(section);
 }
 

@@ -135,10 +135,14 @@ void Document::_joinTexts(const std::vector<Text*>& run, bool plain)
         data += run[i]->getData();
     }
     Text* first = run.front();
-    if (bySource)
+    if (bySource) {
         first->_parse(sources, plain);
-    else
+    } else {
         first->setData(data);
+        // Joined, white space may double or open a block's text.
+        if (!plain)
+            first->compact();
+    }
     for (std::size_t i = 1; i < run.size(); ++i)
         deleteNodes(run[i]);
 }

@@ -231,8 +231,17 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<jsp:setProperty name=<%>><%", DOMImpl::JSP_10, "<jsp:setProperty name=\"<%>%>\" /><%%>"},
         {"<input value=\"<%>\"><%", DOMImpl::JSP_10, "<INPUT value=\"<%>%>\"><%%>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        // So is a comment in an unquoted value (and "<!-->"), HTML or JSP.
+        {"<table><d><jsp:setProperty name=<%--><", DOMImpl::JSP_10,
+         "&lt;<table><d><jsp:setProperty name=\"<%----%>\" />"},
+        {"LE<META HTTP-EQUIV=<!--><BODY><!--", DOMImpl::JSP_NONE, "<META http-equiv=\"<!---->\"><BODY>LE<!----></BODY>"},
+        // Code or a comment opens where reading finds it first: "<%<%>" is
+        // closed.  An instruction left open in a name, before any code, has
+        // no end that would not end the tag: the name goes.
+        {"<j<%<", DOMImpl::JSP_NONE, "<j <%<%>>"},
+        {"\r<jsp:setProperty<?<%", DOMImpl::JSP_10, "<jsp:setProperty />"},
         // Every piece a value leaves open is closed, innermost first.
-        {" <s T=<!--<%>W", DOMImpl::JSP_NONE, " <S T=\"<!--<%%>-->\">W"},
+        {" <s T=<!--<%>W", DOMImpl::JSP_NONE, " <S T=\"<!--<%%>-->\">W</S>"},
         // In a server-side include the include's own end closes a comment
         // left open in a value; a "-->" written there would end it.
         {" <!--#echo v=<!--#", DOMImpl::JSP_NONE, " <!--#echo v=\"<!--#\" -->"},

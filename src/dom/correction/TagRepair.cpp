@@ -244,11 +244,17 @@ bool readingEnds(const Element* open, const Node* next)
 }
 
 // Whether text opens markup it does not end (a value the end of the page
-// cut short: "<%", "<!--").
+// cut short: "<%", "<!--").  Read from the front, as reading does: each
+// opening ends at the first end after it ("<%<%>" is closed).
 bool leavesOpen(const std::string& text, const std::string& open, const std::string& close)
 {
-    const std::size_t at = text.rfind(open);
-    return at != std::string::npos && text.find(close, at + open.size()) == std::string::npos;
+    for (std::size_t at = text.find(open); at != std::string::npos;) {
+        const std::size_t end = text.find(close, at + open.size());
+        if (end == std::string::npos)
+            return true;
+        at = text.find(open, end + close.size());
+    }
+    return false;
 }
 
 // A JSP comment runs to its own end, taking in quotes and "%>" alike.
@@ -257,12 +263,18 @@ bool leavesJSPCommentOpen(const std::string& text)
     return leavesOpen(text, Comment::JSP_OPEN_TAG, Comment::JSP_CLOSE_TAG);
 }
 
-// A comment (HTML or JSP) opened in an attribute name: no code, and no way
-// to write it back that reads the same (left open it runs on to an end
-// written after it; closed, the ">" of its end would end the tag).
-bool isOpenCommentName(const std::string& name)
+bool leavesInstructionOpen(const std::string& text);
+
+// A comment (HTML or JSP) opened in an attribute name, or an instruction
+// left open before any code: no code, and no way to write it back that
+// reads the same (left open it runs on to an end written after it; closed,
+// the ">" of its end would end the tag).
+bool isOpenMarkupName(const std::string& name)
 {
-    return leavesJSPCommentOpen(name) || name.find(Comment::OPEN_TAG) != std::string::npos;
+    if (leavesJSPCommentOpen(name) || name.find(Comment::OPEN_TAG) != std::string::npos)
+        return true;
+    return leavesInstructionOpen(name) &&
+           name.find(ProcessingInstruction::OPEN_TAG) < name.find(Element::JSP_OPEN_TAG);
 }
 
 // JSP in any form and server-side includes: what their tags hold is code,
@@ -294,13 +306,13 @@ std::string closedServerCode(const std::string& name)
 // What a produced tag does with an attribute name.
 enum class NameRepair { KEEP, CLOSE_CODE, REMOVE };
 
-// A name that opens a JSP comment it leaves open goes; code left open is
-// closed where it is code (a name that starts as code, or anything in the
-// tag of a server code element, whose tag holds code); other names that are
-// no names go.
+// A name that opens markup it cannot close goes (isOpenMarkupName); code
+// left open is closed where it is code (a name that starts as code, or
+// anything in the tag of a server code element, whose tag holds code);
+// other names that are no names go.
 NameRepair nameRepair(const std::string& name, bool holdsCode)
 {
-    if (isOpenCommentName(name))
+    if (isOpenMarkupName(name))
         return NameRepair::REMOVE;
     const bool isCode = isServerCodeName(name) || holdsCode;
     if (isCode && closedServerCode(name) != name)

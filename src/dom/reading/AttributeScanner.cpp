@@ -221,7 +221,8 @@ unsigned long AttributeScanner::_take(unsigned long& end)
     Lexer::Token* token = _lexer.nextToken();
     const unsigned long kind = token->kind;
     end = _endOf(token);
-    if (kind == Lexer::TOKEN_JSP && !_endsCode(token))
+    if ((kind == Lexer::TOKEN_JSP && !_endsCode(token)) ||
+        ((kind == Lexer::TOKEN_COMMENT || kind == Lexer::TOKEN_JSP_COMMENT) && !_endsComment(token)))
         _codeLeftOpen = true;
     _lexer.deleteToken(token);
     return kind;
@@ -256,6 +257,21 @@ bool AttributeScanner::_endsCode(const Lexer::Token* token) const
     // The token runs from the '%' after '<' to before the closing '>'.
     return token->end != Lexer::NOT_FOUND && token->end <= _page.size() && token->end >= token->start + 2 &&
            _page[token->end - 1] == '%';
+}
+
+bool AttributeScanner::_endsComment(const Lexer::Token* token) const
+{
+    if (token->end == Lexer::NOT_FOUND || token->end >= _page.size())
+        return false;
+    // A JSP comment's token stops at the '%' of its "--%>"; one that ended
+    // at a '>' for want of it stops at that '>'.
+    if (token->kind == Lexer::TOKEN_JSP_COMMENT)
+        return _page[token->end] == '%';
+    // An HTML comment's token runs from the '!' after '<' to before the
+    // closing '>'; its "--" must stand after the opening ones ("<!-->"
+    // ended at its '>').
+    constexpr unsigned long SHORTEST = 5;  // "!----"
+    return token->end >= token->start + SHORTEST && _page[token->end - 1] == '-' && _page[token->end - 2] == '-';
 }
 
 // --- directives --------------------------------------------------------------------

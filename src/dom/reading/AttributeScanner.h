@@ -100,12 +100,15 @@ private:
     unsigned long _endOf(const Lexer::Token* token) const;
     // Whether a JSP block token ends with its "%>".
     bool _endsCode(const Lexer::Token* token) const;
+    // Whether a comment token (HTML or JSP) ends with its own end.
+    bool _endsComment(const Lexer::Token* token) const;
 
     const std::string& _page;
     HTMLLexer& _lexer;
     std::vector<Attribute> _attributes;
-    // Server code in the tag ended at a '>' for want of its "%>": written
-    // back with anything after it, it would run to the next "%>".
+    // Server code or a comment in the tag ended at a '>' for want of its
+    // end: written back with anything after it, it would run to the next
+    // "%>" or "-->".
     bool _codeLeftOpen = false;
 };
 

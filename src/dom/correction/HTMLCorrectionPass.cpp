@@ -107,7 +107,9 @@ std::string closedDeclaration(std::string source)
     // What stands open at each point, innermost last.  In code and
     // comments nothing else opens; in a quote, code and comments do.
     std::vector<std::string> closers;
-    auto opensAt = [&source](std::size_t i, const std::string& open) { return source.compare(i, open.size(), open) == 0; };
+    auto opensAt = [&source](std::size_t i, const std::string& open) {
+        return source.compare(i, open.size(), open) == 0;
+    };
     std::size_t i = 0;
     while (i < source.size()) {
         const std::string* inner = closers.empty() ? nullptr : &closers.back();
@@ -138,7 +140,7 @@ std::string closedDeclaration(std::string source)
     return source;
 }
 
-// The node written after n and what it holds: its next sibling, or its
+// The node written next after n and all it holds: its next sibling, or its
 // nearest ancestor's (a few dozen levels up at most).
 Node* nextInReading(Node* n)
 {

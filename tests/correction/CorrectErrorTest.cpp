@@ -231,6 +231,8 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         {"<jsp:setProperty name=<%>><%", DOMImpl::JSP_10, "<jsp:setProperty name=\"<%>%>\" /><%%>"},
         {"<input value=\"<%>\"><%", DOMImpl::JSP_10, "<INPUT value=\"<%>%>\"><%%>"},
         {"<g T=<!--", DOMImpl::JSP_NONE, "<g T=\"<!---->\">"},
+        // In a server-side include, a comment itself, nothing needs an end.
+        {"<@>\n<!--#echo var=<%-->\n</>\r", DOMImpl::JSP_10, "<@><!--#echo var=<%-->"},
         // So is a comment in an unquoted value (and "<!-->"), HTML or JSP.
         {"<table><d><jsp:setProperty name=<%--><", DOMImpl::JSP_10,
          "&lt;<table><d><jsp:setProperty name=\"<%----%>\" />"},
@@ -289,12 +291,17 @@ TEST(CorrectError, RepairedPagesReadBackAsRepaired)
         // White space joined at the start of a table is no content: the
         // table stays empty.
         {"<pre><table>\v<TITLE>\r", DOMImpl::JSP_091, "<HEAD><TITLE></TITLE></HEAD><TABLE></TABLE>"},
+        // A quote reading does not take for one gets no closing quote.
+        {"<HEAD><M>0<!DOCTYPEH\"E", DOMImpl::JSP_NONE, "<!DOCTYPEH\"E><HEAD><M></HEAD><BODY>0</BODY>"},
         // The ">" of a comment's "-->" ends it outside a quote.
         {"<head><o>e<!DOCTYPE<!--", DOMImpl::JSP_NONE, "<!DOCTYPE<!----><HEAD><o></HEAD><BODY>e</BODY>"},
         // Moved on, it leaves the element it ended open before what the
         // repair put after that: the TITLE shows its end tag.
         {"s<td><title><!DOCTYPE", DOMImpl::JSP_NONE,
          "<!DOCTYPE><HEAD><TITLE></TITLE></HEAD>s<TABLE><TBODY><TR><TD>"},
+        // So does an OBJECT built there, also when the page wrote the
+        // BODY's end tag.
+        {"<%><PARAM></BODY", DOMImpl::JSP_10, "<%>%><BODY><OBJECT><PARAM></OBJECT></BODY>"},
         // A SCRIPT moved to the start of the implied BODY shows the BODY,
         // else it would be read into a second HEAD.
         {"<Y><TABLE><STYLE></STYLE><SCRIPT>x</SCRIPT>", DOMImpl::JSP_NONE,

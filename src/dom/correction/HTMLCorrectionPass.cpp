@@ -100,7 +100,7 @@ bool leadsThePage(const Node* node)
 // the whole declaration is for the caller to find out: a quote takes in
 // the ">" only where an identifier stands, and the ">" of a comment's
 // "-->" ends the declaration only outside one.
-std::string closedDeclaration(std::string source)
+std::string closedMarkupIn(std::string source)
 {
     if (source.empty())
         return source;
@@ -690,10 +690,8 @@ void HTMLCorrectionPass::placeDocumentTypes()
         const std::string source = doctype->getSource();
         if (source.empty())
             continue;
-        std::string closed = closedDeclaration(source);
-        if (closed.back() != '>' || !readsAsDeclaration(closed))
-            closed += '>';
-        if (!readsAsDeclaration(closed))
+        const std::string closed = closedDeclaration(source);
+        if (closed.empty())
             continue;  // it stays where it ends the page, misplaced
         if (closed != source)
             static_cast<DocumentType*>(doctype)->setSource(closed);
@@ -722,6 +720,18 @@ void HTMLCorrectionPass::placeDocumentTypes()
             lineBreak->parse("\r\n");
         }
     }
+}
+
+std::string HTMLCorrectionPass::closedDeclaration(const std::string& source)
+{
+    // What it left open closed, then its ">" if it still needs one; else
+    // only its ">" (a quote reading does not take for one is no quote).
+    const std::string closed = closedMarkupIn(source);
+    for (const std::string& candidate : {closed, closed + '>', source + '>'}) {
+        if (candidate.back() == '>' && readsAsDeclaration(candidate))
+            return candidate;
+    }
+    return std::string();
 }
 
 bool HTMLCorrectionPass::readsAsDeclaration(const std::string& source)

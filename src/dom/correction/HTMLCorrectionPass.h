@@ -104,6 +104,9 @@ private:
     // The DOCTYPE nodes not at the front of the page go there, or go when
     // one is there already.
     void placeDocumentTypes();
+    // A declaration the page cut short as it must be written not to take
+    // in what follows, read back whole; empty when no closing does that.
+    std::string closedDeclaration(const std::string& source);
     // Whether source, read with more page after it, is one declaration.
     bool readsAsDeclaration(const std::string& source);
     // Deletes left when nothing is left in it and it was built by the repair

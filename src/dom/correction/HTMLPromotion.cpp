@@ -125,7 +125,7 @@ void HTMLPromotion::showImpliedBody(Node* holder, Node* node)
     if (!isElementOf(holder, T::ID_BODY))
         return;
     Element* body = static_cast<Element*>(holder);
-    if (body->hasStartTag() || body->hasEndTag())
+    if (body->hasStartTag())
         return;
     Node* first = body->getFirstChild();
     while (first && isLayoutOnly(first))

@@ -349,15 +349,17 @@ bool endsItsTag(const Element* element, const std::string& value)
 // The value with one piece of markup it leaves open closed: code, a
 // comment or an instruction the end of the page cut short gets its end.  A
 // JSP comment ends with its own end, which also ends code read as a
-// scriptlet.  In a server-side include a comment needs none: the include's
-// own end closes it.
+// scriptlet.  In a server-side include none needs one: the include is a
+// comment, read to its own end whatever its values hold.
 std::string closeInnermost(const Element* element, const std::string& value)
 {
+    if (element->getElementGroup() & ElementType::GROUP_SSI)
+        return value;
     if (leavesJSPCommentOpen(value))
         return value + Comment::JSP_CLOSE_TAG;
     if (leavesServerCodeOpen(value))
         return value + Element::JSP_CLOSE_TAG;
-    if (leavesCommentOpen(value) && !(element->getElementGroup() & ElementType::GROUP_SSI))
+    if (leavesCommentOpen(value))
         return value + Comment::CLOSE_TAG;
     if (leavesInstructionOpen(value))
         return value + TagRepair::INSTRUCTION_END;

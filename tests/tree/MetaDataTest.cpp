@@ -315,6 +315,19 @@ TEST(MetaData, DynamicElementsAndControlsGetMetadataAndNestedOnesAreWrittenBare)
     ASSERT_TRUE(inner.first("OBJECT")->getMetaData());
     EXPECT_TRUE(inner.roundTrips());
     EXPECT_EQ(nested, inner.first("TABLE")->getSource());
+
+    // HTML comments nest inside a JSP comment: a span in the other form
+    // inside a start comment keeps its comments, and reads back so.
+    const std::string crossed = "<%--METADATA type=\"DynamicData\" startspan\r\n<TABLE dynamicelement>"
+                                "<!--METADATA TYPE=\"DesignerControl\" startspan\r\n<OBJECT dtc></OBJECT>\r\n-->"
+                                "<!--METADATA TYPE=\"DesignerControl\" endspan--></TABLE>\r\n--%>"
+                                "<%--METADATA type=\"DynamicData\" endspan--%>";
+    Page mixed(crossed, DOMImpl::JSP_10);
+    Element* control = mixed.first("OBJECT");
+    ASSERT_TRUE(control && control->getMetaData());
+    EXPECT_TRUE(mixed.roundTrips());
+    EXPECT_EQ("<!--METADATA TYPE=\"DesignerControl\" startspan\r\n", control->getMetaStartSource());
+    EXPECT_EQ(crossed, mixed.first("TABLE")->getSource());
 }
 
 TEST(MetaData, EditorElementsOfThePageAreConverted)

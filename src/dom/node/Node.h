@@ -441,14 +441,20 @@ protected:
     virtual bool _isBlankText() const { return false; }
     // This node as an element when it is one that carries metadata.
     virtual Element* _asMetaElement() { return nullptr; }
-    // Whether this is an element written inside METADATA comments of its
-    // own: what it holds is then written inside its start comment, where
-    // the elements with metadata below it stand bare.  An element the page
-    // wrote without comments (its metadata bare) writes what it holds as
-    // the page wrote it, their comments included.
-    virtual bool _writesMetaComments() const { return false; }
-    // The nearest ancestor that writes METADATA comments of its own.
-    const Node* _ancestorWritingMetaComments() const;
+    // The forms of METADATA comments (META_HTML_FORM "<!--", META_JSP_FORM
+    // "<%--"), as bits.
+    static constexpr unsigned META_HTML_FORM = 1;
+    static constexpr unsigned META_JSP_FORM = 2;
+    // The form of the METADATA comments this element is written inside, 0
+    // for none.  What it holds is written inside its start comment, where
+    // an element with metadata below it whose comments take the same form
+    // stands bare (its end would end the start comment it stands in);
+    // comments of the other form nest.  An element the page wrote without
+    // comments (its metadata bare) writes what it holds as the page wrote
+    // it, their comments included.
+    virtual unsigned _metaCommentForm() const { return 0; }
+    // The forms of the METADATA comments the ancestors are written inside.
+    unsigned _ancestorMetaCommentForms() const;
     // Appends the data of the following text nodes, in order, to this text
     // node in one change (normalize); other nodes ignore it.
     virtual void _absorbTexts(const std::vector<Node*>& following) { (void)following; }

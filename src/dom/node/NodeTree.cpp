@@ -116,12 +116,12 @@ Document* Node::getAncestorDocument() const
     return nullptr;
 }
 
-const Node* Node::_ancestorWritingMetaComments() const
+unsigned Node::_ancestorMetaCommentForms() const
 {
+    unsigned forms = 0;
     for (const Node* n = getParentNode(); n; n = n->getParentNode())
-        if (n->_writesMetaComments())
-            return n;
-    return nullptr;
+        forms |= n->_metaCommentForm();
+    return forms;
 }
 
 Element* Node::getAncestorMetaElement() const

@@ -86,9 +86,10 @@ private:
 } // namespace
 
 // Writes a subtree without recursion: each node's own start text, its
-// children in order, then its end text.  Each frame knows whether a node
-// on the stack carries metadata; whether one above the walked node does is
-// found once, and only when an element with metadata is met.
+// children in order, then its end text.  Each frame knows the forms of the
+// METADATA comments the nodes on the stack are written inside; those above
+// the walked node are found once, and only when an element with metadata
+// is met.
 //
 // A child that keeps its page text (see _keptSource) is written as one
 // copy of it; one that can learn whether it has such a text learns it
@@ -99,25 +100,33 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
     struct Frame {
         const Node* node;
         const Node* next;
-        bool childrenInside;  // the node or one below the root above it writes METADATA comments
-        bool ownInside;       // what the node's own texts were told
+        unsigned childrenForms;  // the METADATA comment forms the node and those below the root above it write
+        bool ownInside;          // what the node's own texts were told
         const char* learnFrom;  // where a learning node begins in its page; null when not learning
         std::size_t breaks;     // the follower's break count when it began
     };
-    enum { UNKNOWN, NO, YES } above = UNKNOWN;
+    bool aboveKnown = false;
+    unsigned above = 0;
     auto carries = [](const Node* node) { return const_cast<Node*>(node)->_asMetaElement() != nullptr; };
-    // Whether node, whose ancestors on the stack are inside as given, stands
-    // inside metadata; only a node with metadata of its own needs to know.
-    auto within = [this, &above, &carries, design](bool stackInside, const Node* node) {
+    // Whether node, whose ancestors on the stack write the comment forms
+    // given, stands inside METADATA comments of the form its own take (and
+    // so writes them not); only a node with metadata of its own needs to
+    // know.
+    auto within = [this, &above, &aboveKnown, &carries, design](unsigned stackForms, const Node* node) {
         // The design form of an element with metadata is the element as it
         // stands in its start comment: written as one inside another's span.
         if (design)
             return true;
-        if (stackInside || !carries(node))
-            return stackInside;
-        if (above == UNKNOWN)
-            above = _ancestorWritingMetaComments() ? YES : NO;
-        return above == YES;
+        if (!carries(node))
+            return false;
+        const unsigned own = node->_metaCommentForm();
+        if (stackForms & own)
+            return true;
+        if (!aboveKnown) {
+            above = _ancestorMetaCommentForms();
+            aboveKnown = true;
+        }
+        return (above & own) != 0;
     };
     PageFollower follower;
     // Follows the piece a node wrote from out[from] on.
@@ -134,12 +143,12 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         if (frame.learnFrom)
             frame.node->_keepSourceLength(follower.close(frame.learnFrom, frame.breaks));
     };
-    const bool rootInside = within(false, this);
+    const bool rootInside = within(0, this);
     if (withRoot)
         _writeStartIn(out, rootInside);
     std::vector<Frame> stack;
     if (_writesChildren())
-        stack.push_back(Frame{this, getFirstChild(), _writesMetaComments(), rootInside, nullptr, 0});
+        stack.push_back(Frame{this, getFirstChild(), _metaCommentForm(), rootInside, nullptr, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (!top.next) {
@@ -164,10 +173,10 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
                 continue;
             }
         }
-        const bool inside = within(top.childrenInside, child);
+        const bool inside = within(top.childrenForms, child);
         const std::size_t from = out.size();
         child->_writeStartIn(out, inside);
-        Frame frame{child, child->getFirstChild(), top.childrenInside || child->_writesMetaComments(), inside, nullptr,
+        Frame frame{child, child->getFirstChild(), top.childrenForms | child->_metaCommentForm(), inside, nullptr,
                     0};
         const char* start = nullptr;
         const char* pageEnd = nullptr;

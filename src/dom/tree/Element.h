@@ -301,7 +301,7 @@ private:
     void _appendMetaEnd(std::string& out, bool insideMeta) const;
     const ElementType* _boundElementType() const override { return _elementType; }
     Element* _asMetaElement() override { return _meta() ? this : nullptr; }
-    bool _writesMetaComments() const override;
+    unsigned _metaCommentForm() const override;
     void _adoptAttachments(Document* owner, std::vector<Node*>& roots) override;
     void _rebindDeclarations() override;
     unsigned long _prepareUpdateState(unsigned long state) override;

@@ -252,7 +252,7 @@ std::string Element::getMetaStartSource() const
 {
     std::string out;
     if (_meta())
-        _appendMetaStart(out, _ancestorWritingMetaComments() != nullptr);
+        _appendMetaStart(out, (_ancestorMetaCommentForms() & _metaCommentForm()) != 0);
     return out;
 }
 
@@ -260,12 +260,14 @@ std::string Element::getMetaEndSource() const
 {
     std::string out;
     if (_meta())
-        _appendMetaEnd(out, _ancestorWritingMetaComments() != nullptr);
+        _appendMetaEnd(out, (_ancestorMetaCommentForms() & _metaCommentForm()) != 0);
     return out;
 }
 
-bool Element::_writesMetaComments() const
+unsigned Element::_metaCommentForm() const
 {
     const MetaData* meta = _meta();
-    return meta && !meta->_bare;
+    if (!meta || meta->_bare)
+        return 0;
+    return meta->_writesJSPForm() ? META_JSP_FORM : META_HTML_FORM;
 }

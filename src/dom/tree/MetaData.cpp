@@ -273,6 +273,14 @@ bool MetaData::_jspComments() const
     return doc && doc->supportXMLFormat();
 }
 
+bool MetaData::_writesJSPForm() const
+{
+    // Not _startKept, which writes the element: asked while writing it.
+    if (_keptSpanValid() && !_startRevised)
+        return _metaStart.compare(0, Comment::JSP_OPEN_TAG.size(), Comment::JSP_OPEN_TAG) == 0;
+    return _jspComments();
+}
+
 const std::string& MetaData::_commentOpen() const
 {
     return _jspComments() ? Comment::JSP_OPEN_TAG : Comment::OPEN_TAG;

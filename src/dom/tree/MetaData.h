@@ -185,6 +185,9 @@ private:
     // Whether the comments are written in the JSP form (the owner document
     // follows JSP 1.0).
     bool _jspComments() const;
+    // Whether the start comment takes the JSP form: a kept one as the page
+    // wrote it, else as _jspComments says.
+    bool _writesJSPForm() const;
     // The comment opening and closing this metadata writes.
     const std::string& _commentOpen() const;
     const std::string& _commentClose() const;

@@ -419,9 +419,21 @@ protected:
     // Whether they lie in one piece is learned by a write (the writer
     // compares each piece with the page as it goes) and kept by the node
     // for as long as it stays as read.
-    // The node's whole written text as one piece of the page it was read
-    // from; empty when not known to be one.
-    virtual std::string_view _keptSource() const { return std::string_view(); }
+    // How a node's whole written text can be had in one piece: not at all
+    // (it is written node by node), as the page text it keeps (an element
+    // known to lie in its page in one piece), or as the own text of a leaf
+    // whose text does not depend on where it stands (a text, a comment, a
+    // CDATA section).
+    enum WholeText { WRITTEN_IN_PIECES, KEPT_PAGE_TEXT, OWN_TEXT };
+    // Which of these the node's text is; for the two last, text is set to
+    // it (produced first when pending) and blockEnd to the end of the
+    // stored text it lies in (null when not known), up to where a write may
+    // compare the bytes that follow it.
+    virtual WholeText _wholeText(std::string_view& text, const char*& blockEnd) const
+    {
+        (void)text, (void)blockEnd;
+        return WRITTEN_IN_PIECES;
+    }
     // For a node that can keep what a write learns and has not learned it:
     // true, with where its written text begins in its page and where the
     // page ends (asked after its start text is written); false otherwise.

@@ -32,12 +32,16 @@ public:
     // The piece out[from, end) was written.
     void written(const std::string& out, std::size_t from)
     {
-        const std::size_t length = out.size() - from;
-        if (length == 0)
+        writtenText(std::string_view(out).substr(from));
+    }
+    // The piece text was written.
+    void writtenText(std::string_view text)
+    {
+        if (text.empty())
             return;
-        if (_cursor && static_cast<std::size_t>(_pageEnd - _cursor) >= length
-            && std::memcmp(_cursor, out.data() + from, length) == 0)
-            _cursor += length;
+        if (_cursor && static_cast<std::size_t>(_pageEnd - _cursor) >= text.size()
+            && std::memcmp(_cursor, text.data(), text.size()) == 0)
+            _cursor += text.size();
         else
             breakOff();
     }
@@ -83,6 +87,60 @@ private:
     unsigned long _open = 0;
 };
 
+// Whether the count bytes at a and at b agree.  Most pieces compared are
+// the few characters of white space between tags, cheaper to compare here
+// than in a call.
+bool sameBytes(const char* a, const char* b, std::size_t count)
+{
+    constexpr std::size_t SHORT_PIECE = 16;
+    if (count > SHORT_PIECE)
+        return std::memcmp(a, b, count) == 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The pieces a walk writes whole, gathered so that pieces that follow one
+// another in memory, or that repeat the bytes that follow the last one in
+// the text it lies in, go out as one copy: the unchanged siblings along an
+// edited path, and the white space between them, cost one append per run.
+class PieceRun {
+public:
+    explicit PieceRun(std::string& out) : _out(out) {}
+
+    // Adds text, which lies in a stored text ending at blockEnd (null when
+    // not known).
+    void add(std::string_view text, const char* blockEnd)
+    {
+        if (text.empty())
+            return;
+        if (_blockEnd && static_cast<std::size_t>(_blockEnd - _end) >= text.size()
+            && (text.data() == _end || sameBytes(_end, text.data(), text.size()))) {
+            _end += text.size();
+            return;
+        }
+        flush();
+        _begin = text.data();
+        _end = _begin + text.size();
+        _blockEnd = blockEnd;
+    }
+    // Appends the gathered run; done before anything else is written.
+    void flush()
+    {
+        if (_begin != _end)
+            _out.append(_begin, static_cast<std::size_t>(_end - _begin));
+        _begin = _end = _blockEnd = nullptr;
+    }
+
+private:
+    std::string& _out;
+    const char* _begin = nullptr;
+    const char* _end = nullptr;
+    const char* _blockEnd = nullptr;
+};
+
 } // namespace
 
 // Writes a subtree without recursion: each node's own start text, its
@@ -90,10 +148,11 @@ private:
 // on the stack carries metadata; whether one above the walked node does is
 // found once, and only when an element with metadata is met.
 //
-// A child that keeps its page text (see _keptSource) is written as one
-// copy of it; one that can learn whether it has such a text learns it
-// here.  Elements with metadata write texts that depend on their
-// ancestors, so they and the nodes around them learn nothing.
+// A child that keeps its page text (see _wholeText) is written as one
+// copy of it, and so is a leaf's own text; runs of them that follow one
+// another go out as one copy.  A child that can learn whether it has such a
+// text learns it here.  Elements with metadata write texts that depend on
+// their ancestors, so they and the nodes around them learn nothing.
 void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
 {
     struct Frame {
@@ -137,6 +196,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
     const bool rootInside = within(false, this);
     if (withRoot)
         _writeStartIn(out, rootInside);
+    PieceRun run(out);
     std::vector<Frame> stack;
     if (_writesChildren())
         stack.push_back(Frame{this, getFirstChild(), _writesMetaComments(), rootInside, nullptr, 0});
@@ -146,6 +206,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             const Frame done = top;
             stack.pop_back();
             if (done.node != this) {
+                run.flush();
                 const std::size_t from = out.size();
                 done.node->_writeEndIn(out, done.ownInside);
                 follow(done.node, from);
@@ -155,15 +216,21 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
         }
         const Node* child = top.next;
         top.next = child->getNextSibling();
-        if (!design) {
-            const std::string_view kept = child->_keptSource();
-            if (!kept.empty()) {
-                out.append(kept.data(), kept.size());
-                if (follower.following())
-                    follower.writtenKept(kept);
-                continue;
+        std::string_view whole;
+        const char* blockEnd = nullptr;
+        const WholeText wholeText = child->_wholeText(whole, blockEnd);
+        // The design form writes elements node by node.
+        if (wholeText == OWN_TEXT || (wholeText == KEPT_PAGE_TEXT && !design)) {
+            run.add(whole, blockEnd);
+            if (follower.following()) {
+                if (wholeText == KEPT_PAGE_TEXT)
+                    follower.writtenKept(whole);
+                else
+                    follower.writtenText(whole);
             }
+            continue;
         }
+        run.flush();
         const bool inside = within(top.childrenInside, child);
         const std::size_t from = out.size();
         child->_writeStartIn(out, inside);
@@ -185,6 +252,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             finish(frame);
         }
     }
+    run.flush();
     if (withRoot)
         _writeEndIn(out, rootInside);
 }

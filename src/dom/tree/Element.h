@@ -293,7 +293,7 @@ private:
     void _writeEndIn(std::string& out, bool insideMeta) const override;
     // An element read from a page keeps the length of its page text, start
     // tag through end tag, once a write has found it there in one piece.
-    std::string_view _keptSource() const override;
+    WholeText _wholeText(std::string_view& text, const char*& blockEnd) const override;
     bool _learnsKeptSource(const char*& start, const char*& pageEnd) const override;
     void _keepSourceLength(std::size_t length) const override;
     // What the metadata puts before the start tag and after the end tag.
@@ -585,7 +585,7 @@ private:
     bool _activeX : 1;
     mutable bool _mapPending : 1;
     mutable unsigned int _endKind : 2;
-    // What a write learned of the element's page text (see _keptSource):
+    // What a write learned of the element's page text (see _wholeText):
     // nothing yet, its length, or that it is not one piece of the page.
     // Kept beside the marks; a longer text is kept as not one piece, and
     // the element is written node by node.

@@ -7,6 +7,7 @@
 
 #include "node/ChangeHooks.h"
 #include "node/SubtreeFormatter.h"
+#include "node/WrittenRuns.h"
 
 void Node::_writeStart(std::string&) const {}
 
@@ -106,39 +107,88 @@ bool sameBytes(const char* a, const char* b, std::size_t count)
 // another in memory, or that repeat the bytes that follow the last one in
 // the text it lies in, go out as one copy: the unchanged siblings along an
 // edited path, and the white space between them, cost one append per run.
+// A run of siblings long enough is remembered for the next write (see
+// node/WrittenRuns.h) when runs are given.
 class PieceRun {
 public:
-    explicit PieceRun(std::string& out) : _out(out) {}
+    PieceRun(std::string& out, pagedom::WrittenRuns* runs) : _out(out), _runs(runs) {}
 
-    // Adds text, which lies in a stored text ending at blockEnd (null when
-    // not known).
-    void add(std::string_view text, const char* blockEnd)
+    // Whether no node is gathered.
+    bool idle() const { return _nodes == 0; }
+    // Whether text would go on the gathered text rather than begin anew.
+    bool continuedBy(std::string_view text) const
     {
-        if (text.empty())
-            return;
-        if (_blockEnd && static_cast<std::size_t>(_blockEnd - _end) >= text.size()
-            && (text.data() == _end || sameBytes(_end, text.data(), text.size()))) {
-            _end += text.size();
-            return;
-        }
-        flush();
-        _begin = text.data();
-        _end = _begin + text.size();
-        _blockEnd = blockEnd;
+        return text.empty()
+               || (_blockEnd && static_cast<std::size_t>(_blockEnd - _end) >= text.size()
+                   && (text.data() == _end || sameBytes(_end, text.data(), text.size())));
     }
-    // Appends the gathered run; done before anything else is written.
+    // Adds node, whose text lies in a stored text ending at blockEnd (null
+    // when not known); asRead is whether the node is still as read.
+    void add(const Node* node, std::string_view text, const char* blockEnd, bool asRead)
+    {
+        _addText(text, blockEnd);
+        if (_nodes++ == 0)
+            _first = node;
+        _last = node;
+        _asRead = _asRead && asRead;
+        _reused = false;
+    }
+    // Adds the remembered run that begins at first.
+    void addRun(const Node* first, const pagedom::WrittenRuns::Run& run)
+    {
+        _addText(std::string_view(run.begin, static_cast<std::size_t>(run.end - run.begin)), run.blockEnd);
+        if (_nodes == 0) {
+            _first = first;
+            _reused = true;
+        }
+        _nodes += run.nodes;
+        _last = run.last;
+    }
+    // Appends the gathered text and remembers the run; done before anything
+    // else is written.
     void flush()
     {
         if (_begin != _end)
             _out.append(_begin, static_cast<std::size_t>(_end - _begin));
+        if (_runs && _asRead && !_reused && _nodes >= pagedom::WrittenRuns::SHORTEST_RUN)
+            _runs->keep(_first, pagedom::WrittenRuns::Run{_last, _begin, _end, _blockEnd, _nodes});
         _begin = _end = _blockEnd = nullptr;
+        _first = _last = nullptr;
+        _nodes = 0;
+        _asRead = true;
+        _reused = false;
     }
 
 private:
+    void _addText(std::string_view text, const char* blockEnd)
+    {
+        if (text.empty())
+            return;
+        if (continuedBy(text)) {
+            _end += text.size();
+            // A remembered run grown by more is a new run.
+            _reused = false;
+            return;
+        }
+        if (_begin != _end)
+            flush();
+        _begin = text.data();
+        _end = _begin + text.size();
+        _blockEnd = blockEnd;
+    }
+
     std::string& _out;
+    pagedom::WrittenRuns* _runs;
     const char* _begin = nullptr;
     const char* _end = nullptr;
     const char* _blockEnd = nullptr;
+    // The siblings the text spans, and whether all are as read; whether it
+    // is one remembered run as it stands.
+    const Node* _first = nullptr;
+    const Node* _last = nullptr;
+    std::size_t _nodes = 0;
+    bool _asRead = true;
+    bool _reused = false;
 };
 
 } // namespace
@@ -196,7 +246,25 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
     const bool rootInside = within(false, this);
     if (withRoot)
         _writeStartIn(out, rootInside);
-    PieceRun run(out);
+    // Runs are remembered for the design form of no node, and never while
+    // a reader on this thread may have changed nodes it has not counted.
+    pagedom::WrittenRuns* runs = design || s_readers ? nullptr : _writtenRuns();
+    if (runs)
+        runs->beginWrite(_contentEpoch());
+    // A run this write remembers begins at a sibling it has passed: only
+    // those of earlier writes are looked for.
+    const pagedom::WrittenRuns* known = runs && !runs->empty() ? runs : nullptr;
+    PieceRun run(out, runs);
+    // Gathers the run remembered from child on, if any, and sets next to the
+    // sibling after it.
+    auto useKnownRun = [known, &run](const Node* child, const Node*& next) {
+        const pagedom::WrittenRuns::Run* found = known->find(child);
+        if (!found)
+            return false;
+        run.addRun(child, *found);
+        next = found->last->getNextSibling();
+        return true;
+    };
     std::vector<Frame> stack;
     if (_writesChildren())
         stack.push_back(Frame{this, getFirstChild(), _writesMetaComments(), rootInside, nullptr, 0});
@@ -215,13 +283,22 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             continue;
         }
         const Node* child = top.next;
+        // A remembered run begins where a gathered one does not go on: at
+        // the first sibling after one written in pieces (looked for before
+        // the sibling is visited), or at a sibling whose text does not
+        // follow the gathered text.
+        const bool lookFor = known && !follower.following();
+        if (lookFor && run.idle() && useKnownRun(child, top.next))
+            continue;
         top.next = child->getNextSibling();
         std::string_view whole;
         const char* blockEnd = nullptr;
         const WholeText wholeText = child->_wholeText(whole, blockEnd);
         // The design form writes elements node by node.
         if (wholeText == OWN_TEXT || (wholeText == KEPT_PAGE_TEXT && !design)) {
-            run.add(whole, blockEnd);
+            if (lookFor && !run.idle() && !run.continuedBy(whole) && useKnownRun(child, top.next))
+                continue;
+            run.add(child, whole, blockEnd, child->_isAsRead());
             if (follower.following()) {
                 if (wholeText == KEPT_PAGE_TEXT)
                     follower.writtenKept(whole);

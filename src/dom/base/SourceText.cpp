@@ -8,11 +8,6 @@ namespace pagedom {
 
 static_assert(sizeof(SourceText) == 16, "a stored text is a block pointer, an offset and a length");
 
-struct SourceText::Block::Page : SourceText::Block {
-    explicit Page(std::string page) : Block(PAGE), text(std::move(page)) {}
-    std::string text;
-};
-
 SourceText::Block* SourceText::Block::make(std::string text)
 {
     return new Page(std::move(text));
@@ -26,11 +21,6 @@ SourceText::Block* SourceText::Block::copyOf(std::string_view text)
     Block* block = new (memory) Block(static_cast<std::uint32_t>(text.size()));
     std::memcpy(block + 1, text.data(), text.size());
     return block;
-}
-
-const std::string& SourceText::Block::text() const
-{
-    return static_cast<const Page*>(this)->text;
 }
 
 void SourceText::Block::_destroy()

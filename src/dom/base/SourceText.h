@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pagedom {
 
@@ -164,6 +165,18 @@ private:
 
     alignas(8) unsigned char _raw[16];
 };
+
+// A page block: the page kept as a string after the count.  Defined here so
+// that asking a span where its page ends costs no call.
+struct SourceText::Block::Page : SourceText::Block {
+    explicit Page(std::string page) : Block(PAGE), text(std::move(page)) {}
+    std::string text;
+};
+
+inline const std::string& SourceText::Block::text() const
+{
+    return static_cast<const Page*>(this)->text;
+}
 
 } // namespace pagedom
 

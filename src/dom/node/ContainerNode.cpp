@@ -94,6 +94,7 @@ void ContainerNode::_handChildrenTo(ContainerNode* to)
     if (!count || to->getFirstChild() || to == this)
         return;
     Node::_bumpStructureEpoch();
+    Node::_contentChanges();
     for (unsigned long i = 0; i < count; ++i) {
         Node* child = _children.item(i);
         child->_parent = to;
@@ -204,6 +205,7 @@ void ContainerNode::_appendQuietly(Node* newChild)
 void ContainerNode::_appendParsed(Node* newChild, bool contained)
 {
     Node::_subtreeMoves(newChild);
+    Node::_contentChanges();
     newChild->_parent = this;
     newChild->_parentReplaced();
     if (!contained)

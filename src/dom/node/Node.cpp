@@ -254,6 +254,7 @@ const dom::OwnerNodeList* Node::_childList() const
 
 void Node::_setParentNode(Node* parent)
 {
+    _contentChanges();
     _parent = parent;
     _parentReplaced();
     if (!parent) {
@@ -268,12 +269,14 @@ void Node::_setParentNode(Node* parent)
 
 void Node::_setPreviousSibling(Node* node)
 {
+    _contentChanges();
     _previous = node;
     _addUpdateBits(UPDATE_SIBLING_CHANGED);
 }
 
 void Node::_setNextSibling(Node* node)
 {
+    _contentChanges();
     _next = node;
     _addUpdateBits(UPDATE_SIBLING_CHANGED);
 }

@@ -24,6 +24,7 @@ class XMLParser;
 class NamedNodeMap;
 namespace pagedom {
 class ChangeHooks;
+class WrittenRuns;
 class SourceFormatter;
 struct NodeAccess;
 }
@@ -410,6 +411,9 @@ protected:
     // Room a written copy of this node is likely to need (a document: the
     // page it last read); 0 when unknown.
     virtual std::size_t _writeSizeHint() const { return 0; }
+    // The runs of unchanged siblings the writes of this node remember (see
+    // node/WrittenRuns.h); null for a node that keeps none.
+    virtual pagedom::WrittenRuns* _writtenRuns() const { return nullptr; }
 
     // --- writing kept page text --------------------------------------------
     // A node read from a page and unchanged since writes the very bytes it
@@ -419,9 +423,21 @@ protected:
     // Whether they lie in one piece is learned by a write (the writer
     // compares each piece with the page as it goes) and kept by the node
     // for as long as it stays as read.
-    // The node's whole written text as one piece of the page it was read
-    // from; empty when not known to be one.
-    virtual std::string_view _keptSource() const { return std::string_view(); }
+    // How a node's whole written text can be had in one piece: not at all
+    // (it is written node by node), as the page text it keeps (an element
+    // known to lie in its page in one piece), or as the own text of a leaf
+    // whose text does not depend on where it stands (a text, a comment, a
+    // CDATA section).
+    enum WholeText { WRITTEN_IN_PIECES, KEPT_PAGE_TEXT, OWN_TEXT };
+    // Which of these the node's text is; for the two last, text is set to
+    // it (produced first when pending) and blockEnd to the end of the
+    // stored text it lies in (null when not known), up to where a write may
+    // compare the bytes that follow it.
+    virtual WholeText _wholeText(std::string_view& text, const char*& blockEnd) const
+    {
+        (void)text, (void)blockEnd;
+        return WRITTEN_IN_PIECES;
+    }
     // For a node that can keep what a write learns and has not learned it:
     // true, with where its written text begins in its page and where the
     // page ends (asked after its start text is written); false otherwise.
@@ -499,8 +515,12 @@ protected:
     bool _isAsRead() const { return _asRead != 0; }
     void _sourceTouched()
     {
-        if (_asRead && s_readers == 0)
+        if (!_asRead)
+            return;
+        if (s_readers == 0)
             _clearAsRead();
+        else
+            s_changedWhileReading = true;
     }
     // Sets the mark on this node alone (a document that has just read a
     // whole page: every node below it was made as read).
@@ -551,6 +571,21 @@ protected:
     // caches are dropped node by node; a large one moves the epoch.
     static void _subtreeMoves(Node* top);
 
+    // Counts, over all threads, the changes that may alter what a run of
+    // unchanged siblings writes: a node linked, unlinked or relinked among
+    // its siblings, or losing its "as read" mark.  The runs a write
+    // remembers (see node/WrittenRuns.h) hold only while it stands still.
+    // Changes made while a reader is at work move it once, when the
+    // outermost reader on the thread is done.
+    static unsigned long _contentEpoch() { return s_contentEpoch.load(std::memory_order_relaxed); }
+    static void _contentChanges()
+    {
+        if (s_readers)
+            s_changedWhileReading = true;
+        else
+            s_contentEpoch.fetch_add(1, std::memory_order_relaxed);
+    }
+
     // Destroys now any nodes whose destruction was queued by a release in
     // progress on this thread (see releaseRef); a no-op outside a release.
     static void _drainPendingReleases();
@@ -582,6 +617,10 @@ private:
     // See _structureEpoch.  Only its changes matter, never their order
     // against other memory, so every access is relaxed.
     static inline std::atomic<unsigned long> s_structureEpoch{1};
+    // See _contentEpoch; whether a reader at work on this thread has made
+    // such a change.
+    static inline std::atomic<unsigned long> s_contentEpoch{1};
+    static inline thread_local bool s_changedWhileReading = false;
     // How many readers are at work on this thread (see _beginReading).
     static inline thread_local unsigned s_readers = 0;
     static inline std::atomic<unsigned long> s_handSetMarks{0};

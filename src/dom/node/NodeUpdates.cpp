@@ -166,15 +166,19 @@ void Node::_beginReading()
 
 void Node::_endReading()
 {
-    if (s_readers)
-        --s_readers;
+    if (s_readers && --s_readers == 0 && s_changedWhileReading) {
+        s_changedWhileReading = false;
+        _contentChanges();
+    }
 }
 
 void Node::_clearAsRead()
 {
     for (Node* n = this; n && n->_asRead; n = n->_parent)
         n->_asRead = 0;
+    _contentChanges();
 }
+
 
 // --- structure epoch ----------------------------------------------------------------
 

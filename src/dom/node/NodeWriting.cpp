@@ -7,6 +7,7 @@
 
 #include "node/ChangeHooks.h"
 #include "node/SubtreeFormatter.h"
+#include "node/WrittenRuns.h"
 
 void Node::_writeStart(std::string&) const {}
 
@@ -32,12 +33,16 @@ public:
     // The piece out[from, end) was written.
     void written(const std::string& out, std::size_t from)
     {
-        const std::size_t length = out.size() - from;
-        if (length == 0)
+        writtenText(std::string_view(out).substr(from));
+    }
+    // The piece text was written.
+    void writtenText(std::string_view text)
+    {
+        if (text.empty())
             return;
-        if (_cursor && static_cast<std::size_t>(_pageEnd - _cursor) >= length
-            && std::memcmp(_cursor, out.data() + from, length) == 0)
-            _cursor += length;
+        if (_cursor && static_cast<std::size_t>(_pageEnd - _cursor) >= text.size()
+            && std::memcmp(_cursor, text.data(), text.size()) == 0)
+            _cursor += text.size();
         else
             breakOff();
     }
@@ -83,6 +88,109 @@ private:
     unsigned long _open = 0;
 };
 
+// Whether the count bytes at a and at b agree.  Most pieces compared are
+// the few characters of white space between tags, cheaper to compare here
+// than in a call.
+bool sameBytes(const char* a, const char* b, std::size_t count)
+{
+    constexpr std::size_t SHORT_PIECE = 16;
+    if (count > SHORT_PIECE)
+        return std::memcmp(a, b, count) == 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The pieces a walk writes whole, gathered so that pieces that follow one
+// another in memory, or that repeat the bytes that follow the last one in
+// the text it lies in, go out as one copy: the unchanged siblings along an
+// edited path, and the white space between them, cost one append per run.
+// A run of siblings long enough is remembered for the next write (see
+// node/WrittenRuns.h) when runs are given.
+class PieceRun {
+public:
+    PieceRun(std::string& out, pagedom::WrittenRuns* runs) : _out(out), _runs(runs) {}
+
+    // Whether no node is gathered.
+    bool idle() const { return _nodes == 0; }
+    // Whether text would go on the gathered text rather than begin anew.
+    bool continuedBy(std::string_view text) const
+    {
+        return text.empty()
+               || (_blockEnd && static_cast<std::size_t>(_blockEnd - _end) >= text.size()
+                   && (text.data() == _end || sameBytes(_end, text.data(), text.size())));
+    }
+    // Adds node, whose text lies in a stored text ending at blockEnd (null
+    // when not known); asRead is whether the node is still as read.
+    void add(const Node* node, std::string_view text, const char* blockEnd, bool asRead)
+    {
+        _addText(text, blockEnd);
+        if (_nodes++ == 0)
+            _first = node;
+        _last = node;
+        _asRead = _asRead && asRead;
+        _reused = false;
+    }
+    // Adds the remembered run that begins at first.
+    void addRun(const Node* first, const pagedom::WrittenRuns::Run& run)
+    {
+        _addText(std::string_view(run.begin, static_cast<std::size_t>(run.end - run.begin)), run.blockEnd);
+        if (_nodes == 0) {
+            _first = first;
+            _reused = true;
+        }
+        _nodes += run.nodes;
+        _last = run.last;
+    }
+    // Appends the gathered text and remembers the run; done before anything
+    // else is written.
+    void flush()
+    {
+        if (_begin != _end)
+            _out.append(_begin, static_cast<std::size_t>(_end - _begin));
+        if (_runs && _asRead && !_reused && _nodes >= pagedom::WrittenRuns::SHORTEST_RUN)
+            _runs->keep(_first, pagedom::WrittenRuns::Run{_last, _begin, _end, _blockEnd, _nodes});
+        _begin = _end = _blockEnd = nullptr;
+        _first = _last = nullptr;
+        _nodes = 0;
+        _asRead = true;
+        _reused = false;
+    }
+
+private:
+    void _addText(std::string_view text, const char* blockEnd)
+    {
+        if (text.empty())
+            return;
+        if (continuedBy(text)) {
+            _end += text.size();
+            // A remembered run grown by more is a new run.
+            _reused = false;
+            return;
+        }
+        if (_begin != _end)
+            flush();
+        _begin = text.data();
+        _end = _begin + text.size();
+        _blockEnd = blockEnd;
+    }
+
+    std::string& _out;
+    pagedom::WrittenRuns* _runs;
+    const char* _begin = nullptr;
+    const char* _end = nullptr;
+    const char* _blockEnd = nullptr;
+    // The siblings the text spans, and whether all are as read; whether it
+    // is one remembered run as it stands.
+    const Node* _first = nullptr;
+    const Node* _last = nullptr;
+    std::size_t _nodes = 0;
+    bool _asRead = true;
+    bool _reused = false;
+};
+
 } // namespace
 
 // Writes a subtree without recursion: each node's own start text, its
@@ -91,10 +199,11 @@ private:
 // the walked node are found once, and only when an element with metadata
 // is met.
 //
-// A child that keeps its page text (see _keptSource) is written as one
-// copy of it; one that can learn whether it has such a text learns it
-// here.  Elements with metadata write texts that depend on their
-// ancestors, so they and the nodes around them learn nothing.
+// A child that keeps its page text (see _wholeText) is written as one
+// copy of it, and so is a leaf's own text; runs of them that follow one
+// another go out as one copy.  A child that can learn whether it has such a
+// text learns it here.  Elements with metadata write texts that depend on
+// their ancestors, so they and the nodes around them learn nothing.
 void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
 {
     struct Frame {
@@ -146,6 +255,25 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
     const bool rootInside = within(0, this);
     if (withRoot)
         _writeStartIn(out, rootInside);
+    // Runs are remembered for the design form of no node, and never while
+    // a reader on this thread may have changed nodes it has not counted.
+    pagedom::WrittenRuns* runs = design || s_readers ? nullptr : _writtenRuns();
+    if (runs)
+        runs->beginWrite(_contentEpoch());
+    // A run this write remembers begins at a sibling it has passed: only
+    // those of earlier writes are looked for.
+    const pagedom::WrittenRuns* known = runs && !runs->empty() ? runs : nullptr;
+    PieceRun run(out, runs);
+    // Gathers the run remembered from child on, if any, and sets next to the
+    // sibling after it.
+    auto useKnownRun = [known, &run](const Node* child, const Node*& next) {
+        const pagedom::WrittenRuns::Run* found = known->find(child);
+        if (!found)
+            return false;
+        run.addRun(child, *found);
+        next = found->last->getNextSibling();
+        return true;
+    };
     std::vector<Frame> stack;
     if (_writesChildren())
         stack.push_back(Frame{this, getFirstChild(), _metaCommentForm(), rootInside, nullptr, 0});
@@ -155,6 +283,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             const Frame done = top;
             stack.pop_back();
             if (done.node != this) {
+                run.flush();
                 const std::size_t from = out.size();
                 done.node->_writeEndIn(out, done.ownInside);
                 follow(done.node, from);
@@ -163,16 +292,31 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             continue;
         }
         const Node* child = top.next;
+        // A remembered run begins where a gathered one does not go on: at
+        // the first sibling after one written in pieces (looked for before
+        // the sibling is visited), or at a sibling whose text does not
+        // follow the gathered text.
+        const bool lookFor = known && !follower.following();
+        if (lookFor && run.idle() && useKnownRun(child, top.next))
+            continue;
         top.next = child->getNextSibling();
-        if (!design) {
-            const std::string_view kept = child->_keptSource();
-            if (!kept.empty()) {
-                out.append(kept.data(), kept.size());
-                if (follower.following())
-                    follower.writtenKept(kept);
+        std::string_view whole;
+        const char* blockEnd = nullptr;
+        const WholeText wholeText = child->_wholeText(whole, blockEnd);
+        // The design form writes elements node by node.
+        if (wholeText == OWN_TEXT || (wholeText == KEPT_PAGE_TEXT && !design)) {
+            if (lookFor && !run.idle() && !run.continuedBy(whole) && useKnownRun(child, top.next))
                 continue;
+            run.add(child, whole, blockEnd, child->_isAsRead());
+            if (follower.following()) {
+                if (wholeText == KEPT_PAGE_TEXT)
+                    follower.writtenKept(whole);
+                else
+                    follower.writtenText(whole);
             }
+            continue;
         }
+        run.flush();
         const bool inside = within(top.childrenForms, child);
         const std::size_t from = out.size();
         child->_writeStartIn(out, inside);
@@ -194,6 +338,7 @@ void Node::_writeSubtree(bool withRoot, std::string& out, bool design) const
             finish(frame);
         }
     }
+    run.flush();
     if (withRoot)
         _writeEndIn(out, rootInside);
 }

@@ -155,8 +155,9 @@ private:
     void _cdataSection();
     void _processingInstruction();
     void _jspBlock();
-    // The element of a JSP declaration, expression or scriptlet.
-    Element* _jspScript(const std::string& source);
+    // The element of a JSP declaration, expression or scriptlet whose text,
+    // source, starts at start in the page.
+    Element* _jspScript(const std::string& source, unsigned long start);
     // The element of a JSP directive: block is the directive as taken from
     // the page, source its text, start where it starts in the page.
     Element* _jspDirective(const pagedom::SourceText& block, const std::string& source, unsigned long start);

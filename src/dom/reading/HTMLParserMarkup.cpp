@@ -200,7 +200,7 @@ void HTMLParser::_jspBlock()
     const pagedom::SourceText block = _takeSpan(_takeBlock());
     const std::string source = block.str();
     const bool directive = source.size() > JSP_OPEN_LENGTH && source[JSP_OPEN_LENGTH] == '@';
-    Element* element = directive ? _jspDirective(block, source, start) : _jspScript(source);
+    Element* element = directive ? _jspDirective(block, source, start) : _jspScript(source, start);
     element->_setScriptSyntax(true);
     _append(element);
     if (directive)
@@ -211,8 +211,10 @@ void HTMLParser::_jspBlock()
 
 // The code between the opening and "%>" becomes one CDATA section; the
 // opening is the start tag and "%>" the end tag.  Where the document type
-// lacks the element type, the element is named "%".
-Element* HTMLParser::_jspScript(const std::string& source)
+// lacks the element type, the element is named "%".  The start tag stays a
+// span of the page, at start, however short: it tells a write where the
+// element lies in the page, so that it can be written back as one piece.
+Element* HTMLParser::_jspScript(const std::string& source, unsigned long start)
 {
     const char kind = source.size() > JSP_OPEN_LENGTH ? source[JSP_OPEN_LENGTH] : '\0';
     int id = ElementTable::ID_JSP_SCRIPTLET;
@@ -232,7 +234,7 @@ Element* HTMLParser::_jspScript(const std::string& source)
     if (offset > source.size())
         offset = source.size();
     std::size_t contentEnd = terminated ? source.size() - JSP_CLOSE_LENGTH : source.size();
-    element->setStartTag(source.substr(0, offset));
+    element->_setStartTagText(pagedom::SourceText::span(_page, start, offset));
     element->setEndTag(terminated ? std::string(HTMLLexer::JSP_CLOSE) : std::string());
     if (contentEnd > offset) {
         std::string content = source.substr(offset, contentEnd - offset);

@@ -126,7 +126,10 @@ inline const ElementType* HTMLParser::_keptType(const StartTag& tag) const
 inline void HTMLParser::_typeElement(Element* element, const ElementType* type, const StartTag& tag)
 {
     element->setEmptyTag(tag.ending.emptyMark && (!type || (type->getGroup() & ElementType::GROUP_EMPTY_TAG)));
-    element->_assignType(type, type != element->getElementType());
+    // Attributes kept as records were checked against this very type as
+    // they were read.
+    const bool sameType = type == element->getElementType();
+    element->_assignType(type, !sameType, sameType && element->_recordsKept);
     // Typing marks JSP elements as written in script syntax ("<%...%>"); an
     // element read from a start tag never is.
     element->_setScriptSyntax(false);

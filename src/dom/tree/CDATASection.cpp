@@ -79,6 +79,11 @@ bool CDATASection::_inRawContent() const
 
 std::string CDATASection::getSource() const
 {
+    return _producedSource();
+}
+
+const std::string& CDATASection::_producedSource() const
+{
     if (_formatPending) {
         _source = _inRawContent() ? _data.str() : OPEN_TAG + _data.str() + CLOSE_TAG;
         _formatPending = false;
@@ -88,5 +93,13 @@ std::string CDATASection::getSource() const
 
 void CDATASection::_writeStart(std::string& out) const
 {
-    out += getSource();
+    out += _producedSource();
+}
+
+Node::WholeText CDATASection::_wholeText(std::string_view& text, const char*& blockEnd) const
+{
+    const std::string& source = _producedSource();
+    text = source;
+    blockEnd = source.data() + source.size();
+    return OWN_TEXT;
 }

@@ -95,6 +95,11 @@ std::string Comment::makeSafeData(const std::string& data)
 
 std::string Comment::getSource() const
 {
+    return _producedSource();
+}
+
+const std::string& Comment::_producedSource() const
+{
     if (_formatPending) {
         if (_jspFormat) {
             _source = JSP_OPEN_TAG + _data.str() + JSP_CLOSE_TAG;
@@ -110,5 +115,13 @@ std::string Comment::getSource() const
 
 void Comment::_writeStart(std::string& out) const
 {
-    out += getSource();
+    out += _producedSource();
+}
+
+Node::WholeText Comment::_wholeText(std::string_view& text, const char*& blockEnd) const
+{
+    const std::string& source = _producedSource();
+    text = source;
+    blockEnd = source.data() + source.size();
+    return OWN_TEXT;
 }

@@ -57,6 +57,10 @@ protected:
 private:
     void _regenerateSource() override;
     void _writeStart(std::string& out) const override;
+    // The stored source, written whole.
+    WholeText _wholeText(std::string_view& text, const char*& blockEnd) const override;
+    // The stored source, produced again from the data first when pending.
+    const std::string& _producedSource() const;
 
     mutable std::string _source;
     mutable bool _formatPending = true;

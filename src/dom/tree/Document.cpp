@@ -16,6 +16,7 @@
 #include "tree/MetaData.h"
 #include "tree/MetaDataPass.h"
 #include "node/ChangeHooks.h"
+#include "node/WrittenRuns.h"
 #include "tree/ChangeRecorder.h"
 #include "tree/PageReader.h"
 #include "tree/ProcessingInstruction.h"
@@ -371,6 +372,13 @@ void Document::_keepReadPage(pagedom::SourceText::Block* page, Node* target)
         page->release();
         target->_sourceTouched();
     }
+}
+
+pagedom::WrittenRuns* Document::_writtenRuns() const
+{
+    if (!_runs)
+        _runs = std::make_unique<pagedom::WrittenRuns>();
+    return _runs.get();
 }
 
 std::string Document::getSource() const

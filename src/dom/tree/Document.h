@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -344,6 +345,8 @@ private:
     {
         return _page ? _page->text().size() + _page->text().size() / 16 : 0;
     }
+    // A document's writes remember their runs, made when first asked for.
+    pagedom::WrittenRuns* _writtenRuns() const override;
     // The receiver while it wants announcements and no reader is at work.
     pagedom::ChangeHooks* _changeReceiver() const override
     {
@@ -492,6 +495,7 @@ private:
     // The page the tree was read from (its nodes' stored texts are spans of
     // it); written back as it is while the document's as-read mark holds.
     pagedom::SourceText::Block* _page = nullptr;
+    mutable std::unique_ptr<pagedom::WrittenRuns> _runs;
     bool _metaDataRevised = false;
     RuntimeTextState _runtimeTextState = RUNTIME_TEXT_UNCHANGED;
     // The reader met something the metadata pass acts on (a METADATA span,

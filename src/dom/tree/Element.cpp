@@ -165,7 +165,7 @@ void Element::setElementType(const ElementType* type)
         _endOwnEdit();
 }
 
-void Element::_assignType(const ElementType* type, bool rebind)
+void Element::_assignType(const ElementType* type, bool rebind, bool attrsChecked)
 {
     _sourceTouched();
     if (type != _elementType) {
@@ -193,7 +193,7 @@ void Element::_assignType(const ElementType* type, bool rebind)
         _checkEndTagPresence(format);
     if (rebind)
         forEachAttr(_attrs(), [this](Attr* attr) { _bindAttribute(attr, true); });
-    if (!_startGenerated)
+    if (!_startGenerated && !(attrsChecked && _recordsKept))
         _checkDeclaredAttrs();
     const ElementType::FormatType tagFormat = type->getFormatType();
     if (tagFormat == ElementType::FORMAT_JSP_BLOCK || tagFormat == ElementType::FORMAT_JSP_DIRECTIVE)

@@ -293,7 +293,7 @@ private:
     void _writeEndIn(std::string& out, bool insideMeta) const override;
     // An element read from a page keeps the length of its page text, start
     // tag through end tag, once a write has found it there in one piece.
-    std::string_view _keptSource() const override;
+    WholeText _wholeText(std::string_view& text, const char*& blockEnd) const override;
     bool _learnsKeptSource(const char*& start, const char*& pageEnd) const override;
     void _keepSourceLength(std::size_t length) const override;
     // What the metadata puts before the start tag and after the end tag.
@@ -318,8 +318,10 @@ private:
     void _addAttributeNode(Attr* attr);
     // setElementType for a reader that has just bound the attributes to
     // the element's current type: with the same type they are not bound
-    // again (binding is idempotent while nothing else changed).
-    void _assignType(const ElementType* type, bool rebind);
+    // again (binding is idempotent while nothing else changed), and when
+    // attrsChecked (the attributes are the records _readAttrRecords kept
+    // under this very type) they are not checked again either.
+    void _assignType(const ElementType* type, bool rebind, bool attrsChecked = false);
     // setStartTag and setEndTag for a reader, whose tag texts are spans of
     // the page.
     void _setStartTagText(const pagedom::SourceText& text);
@@ -342,7 +344,8 @@ private:
     // nodes (_addAttributeNode) and freezing them would leave, so that no
     // node is made; false, with nothing changed, where records cannot hold
     // them all (the reader then adds nodes).  The element type must be the
-    // one the element keeps.
+    // one the element keeps; the checks of its declared attributes
+    // (_checkDeclaredRecords) are made with the types looked up here.
     bool _readAttrRecords(const ReadAttr* attrs, std::size_t count);
     // Sets whether a JSP block or directive was read in its script syntax
     // ("<%" ... "%>") rather than as an XML tag.
@@ -378,8 +381,9 @@ private:
     void _checkStartTagName(unsigned int documentFormat);
     void _checkEndTagPresence(unsigned int documentFormat);
     void _checkDeclaredAttrs();
-    // _checkDeclaredAttrs on attributes kept as records.
-    void _checkDeclaredRecords();
+    // _checkDeclaredAttrs on attributes kept as records; types, when given,
+    // are their types under the element type, record by record.
+    void _checkDeclaredRecords(const AttrType* const* types = nullptr);
     void _bindAttribute(Attr* attr, bool join);
     bool _declaredEmpty() const;
     bool _inHTMLDocument() const;
@@ -585,7 +589,7 @@ private:
     bool _activeX : 1;
     mutable bool _mapPending : 1;
     mutable unsigned int _endKind : 2;
-    // What a write learned of the element's page text (see _keptSource):
+    // What a write learned of the element's page text (see _wholeText):
     // nothing yet, its length, or that it is not one piece of the page.
     // Kept beside the marks; a longer text is kept as not one piece, and
     // the element is written node by node.

@@ -188,17 +188,19 @@ bool Element::_readAttrRecords(const ReadAttr* attrs, std::size_t count)
     _keepRecords(items);
     _mapPending = true;
     addErrorState(elementErrors);
+    if (_elementType)
+        _checkDeclaredRecords(types);
     _addUpdateBits(UPDATE_ATTRIBUTE_MODIFIED);
     return true;
 }
 
-void Element::_checkDeclaredRecords()
+void Element::_checkDeclaredRecords(const AttrType* const* types)
 {
     bool anyError = false;
     const bool xml = _elementType->getFormatType() == ElementType::FORMAT_XML_TAG;
     FrozenAttr* items = _frozen();
     for (std::uint32_t i = 0, count = _recordCount(items); i < count; ++i) {
-        const AttrType* type = _elementType->getAttrType(*items[i].name);
+        const AttrType* type = types ? types[i] : _elementType->getAttrType(*items[i].name);
         if (!type)
             continue;
         if (xml && *items[i].name != type->getName())

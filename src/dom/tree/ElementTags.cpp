@@ -427,12 +427,15 @@ void Element::_writeEnd(std::string& out) const
 }
 
 // The page text is known only for an element still as read whose start tag
-// is a span of its page: it begins there.
-std::string_view Element::_keptSource() const
+// is a span of its page: it begins there.  An element given metadata after
+// a write learned its text writes its comments around it: node by node.
+Node::WholeText Element::_wholeText(std::string_view& text, const char*& blockEnd) const
 {
-    if (_keptLength == KEPT_UNKNOWN || _keptLength == KEPT_NONE || !_isAsRead())
-        return std::string_view();
-    return std::string_view(_startTag.blockStart(), _keptLength);
+    if (_keptLength == KEPT_UNKNOWN || _keptLength == KEPT_NONE || !_isAsRead() || _meta())
+        return WRITTEN_IN_PIECES;
+    text = std::string_view(_startTag.blockStart(), _keptLength);
+    blockEnd = _startTag.blockEnd();
+    return KEPT_PAGE_TEXT;
 }
 
 bool Element::_learnsKeptSource(const char*& start, const char*& pageEnd) const

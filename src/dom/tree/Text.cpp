@@ -238,6 +238,13 @@ void Text::_writeStart(std::string& out) const
     out += _sourceText();
 }
 
+Node::WholeText Text::_wholeText(std::string_view& text, const char*& blockEnd) const
+{
+    text = _sourceText();
+    blockEnd = _source.blockEnd();
+    return OWN_TEXT;
+}
+
 std::string Text::getText() const
 {
     return PCDATAConverter(getOwnerDocument()).convertDataToText(_data.str());

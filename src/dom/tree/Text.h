@@ -88,6 +88,8 @@ private:
     void _regenerateSource() override;
     // --- Node internals --------------------------------------------------------
     void _writeStart(std::string& out) const override;
+    // The source text (see _sourceText), written whole.
+    WholeText _wholeText(std::string_view& text, const char*& blockEnd) const override;
     // Appends the data of the following text nodes, in order (normalize).
     void _absorbTexts(const std::vector<Node*>& following) override;
     bool _isBlankText() const override { return isSpaceText(); }

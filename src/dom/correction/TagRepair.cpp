@@ -206,9 +206,10 @@ bool isServerCodeName(const std::string& name)
 
 // Whether reading ends open, an element left open, where next follows it
 // (the ends the reader implies): a P before a block, what stands in a
-// table before a row or cell that the table does not take in, an element before its twin whose end tag
-// may be left out, a DT before a DD and back, an EMBED before anything.
-// Any other element left open takes next in, even where it cannot hold it.
+// table before a row or cell the table does not take in, an element
+// before its twin whose end tag may be left out, a DT before a DD and
+// back, an EMBED before anything.  Any other element left open takes next
+// in, even where it cannot hold it.
 bool readingEnds(const Element* open, const Node* next)
 {
     if (next->getNodeType() != Node::ELEMENT_NODE)

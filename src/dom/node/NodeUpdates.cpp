@@ -179,7 +179,6 @@ void Node::_clearAsRead()
     _contentChanges();
 }
 
-
 // --- structure epoch ----------------------------------------------------------------
 
 void Node::_subtreeMoves(Node* top)

@@ -429,6 +429,14 @@ protected:
     // whose text does not depend on where it stands (a text, a comment, a
     // CDATA section).
     enum WholeText { WRITTEN_IN_PIECES, KEPT_PAGE_TEXT, OWN_TEXT };
+    // OWN_TEXT for a leaf whose text is the string source, which ends its
+    // stored text.
+    static WholeText _ownText(const std::string& source, std::string_view& text, const char*& blockEnd)
+    {
+        text = source;
+        blockEnd = source.data() + source.size();
+        return OWN_TEXT;
+    }
     // Which of these the node's text is; for the two last, text is set to
     // it (produced first when pending) and blockEnd to the end of the
     // stored text it lies in (null when not known), up to where a write may

@@ -98,8 +98,5 @@ void CDATASection::_writeStart(std::string& out) const
 
 Node::WholeText CDATASection::_wholeText(std::string_view& text, const char*& blockEnd) const
 {
-    const std::string& source = _producedSource();
-    text = source;
-    blockEnd = source.data() + source.size();
-    return OWN_TEXT;
+    return _ownText(_producedSource(), text, blockEnd);
 }

@@ -71,6 +71,13 @@ const AttrType* AttrTypeList::getAttrType(const std::string& name) const
     return static_cast<const AttrType*>(_map->_findCached(name));
 }
 
+const AttrType* AttrTypeList::_sharedAttrType(const std::string& sharedName) const
+{
+    if (sharedName.empty() || !_map)
+        return nullptr;
+    return static_cast<const AttrType*>(_map->_findCachedShared(sharedName));
+}
+
 std::vector<std::string> AttrTypeList::getAllAttrNames() const
 {
     std::vector<std::string> names;

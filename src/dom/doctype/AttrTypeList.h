@@ -83,9 +83,14 @@ private:
     dom::OwnerNodeList _types;
     NamedNodeMap* _map;
 
+    // getAttrType for a name from the table of shared names (see
+    // NameTable): the same answer, found by the name's address.
+    const AttrType* _sharedAttrType(const std::string& sharedName) const;
+
     // Library internals: the building operations are reached through the
     // DTD reader's and the registry's accessor.
     friend struct pagedom::DeclarationBuilder;
+    friend class ElementType;
 };
 
 #endif

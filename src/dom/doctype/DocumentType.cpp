@@ -302,7 +302,7 @@ const Entity* DocumentType::getEntity(const std::string& name) const
 {
     if (name.empty() || !_entities)
         return nullptr;
-    return static_cast<const Entity*>(_entities->getNamedItem(name));
+    return static_cast<const Entity*>(_entities->_findCached(name));
 }
 
 const Notation* DocumentType::getNotation(const std::string& name) const

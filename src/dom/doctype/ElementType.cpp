@@ -82,6 +82,11 @@ const AttrType* ElementType::getAttrType(const std::string& name) const
     return _attrTypes ? _attrTypes->getAttrType(name) : nullptr;
 }
 
+const AttrType* ElementType::_sharedAttrType(const std::string& sharedName) const
+{
+    return _attrTypes ? _attrTypes->_sharedAttrType(sharedName) : nullptr;
+}
+
 std::vector<std::string> ElementType::getAllAttrNames() const
 {
     return _attrTypes ? _attrTypes->getAllAttrNames() : std::vector<std::string>();

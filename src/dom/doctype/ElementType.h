@@ -251,9 +251,15 @@ private:
     bool _jspType;
     unsigned long _group;
 
+    // getAttrType for a name from the table of shared names (see
+    // NameTable): the same answer, found by the name's address.
+    const AttrType* _sharedAttrType(const std::string& sharedName) const;
+
     // Library internals: the building operations are reached through the
-    // DTD reader's and the registry's accessor.
+    // DTD reader's and the registry's accessor; the elements a reader
+    // makes look their attributes up by shared name.
     friend struct pagedom::DeclarationBuilder;
+    friend class Element;
 };
 
 #endif

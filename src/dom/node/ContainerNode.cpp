@@ -35,6 +35,11 @@ ContainerNode::ContainerNode(Document* ownerDocument, const std::string& name)
 {
 }
 
+ContainerNode::ContainerNode(Document* ownerDocument, const std::string* sharedName)
+    : Node(ownerDocument, sharedName)
+{
+}
+
 ContainerNode::ContainerNode(const ContainerNode& other) : Node(other) {}
 
 ContainerNode::~ContainerNode()
@@ -213,8 +218,12 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
     newChild->_setUpdateState(newChild->_updateState | UPDATE_ADDED);
     unsigned long count = _children.length();
     if (Node* before = count ? _children.item(count - 1) : nullptr) {
-        before->_setNextSibling(newChild);
-        newChild->_setPreviousSibling(before);
+        // The links and marks of _setNextSibling and _setPreviousSibling;
+        // the change of content is counted above.
+        before->_next = newChild;
+        before->_addUpdateBits(UPDATE_SIBLING_CHANGED);
+        newChild->_previous = before;
+        newChild->_addUpdateBits(UPDATE_SIBLING_CHANGED);
     }
     _children.insertAt(newChild, count);
     _addUpdateBits(UPDATE_CHILD_MODIFIED);

@@ -40,6 +40,8 @@ public:
 protected:
     // A container of ownerDocument named name, without children.
     ContainerNode(Document* ownerDocument, const std::string& name);
+    // The same with a name from the table of shared names.
+    ContainerNode(Document* ownerDocument, const std::string* sharedName);
     // Copies the node itself; children are copied by _cloneChildrenInto.
     ContainerNode(const ContainerNode& other);
 

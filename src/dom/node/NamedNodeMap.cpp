@@ -45,26 +45,30 @@ constexpr std::size_t ANSWER_SLOTS = 256;
 // 64-bit FNV-1a.
 constexpr std::uint64_t FNV_OFFSET_BASIS = 1469598103934665603ull;
 constexpr std::uint64_t FNV_PRIME = 1099511628211ull;
-// Low address bits that are the same for every map (its alignment).
-constexpr unsigned ALIGNMENT_BITS = 4;
-// Where the slot number is taken from the hash: bits that every byte of the
-// name and the address have reached.
-constexpr unsigned SLOT_SHIFT = 20;
+// The name's hash and the map's address are mixed by multiplying with the
+// golden ratio's fraction; the slot is taken from the product's top bits,
+// which every bit of both reaches.
+constexpr std::uint64_t GOLDEN = 0x9E3779B97F4A7C15ull;
+constexpr unsigned SLOT_SHIFT = 56;
+static_assert(ANSWER_SLOTS == std::size_t(1) << (64 - SLOT_SHIFT), "the top bits pick one of the slots");
+
+std::size_t slotOf(std::uint64_t nameHash, const NamedNodeMap* map)
+{
+    return static_cast<std::size_t>(((nameHash ^ reinterpret_cast<std::uintptr_t>(map) * GOLDEN) * GOLDEN) >> SLOT_SHIFT);
+}
 
 } // namespace
 
 Node* NamedNodeMap::_findCached(const std::string& name) const
 {
-    // FNV-1a over the name's bytes and the map's address.
+    // FNV-1a over the name's bytes, mixed with the map's address.
     std::uint64_t h = FNV_OFFSET_BASIS;
     for (char c : name) {
         h ^= static_cast<unsigned char>(c);
         h *= FNV_PRIME;
     }
-    h ^= reinterpret_cast<std::uintptr_t>(this) >> ALIGNMENT_BITS;
-    h *= FNV_PRIME;
     thread_local CachedAnswer answers[ANSWER_SLOTS];
-    CachedAnswer& slot = answers[(h >> SLOT_SHIFT) & (ANSWER_SLOTS - 1)];
+    CachedAnswer& slot = answers[slotOf(h, this)];
     if (slot.map == this && slot.generation == _generation && slot.name == name)
         return slot.node;
     Node* node = getNamedItem(name);
@@ -72,6 +76,30 @@ Node* NamedNodeMap::_findCached(const std::string& name) const
     slot.generation = _generation;
     slot.name = name;
     slot.node = node;
+    return node;
+}
+
+namespace {
+
+// An answer for a shared name: plain data, so that the per-thread table
+// needs no construction on first use.
+struct SharedAnswer {
+    const NamedNodeMap* map;
+    unsigned long generation;
+    const std::string* name;
+    Node* node;
+};
+
+} // namespace
+
+Node* NamedNodeMap::_findCachedShared(const std::string& sharedName) const
+{
+    thread_local SharedAnswer answers[ANSWER_SLOTS];
+    SharedAnswer& slot = answers[slotOf(reinterpret_cast<std::uintptr_t>(&sharedName), this)];
+    if (slot.map == this && slot.generation == _generation && slot.name == &sharedName)
+        return slot.node;
+    Node* node = getNamedItem(sharedName);
+    slot = SharedAnswer{this, _generation, &sharedName, node};
     return node;
 }
 

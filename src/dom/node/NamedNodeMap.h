@@ -62,6 +62,10 @@ private:
     // while the map is unchanged: every change gives the map a new,
     // process-wide unique generation.
     Node* _findCached(const std::string& name) const;
+    // _findCached for a name from the table of shared names (see
+    // NameTable), which the cache knows by its address: no hash of the
+    // characters, no comparison of them.
+    Node* _findCachedShared(const std::string& sharedName) const;
 
     // Gives the map a new generation: the answers and positions cached for
     // it (on any thread) are no longer used.

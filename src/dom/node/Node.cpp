@@ -46,6 +46,14 @@ Node::Node(Document* ownerDocument, const std::string& name)
     _takeName(name);
 }
 
+Node::Node(Document* ownerDocument, const std::string* sharedName)
+    : _refCount(0), _sharedCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
+      _errorState(NONE_ERROR), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
+      _nodeName(sharedName), _parent(nullptr), _previous(nullptr), _next(nullptr),
+      _ownerDocument(ownerDocument)
+{
+}
+
 Node::Node(const Node& other)
     : _refCount(0), _sharedCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
       _errorState(other._errorState), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),

@@ -361,6 +361,9 @@ public:
 protected:
     // A node of ownerDocument named name, with count 0.
     Node(Document* ownerDocument, const std::string& name);
+    // The same, for a name the caller has already taken from the table of
+    // shared names (a reader that looked it up once for many nodes).
+    Node(Document* ownerDocument, const std::string* sharedName);
     // Copy base of every cloneNode: name, owner document, error state and a
     // clone of the attachment; fresh links and states, count 0.
     Node(const Node& other);
@@ -551,6 +554,14 @@ protected:
     static void _beginMarkReset() { ++t_resettingMarks; }
     static void _endMarkReset() { --t_resettingMarks; }
 
+    // _addUpdateBits for a node without a parent whose class keeps the
+    // default _prepareUpdateState (a text a reader has just made): only the
+    // word changes.
+    void _addUnlinkedUpdateBits(unsigned long bits)
+    {
+        _sourceTouched();
+        _updateState |= static_cast<std::uint32_t>(bits);
+    }
     // setUpdateState(update | bits) for bits != 0, without the call when
     // the bits add nothing or only the sibling mark (which go nowhere).
     void _addUpdateBits(unsigned long bits)

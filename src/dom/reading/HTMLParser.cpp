@@ -40,6 +40,7 @@ void HTMLParser::parse(pagedom::SourceText::Block* page, Node* parent)
 
 HTMLParser::HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Document* document, Node* parent)
     : Parser(lexer), _page(page), _document(document), _documentType(document->getDocumentType()),
+      _tagNames(_documentType),
       _htmlLexer(lexer), _scanner(lexer->getSource(), *lexer),
       _metaDataEnds(lexer->getSource(), _documentType->getJSPVersion() == DOMOptions::JSP_10),
       _dynamicAttributes(_documentType->getJSPVersion() != DOMOptions::JSP_NONE),

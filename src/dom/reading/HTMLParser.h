@@ -15,6 +15,7 @@
 #include "doctype/ElementTable.h"
 #include "reading/AttributeScanner.h"
 #include "reading/MetaDataEnds.h"
+#include "reading/TagNames.h"
 #include "tree/Element.h"
 #include "tree/PageReader.h"
 
@@ -96,6 +97,7 @@ private:
     // A start tag being read.
     struct StartTag {
         std::string name;
+        const std::string* sharedName = nullptr;  // the name's shared copy, or null
         const ElementType* nameType = nullptr;  // the declaration of the name
         const ElementType* type = nullptr;      // the type the name gives the tag
         pagedom::AttributeScanner::TagEnd ending;
@@ -305,6 +307,7 @@ private:
     pagedom::SourceText::Block* _page;
     Document* _document;
     const DocumentType* _documentType;
+    pagedom::TagNames _tagNames;
     HTMLLexer* _htmlLexer;
     pagedom::AttributeScanner _scanner;
     // The page's METADATA end comments, found when a start comment asks.

@@ -53,7 +53,9 @@ inline void HTMLParser::_readTagName(unsigned long kind, StartTag& tag)
     tag.name = tokenText();
     if (tag.name.size() > 1 && tag.name.back() == '/')
         tag.name.pop_back();
-    tag.nameType = tag.type = _documentType->getElementType(tag.name);
+    const pagedom::TagNames::Answer& known = _tagNames.lookUp(tag.name);
+    tag.sharedName = known.shared;
+    tag.nameType = tag.type = known.type;
     if (tag.type && tag.type->getElementID() == ElementTable::ID_SUBMIT)
         tag.type = nullptr;
 }
@@ -95,7 +97,8 @@ inline void HTMLParser::_readDeclarationTag(StartTag& tag)
 // where it keeps that type its attributes go straight into records.
 inline Element* HTMLParser::_makeElement(const StartTag& tag, const ElementType* keptType)
 {
-    Element* element = new Element(_document, tag.name, tag.nameType);
+    Element* element = tag.sharedName ? new Element(_document, tag.sharedName, tag.nameType)
+                                      : new Element(_document, tag.name, tag.nameType);
     element->addRef();
     const unsigned long tagStart = _covered;
     element->_setStartTagText(_takeTagSpan(tag.ending.end));
@@ -281,7 +284,7 @@ void HTMLParser::_endTag()
                 invalid = true;
         }
     }
-    const ElementType* endType = _documentType->getElementType(name);
+    const ElementType* endType = _tagNames.lookUp(name).type;
     if (endType) {
         unsigned long group = endType->getGroup();
         if (group & (ElementType::GROUP_BLOCK | ElementType::GROUP_BREAK))

@@ -13,7 +13,7 @@ const std::string CDATASection::CLOSE_TAG = "]]>";
 const std::string CDATASection::DECL_KEY = "[CDATA[";
 
 CDATASection::CDATASection(Document* ownerDocument, const std::string& data)
-    : CharacterData(ownerDocument, std::string(), data)
+    : CharacterData(ownerDocument, data)
 {
 }
 

@@ -2,12 +2,18 @@
 // a change of the node made through setData.
 #include "tree/CharacterData.h"
 
+#include "base/NameTable.h"
 #include "node/ChangeHooks.h"
 
 #include "tree/Document.h"
 
-CharacterData::CharacterData(Document* ownerDocument, const std::string& name, const std::string& data)
-    : Node(ownerDocument, name), _data(data)
+CharacterData::CharacterData(Document* ownerDocument, const std::string& data)
+    : Node(ownerDocument, pagedom::NameTable::empty()), _data(data)
+{
+}
+
+CharacterData::CharacterData(Document* ownerDocument, const pagedom::SourceText& data)
+    : Node(ownerDocument, pagedom::NameTable::empty()), _data(data)
 {
 }
 

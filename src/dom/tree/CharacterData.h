@@ -39,7 +39,10 @@ public:
     void replaceData(unsigned long offset, unsigned long count, const std::string& data);
 
 protected:
-    CharacterData(Document* ownerDocument, const std::string& name, const std::string& data);
+    // A node of ownerDocument holding data.  The node classes answer their
+    // names themselves; the stored name is the shared empty one.
+    CharacterData(Document* ownerDocument, const std::string& data);
+    CharacterData(Document* ownerDocument, const pagedom::SourceText& data);
     CharacterData(const CharacterData& other) = default;
 
     // Replaces the data inside a modification announcement and asks for the

@@ -13,7 +13,7 @@ const std::string Comment::JSP_CLOSE_TAG = "--%>";
 const std::string Comment::DECL_KEY = "--";
 
 Comment::Comment(Document* ownerDocument, const std::string& data)
-    : CharacterData(ownerDocument, std::string(), data)
+    : CharacterData(ownerDocument, data)
 {
 }
 

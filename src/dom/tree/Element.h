@@ -313,6 +313,8 @@ private:
     // An element named name whose type the reader has already looked up:
     // the declaration of that name in the document's type, or null.
     Element(Document* ownerDocument, const std::string& name, const ElementType* nameType);
+    // The same with the name's copy from the table of shared names.
+    Element(Document* ownerDocument, const std::string* sharedName, const ElementType* nameType);
     // Adds an attribute the way a reader or a copy does: a same-named one is
     // kept (the newcomer is marked DUPLICATE_ERROR when declared).
     void _addAttributeNode(Attr* attr);

@@ -139,7 +139,7 @@ bool Element::_readAttrRecords(const ReadAttr* attrs, std::size_t count)
         if (!a.name || a.name->empty() || a.length > FROZEN_LENGTH_MASK ||
             (a.length && (a.offset > tagLength || a.length > tagLength - a.offset)))
             return false;
-        types[i] = _elementType ? _elementType->getAttrType(*a.name) : nullptr;
+        types[i] = _elementType ? _elementType->_sharedAttrType(*a.name) : nullptr;
         if (_isDynamicElementType(types[i]))
             return false; // it attaches metadata: the nodes' way does that
     }

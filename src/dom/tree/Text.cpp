@@ -112,18 +112,17 @@ std::string collapseSpace(const std::string& data, std::size_t start, std::size_
 } // namespace
 
 Text::Text(Document* ownerDocument, const std::string& data)
-    : CharacterData(ownerDocument, std::string(), data)
+    : CharacterData(ownerDocument, data)
 {
     _setClassMark(MARK_FORMAT_PENDING, true);
     _setClassMark(MARK_COMPACT, true);
 }
 
 Text::Text(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source, bool compact)
-    : CharacterData(ownerDocument, std::string(), std::string()), _source(source)
+    : CharacterData(ownerDocument, data), _source(source)
 {
-    _data = data;
     _setClassMark(MARK_COMPACT, compact);
-    _addUpdateBits(UPDATE_CONTENT_MODIFIED);
+    _addUnlinkedUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
 
 // A copy keeps its texts to itself (see SourceText).

@@ -1,0 +1,42 @@
+// The tag-name table of a reader.
+#include "reading/TagNames.h"
+
+#include <cstdint>
+
+#include "base/NameTable.h"
+#include "doctype/DocumentType.h"
+
+namespace pagedom {
+
+namespace {
+
+// 32-bit FNV-1a; tag names are short, so the whole name is hashed.
+constexpr std::uint32_t FNV_OFFSET_BASIS = 2166136261u;
+constexpr std::uint32_t FNV_PRIME = 16777619u;
+constexpr unsigned FOLD_SHIFT = 16;
+
+} // namespace
+
+std::size_t TagNames::_slotOf(const std::string& name)
+{
+    std::uint32_t h = FNV_OFFSET_BASIS;
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(c);
+        h *= FNV_PRIME;
+    }
+    return (h ^ (h >> FOLD_SHIFT)) & (SLOTS - 1);
+}
+
+const TagNames::Answer& TagNames::lookUp(const std::string& name)
+{
+    Slot& slot = _slots[_slotOf(name)];
+    if (slot.used && slot.name == name)
+        return slot.answer;
+    slot.name = name;
+    slot.answer.shared = NameTable::intern(name);
+    slot.answer.type = _documentType ? _documentType->getElementType(name) : nullptr;
+    slot.used = true;
+    return slot.answer;
+}
+
+} // namespace pagedom

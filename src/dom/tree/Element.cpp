@@ -67,11 +67,10 @@ Element::Element(Document* ownerDocument, const std::string& name, const Element
 }
 
 Element::Element(Document* ownerDocument, const std::string* sharedName, const ElementType* nameType)
-    : ContainerNode(ownerDocument, sharedName), _attrList(),
+    : ContainerNode(ownerDocument, sharedName), _elementType(nameType), _attrList(),
       _startGenerated(true), _endGenerated(true), _emptyTag(false), _scriptSyntax(false),
       _activeX(false), _mapPending(false), _endKind(END_NONE), _keptLength(KEPT_UNKNOWN), _recordsKept(false)
 {
-    _assignType(nameType, true);
 }
 
 Element::Element(Document* ownerDocument, const ElementType* type)

@@ -313,7 +313,10 @@ private:
     // An element named name whose type the reader has already looked up:
     // the declaration of that name in the document's type, or null.
     Element(Document* ownerDocument, const std::string& name, const ElementType* nameType);
-    // The same with the name's copy from the table of shared names.
+    // The same with the name's copy from the table of shared names, for a
+    // reader that types the element (_assignType) as soon as it has stored
+    // its tags: until then the element only keeps nameType, without the
+    // checks and marks typing makes.
     Element(Document* ownerDocument, const std::string* sharedName, const ElementType* nameType);
     // Adds an attribute the way a reader or a copy does: a same-named one is
     // kept (the newcomer is marked DUPLICATE_ERROR when declared).

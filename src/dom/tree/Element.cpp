@@ -426,16 +426,19 @@ bool Element::canContain(const Node* child) const
             return false;
         }
     }
-    if (isLogicalElement()) {
+    // isLogicalElement and isVirtualElement, read off the type at hand (a
+    // reader asks this for every node it places).
+    if (_elementType->getGroup() & ElementType::GROUP_LOGICAL) {
         // Answers as the nearest ancestor that is not a logical element.
         _scopeChain();
         const Node* host = _extras->logicalHost;
         return host ? host->canContain(child) : true;
     }
-    if (isVirtualElement())
+    const int id = _elementType->getElementID();
+    if (id == ElementTable::ID_TR && !hasStartTag())
         return child->isTrivialNode();
 
-    const ElementType* t = _elementType->getElementID() == ElementTable::ID_NOFRAMES ? _noframesType() : _elementType;
+    const ElementType* t = id == ElementTable::ID_NOFRAMES ? _noframesType() : _elementType;
     const bool isElement = child->getNodeType() == ELEMENT_NODE;
     // An element of each type that declares exceptions is on the scope
     // chain, and elements of one type answer alike, so asking the chain is

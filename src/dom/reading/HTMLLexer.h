@@ -21,7 +21,7 @@ class DocumentType;
 // A construct that is not terminated runs to the end of the text: its token
 // ends at NOT_FOUND and no '>' token follows it.  The line counter starts at
 // 1 and counts the line feeds of whitespace runs.
-class HTMLLexer : public Lexer {
+class HTMLLexer final : public Lexer {
 public:
     // Keywords, compared with the source upper-cased.
     static const char* const DOCTYPE_KEY;       // "!DOCTYPE"

@@ -41,7 +41,8 @@ enum : unsigned char {
     NAME_DELIM = 0x1,    // ends a name
     ENTITY_DELIM = 0x2,  // ends an entity name
     SPACE = 0x4,         // whitespace run
-    TEXT = 0x8           // stands for itself in running text
+    TEXT = 0x8,          // stands for itself in running text
+    TEXT_BUT_0 = 0x10    // TEXT, but for the byte 0
 };
 
 // The bytes that start a character-value escape in the data form of text;
@@ -63,7 +64,7 @@ struct ByteClasses {
             table[static_cast<unsigned char>(*p)] |= SPACE;
         for (unsigned c = 0; c < 256; ++c)
             if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && !isEscapeStart(c))
-                table[c] |= TEXT;
+                table[c] |= c ? TEXT | TEXT_BUT_0 : TEXT;
     }
 
     bool has(char c, unsigned char bits) const
@@ -274,10 +275,8 @@ void HTMLLexer::scanToken()
     ++_position;
 }
 
-bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
+bool HTMLLexer::_takeTextRun(TextRun& run)
 {
-    if (_queueLength() != 0 || _position >= _length)
-        return false;
     const ByteClasses& classes = byteClasses();
     const char* text = _source.data();
     // The end of the white space at from, counting its line feeds.
@@ -289,23 +288,52 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
         }
         return from;
     };
+    // The end of the word at from.  The text is a string, so the byte at
+    // _length is a 0, which is running text: the word stops at every 0 and
+    // goes on past those before _length.
+    auto skipWord = [&](unsigned long from) {
+        for (;;) {
+            while (classes.has(text[from], TEXT_BUT_0))
+                ++from;
+            if (text[from] != 0 || from >= _length)
+                return from;
+            ++from;
+        }
+    };
     unsigned long lines = 0;
     // Leading white space is taken with the words that follow it.
     unsigned long i = skipSpace(_position, lines);
-    if (i >= _length || !classes.has(text[i], TEXT))
+    if (i >= _length || !classes.has(text[i], TEXT)) {
+        // No run: white space before markup is queued as the token the
+        // next scan would make of it, so that it is not scanned again.
+        if (i != _position) {
+            _line += lines;
+            _appendToken(TOKEN_SPACE, _position, i);
+            _position = _tokenStart = i;
+        }
         return false;
+    }
+    run.words = i;
+    _gaps.clear();
     for (;;) {
-        while (i < _length && classes.has(text[i], TEXT))
+        i = skipWord(i);
+        // The usual gap, one space before the next word, first.
+        if (text[i] == ' ' && i + 1 < _length && classes.has(text[i + 1], TEXT)) {
             ++i;
+            continue;
+        }
         unsigned long feeds = 0;
         unsigned long j = skipSpace(i, feeds);
         if (j == i || j >= _length || !classes.has(text[j], TEXT))
             break;
         lines += feeds;
+        _gaps.push_back(Gap{i, j});
         i = j;
     }
-    start = _position;
-    end = i;
+    run.start = _position;
+    run.end = i;
+    run.gaps = _gaps.data();
+    run.gapCount = _gaps.size();
     _position = i;
     _tokenStart = i;
     _line += lines;

@@ -3,7 +3,9 @@
 #ifndef PAGEDOM_READING_HTMLLEXER_H
 #define PAGEDOM_READING_HTMLLEXER_H
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "base/Lexer.h"
 
@@ -62,13 +64,40 @@ public:
     // back over.
     void restartAt(unsigned long index);
 
+    // White space between two words of a run that is more than one ' '.
+    struct Gap {
+        unsigned long start;
+        unsigned long end;
+    };
+    // A run of running text taken by takeTextRun: it spans start to end,
+    // its first word starts at words (after the white space it may start
+    // with), and gaps lists, in order, the white space between its words
+    // that is other than one ' ', so that the reader need not look at its
+    // bytes again to fold white space.  The gaps stay valid until the next
+    // run is taken.
+    struct TextRun {
+        unsigned long start;
+        unsigned long words;
+        unsigned long end;
+        const Gap* gaps;
+        std::size_t gapCount;
+    };
+
     // With no token queued, takes a run of running text at the read
     // position instead of tokens: bytes that stand for themselves in text
     // (anything but whitespace, '<', '&', '>', '"' and the two escape
     // bytes), with whitespace between two such bytes or before the first.
-    // Returns false, taking nothing, when the next byte does not start such
-    // a run.  Line feeds in the run are counted.
-    bool takeTextRun(unsigned long& start, unsigned long& end);
+    // Returns false when the next byte does not start such a run, taking
+    // nothing but white space before the byte that ends it, which is queued
+    // as the space token scanning would make of it.  Line feeds in the run
+    // (or the white space) are counted.
+    bool takeTextRun(TextRun& run)
+    {
+        // Markup next, the usual reason for no run, is told here at once.
+        if (_queueLength() != 0 || _position >= _length || _source[_position] == '<')
+            return false;
+        return _takeTextRun(run);
+    }
 
     // Whether a name token starts with c (rather than a punctuation,
     // whitespace or markup token).
@@ -85,6 +114,9 @@ protected:
 private:
     enum CommentMode { HTML_COMMENT, JSP_COMMENT };
 
+    // takeTextRun with no token queued and a byte at the read position
+    // other than '<'.
+    bool _takeTextRun(TextRun& run);
     void _scanMarkupDeclaration();
     void _scanComment(CommentMode mode);
     void _scanCDATA();
@@ -100,6 +132,8 @@ private:
     const DocumentType* _documentType;
     bool _inTag = false;
     bool _cdataEnabled = false;
+    // The gaps of the last text run.
+    std::vector<Gap> _gaps;
 
     // The last search for each terminator.  The text never changes, so a
     // search that failed from one index fails from every later one, and a

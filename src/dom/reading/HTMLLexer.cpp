@@ -42,7 +42,8 @@ enum : unsigned char {
     ENTITY_DELIM = 0x2,  // ends an entity name
     SPACE = 0x4,         // whitespace run
     TEXT = 0x8,          // stands for itself in running text
-    TEXT_BUT_0 = 0x10    // TEXT, but for the byte 0
+    TEXT_BUT_0 = 0x10,   // TEXT, but for the byte 0
+    NAME_START = 0x20    // starts a name token (see startsName)
 };
 
 // The bytes that start a character-value escape in the data form of text;
@@ -65,6 +66,13 @@ struct ByteClasses {
         for (unsigned c = 0; c < 256; ++c)
             if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && !isEscapeStart(c))
                 table[c] |= c ? TEXT | TEXT_BUT_0 : TEXT;
+        // Every byte starts a name but white space, the bytes that are
+        // tokens of their own and those that open markup or references.
+        for (unsigned c = 0; c < 256; ++c)
+            if (!(table[c] & SPACE))
+                table[c] |= NAME_START;
+        for (const char* p = "!\"%'()*+,-/=?[]|><&"; *p; ++p)
+            table[static_cast<unsigned char>(*p)] &= static_cast<unsigned char>(~NAME_START);
     }
 
     bool has(char c, unsigned char bits) const
@@ -108,14 +116,15 @@ void HTMLLexer::_clearSearches()
 
 bool HTMLLexer::startsName(char c)
 {
-    switch (c) {
-    case '!': case '"': case '%': case '\'': case '(': case ')': case '*': case '+': case ',':
-    case '-': case '/': case '=': case '?': case '[': case ']': case '|': case '>': case '<':
-    case '&':
-        return false;
-    default:
-        return !byteClasses().has(c, SPACE);
-    }
+    return byteClasses().has(c, NAME_START);
+}
+
+unsigned long HTMLLexer::nameEnd(unsigned long from) const
+{
+    const ByteClasses& classes = byteClasses();
+    while (from < _length && !classes.has(_source[from], NAME_DELIM))
+        ++from;
+    return from;
 }
 
 bool HTMLLexer::isNameDelimiter(char c)
@@ -243,7 +252,8 @@ void HTMLLexer::scanToken()
         _appendToken(TOKEN_LT, _position, _position + 1);
         _inTag = true;
         ++_position;
-        switch (readChar(false)) {
+        // The byte after the '<' (0 at the end), read in place.
+        switch (_position < _length ? _source[_position] : 0) {
         case '!':
             _scanMarkupDeclaration();
             break;
@@ -259,8 +269,16 @@ void HTMLLexer::scanToken()
                 _scanBlock(TOKEN_JSP, JSP_CLOSE);
             }
             break;
+        case '/':
+            // The '/' of an end tag, queued with the '<' as the next call
+            // would make it: the reader looks at it next in any case.
+            _appendToken(TOKEN_SLASH, _position, _position + 1);
+            ++_position;
+            break;
         default:
-            // The tag name follows as a name on the next call.
+            // Likewise the tag name.
+            if (_position < _length && startsName(_source[_position]))
+                _scanName();
             break;
         }
         return;
@@ -342,10 +360,8 @@ bool HTMLLexer::_takeTextRun(TextRun& run)
 
 void HTMLLexer::_scanName()
 {
-    const ByteClasses& classes = byteClasses();
-    unsigned long start = _position++;
-    while (_position < _length && !classes.has(_source[_position], NAME_DELIM))
-        ++_position;
+    unsigned long start = _position;
+    _position = nameEnd(start + 1);
     _appendToken(TOKEN_NAME, start, _position);
 }
 

@@ -102,6 +102,9 @@ public:
     // Whether a name token starts with c (rather than a punctuation,
     // whitespace or markup token).
     static bool startsName(char c);
+    // The end of the name that starts at from: the first name delimiter
+    // after from, or the end of the text.
+    unsigned long nameEnd(unsigned long from) const;
     // Whether c ends a name, or an entity name.
     static bool isNameDelimiter(char c);
     static bool isEntityNameDelimiter(char c);

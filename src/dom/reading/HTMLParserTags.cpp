@@ -254,9 +254,7 @@ unsigned long HTMLParser::_plainEndTagName()
     unsigned long i = slash->end;
     if (i >= n || !HTMLLexer::startsName(_source[i]))
         return 0;
-    ++i;
-    while (i < n && !HTMLLexer::isNameDelimiter(_source[i]))
-        ++i;
+    i = _htmlLexer->nameEnd(i + 1);
     return i < n && _source[i] == '>' ? i : 0;
 }
 

@@ -139,17 +139,19 @@ bool HTMLLexer::isEntityNameDelimiter(char c)
 
 void HTMLLexer::restartAt(unsigned long index)
 {
-    _dropQueue();
+    if (_queueLength() != 0)
+        _dropQueue();
     if (index > _length)
         index = _length;
     if (index >= _position) {
-        // Counted in a local, so that the count is not taken for a store
-        // into the page text and the loop runs over whole words.
+        // The bytes stepped over are mostly a tag with no line feed in it:
+        // memchr finds the few there are, or none, many bytes at a time.
         const char* text = _source.data();
-        unsigned long lines = 0;
-        for (unsigned long i = _position; i < index; ++i)
-            lines += text[i] == '\n';
-        _line += lines;
+        const char* const end = text + index;
+        for (const char* p = text + _position;
+             (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr;
+             ++p)
+            ++_line;
     } else {
         for (unsigned long i = index; i < _position && _line > 1; ++i)
             _line -= _source[i] == '\n';

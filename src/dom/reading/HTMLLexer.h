@@ -63,6 +63,19 @@ public:
     // tokens keep their true lines; stepping back subtracts those stepped
     // back over.
     void restartAt(unsigned long index);
+    // Goes on scanning at to, for a reader that has read the text from from
+    // to to by itself and counted the line feeds in it (lines).  With no
+    // token queued and from the read position, the count stands for the
+    // line feeds restartAt would count; otherwise this is restartAt(to).
+    void stepOver(unsigned long from, unsigned long to, unsigned long lines)
+    {
+        if (_queueLength() != 0 || from != _position || to < from || to > _length) {
+            restartAt(to);
+            return;
+        }
+        _line += lines;
+        _position = _tokenStart = to;
+    }
 
     // White space between two words of a run that is more than one ' '.
     struct Gap {

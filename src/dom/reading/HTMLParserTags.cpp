@@ -270,7 +270,8 @@ void HTMLParser::_endTag()
         unsigned long nameStart = getToken()->end;
         name = _source.substr(nameStart, nameEnd - nameStart);
         tagEnd = nameEnd + 1;
-        _htmlLexer->restartAt(tagEnd);
+        // A name holds no line feed.
+        _htmlLexer->stepOver(nameStart, tagEnd, 0);
     } else {
         while (_nextInTag(tagEnd)) {
             if (getKind() == Lexer::TOKEN_NAME && name.empty())

@@ -8,6 +8,7 @@
 #include "doctype/DocumentType.h"
 #include "doctype/Entity.h"
 #include "frame/DOMImpl.h"
+#include "reading/AttributeScanner.h"
 #include "reading/HTMLLexer.h"
 #include "base/Parser.h"
 #include "doctype/DeclarationBuilder.h"
@@ -293,6 +294,35 @@ TEST(HTMLLexerTest, RestartAfterRawText)
     Token* eof = lexer.nextToken();
     EXPECT_EQ(Lexer::TOKEN_EOF, eof->kind);
     lexer.deleteToken(eof);
+}
+
+// A start tag read straight from the text leaves the lexer after the tag
+// with the lines it would have counted reading the tag token by token: line
+// feeds between attributes and inside quoted values count, and a 0 inside
+// the tag is an ordinary byte.
+TEST(HTMLLexerTest, StartTagReadDirectlyKeepsLinesAndBytes)
+{
+    const char raw[] = "<p a\nb=\"x\ny\" c='\n\0'\n d\0=e\nf>\nz";
+    const std::string text(raw, sizeof raw - 1);
+    std::vector<std::vector<unsigned long>> attributes[2];
+    std::vector<unsigned long> lines[2];
+    for (bool direct : {true, false}) {
+        HTMLLexer lexer(text, nullptr);
+        pagedom::AttributeScanner scanner(text, lexer);
+        lexer.deleteToken(lexer.nextToken());
+        Token* name = lexer.nextToken();
+        ASSERT_EQ(NAME, name->kind);
+        const pagedom::AttributeScanner::TagEnd end = scanner.scanStartTag(*name, direct);
+        lexer.deleteToken(name);
+        EXPECT_EQ(text.find('>') + 1, end.end);
+        for (const auto& a : scanner.attributes())
+            attributes[direct].push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});
+        EXPECT_EQ("sp(\n) name(z)", drain(lexer, &lines[direct]));
+    }
+    EXPECT_EQ(5u, attributes[true].size());
+    EXPECT_EQ(attributes[false], attributes[true]);
+    EXPECT_EQ((std::vector<unsigned long>{7, 7}), lines[true]);
+    EXPECT_EQ(lines[false], lines[true]);
 }
 
 // The smallest reader on the base class, to check its bookkeeping.

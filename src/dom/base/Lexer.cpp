@@ -56,35 +56,10 @@ void Lexer::pushBack(Token* token)
     ++_ringCount;
 }
 
-Lexer::Token* Lexer::createToken(unsigned long kind, unsigned long start, unsigned long end,
-                                 std::uintptr_t value)
+Lexer::Token* Lexer::_newRecord()
 {
-    Token* token;
-    if (!_free.empty()) {
-        token = _free.back();
-        _free.pop_back();
-    } else {
-        _records.push_back(std::unique_ptr<Token>(new Token()));
-        token = _records.back().get();
-    }
-    token->kind = kind;
-    token->start = start;
-    token->end = end;
-    token->length = end - start;
-    token->line = _line;
-    token->value = value;
-    return token;
-}
-
-Lexer::Token* Lexer::_appendToken(unsigned long kind, unsigned long start, unsigned long end,
-                                  std::uintptr_t value)
-{
-    Token* token = createToken(kind, start, end, value);
-    if (_ringCount == _ringSize)
-        _growRing();
-    _ring[(_ringHead + _ringCount) & (_ringSize - 1)] = token;
-    ++_ringCount;
-    return token;
+    _records.push_back(std::unique_ptr<Token>(new Token()));
+    return _records.back().get();
 }
 
 void Lexer::_dropQueue()

@@ -73,6 +73,8 @@ public:
         // The number of a character reference, the Entity of an entity
         // reference (see getEntity), otherwise 0.
         std::uintptr_t value;
+        // The next free record while this one is free (the lexer's own).
+        Token* nextFree;
 
         const Entity* getEntity() const { return reinterpret_cast<const Entity*>(value); }
     };
@@ -101,15 +103,31 @@ public:
     // Puts a token back at the front of the queue: it is returned next.
     void pushBack(Token* token);
 
-    // Makes a token in the first free embedded slot, else on the heap.
+    // Makes a token in the record freed last, else in a new record.  Every
+    // token of every page is made here, so it is kept inline.
     Token* createToken(unsigned long kind, unsigned long start, unsigned long end,
-                       std::uintptr_t value = 0);
+                       std::uintptr_t value = 0)
+    {
+        Token* token = _free;
+        if (token)
+            _free = token->nextFree;
+        else
+            token = _newRecord();
+        token->kind = kind;
+        token->start = start;
+        token->end = end;
+        token->length = end - start;
+        token->line = _line;
+        token->value = value;
+        return token;
+    }
     void deleteToken(Token* token)
     {
         if (!token)
             return;
         token->kind = TOKEN_NONE;
-        _free.push_back(token);
+        token->nextFree = _free;
+        _free = token;
     }
 
     const std::string& getSource() const { return _source; }
@@ -141,7 +159,15 @@ protected:
 
     // createToken and append it to the queue.
     Token* _appendToken(unsigned long kind, unsigned long start, unsigned long end,
-                        std::uintptr_t value = 0);
+                        std::uintptr_t value = 0)
+    {
+        Token* token = createToken(kind, start, end, value);
+        if (_ringCount == _ringSize)
+            _growRing();
+        _ring[(_ringHead + _ringCount) & (_ringSize - 1)] = token;
+        ++_ringCount;
+        return token;
+    }
     unsigned long _queueLength() const { return _ringCount; }
     // Deletes every queued token.
     void _dropQueue();
@@ -164,9 +190,12 @@ private:
     void _growRing();
     // Scans until more than i tokens are queued.
     void _fill(unsigned long i);
-    // Every record the lexer made, and those currently free.
+    // Every record the lexer made, and those currently free: a list linked
+    // through the records themselves, the last freed first.
     std::vector<std::unique_ptr<Token>> _records;
-    std::vector<Token*> _free;
+    Token* _free = nullptr;
+    // A record added to _records.
+    Token* _newRecord();
 };
 
 #endif

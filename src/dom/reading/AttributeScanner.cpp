@@ -15,6 +15,52 @@ bool isWhite(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Byte classes of the direct reading of a start tag.  Each stop set holds
+// the byte 0 as well: the page is a string, so the byte past its end is a
+// 0, and a loop over a stop set needs no bounds check, only a look at each
+// 0 it stops at (one inside the page is an ordinary byte).
+enum : unsigned char {
+    TAG_SPACE = 0x1,         // white space (Lexer::isSpace)
+    NAME_END = 0x2,          // ends an attribute name: white space, '>', '='
+    NAME_STOP = 0x4,         // NAME_END, the bytes a plain name declines, 0
+    DOUBLE_QUOTED_STOP = 0x8,  // '"', '<', line feed and 0
+    SINGLE_QUOTED_STOP = 0x10, // '\'', '<', line feed and 0
+    BARE_STOP = 0x20         // white space, '>', '<' and 0
+};
+
+struct TagBytes {
+    unsigned char table[256];
+
+    TagBytes() : table()
+    {
+        for (unsigned c = 0; c < 256; ++c) {
+            if (Lexer::isSpace(static_cast<char>(c)))
+                table[c] |= TAG_SPACE | NAME_END | NAME_STOP | BARE_STOP;
+        }
+        for (const char* p = ">="; *p; ++p)
+            table[static_cast<unsigned char>(*p)] |= NAME_END | NAME_STOP;
+        for (const char* p = "<&/\"'"; *p; ++p)
+            table[static_cast<unsigned char>(*p)] |= NAME_STOP;
+        table[static_cast<unsigned char>('"')] |= DOUBLE_QUOTED_STOP;
+        table[static_cast<unsigned char>('\'')] |= SINGLE_QUOTED_STOP;
+        table[static_cast<unsigned char>('<')] |= DOUBLE_QUOTED_STOP | SINGLE_QUOTED_STOP | BARE_STOP;
+        table[static_cast<unsigned char>('\n')] |= DOUBLE_QUOTED_STOP | SINGLE_QUOTED_STOP;
+        table[static_cast<unsigned char>('>')] |= BARE_STOP;
+        table[0] |= NAME_STOP | DOUBLE_QUOTED_STOP | SINGLE_QUOTED_STOP | BARE_STOP;
+    }
+
+    bool has(char c, unsigned char bits) const
+    {
+        return (table[static_cast<unsigned char>(c)] & bits) != 0;
+    }
+};
+
+const TagBytes& tagBytes()
+{
+    static const TagBytes bytes;
+    return bytes;
+}
+
 } // namespace
 
 AttributeScanner::AttributeScanner(const std::string& page, HTMLLexer& lexer) : _page(page), _lexer(lexer) {}
@@ -49,15 +95,47 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
 {
     const char* s = _page.data();
     const unsigned long n = static_cast<unsigned long>(_page.size());
+    const TagBytes& bytes = tagBytes();
     // Leaving the tag to the token reading: nothing may be left behind.
     auto decline = [this]() {
         _attributes.clear();
         return false;
     };
+    // The line feeds read, for the lexer to go on after the tag with its
+    // line count right without reading the tag again.
+    unsigned long lines = 0;
+    // The first byte at or after i in the stop set, or n: a 0 before n is
+    // stepped over as the ordinary byte it is.
+    auto skipTo = [&](unsigned long i, unsigned char stop) {
+        for (;;) {
+            while (!bytes.has(s[i], stop))
+                ++i;
+            if (s[i] != 0 || i >= n)
+                return i;
+            ++i;
+        }
+    };
+    // The closing quote of a value quoted with quote, a '<' or n, counting
+    // the line feeds on the way (they stop the quoted sets for that).
+    auto skipQuoted = [&](unsigned long i, char quote) {
+        const unsigned char stop = quote == '"' ? DOUBLE_QUOTED_STOP : SINGLE_QUOTED_STOP;
+        for (;;) {
+            i = skipTo(i, stop);
+            if (s[i] != '\n')
+                return i;
+            ++lines;
+            ++i;
+        }
+    };
+    // White space never is a 0, so the 0 past the end stops it.
+    auto skipSpace = [&](unsigned long i) {
+        for (; bytes.has(s[i], TAG_SPACE); ++i)
+            lines += s[i] == '\n';
+        return i;
+    };
     unsigned long i = from;
     for (;;) {
-        while (i < n && Lexer::isSpace(s[i]))
-            ++i;
+        i = skipSpace(i);
         if (i >= n)
             return decline();
         char c = s[i];
@@ -68,30 +146,21 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
         if (c == '/' || c == '<' || c == '=')
             return decline();
         Attribute attr{i, i, 0, 0, false, false};
-        while (i < n && !Lexer::isSpace(s[i]) && s[i] != '>' && s[i] != '=') {
-            char d = s[i];
-            if (d == '<' || d == '&' || d == '/' || d == '"' || d == '\'')
-                return decline();
-            ++i;
-        }
+        i = skipTo(i, NAME_STOP);
+        // Short of white space, '>', '=' and the end, a byte a plain name
+        // never holds: '<', '&', '/' or a quote.
+        if (i < n && !bytes.has(s[i], NAME_END))
+            return decline();
         attr.nameEnd = i;
-        while (i < n && Lexer::isSpace(s[i]))
-            ++i;
+        i = skipSpace(i);
         if (i < n && s[i] == '=') {
-            ++i;
-            while (i < n && Lexer::isSpace(s[i]))
-                ++i;
+            i = skipSpace(i + 1);
             if (i >= n)
                 return decline();
             char v = s[i];
             if (v == '"' || v == '\'') {
-                unsigned long close = i + 1;
-                while (close < n && s[close] != v) {
-                    if (s[close] == '<')
-                        return decline();
-                    ++close;
-                }
-                if (close >= n)
+                const unsigned long close = skipQuoted(i + 1, v);
+                if (close >= n || s[close] == '<')
                     return decline();
                 attr.valueStart = i + 1;
                 attr.valueEnd = close;
@@ -100,11 +169,9 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
                 i = close + 1;
             } else if (v != '>') {
                 unsigned long start = i;
-                while (i < n && !Lexer::isSpace(s[i]) && s[i] != '>') {
-                    if (s[i] == '<')
-                        return decline();
-                    ++i;
-                }
+                i = skipTo(i, BARE_STOP);
+                if (i < n && s[i] == '<')
+                    return decline();
                 attr.valueStart = start;
                 attr.valueEnd = i;
                 attr.hasValue = true;
@@ -112,8 +179,8 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
         }
         _attributes.push_back(attr);
     }
-    // The tokens the lexer may have queued lie inside the tag.
-    _lexer.restartAt(tag.end);
+    // Tokens the lexer may have queued lie inside the tag.
+    _lexer.stepOver(from, tag.end, lines);
     return true;
 }
 

@@ -41,7 +41,9 @@ enum : unsigned char {
     NAME_DELIM = 0x1,    // ends a name
     ENTITY_DELIM = 0x2,  // ends an entity name
     SPACE = 0x4,         // whitespace run
-    TEXT = 0x8           // stands for itself in running text
+    TEXT = 0x8,          // stands for itself in running text
+    TEXT_BUT_0 = 0x10,   // TEXT, but for the byte 0
+    NAME_START = 0x20    // starts a name token (see startsName)
 };
 
 // The bytes that start a character-value escape in the data form of text;
@@ -63,7 +65,14 @@ struct ByteClasses {
             table[static_cast<unsigned char>(*p)] |= SPACE;
         for (unsigned c = 0; c < 256; ++c)
             if (!(table[c] & SPACE) && c != '<' && c != '&' && c != '>' && c != '"' && !isEscapeStart(c))
-                table[c] |= TEXT;
+                table[c] |= c ? TEXT | TEXT_BUT_0 : TEXT;
+        // Every byte starts a name but white space, the bytes that are
+        // tokens of their own and those that open markup or references.
+        for (unsigned c = 0; c < 256; ++c)
+            if (!(table[c] & SPACE))
+                table[c] |= NAME_START;
+        for (const char* p = "!\"%'()*+,-/=?[]|><&"; *p; ++p)
+            table[static_cast<unsigned char>(*p)] &= static_cast<unsigned char>(~NAME_START);
     }
 
     bool has(char c, unsigned char bits) const
@@ -107,14 +116,15 @@ void HTMLLexer::_clearSearches()
 
 bool HTMLLexer::startsName(char c)
 {
-    switch (c) {
-    case '!': case '"': case '%': case '\'': case '(': case ')': case '*': case '+': case ',':
-    case '-': case '/': case '=': case '?': case '[': case ']': case '|': case '>': case '<':
-    case '&':
-        return false;
-    default:
-        return !byteClasses().has(c, SPACE);
-    }
+    return byteClasses().has(c, NAME_START);
+}
+
+unsigned long HTMLLexer::nameEnd(unsigned long from) const
+{
+    const ByteClasses& classes = byteClasses();
+    while (from < _length && !classes.has(_source[from], NAME_DELIM))
+        ++from;
+    return from;
 }
 
 bool HTMLLexer::isNameDelimiter(char c)
@@ -129,17 +139,19 @@ bool HTMLLexer::isEntityNameDelimiter(char c)
 
 void HTMLLexer::restartAt(unsigned long index)
 {
-    _dropQueue();
+    if (_queueLength() != 0)
+        _dropQueue();
     if (index > _length)
         index = _length;
     if (index >= _position) {
-        // Counted in a local, so that the count is not taken for a store
-        // into the page text and the loop runs over whole words.
+        // The bytes stepped over are mostly a tag with no line feed in it:
+        // memchr finds the few there are, or none, many bytes at a time.
         const char* text = _source.data();
-        unsigned long lines = 0;
-        for (unsigned long i = _position; i < index; ++i)
-            lines += text[i] == '\n';
-        _line += lines;
+        const char* const end = text + index;
+        for (const char* p = text + _position;
+             (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr;
+             ++p)
+            ++_line;
     } else {
         for (unsigned long i = index; i < _position && _line > 1; ++i)
             _line -= _source[i] == '\n';
@@ -242,7 +254,8 @@ void HTMLLexer::scanToken()
         _appendToken(TOKEN_LT, _position, _position + 1);
         _inTag = true;
         ++_position;
-        switch (readChar(false)) {
+        // The byte after the '<' (0 at the end), read in place.
+        switch (_position < _length ? _source[_position] : 0) {
         case '!':
             _scanMarkupDeclaration();
             break;
@@ -258,8 +271,16 @@ void HTMLLexer::scanToken()
                 _scanBlock(TOKEN_JSP, JSP_CLOSE);
             }
             break;
+        case '/':
+            // The '/' of an end tag, queued with the '<' as the next call
+            // would make it: the reader looks at it next in any case.
+            _appendToken(TOKEN_SLASH, _position, _position + 1);
+            ++_position;
+            break;
         default:
-            // The tag name follows as a name on the next call.
+            // Likewise the tag name.
+            if (_position < _length && startsName(_source[_position]))
+                _scanName();
             break;
         }
         return;
@@ -274,10 +295,8 @@ void HTMLLexer::scanToken()
     ++_position;
 }
 
-bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
+bool HTMLLexer::_takeTextRun(TextRun& run)
 {
-    if (_queueLength() != 0 || _position >= _length)
-        return false;
     const ByteClasses& classes = byteClasses();
     const char* text = _source.data();
     // The end of the white space at from, counting its line feeds.
@@ -289,23 +308,52 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
         }
         return from;
     };
+    // The end of the word at from.  The text is a string, so the byte at
+    // _length is a 0, which is running text: the word stops at every 0 and
+    // goes on past those before _length.
+    auto skipWord = [&](unsigned long from) {
+        for (;;) {
+            while (classes.has(text[from], TEXT_BUT_0))
+                ++from;
+            if (text[from] != 0 || from >= _length)
+                return from;
+            ++from;
+        }
+    };
     unsigned long lines = 0;
     // Leading white space is taken with the words that follow it.
     unsigned long i = skipSpace(_position, lines);
-    if (i >= _length || !classes.has(text[i], TEXT))
+    if (i >= _length || !classes.has(text[i], TEXT)) {
+        // No run: white space before markup is queued as the token the
+        // next scan would make of it, so that it is not scanned again.
+        if (i != _position) {
+            _line += lines;
+            _appendToken(TOKEN_SPACE, _position, i);
+            _position = _tokenStart = i;
+        }
         return false;
+    }
+    run.words = i;
+    _gaps.clear();
     for (;;) {
-        while (i < _length && classes.has(text[i], TEXT))
+        i = skipWord(i);
+        // The usual gap, one space before the next word, first.
+        if (text[i] == ' ' && i + 1 < _length && classes.has(text[i + 1], TEXT)) {
             ++i;
+            continue;
+        }
         unsigned long feeds = 0;
         unsigned long j = skipSpace(i, feeds);
         if (j == i || j >= _length || !classes.has(text[j], TEXT))
             break;
         lines += feeds;
+        _gaps.push_back(Gap{i, j});
         i = j;
     }
-    start = _position;
-    end = i;
+    run.start = _position;
+    run.end = i;
+    run.gaps = _gaps.data();
+    run.gapCount = _gaps.size();
     _position = i;
     _tokenStart = i;
     _line += lines;
@@ -314,10 +362,8 @@ bool HTMLLexer::takeTextRun(unsigned long& start, unsigned long& end)
 
 void HTMLLexer::_scanName()
 {
-    const ByteClasses& classes = byteClasses();
-    unsigned long start = _position++;
-    while (_position < _length && !classes.has(_source[_position], NAME_DELIM))
-        ++_position;
+    unsigned long start = _position;
+    _position = nameEnd(start + 1);
     _appendToken(TOKEN_NAME, start, _position);
 }
 

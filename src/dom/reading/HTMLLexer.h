@@ -3,7 +3,9 @@
 #ifndef PAGEDOM_READING_HTMLLEXER_H
 #define PAGEDOM_READING_HTMLLEXER_H
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "base/Lexer.h"
 
@@ -21,7 +23,7 @@ class DocumentType;
 // A construct that is not terminated runs to the end of the text: its token
 // ends at NOT_FOUND and no '>' token follows it.  The line counter starts at
 // 1 and counts the line feeds of whitespace runs.
-class HTMLLexer : public Lexer {
+class HTMLLexer final : public Lexer {
 public:
     // Keywords, compared with the source upper-cased.
     static const char* const DOCTYPE_KEY;       // "!DOCTYPE"
@@ -61,18 +63,61 @@ public:
     // tokens keep their true lines; stepping back subtracts those stepped
     // back over.
     void restartAt(unsigned long index);
+    // Goes on scanning at to, for a reader that has read the text from from
+    // to to by itself and counted the line feeds in it (lines).  With no
+    // token queued and from the read position, the count stands for the
+    // line feeds restartAt would count; otherwise this is restartAt(to).
+    void stepOver(unsigned long from, unsigned long to, unsigned long lines)
+    {
+        if (_queueLength() != 0 || from != _position || to < from || to > _length) {
+            restartAt(to);
+            return;
+        }
+        _line += lines;
+        _position = _tokenStart = to;
+    }
+
+    // White space between two words of a run that is more than one ' '.
+    struct Gap {
+        unsigned long start;
+        unsigned long end;
+    };
+    // A run of running text taken by takeTextRun: it spans start to end,
+    // its first word starts at words (after the white space it may start
+    // with), and gaps lists, in order, the white space between its words
+    // that is other than one ' ', so that the reader need not look at its
+    // bytes again to fold white space.  The gaps stay valid until the next
+    // run is taken.
+    struct TextRun {
+        unsigned long start;
+        unsigned long words;
+        unsigned long end;
+        const Gap* gaps;
+        std::size_t gapCount;
+    };
 
     // With no token queued, takes a run of running text at the read
     // position instead of tokens: bytes that stand for themselves in text
     // (anything but whitespace, '<', '&', '>', '"' and the two escape
     // bytes), with whitespace between two such bytes or before the first.
-    // Returns false, taking nothing, when the next byte does not start such
-    // a run.  Line feeds in the run are counted.
-    bool takeTextRun(unsigned long& start, unsigned long& end);
+    // Returns false when the next byte does not start such a run, taking
+    // nothing but white space before the byte that ends it, which is queued
+    // as the space token scanning would make of it.  Line feeds in the run
+    // (or the white space) are counted.
+    bool takeTextRun(TextRun& run)
+    {
+        // Markup next, the usual reason for no run, is told here at once.
+        if (_queueLength() != 0 || _position >= _length || _source[_position] == '<')
+            return false;
+        return _takeTextRun(run);
+    }
 
     // Whether a name token starts with c (rather than a punctuation,
     // whitespace or markup token).
     static bool startsName(char c);
+    // The end of the name that starts at from: the first name delimiter
+    // after from, or the end of the text.
+    unsigned long nameEnd(unsigned long from) const;
     // Whether c ends a name, or an entity name.
     static bool isNameDelimiter(char c);
     static bool isEntityNameDelimiter(char c);
@@ -85,6 +130,9 @@ protected:
 private:
     enum CommentMode { HTML_COMMENT, JSP_COMMENT };
 
+    // takeTextRun with no token queued and a byte at the read position
+    // other than '<'.
+    bool _takeTextRun(TextRun& run);
     void _scanMarkupDeclaration();
     void _scanComment(CommentMode mode);
     void _scanCDATA();
@@ -100,6 +148,8 @@ private:
     const DocumentType* _documentType;
     bool _inTag = false;
     bool _cdataEnabled = false;
+    // The gaps of the last text run.
+    std::vector<Gap> _gaps;
 
     // The last search for each terminator.  The text never changes, so a
     // search that failed from one index fails from every later one, and a

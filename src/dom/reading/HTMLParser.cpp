@@ -56,9 +56,9 @@ HTMLParser::HTMLParser(HTMLLexer* lexer, pagedom::SourceText::Block* page, Docum
 void HTMLParser::_run()
 {
     for (;;) {
-        unsigned long runStart, runEnd;
-        if (_directReading && _htmlLexer->takeTextRun(runStart, runEnd)) {
-            _collectRun(runStart, runEnd);
+        HTMLLexer::TextRun run;
+        if (_directReading && _htmlLexer->takeTextRun(run)) {
+            _collectRun(run);
             continue;
         }
         unsigned long kind = nextToken();

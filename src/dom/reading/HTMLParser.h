@@ -14,6 +14,7 @@
 #include "base/StringUtil.h"
 #include "doctype/ElementTable.h"
 #include "reading/AttributeScanner.h"
+#include "reading/HTMLLexer.h"
 #include "reading/MetaDataEnds.h"
 #include "reading/TagNames.h"
 #include "tree/Element.h"
@@ -23,7 +24,6 @@ class ContainerNode;
 class Document;
 class DocumentType;
 class ElementType;
-class HTMLLexer;
 class Node;
 class Text;
 
@@ -276,7 +276,7 @@ private:
     void _collect(const Lexer::Token* token);
     // A run of running text taken straight from the text (the direct
     // reading's counterpart of collecting its tokens one by one).
-    void _collectRun(unsigned long start, unsigned long end);
+    void _collectRun(const HTMLLexer::TextRun& run);
     void _addPiece(const std::string& data, const Lexer::Token* token, bool blank);
     void _addPiece(const char* data, std::size_t length, unsigned long end, bool blank);
     void _collectSpace(unsigned long start, unsigned long end);

@@ -257,9 +257,7 @@ unsigned long HTMLParser::_plainEndTagName()
     unsigned long i = slash->end;
     if (i >= n || !HTMLLexer::startsName(_source[i]))
         return 0;
-    ++i;
-    while (i < n && !HTMLLexer::isNameDelimiter(_source[i]))
-        ++i;
+    i = _htmlLexer->nameEnd(i + 1);
     return i < n && _source[i] == '>' ? i : 0;
 }
 
@@ -275,7 +273,8 @@ void HTMLParser::_endTag()
         unsigned long nameStart = getToken()->end;
         name = _source.substr(nameStart, nameEnd - nameStart);
         tagEnd = nameEnd + 1;
-        _htmlLexer->restartAt(tagEnd);
+        // A name holds no line feed.
+        _htmlLexer->stepOver(nameStart, tagEnd, 0);
     } else {
         while (_nextInTag(tagEnd)) {
             if (getKind() == Lexer::TOKEN_NAME && name.empty())

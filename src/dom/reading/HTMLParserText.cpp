@@ -78,16 +78,10 @@ void HTMLParser::_collectSpace(unsigned long start, unsigned long end)
 // stand for themselves, and each whitespace run between two words is kept
 // as it is in plain elements and becomes one space elsewhere (never dropped,
 // as it follows a word).
-void HTMLParser::_collectRun(unsigned long start, unsigned long end)
+void HTMLParser::_collectRun(const HTMLLexer::TextRun& run)
 {
-    const char* text = _source.data();
-    if (Lexer::isSpace(text[start])) {
-        unsigned long words = start;
-        while (Lexer::isSpace(text[words]))
-            ++words;
-        _collectSpace(start, words);
-        start = words;
-    }
+    if (run.words != run.start)
+        _collectSpace(run.start, run.words);
     if (!_pending) {
         _pending = true;
         _pendingStart = _covered;
@@ -95,30 +89,21 @@ void HTMLParser::_collectRun(unsigned long start, unsigned long end)
         _badChar = false;
     }
     if (_plainDepth > 0) {
-        _appendDataSpan(start, end);
+        _appendDataSpan(run.words, run.end);
     } else {
-        // Words one space apart read as they stand: only where white space
-        // folds does the data leave the page's bytes.
-        unsigned long asWritten = start;
-        unsigned long i = start;
-        while (i < end) {
-            while (i < end && !Lexer::isSpace(text[i]))
-                ++i;
-            if (i == end)
-                break;
-            const unsigned long space = i;
-            while (i < end && Lexer::isSpace(text[i]))
-                ++i;
-            if (i - space == 1 && text[space] == ' ')
-                continue;
-            _appendDataSpan(asWritten, space);
+        // Words one space apart read as they stand: only at the gaps the
+        // lexer found, where white space folds, does the data leave the
+        // page's bytes.
+        unsigned long asWritten = run.words;
+        for (std::size_t g = 0; g < run.gapCount; ++g) {
+            _appendDataSpan(asWritten, run.gaps[g].start);
             _copyDataSpan();
             _pendingText += ' ';
-            asWritten = i;
+            asWritten = run.gaps[g].end;
         }
-        _appendDataSpan(asWritten, end);
+        _appendDataSpan(asWritten, run.end);
     }
-    _pendingEnd = end;
+    _pendingEnd = run.end;
     _pendingBlank = false;
     _lastBlank = false;
     _afterBlock = false;

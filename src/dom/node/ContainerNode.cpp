@@ -215,7 +215,10 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
     newChild->_parentReplaced();
     if (!contained)
         newChild->_errorState |= INVALID_CONTENT_ERROR;
-    newChild->_setUpdateState(newChild->_updateState | UPDATE_ADDED);
+    if (newChild->getFirstChild())
+        newChild->_setUpdateState(newChild->_updateState | UPDATE_ADDED);
+    else
+        newChild->_markAddedLeaf();
     unsigned long count = _children.length();
     if (Node* before = count ? _children.item(count - 1) : nullptr) {
         // The links and marks of _setNextSibling and _setPreviousSibling;

@@ -550,6 +550,10 @@ protected:
     static unsigned long _handSetMarks() { return s_handSetMarks.load(std::memory_order_relaxed); }
     // The body of setUpdateState, for the library's own marks.
     void _setUpdateState(unsigned long state);
+    // _setUpdateState(update | UPDATE_ADDED) for a node without children
+    // that has just been linked under its parent (every node a reader
+    // links in): the same marks, by the short way that case takes.
+    void _markAddedLeaf();
     // Brackets a reset walk on this thread (its clearing is not counted).
     static void _beginMarkReset() { ++t_resettingMarks; }
     static void _endMarkReset() { --t_resettingMarks; }

@@ -141,16 +141,39 @@ std::size_t classOf(std::size_t size)
     return size == 0 ? 0 : (size - 1) / GRAIN;
 }
 
-} // namespace
-
-void* NodeAllocator::allocate(std::size_t size)
+// Every other allocation: a size past the classes, a new block to carve,
+// the first on a thread, or one after the thread's pool was handed on.
+[[gnu::noinline]] void* allocateSlowly(std::size_t size)
 {
-    if (size > MAX_POOLED_SIZE)
+    if (size > NodeAllocator::MAX_POOLED_SIZE)
         return ::operator new(size);
     if (PoolState* state = threadState())
         return take(*state, classOf(size));
     std::lock_guard<std::mutex> guard(orphanLock());
     return take(orphans(), classOf(size));
+}
+
+} // namespace
+
+void* NodeAllocator::allocate(std::size_t size)
+{
+    // The usual case, a free cell or room left in the newest block of the
+    // thread's pool, saves no registers for the others.
+    PoolState* state = t_state;
+    if (size <= MAX_POOLED_SIZE && state) {
+        const std::size_t cls = classOf(size);
+        if (FreeCell* cell = state->free[cls]) {
+            state->free[cls] = cell->next;
+            return cell;
+        }
+        char* cell = state->bump[cls];
+        const std::size_t cellSize = (cls + 1) * GRAIN;
+        if (cell && cell + cellSize <= state->bumpEnd[cls]) {
+            state->bump[cls] = cell + cellSize;
+            return cell;
+        }
+    }
+    return allocateSlowly(size);
 }
 
 void NodeAllocator::release(void* memory, std::size_t size)

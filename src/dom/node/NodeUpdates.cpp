@@ -55,19 +55,8 @@ void Node::_setUpdateState(unsigned long state)
             _updateState = static_cast<std::uint32_t>(_prepareUpdateState(state));
             return;
         }
-        // A node without children marked added (every node a reader links
-        // in): there is nothing to push down, and only the parent may need
-        // its child-modified mark.
         if (added == UPDATE_ADDED && !getFirstChild()) {
-            unsigned long prepared = _prepareUpdateState(state);
-            unsigned long grown = prepared & ~_updateState;
-            _updateState = static_cast<std::uint32_t>(prepared);
-            Node* p = getParentNode();
-            if (!p || grown == 0 || grown == UPDATE_SIBLING_CHANGED)
-                return;
-            if (grown == UPDATE_ADDED && (p->_updateState & UPDATE_ADDED))
-                return;
-            p->_setUpdateState(p->_updateState | UPDATE_CHILD_MODIFIED);
+            _markAddedLeaf();
             return;
         }
     }
@@ -89,6 +78,25 @@ void Node::_setUpdateState(unsigned long state)
         node = p;
         state = p->_updateState | UPDATE_CHILD_MODIFIED;
     }
+}
+
+// A node without children marked added: there is nothing to push down, and
+// only the parent may need its child-modified mark.
+void Node::_markAddedLeaf()
+{
+    _sourceTouched();
+    const unsigned long state = _updateState | UPDATE_ADDED;
+    if (state == _updateState)
+        return;
+    const unsigned long prepared = _prepareUpdateState(state);
+    const unsigned long grown = prepared & ~static_cast<unsigned long>(_updateState);
+    _updateState = static_cast<std::uint32_t>(prepared);
+    Node* p = getParentNode();
+    if (!p || grown == 0 || grown == UPDATE_SIBLING_CHANGED)
+        return;
+    if (grown == UPDATE_ADDED && (p->_updateState & UPDATE_ADDED))
+        return;
+    p->_setUpdateState(p->_updateState | UPDATE_CHILD_MODIFIED);
 }
 
 void Node::_pushDownUpdate(Node* node, unsigned long added, Node* parent)

@@ -70,7 +70,9 @@ Node::~Node()
 {
     if (_hasUserData)
         setUserData(nullptr);
-    _dropName();
+    // Most names are shared copies, which stay.
+    if (_ownsName)
+        _dropName();
 }
 
 // --- names ----------------------------------------------------------------------

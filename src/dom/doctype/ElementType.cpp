@@ -258,11 +258,14 @@ bool ElementType::allowsChild(const Node* child) const
 namespace {
 
 // The name a content model knows an element by: its type's name, else its
-// own.
-std::string contentName(const Node* element)
+// own, copied into spare (a type's name is not copied: a reader asks this
+// for most elements it places).
+const std::string& contentName(const Node* element, std::string& spare)
 {
-    const ElementType* type = pagedom::NodeAccess::boundElementType(*element);
-    return type ? type->getName() : element->getNodeName();
+    if (const ElementType* type = pagedom::NodeAccess::boundElementType(*element))
+        return type->getName();
+    spare = element->getNodeName();
+    return spare;
 }
 
 } // namespace
@@ -271,14 +274,16 @@ bool ElementType::includesChild(const Node* child) const
 {
     if (!_contentModel.getInclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
-    return _contentModel.includes(contentName(child));
+    std::string spare;
+    return _contentModel.includes(contentName(child, spare));
 }
 
 bool ElementType::excludesChild(const Node* child) const
 {
     if (!_contentModel.getExclusions() || !child || child->getNodeType() != ELEMENT_NODE)
         return false;
-    return _contentModel.excludes(contentName(child));
+    std::string spare;
+    return _contentModel.excludes(contentName(child, spare));
 }
 
 std::vector<std::string> ElementType::getContentNames() const

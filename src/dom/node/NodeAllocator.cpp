@@ -71,22 +71,31 @@ PoolState& orphans()
     return *state;
 }
 
-void* take(PoolState& state, std::size_t cls)
+// A cell of class cls from the free list or the newest block, or null when
+// a new block is needed.
+inline void* takeReady(PoolState& state, std::size_t cls)
 {
     if (FreeCell* cell = state.free[cls]) {
         state.free[cls] = cell->next;
         return cell;
     }
+    char* cell = state.bump[cls];
     const std::size_t size = (cls + 1) * GRAIN;
-    if (!state.bump[cls] || state.bump[cls] + size > state.bumpEnd[cls]) {
-        char* block = static_cast<char*>(::operator new(BLOCK_SIZE));
-        state.blocks.push_back(block);
-        state.bump[cls] = block;
-        state.bumpEnd[cls] = block + BLOCK_SIZE;
-    }
-    void* cell = state.bump[cls];
-    state.bump[cls] += size;
+    if (!cell || cell + size > state.bumpEnd[cls])
+        return nullptr;
+    state.bump[cls] = cell + size;
     return cell;
+}
+
+void* take(PoolState& state, std::size_t cls)
+{
+    if (void* cell = takeReady(state, cls))
+        return cell;
+    char* block = static_cast<char*>(::operator new(BLOCK_SIZE));
+    state.blocks.push_back(block);
+    state.bump[cls] = block + (cls + 1) * GRAIN;
+    state.bumpEnd[cls] = block + BLOCK_SIZE;
+    return block;
 }
 
 void give(PoolState& state, void* memory, std::size_t cls)
@@ -161,17 +170,8 @@ void* NodeAllocator::allocate(std::size_t size)
     // thread's pool, saves no registers for the others.
     PoolState* state = t_state;
     if (size <= MAX_POOLED_SIZE && state) {
-        const std::size_t cls = classOf(size);
-        if (FreeCell* cell = state->free[cls]) {
-            state->free[cls] = cell->next;
+        if (void* cell = takeReady(*state, classOf(size)))
             return cell;
-        }
-        char* cell = state->bump[cls];
-        const std::size_t cellSize = (cls + 1) * GRAIN;
-        if (cell && cell + cellSize <= state->bumpEnd[cls]) {
-            state->bump[cls] = cell + cellSize;
-            return cell;
-        }
     }
     return allocateSlowly(size);
 }

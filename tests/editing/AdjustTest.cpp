@@ -218,6 +218,34 @@ TEST(Adjust, FormattingAnElementUndoesWhatThePendingNodeTook)
     DOM::getDOM()->deleteDocument(doc);
 }
 
+TEST(Adjust, TidyingOrFormattingThePendingNodeItselfIsSafe)
+{
+    // The cursor leaves an emptied B behind, and the host then tidies or
+    // formats that very B: it goes first, with nothing recorded that would
+    // keep it alive, and the pass does not walk it afterwards (the address
+    // sanitizer sees any use of it).
+    for (const bool format : {false, true}) {
+        Document* doc = read("<p>a<b>x</b></p><div>y</div>");
+        doc->endUpdate();
+        Text* inB = static_cast<Text*>(nthNamed(doc, "B")->getFirstChild());
+        doc->setLayoutCursor(inB, 0);
+        inB->setData("");
+        doc->adjustNodes(nullptr, false);
+        doc->endUpdate();
+        ASSERT_EQ(1u, countNamed(doc, "B"));
+        doc->setLayoutCursor(nthNamed(doc, "DIV")->getFirstChild(), 0);
+        Element* b = static_cast<Element*>(nthNamed(doc, "B"));
+        if (format)
+            b->formatSource();
+        else
+            EXPECT_TRUE(doc->adjustNodes(b, false));
+        doc->endUpdate();
+        EXPECT_EQ(0u, countNamed(doc, "B"));
+        EXPECT_EQ("<p>a</p><div>y</div>", doc->getSource());
+        DOM::getDOM()->deleteDocument(doc);
+    }
+}
+
 // After random edits, tidying (changed nodes only, then everything) keeps
 // every non-white character, keeps the cursor and the selections in the
 // tree, and undoes as one step to the page before it.

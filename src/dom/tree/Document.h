@@ -428,8 +428,13 @@ private:
     // The pass of adjustNodes once it is due, on root: the pending node,
     // then the walk.
     bool _adjustTree(Node* root, bool full);
-    // The walk of the pass on root, after which the cursor's node is the
-    // pending node.  Formatting records its subtree as replaced around this
+    // _dropPendingNode before a pass on root, which may go with the pending
+    // node (it is that node or lies in its emptied path): false when it did
+    // (root may then be destroyed), and dropped tells whether anything was
+    // deleted.
+    bool _dropPendingNodeBefore(Node* root, bool& dropped);
+    // The walk of the pass on root (none when root is null), after which
+    // the cursor's node is the pending node.  Formatting records its subtree as replaced around this
     // alone: the pending node may lie outside it, and goes before.
     bool _runAdjuster(Node* root, bool full);
     // Deletes the pending node with its emptied ancestors unless the cursor

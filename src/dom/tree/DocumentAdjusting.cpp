@@ -24,14 +24,29 @@ bool Document::adjustNodes(Node* node, bool full)
 
 bool Document::_adjustTree(Node* root, bool full)
 {
-    const bool dropped = _dropPendingNode();
-    return _runAdjuster(root, full) || dropped;
+    bool dropped = false;
+    const bool stays = _dropPendingNodeBefore(root, dropped);
+    return _runAdjuster(stays ? root : nullptr, full) || dropped;
+}
+
+bool Document::_dropPendingNodeBefore(Node* root, bool& dropped)
+{
+    // The tree's hold on root may be the last one.
+    const bool held = root != this && _isInTree(root);
+    if (held)
+        root->addRef();
+    dropped = _dropPendingNode();
+    const bool stays = !held || _isInTree(root);
+    if (held)
+        root->releaseRef();
+    return stays;
 }
 
 bool Document::_runAdjuster(Node* root, bool full)
 {
     bool changed = false;
-    if (pagedom::NodeAdjuster* adjuster = pagedom::NodeAdjuster::installed())
+    pagedom::NodeAdjuster* adjuster = pagedom::NodeAdjuster::installed();
+    if (adjuster && root)
         changed = adjuster->adjust(*this, root, full);
     // The next pass looks at what the cursor was left in.
     _dropNode(_pendingNode);

@@ -459,8 +459,10 @@ void Element::formatSource()
     // goes first if it is empty, as a change of its own.
     Document* doc = getOwnerDocument();
     const bool html = doc && doc->isHTMLDocument();
-    if (html)
-        doc->_dropPendingNode();
+    bool dropped = false;
+    // An element that went with it is formatted no more.
+    if (html && !doc->_dropPendingNodeBefore(this, dropped))
+        return;
     pagedom::ChangeHooks::SubtreeChange change(this);
     _formatOwn();
     if (html)

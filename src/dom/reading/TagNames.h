@@ -32,6 +32,7 @@ public:
         // The declaration of the name, or null.
         const ElementType* type = nullptr;
     };
+    // The answers for name, valid until the next lookUp.
     const Answer& lookUp(const std::string& name);
 
 private:

@@ -434,8 +434,9 @@ private:
     // deleted.
     bool _dropPendingNodeBefore(Node* root, bool& dropped);
     // The walk of the pass on root (none when root is null), after which
-    // the cursor's node is the pending node.  Formatting records its subtree as replaced around this
-    // alone: the pending node may lie outside it, and goes before.
+    // the cursor's node is the pending node.  Formatting records its
+    // subtree as replaced around this alone: the pending node may lie
+    // outside it, and goes before.
     bool _runAdjuster(Node* root, bool full);
     // Deletes the pending node with its emptied ancestors unless the cursor
     // is in it, and clears it; true when something was deleted.

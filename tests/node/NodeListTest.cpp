@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "tree/NodeTestUtil.h"
@@ -242,4 +243,52 @@ TEST_F(NodeListTest, ChildListsAgreeWithAVectorThroughEditsAnywhere)
     EXPECT_TRUE(linked(parent));
     EXPECT_EQ(0u, view.length());
     parent->releaseRef();
+}
+
+// A child list that has only been appended to keeps its entries by their
+// sibling links alone.  The first edit of any other kind must find the
+// children exactly as they are, whether it touches an end, the middle, or
+// only asks for a place.
+TEST_F(NodeListTest, AnAppendedChildListServesEveryFirstEdit)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Element*, std::vector<Node*>&, Document*)> edit;
+    };
+    auto fresh = [](Document* d) { return d->createElement("y"); };
+    const std::vector<Case> cases = {
+        {"remove the last", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m.back())->releaseRef(); m.pop_back(); }},
+        {"remove the first", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m.front())->releaseRef(); m.erase(m.begin()); }},
+        {"remove the middle", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m[2])->releaseRef(); m.erase(m.begin() + 2); }},
+        {"insert before the last", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.end() - 1, p->insertBefore(fresh(d), m.back())); }},
+        {"insert before the first", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.begin(), p->insertBefore(fresh(d), m.front())); }},
+        {"insert in the middle", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.begin() + 3, p->insertBefore(fresh(d), m[3])); }},
+        {"replace the last", [&](Element* p, std::vector<Node*>& m, Document* d) { Node* y = fresh(d); p->replaceChild(y, m.back())->releaseRef(); m.back() = y; }},
+        {"move the first to the end", [](Element* p, std::vector<Node*>& m, Document*) { p->appendChild(m.front()); std::rotate(m.begin(), m.begin() + 1, m.end()); }},
+        {"move the last to the front", [](Element* p, std::vector<Node*>& m, Document*) { p->insertBefore(m.back(), m.front()); std::rotate(m.rbegin(), m.rbegin() + 1, m.rend()); }},
+        {"ask for a middle place", [](Element* p, std::vector<Node*>& m, Document*) { EXPECT_EQ(3u, p->getChildIndex(m[3])); }},
+        {"ask for a middle child", [](Element* p, std::vector<Node*>& m, Document*) { EXPECT_EQ(m[2], p->getChildNode(2)); }},
+        {"take a view, then append", [&](Element* p, std::vector<Node*>& m, Document* d) {
+             dom::NodeList view = p->getChildNodes();
+             m.push_back(p->appendChild(fresh(d)));
+             EXPECT_EQ(m.size(), view.length());
+         }},
+    };
+    for (const Case& c : cases) {
+        Element* parent = doc->createElement("p");
+        std::vector<Node*> model;
+        for (int i = 0; i < 6; ++i)
+            model.push_back(parent->appendChild(doc->createElement("x")));
+        c.edit(parent, model, doc.get());
+        // Appends after the edit go where the edit left the list.
+        model.push_back(parent->appendChild(doc->createElement("z")));
+        std::vector<Node*> walked;
+        for (Node* n = parent->getFirstChild(); n; n = n->getNextSibling())
+            walked.push_back(n);
+        EXPECT_EQ(model, walked) << c.name;
+        EXPECT_EQ(model.back(), parent->getLastChild()) << c.name;
+        EXPECT_EQ(model.size(), parent->getChildLength()) << c.name;
+        EXPECT_TRUE(linked(parent)) << c.name;
+        parent->releaseRef();
+    }
 }

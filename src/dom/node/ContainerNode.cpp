@@ -80,7 +80,11 @@ void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
 {
     Node::_subtreeMoves(newChild);
     newChild->_setParentNode(this);
-    Node* before = refChild ? refChild->_previous : getLastChild();
+    // A list kept as a chain is read along the links: it takes its body
+    // before they change, unless the child goes at the end.
+    if (refChild)
+        _children.makeIndexed();
+    Node* before = refChild ? refChild->_previous : _children.last();
     if (before) {
         before->_setNextSibling(newChild);
         newChild->_setPreviousSibling(before);
@@ -88,8 +92,10 @@ void ContainerNode::_link(Node* newChild, Node* refChild, unsigned long index)
     if (refChild) {
         refChild->_setPreviousSibling(newChild);
         newChild->_setNextSibling(refChild);
+        _children.insertAt(newChild, index);
+    } else {
+        _children.appendLinked(newChild);
     }
-    _children.insertAt(newChild, index);
     _addUpdateBits(UPDATE_CHILD_MODIFIED);
 }
 
@@ -219,8 +225,7 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
         newChild->_setUpdateState(newChild->_updateState | UPDATE_ADDED);
     else
         newChild->_markAddedLeaf();
-    unsigned long count = _children.length();
-    if (Node* before = count ? _children.item(count - 1) : nullptr) {
+    if (Node* before = _children.last()) {
         // The links and marks of _setNextSibling and _setPreviousSibling;
         // the change of content is counted above.
         before->_next = newChild;
@@ -228,7 +233,7 @@ void ContainerNode::_appendParsed(Node* newChild, bool contained)
         newChild->_previous = before;
         newChild->_addUpdateBits(UPDATE_SIBLING_CHANGED);
     }
-    _children.insertAt(newChild, count);
+    _children.appendLinked(newChild);
     _addUpdateBits(UPDATE_CHILD_MODIFIED);
 }
 
@@ -246,6 +251,7 @@ Node* ContainerNode::removeChild(Node* oldChild)
         if (index == NOT_FOUND)
             return nullptr;
     }
+    _children.makeIndexed();
     oldChild->_setParentNode(nullptr);
     Node* prev = oldChild->_previous;
     Node* next = oldChild->_next;

@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 
+#include "node/Node.h"
 #include "node/NodeAllocator.h"
 
 namespace dom {
@@ -136,6 +137,20 @@ struct NodeList::Body {
         --size;
     }
 
+    // Takes the count entries linked from first by their sibling links, into
+    // a vector of exactly that size.
+    void fillFromChain(Node* first, std::uint32_t count)
+    {
+        if (count > capacity) {
+            items = allocateItems(count);
+            capacity = count;
+        }
+        Node* node = first;
+        for (std::uint32_t i = 0; i < count; ++i, node = node->getNextSibling())
+            items[i] = node;
+        size = gapStart = count;
+    }
+
     // The first index holding node, searched from the front.
     unsigned long find(const Node* node) const
     {
@@ -192,22 +207,46 @@ struct NodeList::Body {
 // bit set): the list has had entries, so a view taken of it now gets a
 // body like any other and follows the entries added later.  Only a list
 // that never had an entry (or was cleared) has a null _impl.
+//
+// A child list that has only been appended to since it had a second entry
+// keeps a chain instead: its two ends and its count, with _impl holding the
+// chain's address with the second bit set.  The entries in between are the
+// siblings linked from the first, so a reader appending thousands of
+// children fills no vector, and a parsed page keeps none.  Anything but an
+// append (a view, an index, an insertion elsewhere, a removal) first gives
+// the list its body, read along the links: the container relinks its
+// children only after that (see makeIndexed).  Chains come from the node
+// allocator, like bodies.
+void* NodeList::Chain::operator new(std::size_t size)
+{
+    return pagedom::NodeAllocator::allocate(size);
+}
+
+void NodeList::Chain::operator delete(void* memory, std::size_t size)
+{
+    pagedom::NodeAllocator::release(memory, size);
+}
 
 void NodeList::_makeBody() const
 {
     NodeList* self = const_cast<NodeList*>(this);
-    Node* node = _isSingle() ? _single() : nullptr;
-    self->_impl = new Body;
-    self->_impl->lists.store(1, std::memory_order_relaxed);
-    if (node)
-        self->_impl->insertAt(0, node);
+    Body* body = new Body;
+    body->lists.store(1, std::memory_order_relaxed);
+    if (_isChain()) {
+        Chain* chain = _chain();
+        body->fillFromChain(chain->first, chain->count);
+        delete chain;
+    } else if (Node* node = _isSingle() ? _single() : nullptr) {
+        body->insertAt(0, node);
+    }
+    self->_impl = body;
 }
 
 NodeList::NodeList() : _impl(nullptr) {}
 
 NodeList::NodeList(const NodeList& other)
 {
-    if (other._isSingle())
+    if (other._isBodiless())
         other._makeBody();
     _impl = other._impl;
     _attachImpl();
@@ -215,7 +254,7 @@ NodeList::NodeList(const NodeList& other)
 
 NodeList& NodeList::operator=(const NodeList& other)
 {
-    if (other._isSingle())
+    if (other._isBodiless())
         other._makeBody();
     if (_impl == other._impl)
         return *this;
@@ -236,6 +275,17 @@ Node* NodeList::item(unsigned long index) const
 {
     if (_isSingle())
         return index == 0 ? _single() : nullptr;
+    if (_isChain()) {
+        // The two ends are at hand; any other entry needs the body.
+        const Chain* chain = _chain();
+        if (index == 0)
+            return chain->first;
+        if (index + 1 == chain->count)
+            return chain->last;
+        if (index >= chain->count)
+            return nullptr;
+        _makeBody();
+    }
     if (!_impl || index >= _impl->size)
         return nullptr;
     return _impl->at(index);
@@ -245,6 +295,8 @@ unsigned long NodeList::length() const
 {
     if (_isSingle())
         return _single() ? 1 : 0;
+    if (_isChain())
+        return _chain()->count;
     return _impl ? _impl->size : 0;
 }
 
@@ -262,6 +314,11 @@ void NodeList::_detachImpl()
         _impl = nullptr;
         return;
     }
+    if (_isChain()) {
+        delete _chain();
+        _impl = nullptr;
+        return;
+    }
     if (!_impl)
         return;
     // The last list sees a count of 1 and no other list left to copy from,
@@ -275,8 +332,32 @@ void NodeList::_detachImpl()
 
 void OwnerNodeList::_ensureBody()
 {
-    if (!_impl || _isSingle())
+    if (!_impl || _isBodiless())
         _makeBody();
+}
+
+void OwnerNodeList::_appendLinkedElsewhere(Node* node)
+{
+    const std::uintptr_t word = reinterpret_cast<std::uintptr_t>(_impl);
+    if (!_impl || word == SINGLE_TAG) {
+        _impl = reinterpret_cast<Body*>(reinterpret_cast<std::uintptr_t>(node) | SINGLE_TAG);
+    } else if (_isSingle()) {
+        Chain* chain = new Chain{_single(), node, 2};
+        _impl = reinterpret_cast<Body*>(reinterpret_cast<std::uintptr_t>(chain) | CHAIN_TAG);
+    } else if (_isChain()) {
+        std::abort(); // four billion entries in one list, as a body allows
+    } else {
+        _impl->insertAt(_impl->size, node);
+    }
+}
+
+Node* OwnerNodeList::last() const
+{
+    if (_isSingle())
+        return _single();
+    if (_isChain())
+        return _chain()->last;
+    return _impl && _impl->size ? _impl->at(_impl->size - 1) : nullptr;
 }
 
 Node* OwnerNodeList::insertBefore(Node* node, const Node* refNode)
@@ -321,6 +402,7 @@ Node* OwnerNodeList::remove(const Node* node)
 
 Node* OwnerNodeList::removeAt(unsigned long index)
 {
+    makeIndexed();
     if (_isSingle()) {
         Node* found = _single();
         if (index != 0 || !found)
@@ -339,6 +421,8 @@ unsigned long OwnerNodeList::indexOf(const Node* node) const
 {
     if (!node)
         return NOT_FOUND;
+    if (_isChain())
+        _makeBody();
     if (_isSingle())
         return _single() == node ? 0 : NOT_FOUND;
     if (!_impl)
@@ -350,6 +434,8 @@ unsigned long OwnerNodeList::indexOfUnique(const Node* node) const
 {
     if (!node)
         return NOT_FOUND;
+    if (_isChain())
+        _makeBody();
     if (_isSingle())
         return _single() == node ? 0 : NOT_FOUND;
     if (!_impl)

@@ -3,6 +3,7 @@
 #ifndef PAGEDOM_NODE_NODELIST_H
 #define PAGEDOM_NODE_NODELIST_H
 
+#include <cstddef>
 #include <cstdint>
 
 class Node;
@@ -44,11 +45,27 @@ protected:
     // Stops counting this list; frees the body when it was the last.  The
     // pointer is left as it is.
     void _detachImpl();
-    // A list with one entry may hold it in place of a body (see
-    // OwnerNodeList); _makeBody gives it one.
+    // A list with one entry may hold it in place of a body, and a child
+    // list only ever appended to may hold a chain (see OwnerNodeList);
+    // _makeBody gives either one.
     static constexpr std::uintptr_t SINGLE_TAG = 1;
+    static constexpr std::uintptr_t CHAIN_TAG = 2;
+    // A chain: the two ends and the count of a child list whose entries are
+    // linked to each other by their sibling links (see appendLinked).
+    struct Chain {
+        Node* first;
+        Node* last;
+        std::uint32_t count;
+
+        static void* operator new(std::size_t size);
+        static void operator delete(void* memory, std::size_t size);
+    };
     bool _isSingle() const { return (reinterpret_cast<std::uintptr_t>(_impl) & SINGLE_TAG) != 0; }
     Node* _single() const { return reinterpret_cast<Node*>(reinterpret_cast<std::uintptr_t>(_impl) & ~SINGLE_TAG); }
+    bool _isChain() const { return (reinterpret_cast<std::uintptr_t>(_impl) & CHAIN_TAG) != 0; }
+    Chain* _chain() const { return reinterpret_cast<Chain*>(reinterpret_cast<std::uintptr_t>(_impl) & ~CHAIN_TAG); }
+    // Whether the list keeps its entries without a body.
+    bool _isBodiless() const { return (reinterpret_cast<std::uintptr_t>(_impl) & (SINGLE_TAG | CHAIN_TAG)) != 0; }
     void _makeBody() const;
 
     Body* _impl;
@@ -88,11 +105,39 @@ public:
     // list), or NOT_FOUND: looked for first beside the last insertion or
     // removal, so that finding the neighbour of the last edit costs one step.
     unsigned long indexOfUnique(const Node* node) const;
+    // Appends node to a child list, node having just been linked after the
+    // last entry by its sibling links.  Until anything but such appends
+    // happens to it, the list keeps only its ends and its count, and the
+    // entries in between are found by those links.
+    void appendLinked(Node* node)
+    {
+        // A reader appends thousands of children to chains: that case first.
+        if (_isChain() && _chain()->count < CHAIN_LIMIT) {
+            Chain* chain = _chain();
+            chain->last = node;
+            ++chain->count;
+        } else {
+            _appendLinkedElsewhere(node);
+        }
+    }
+    // The last entry, or null; found without giving the list a body.
+    Node* last() const;
+    // Gives a list kept as a chain its body, read along the sibling links:
+    // the caller is about to relink entries.
+    void makeIndexed()
+    {
+        if (_isChain())
+            _makeBody();
+    }
     // Detaches from the body; lists that shared it keep the former entries.
     void clear();
 
 private:
     void _ensureBody();
+    // appendLinked to a list that is not a chain, or a chain at its limit.
+    void _appendLinkedElsewhere(Node* node);
+    // The most entries a list holds, as a body's count allows.
+    static constexpr std::uint32_t CHAIN_LIMIT = 0xFFFFFFFFu;
 };
 
 } // namespace dom

@@ -17,9 +17,7 @@ Node* Node::getFirstChild() const
 Node* Node::getLastChild() const
 {
     const dom::OwnerNodeList* list = _childList();
-    if (!list || list->length() == 0)
-        return nullptr;
-    return list->item(list->length() - 1);
+    return list ? list->last() : nullptr;
 }
 
 Node* Node::getChildNode(unsigned long index) const

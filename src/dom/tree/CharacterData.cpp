@@ -17,6 +17,8 @@ CharacterData::CharacterData(Document* ownerDocument, const pagedom::SourceText&
 {
 }
 
+CharacterData::CharacterData(const CharacterData& other) : Node(other), _data(other._data.detached()) {}
+
 void CharacterData::setData(const std::string& data)
 {
     _sourceTouched();

@@ -43,7 +43,8 @@ protected:
     // names themselves; the stored name is the shared empty one.
     CharacterData(Document* ownerDocument, const std::string& data);
     CharacterData(Document* ownerDocument, const pagedom::SourceText& data);
-    CharacterData(const CharacterData& other) = default;
+    // A copy keeps its data to itself (see SourceText).
+    CharacterData(const CharacterData& other);
 
     // Replaces the data inside a modification announcement and asks for the
     // source to be produced again (setData of the node classes).

@@ -237,9 +237,10 @@ Element* HTMLParser::_jspScript(const std::string& source, unsigned long start)
     element->_setStartTagText(pagedom::SourceText::span(_page, start, offset));
     element->setEndTag(terminated ? std::string(HTMLLexer::JSP_CLOSE) : std::string());
     if (contentEnd > offset) {
-        std::string content = source.substr(offset, contentEnd - offset);
-        CDATASection* section = _document->createCDATASection(content);
-        section->setSource(content);
+        // The code is its own data and source, kept as a span of the page.
+        const pagedom::SourceText code(_page, start + offset, contentEnd - offset);
+        CDATASection* section = new CDATASection(_document, code, code);
+        section->addRef();
         element->_appendQuietly(section);
     }
     element->setElementType(type);

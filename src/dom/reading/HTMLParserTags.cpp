@@ -188,9 +188,10 @@ void HTMLParser::_rawContent(Element* element, const std::string& name)
         }
     }
     if (end > from) {
-        std::string raw = _takeSource(end);
-        CDATASection* section = _document->createCDATASection(raw);
-        section->setSource(raw);
+        // The raw text is its own data and source, kept as a span of the page.
+        const pagedom::SourceText raw = _takeSpan(end);
+        CDATASection* section = new CDATASection(_document, raw, raw);
+        section->addRef();
         element->_appendQuietly(section);
     }
     // The lexer goes on after the raw text.

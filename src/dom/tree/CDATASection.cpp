@@ -15,6 +15,19 @@ const std::string CDATASection::DECL_KEY = "[CDATA[";
 CDATASection::CDATASection(Document* ownerDocument, const std::string& data)
     : CharacterData(ownerDocument, data)
 {
+    _setClassMark(MARK_FORMAT_PENDING, true);
+}
+
+CDATASection::CDATASection(Document* ownerDocument, const pagedom::SourceText& data,
+                           const pagedom::SourceText& source)
+    : CharacterData(ownerDocument, data), _source(source)
+{
+    _addUnlinkedUpdateBits(UPDATE_CONTENT_MODIFIED);
+}
+
+CDATASection::CDATASection(const CDATASection& other) : CharacterData(other), _source(other._source.detached())
+{
+    _setClassMark(MARK_FORMAT_PENDING, other._classMark(MARK_FORMAT_PENDING));
 }
 
 std::string CDATASection::getNodeName() const
@@ -49,7 +62,7 @@ void CDATASection::formatSource()
 void CDATASection::_regenerateSource()
 {
     _sourceTouched();
-    _formatPending = true;
+    _setClassMark(MARK_FORMAT_PENDING, true);
     clearErrorState(INVALID_FORMAT_ERROR);
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
 }
@@ -58,8 +71,8 @@ void CDATASection::setSource(const std::string& source)
 {
     _sourceTouched();
     pagedom::ChangeHooks::announceBeginModify(this);
-    _source = source;
-    _formatPending = false;
+    _source = pagedom::SourceText(source);
+    _setClassMark(MARK_FORMAT_PENDING, false);
     _addUpdateBits(UPDATE_CONTENT_MODIFIED);
     pagedom::ChangeHooks::announceEndModify(this);
 }
@@ -79,16 +92,16 @@ bool CDATASection::_inRawContent() const
 
 std::string CDATASection::getSource() const
 {
-    return _producedSource();
+    return std::string(_producedSource());
 }
 
-const std::string& CDATASection::_producedSource() const
+std::string_view CDATASection::_producedSource() const
 {
-    if (_formatPending) {
-        _source = _inRawContent() ? _data.str() : OPEN_TAG + _data.str() + CLOSE_TAG;
-        _formatPending = false;
+    if (_classMark(MARK_FORMAT_PENDING)) {
+        _source = pagedom::SourceText(_inRawContent() ? _data.str() : OPEN_TAG + _data.str() + CLOSE_TAG);
+        _setClassMark(MARK_FORMAT_PENDING, false);
     }
-    return _source;
+    return _source.view();
 }
 
 void CDATASection::_writeStart(std::string& out) const
@@ -98,5 +111,7 @@ void CDATASection::_writeStart(std::string& out) const
 
 Node::WholeText CDATASection::_wholeText(std::string_view& text, const char*& blockEnd) const
 {
-    return _ownText(_producedSource(), text, blockEnd);
+    text = _producedSource();
+    blockEnd = _source.blockEnd();
+    return OWN_TEXT;
 }

@@ -38,8 +38,9 @@ public:
     void setSource(const std::string& source);
 
 protected:
-    // A copy of other without parent (see cloneNode).
-    CDATASection(const CDATASection& other) = default;
+    // A copy of other without parent (see cloneNode); it keeps its texts to
+    // itself (see SourceText).
+    CDATASection(const CDATASection& other);
 
 private:
     void _regenerateSource() override;
@@ -47,11 +48,20 @@ private:
     // The stored source, written whole.
     WholeText _wholeText(std::string_view& text, const char*& blockEnd) const override;
     // The stored source, produced again from the data first when pending.
-    const std::string& _producedSource() const;
+    std::string_view _producedSource() const;
     bool _inRawContent() const;
 
-    mutable std::string _source;
-    mutable bool _formatPending = true;
+    // A section read from a page: its data and its source are spans of
+    // the page (raw content and JSP code are their own source).
+    CDATASection(Document* ownerDocument, const pagedom::SourceText& data, const pagedom::SourceText& source);
+
+    mutable pagedom::SourceText _source;
+    // Kept as the node's class mark: whether the source is still to be
+    // produced from the data.
+    enum : unsigned { MARK_FORMAT_PENDING = 0 };
+
+    // Library internals used by the readers.
+    friend class HTMLParser;
 };
 
 #endif

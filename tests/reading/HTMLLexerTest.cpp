@@ -325,6 +325,40 @@ TEST(HTMLLexerTest, StartTagReadDirectlyKeepsLinesAndBytes)
     EXPECT_EQ(lines[false], lines[true]);
 }
 
+// JSP code inside a quoted value is stepped over whole by the direct
+// reading, quotes and line feeds in it included; code left open, or any
+// other '<', leaves the tag to the token reading.  Either way both readings
+// give the same attributes, the same end and the same lines after.
+TEST(HTMLLexerTest, JSPCodeInQuotedValuesReadsAlikeBothWays)
+{
+    const char* texts[] = {"<a href=\"<%= u(\"q\")\n %>/x\" t='<%=\"'\"%>'\nw=1>\nz",
+                           "<a v=\"<%-- c\n --%>\" b=\"<%>%>\">\nz", "<a v=\"x<%=a%><%=b%>y\">\nz",
+                           "<a v=\"<%= open\n >\nz", "<a v=\"x<b\" c>\nz", "<a v=\"<%= a %>\n<br>\">\nz"};
+    for (const char* raw : texts) {
+        const std::string text(raw);
+        std::vector<std::vector<unsigned long>> attributes[2];
+        std::vector<unsigned long> lines[2];
+        unsigned long ends[2] = {0, 0};
+        std::string rest[2];
+        for (bool direct : {true, false}) {
+            HTMLLexer lexer(text, nullptr);
+            pagedom::AttributeScanner scanner(text, lexer);
+            lexer.deleteToken(lexer.nextToken());
+            Token* name = lexer.nextToken();
+            ASSERT_EQ(NAME, name->kind);
+            ends[direct] = scanner.scanStartTag(*name, direct).end;
+            lexer.deleteToken(name);
+            for (const auto& a : scanner.attributes())
+                attributes[direct].push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});
+            rest[direct] = drain(lexer, &lines[direct]);
+        }
+        EXPECT_EQ(ends[false], ends[true]) << raw;
+        EXPECT_EQ(attributes[false], attributes[true]) << raw;
+        EXPECT_EQ(rest[false], rest[true]) << raw;
+        EXPECT_EQ(lines[false], lines[true]) << raw;
+    }
+}
+
 // The smallest reader on the base class, to check its bookkeeping.
 class TokenReader : public Parser {
 public:

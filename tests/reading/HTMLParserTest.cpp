@@ -563,7 +563,9 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
         "<!-- c -->", "<jsp:include page=\"a.jsp\" flush=\"true\"/>", "<ul><li>one<li>two</ul>",
         "  two  words\n", " \t", "&amp; x", "a\"b", "<pre>", "</pre>", "<textarea>", "</textarea>", "<p>",
         "\r\n  <td>x</td>\r\n", "word.", "(x)", " - ", "\x1b", "<div>", "</div>", "</x y>", "</ b>",
-        "</td >", "</-x>", "</B/>", "</>", "</a", "<p a\nb=\"x\ny\" c='\n'\n d=e\nf>"};
+        "</td >", "</-x>", "</B/>", "</>", "</a", "<p a\nb=\"x\ny\" c='\n'\n d=e\nf>",
+        "<a href=\"<%= u(\"q\")\n %>/x\" t='<%=\"'\"%>'>", "<a v=\"<%-- c --%>\" w=\"<%>%>\">",
+        "<input value=\"x<%=a%><%=b%>y\">", "<a v=\"<%= open >", "<a v=\"x<b\" c>"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122026);
     for (int round = 0; round < 600; ++round) {

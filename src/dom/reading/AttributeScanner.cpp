@@ -89,8 +89,9 @@ AttributeScanner::TagEnd AttributeScanner::scanStartTag(const Lexer::Token& name
 // The usual start tag read straight from the text: attributes with quoted,
 // bare or no values, and the closing '>'.  It gives exactly what the reading
 // token by token gives; anything less plain (an empty-tag or stray slash, a
-// '<' or '&' inside the tag, quotes or '=' where a name belongs, the end of
-// the text) is left to that reading, with nothing consumed.
+// '<' or '&' inside the tag other than closed JSP code in a quoted value,
+// quotes or '=' where a name belongs, the end of the text) is left to that
+// reading, with nothing consumed.
 bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
 {
     const char* s = _page.data();
@@ -116,15 +117,25 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
         }
     };
     // The closing quote of a value quoted with quote, a '<' or n, counting
-    // the line feeds on the way (they stop the quoted sets for that).
+    // the line feeds on the way (they stop the quoted sets for that).  JSP
+    // code in the value ("<%= id %>") is stepped over whole, quotes in it
+    // included, and its line feeds are not counted, as the lexer counts
+    // none inside a block; any other '<' ends the scan.
     auto skipQuoted = [&](unsigned long i, char quote) {
         const unsigned char stop = quote == '"' ? DOUBLE_QUOTED_STOP : SINGLE_QUOTED_STOP;
         for (;;) {
             i = skipTo(i, stop);
-            if (s[i] != '\n')
+            if (s[i] == '\n') {
+                ++lines;
+                ++i;
+            } else if (s[i] == '<' && i < n) {
+                const unsigned long codeEnd = _lexer.closedJSPCodeEnd(i);
+                if (codeEnd == Lexer::NOT_FOUND)
+                    return i;
+                i = codeEnd;
+            } else {
                 return i;
-            ++lines;
-            ++i;
+            }
         }
     };
     // White space never is a 0, so the 0 past the end stops it.

@@ -177,6 +177,20 @@ bool HTMLLexer::matchWord(const char* word)
     return pagedom::str::matchesUpperWord(_source.data() + _position, n, word);
 }
 
+unsigned long HTMLLexer::closedJSPCodeEnd(unsigned long lt)
+{
+    const unsigned long percent = lt + 1;
+    if (percent >= _length || _source[lt] != '<' || _source[percent] != '%')
+        return NOT_FOUND;
+    const unsigned long commentOpen = static_cast<unsigned long>(std::strlen(JSP_COMMENT_OPEN));
+    if (_documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10 && commentOpen <= _length - percent &&
+        pagedom::str::matchesUpperWord(_source.data() + percent, commentOpen, JSP_COMMENT_OPEN))
+        return NOT_FOUND;
+    // As _scanBlock: the "%>" is looked for after the opening '%'.
+    const unsigned long close = _find(JSP_CLOSE, percent + 1);
+    return close == NOT_FOUND ? NOT_FOUND : close + static_cast<unsigned long>(std::strlen(JSP_CLOSE));
+}
+
 unsigned long HTMLLexer::_find(const char* s, unsigned long from)
 {
     if (from >= _length)

@@ -118,6 +118,11 @@ public:
     // The end of the name that starts at from: the first name delimiter
     // after from, or the end of the text.
     unsigned long nameEnd(unsigned long from) const;
+    // Where the JSP code opened by the "<%" at lt ends, just past its "%>",
+    // as the reading token by token takes it inside a tag: NOT_FOUND where
+    // no "<%" stands at lt, where that reading makes a JSP comment of it, or
+    // where no "%>" closes it.
+    unsigned long closedJSPCodeEnd(unsigned long lt);
     // Whether c ends a name, or an entity name.
     static bool isNameDelimiter(char c);
     static bool isEntityNameDelimiter(char c);

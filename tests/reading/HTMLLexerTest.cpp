@@ -326,19 +326,21 @@ TEST(HTMLLexerTest, StartTagReadDirectlyKeepsLinesAndBytes)
 }
 
 // JSP code inside a quoted value is stepped over whole by the direct
-// reading, quotes and line feeds in it included; code left open, or any
-// other '<', leaves the tag to the token reading.  Either way both readings
-// give the same attributes, the same end and the same lines after.
-TEST(HTMLLexerTest, JSPCodeInQuotedValuesReadsAlikeBothWays)
+// reading, quotes and line feeds in it included, and so is the "/>" that
+// closes a tag; code left open, any other '<' and any other slash leave
+// the tag to the token reading.  Either way both readings give the same
+// attributes, the same end, marks and lines.
+TEST(HTMLLexerTest, JSPCodeAndEmptyTagsReadAlikeBothWays)
 {
     const char* texts[] = {"<a href=\"<%= u(\"q\")\n %>/x\" t='<%=\"'\"%>'\nw=1>\nz",
                            "<a v=\"<%-- c\n --%>\" b=\"<%>%>\">\nz", "<a v=\"x<%=a%><%=b%>y\">\nz",
-                           "<a v=\"<%= open\n >\nz", "<a v=\"x<b\" c>\nz", "<a v=\"<%= a %>\n<br>\">\nz"};
+                           "<a v=\"<%= open\n >\nz", "<a v=\"x<b\" c>\nz", "<a v=\"<%= a %>\n<br>\">\nz",
+                           "<a v=\"<%= a %>\"/>\nz", "<a v=1 />z", "<a v=1/>z", "<a b/>z", "<a / b>z", "<a b //>z"};
     for (const char* raw : texts) {
         const std::string text(raw);
         std::vector<std::vector<unsigned long>> attributes[2];
         std::vector<unsigned long> lines[2];
-        unsigned long ends[2] = {0, 0};
+        std::vector<unsigned long> ends[2];
         std::string rest[2];
         for (bool direct : {true, false}) {
             HTMLLexer lexer(text, nullptr);
@@ -346,7 +348,8 @@ TEST(HTMLLexerTest, JSPCodeInQuotedValuesReadsAlikeBothWays)
             lexer.deleteToken(lexer.nextToken());
             Token* name = lexer.nextToken();
             ASSERT_EQ(NAME, name->kind);
-            ends[direct] = scanner.scanStartTag(*name, direct).end;
+            const pagedom::AttributeScanner::TagEnd end = scanner.scanStartTag(*name, direct);
+            ends[direct] = {end.end, end.unterminated, end.formatError, end.emptyMark};
             lexer.deleteToken(name);
             for (const auto& a : scanner.attributes())
                 attributes[direct].push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});

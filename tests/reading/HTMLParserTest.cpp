@@ -565,7 +565,8 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
         "\r\n  <td>x</td>\r\n", "word.", "(x)", " - ", "\x1b", "<div>", "</div>", "</x y>", "</ b>",
         "</td >", "</-x>", "</B/>", "</>", "</a", "<p a\nb=\"x\ny\" c='\n'\n d=e\nf>",
         "<a href=\"<%= u(\"q\")\n %>/x\" t='<%=\"'\"%>'>", "<a v=\"<%-- c --%>\" w=\"<%>%>\">",
-        "<input value=\"x<%=a%><%=b%>y\">", "<a v=\"<%= open >", "<a v=\"x<b\" c>"};
+        "<input value=\"x<%=a%><%=b%>y\">", "<a v=\"<%= open >", "<a v=\"x<b\" c>", "<jsp:useBean id=\"b\" />",
+        "<stock count=\"3\"/>", "<img src=a.gif/>", "<p class=x / >", "<a b=\"1\" //>"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122026);
     for (int round = 0; round < 600; ++round) {

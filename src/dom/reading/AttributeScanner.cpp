@@ -87,11 +87,11 @@ AttributeScanner::TagEnd AttributeScanner::scanStartTag(const Lexer::Token& name
 }
 
 // The usual start tag read straight from the text: attributes with quoted,
-// bare or no values, and the closing '>'.  It gives exactly what the reading
-// token by token gives; anything less plain (an empty-tag or stray slash, a
-// '<' or '&' inside the tag other than closed JSP code in a quoted value,
-// quotes or '=' where a name belongs, the end of the text) is left to that
-// reading, with nothing consumed.
+// bare or no values, and the closing '>' or "/>".  It gives exactly what
+// the reading token by token gives; anything less plain (any other slash,
+// a '<' or '&' inside the tag other than closed JSP code in a quoted
+// value, quotes or '=' where a name belongs, the end of the text) is left
+// to that reading, with nothing consumed.
 bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
 {
     const char* s = _page.data();
@@ -152,6 +152,12 @@ bool AttributeScanner::_scanDirectly(unsigned long from, TagEnd& tag)
         char c = s[i];
         if (c == '>') {
             tag.end = i + 1;
+            break;
+        }
+        if (c == '/' && s[i + 1] == '>') {
+            // The empty-tag mark closing the tag: "<x a=\"1\"/>".
+            tag.emptyMark = true;
+            tag.end = i + 2;
             break;
         }
         if (c == '/' || c == '<' || c == '=')

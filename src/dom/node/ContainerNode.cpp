@@ -56,7 +56,7 @@ void ContainerNode::_releaseChildren()
     // child somebody else still holds is unlinked the ordinary way.
     // The sibling links lead from child to child; each is read before the
     // child lets go of them.
-    for (Node* child = getFirstChild(), *next; child; child = next) {
+    for (Node* child = _children.first(), *next; child; child = next) {
         next = child->_next;
         if (child->getRefCount() == 1)
             child->_parent = nullptr;

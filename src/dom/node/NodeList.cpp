@@ -264,11 +264,6 @@ NodeList& NodeList::operator=(const NodeList& other)
     return *this;
 }
 
-NodeList::~NodeList()
-{
-    _detachImpl();
-}
-
 OwnerNodeList::~OwnerNodeList() = default;
 
 Node* NodeList::item(unsigned long index) const

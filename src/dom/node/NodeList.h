@@ -23,7 +23,11 @@ public:
     // Shares other's entries, leaving the entries this list shared.
     NodeList& operator=(const NodeList& other);
     // Leaves the shared entries; the last list to leave frees them.
-    ~NodeList();
+    ~NodeList()
+    {
+        if (_impl)
+            _detachImpl();
+    }
 
     // The node at index, or null when index is not below the length.
     Node* item(unsigned long index) const;
@@ -105,6 +109,15 @@ public:
     // list), or NOT_FOUND: looked for first beside the last insertion or
     // removal, so that finding the neighbour of the last edit costs one step.
     unsigned long indexOfUnique(const Node* node) const;
+    // The first entry, or null; found without giving the list a body.
+    Node* first() const
+    {
+        if (_isSingle())
+            return _single();
+        if (_isChain())
+            return _chain()->first;
+        return _impl ? item(0) : nullptr;
+    }
     // Appends node to a child list, node having just been linked after the
     // last entry by its sibling links.  Until anything but such appends
     // happens to it, the list keeps only its ends and its count, and the

@@ -11,7 +11,7 @@ unsigned long Node::getChildLength() const
 Node* Node::getFirstChild() const
 {
     const dom::OwnerNodeList* list = _childList();
-    return list ? list->item(0) : nullptr;
+    return list ? list->first() : nullptr;
 }
 
 Node* Node::getLastChild() const

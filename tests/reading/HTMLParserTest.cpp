@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dom.h"
+#include "doctype/DeclarationBuilder.h"
 #include "reading/HTMLParser.h"
 #include "reading/TreeDump.h"
 
@@ -711,4 +712,44 @@ TEST(HTMLParser, AttributesKeptAsRecordsAreTheNodesTheReadingMade)
             kept->releaseRef();
         }
     }
+}
+
+// The readers of a thread remember the tag names they met, with their
+// declarations, from one page to the next.  A remembered declaration must
+// follow its document type: a type that gains a declaration, or a case
+// twin, and another type read in between all give the answers a fresh
+// lookup gives.
+TEST(HTMLParser, RememberedTagNamesFollowTheirDocumentType)
+{
+    DocumentType* mini = DOMImpl::createDocumentType("mini");
+    DocumentType* other = DOMImpl::createDocumentType("other");
+    // The element types of the first <box> and <Box> read with type.
+    auto read = [](DocumentType* type) {
+        Document* doc = DOMImpl::createDocument("HTML", type);
+        const std::string page = "<box></box><Box></Box>";
+        doc->createNodes(page.data(), static_cast<unsigned long>(page.size()), nullptr);
+        std::vector<const ElementType*> types;
+        for (Node* n = doc->getFirstChild(); n; n = n->getNextNode(doc))
+            if (n->getNodeType() == Node::ELEMENT_NODE && types.size() < 2)
+                types.push_back(static_cast<Element*>(n)->getElementType());
+        DOM::getDOM()->deleteDocument(doc);
+        return types;
+    };
+    using Types = std::vector<const ElementType*>;
+    EXPECT_EQ((Types{nullptr, nullptr}), read(mini));
+
+    ElementType* box = pagedom::DeclarationBuilder::createElementType(*mini, "box");
+    pagedom::DeclarationBuilder::addElementType(*mini, box);
+    EXPECT_EQ((Types{box, box}), read(mini)); // names are looked up ignoring case
+
+    ElementType* otherBox = pagedom::DeclarationBuilder::createElementType(*other, "box");
+    pagedom::DeclarationBuilder::addElementType(*other, otherBox);
+    EXPECT_EQ((Types{otherBox, otherBox}), read(other));
+
+    ElementType* twin = pagedom::DeclarationBuilder::createElementType(*mini, "Box");
+    pagedom::DeclarationBuilder::addElementType(*mini, twin);
+    EXPECT_EQ((Types{box, twin}), read(mini));
+    EXPECT_EQ((Types{otherBox, otherBox}), read(other));
+    mini->releaseRef();
+    other->releaseRef();
 }

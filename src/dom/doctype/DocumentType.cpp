@@ -287,15 +287,29 @@ std::vector<std::string> DocumentType::getElementTypeNames() const
 
 const ElementType* DocumentType::getElementType(const std::string& name) const
 {
+    return _caseTwinMeant(_storedElementType(name), name);
+}
+
+const ElementType* DocumentType::_storedElementType(const std::string& name) const
+{
     if (name.empty() || !_elementTypes)
         return nullptr;
-    const ElementType* hit = static_cast<const ElementType*>(_elementTypes->_findCached(name));
-    if (hit) {
-        const ElementType* twin = hit->getCaseTwin();
+    return static_cast<const ElementType*>(_elementTypes->_findCached(name));
+}
+
+const ElementType* DocumentType::_caseTwinMeant(const ElementType* stored, const std::string& name)
+{
+    if (stored) {
+        const ElementType* twin = stored->getCaseTwin();
         if (twin && twin->getName() == name)
             return twin;
     }
-    return hit;
+    return stored;
+}
+
+unsigned long DocumentType::_elementTypesGeneration() const
+{
+    return _elementTypes ? _elementTypes->_generation : 0;
 }
 
 const Entity* DocumentType::getEntity(const std::string& name) const

@@ -20,6 +20,7 @@ class StrictNamedNodeMap;
 
 namespace pagedom {
 struct DeclarationBuilder;
+struct DocumentTypeAccess;
 }
 
 // The DTD of one kind of document.  It owns every declaration, indexes them
@@ -141,6 +142,17 @@ private:
     // notations deeply, element types and attribute lists shallowly.
     void mergeDeclarations(const DocumentType* other);
 
+    // getElementType in its two steps, for a reader that remembers the
+    // first across pages (see pagedom::DocumentTypeAccess): the declaration
+    // stored under name (compared ignoring case), and then the one of it
+    // and its case twin that name means.
+    const ElementType* _storedElementType(const std::string& name) const;
+    static const ElementType* _caseTwinMeant(const ElementType* stored, const std::string& name);
+    // Renewed by every change of the declarations stored by name, and
+    // unique over all document types: a remembered first step holds while
+    // it stays the same.
+    unsigned long _elementTypesGeneration() const;
+
     // Lists a declaration as a child of this type (takes the reference).
     void _list(Node* decl);
     void _addByType(Node* decl);
@@ -163,6 +175,7 @@ private:
     // Library internals: the building operations are reached through the
     // DTD reader's and the registry's accessor.
     friend struct pagedom::DeclarationBuilder;
+    friend struct pagedom::DocumentTypeAccess;
 };
 
 #endif

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/NameTable.h"
-#include "doctype/DocumentType.h"
+#include "doctype/DocumentTypeAccess.h"
 
 namespace pagedom {
 
@@ -27,15 +27,34 @@ std::size_t TagNames::_slotOf(const std::string& name)
     return (h ^ (h >> FOLD_SHIFT)) & (SLOTS - 1);
 }
 
+TagNames::TagNames(const DocumentType* documentType)
+    : _documentType(documentType), _generation(documentType ? DocumentTypeAccess::elementTypesGeneration(*documentType) : 0),
+      _slots(_threadSlots())
+{
+}
+
+std::array<TagNames::Slot, TagNames::SLOTS>& TagNames::_threadSlots()
+{
+    thread_local std::array<Slot, SLOTS> slots;
+    return slots;
+}
+
 const TagNames::Answer& TagNames::lookUp(const std::string& name)
 {
     Slot& slot = _slots[_slotOf(name)];
-    if (slot.used && slot.name == name)
-        return slot.answer;
-    slot.name = name;
-    slot.answer.shared = NameTable::intern(name);
-    slot.answer.type = _documentType ? _documentType->getElementType(name) : nullptr;
-    slot.used = true;
+    if (!slot.used || slot.name != name) {
+        slot.name = name;
+        slot.answer.shared = NameTable::intern(name);
+        slot.used = true;
+        slot.typed = false;
+    }
+    if (!slot.typed || slot.documentType != _documentType || slot.generation != _generation) {
+        slot.stored = _documentType ? DocumentTypeAccess::storedElementType(*_documentType, name) : nullptr;
+        slot.documentType = _documentType;
+        slot.generation = _generation;
+        slot.typed = true;
+    }
+    slot.answer.type = DocumentTypeAccess::caseTwinMeant(slot.stored, name);
     return slot.answer;
 }
 

@@ -12,18 +12,25 @@ class ElementType;
 
 namespace pagedom {
 
-// The tag names a reader has met.  A page repeats a few dozen names
-// thousands of times, and every start tag asks two questions of its name:
-// its declaration in the document type, and the shared copy its element
-// keeps (see NameTable).  Each costs a hash of the name and a search; the
-// table answers both after one cheap hash, from a slot that remembers the
-// last name that fell there.
+// The tag names the readers of a thread have met.  A page repeats a few
+// dozen names thousands of times, and every start tag asks two questions of
+// its name: its declaration in the document type, and the shared copy its
+// element keeps (see NameTable).  Each costs a hash of the name and a
+// search; the table answers both after one cheap hash, from a slot that
+// remembers the last name that fell there.
 //
-// A table belongs to one reader and one document type, whose declarations
-// do not change while the reader is at work.
+// The slots belong to the thread and outlive the reader, so that a small
+// page, read on every keystroke, finds its names already there.  A slot
+// remembers the declaration stored under its name together with the
+// document type and that type's generation of declarations; it answers
+// only a reader of the same type and generation.  Shared copies live as
+// long as the process, so they hold for every reader.
+//
+// A reader's document type does not change its declarations while the
+// reader is at work.
 class TagNames {
 public:
-    explicit TagNames(const DocumentType* documentType) : _documentType(documentType) {}
+    explicit TagNames(const DocumentType* documentType);
 
     struct Answer {
         // The shared copy of the name, or null when the table of shared
@@ -32,20 +39,28 @@ public:
         // The declaration of the name, or null.
         const ElementType* type = nullptr;
     };
-    // The answers for name, valid until the next lookUp.
+    // The answers for name, valid until the next lookUp on this thread.
     const Answer& lookUp(const std::string& name);
 
 private:
     struct Slot {
         std::string name;
         Answer answer;
+        // The declaration stored under the name, before the choice between
+        // it and its case twin, and what it was looked up in (when typed).
+        const ElementType* stored = nullptr;
+        const DocumentType* documentType = nullptr;
+        unsigned long generation = 0;
         bool used = false;
+        bool typed = false;
     };
     static constexpr std::size_t SLOTS = 128;
     static std::size_t _slotOf(const std::string& name);
+    static std::array<Slot, SLOTS>& _threadSlots();
 
     const DocumentType* _documentType;
-    std::array<Slot, SLOTS> _slots;
+    unsigned long _generation;
+    std::array<Slot, SLOTS>& _slots;
 };
 
 } // namespace pagedom

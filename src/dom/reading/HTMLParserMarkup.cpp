@@ -235,7 +235,8 @@ Element* HTMLParser::_jspScript(const std::string& source, unsigned long start)
         offset = source.size();
     std::size_t contentEnd = terminated ? source.size() - JSP_CLOSE_LENGTH : source.size();
     element->_setStartTagText(pagedom::SourceText::span(_page, start, offset));
-    element->setEndTag(terminated ? std::string(HTMLLexer::JSP_CLOSE) : std::string());
+    element->_setEndTagText(terminated ? pagedom::SourceText(std::string_view(HTMLLexer::JSP_CLOSE))
+                                       : pagedom::SourceText());
     if (contentEnd > offset) {
         // The code is its own data and source, kept as a span of the page.
         const pagedom::SourceText code(_page, start + offset, contentEnd - offset);

@@ -580,9 +580,9 @@ private:
     MetaData* _meta() const { return _extras ? _extras->metaData : nullptr; }
     mutable pagedom::SourceText _startTag;
     // The end tag: none, "</" followed by the start tag's name as written
-    // and ">" (most end tags, kept as this mark alone), or another text,
-    // kept in the extras.
-    enum : unsigned int { END_NONE = 0, END_MATCHING = 1, END_STORED = 2 };
+    // and ">" (most end tags, kept as this mark alone), the "%>" of a JSP
+    // block (kept as this mark alone), or another text, kept in the extras.
+    enum : unsigned int { END_NONE = 0, END_MATCHING = 1, END_STORED = 2, END_JSP_CLOSE = 3 };
     // The low 32 bits of the structure epoch the scope chain was found
     // under, 0 when nothing is cached (a new parent or type clears it).  A wrong answer would
     // need exactly 2^32 subtree moves between two questions.

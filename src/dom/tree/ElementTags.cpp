@@ -161,6 +161,8 @@ void Element::_storeEndTag(const pagedom::SourceText& text) const
         _endKind = END_NONE;
     } else if (_isMatchingEndTag(end)) {
         _endKind = END_MATCHING;
+    } else if (end == JSP_CLOSE_TAG) {
+        _endKind = END_JSP_CLOSE;
     } else {
         _extra().endTag = text;
         _endKind = END_STORED;
@@ -391,6 +393,8 @@ void Element::_appendEndTag(std::string& out) const
         out += '>';
     } else if (_endKind == END_STORED) {
         out += _extras->endTag.view();
+    } else if (_endKind == END_JSP_CLOSE) {
+        out += JSP_CLOSE_TAG;
     }
 }
 

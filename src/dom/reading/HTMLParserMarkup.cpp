@@ -242,7 +242,7 @@ Element* HTMLParser::_jspScript(const std::string& source, unsigned long start)
         const pagedom::SourceText code(_page, start + offset, contentEnd - offset);
         CDATASection* section = new CDATASection(_document, code, code);
         section->addRef();
-        element->_appendQuietly(section);
+        element->_appendParsed(section, element->canContain(section));
     }
     element->setElementType(type);
     return element;

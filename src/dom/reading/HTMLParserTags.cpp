@@ -192,7 +192,7 @@ void HTMLParser::_rawContent(Element* element, const std::string& name)
         const pagedom::SourceText raw = _takeSpan(end);
         CDATASection* section = new CDATASection(_document, raw, raw);
         section->addRef();
-        element->_appendQuietly(section);
+        element->_appendParsed(section, element->canContain(section));
     }
     // The lexer goes on after the raw text.
     _htmlLexer->restartAt(end);

@@ -567,7 +567,8 @@ TEST(HTMLParser, DirectReadingAgreesWithTokenReading)
         "</td >", "</-x>", "</B/>", "</>", "</a", "<p a\nb=\"x\ny\" c='\n'\n d=e\nf>",
         "<a href=\"<%= u(\"q\")\n %>/x\" t='<%=\"'\"%>'>", "<a v=\"<%-- c --%>\" w=\"<%>%>\">",
         "<input value=\"x<%=a%><%=b%>y\">", "<a v=\"<%= open >", "<a v=\"x<b\" c>", "<jsp:useBean id=\"b\" />",
-        "<stock count=\"3\"/>", "<img src=a.gif/>", "<p class=x / >", "<a b=\"1\" //>"};
+        "<stock count=\"3\"/>", "<img src=a.gif/>", "<p class=x / >", "<a b=\"1\" //>", "<!ELEMENT a (b|c)*>",
+        "<!x \"q>uoted\" 'a>b'>", "<!x a<b>", "<!x \"open>", "<!x\n y\n>", "<!x <!-- \"c\" --> >", "<!x"};
     const int count = sizeof(pieces) / sizeof(*pieces);
     std::mt19937 random(5122026);
     for (int round = 0; round < 600; ++round) {

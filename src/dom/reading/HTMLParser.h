@@ -109,6 +109,11 @@ private:
     void _readTagName(unsigned long kind, StartTag& tag);
     // "<!": everything up to the first '>' outside quotes.
     void _readDeclarationTag(StartTag& tag);
+    // Where a declaration tag that starts at bang ends: read straight from
+    // the text (false, reading nothing, when the tokens must read it), or
+    // token by token.
+    bool _declarationTagEndDirectly(unsigned long bang, pagedom::AttributeScanner::TagEnd& ending);
+    void _declarationTagEndByTokens(pagedom::AttributeScanner::TagEnd& ending);
     // The element of a start tag, with its attributes and tag texts;
     // keptType is the type it will keep (see _keptType).
     Element* _makeElement(const StartTag& tag, const ElementType* keptType);

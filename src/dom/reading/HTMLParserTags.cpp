@@ -67,9 +67,56 @@ inline void HTMLParser::_readDeclarationTag(StartTag& tag)
 {
     _scanner.clear();
     const unsigned long bang = getToken()->start;
+    if (!_declarationTagEndDirectly(bang, tag.ending))
+        _declarationTagEndByTokens(tag.ending);
+    unsigned long space = bang;
+    while (space < tag.ending.end && !isSpaceAt(_source, space))
+        ++space;
+    if (space < tag.ending.end)
+        tag.name = _source.substr(bang, space - bang);
+    tag.nameType = _documentType->getElementType(tag.name);
+}
+
+// The end of a declaration tag read straight from the text, the lexer set
+// to go on after it.  Only a '<' can start a token that hides a quote or a
+// '>' (a comment, code, a processing instruction), so a tag with none gives
+// what the tokens give; one with a '<' is left to them.
+bool HTMLParser::_declarationTagEndDirectly(unsigned long bang, pagedom::AttributeScanner::TagEnd& ending)
+{
+    if (!_directReading)
+        return false;
+    const char* s = _source.data();
+    const unsigned long n = static_cast<unsigned long>(_source.size());
+    const unsigned long from = bang + 1;
+    unsigned long lines = 0;
+    char quote = 0;
+    unsigned long i = from;
+    for (; i < n; ++i) {
+        const char c = s[i];
+        if (c == '<')
+            return false;
+        if (c == '\n')
+            ++lines;
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            break;
+        }
+    }
+    ending.unterminated = i >= n;
+    ending.end = ending.unterminated ? n : i + 1;
+    _htmlLexer->stepOver(from, ending.end, lines);
+    return true;
+}
+
+void HTMLParser::_declarationTagEndByTokens(pagedom::AttributeScanner::TagEnd& ending)
+{
     unsigned long quote = 0;
-    tag.ending.end = static_cast<unsigned long>(_source.size());
-    tag.ending.unterminated = true;
+    ending.end = static_cast<unsigned long>(_source.size());
+    ending.unterminated = true;
     while (peekKind(0) != Lexer::TOKEN_EOF) {
         const unsigned long kind = nextToken();
         if (quote) {
@@ -78,17 +125,11 @@ inline void HTMLParser::_readDeclarationTag(StartTag& tag)
         } else if (kind == Lexer::TOKEN_QUOTE || kind == Lexer::TOKEN_APOS) {
             quote = kind;
         } else if (kind == Lexer::TOKEN_GT) {
-            tag.ending.end = _tokenEnd(getToken());
-            tag.ending.unterminated = false;
+            ending.end = _tokenEnd(getToken());
+            ending.unterminated = false;
             break;
         }
     }
-    unsigned long space = bang;
-    while (space < tag.ending.end && !isSpaceAt(_source, space))
-        ++space;
-    if (space < tag.ending.end)
-        tag.name = _source.substr(bang, space - bang);
-    tag.nameType = _documentType->getElementType(tag.name);
 }
 
 // The element takes the tag's text and the scanned attributes; a tag cut
@@ -323,7 +364,9 @@ void HTMLParser::_endTag()
     }
     // An end tag that closes nothing stands as an element of its own, with
     // only its end tag: the corrector removes it, the error list shows it.
-    Element* orphan = _document->createElement(name);
+    // Made as the document's factory makes it, with the type already known.
+    Element* orphan = new Element(_document, name, endType);
+    orphan->addRef();
     orphan->_setStartTagText(pagedom::SourceText());
     orphan->_setEndTagText(endSource);
     orphan->setElementType(orphan->getElementType());

@@ -251,24 +251,54 @@ TEST_F(NodeListTest, ChildListsAgreeWithAVectorThroughEditsAnywhere)
 // only asks for a place.
 TEST_F(NodeListTest, AnAppendedChildListServesEveryFirstEdit)
 {
+    using Model = std::vector<Node*>;
     struct Case {
         const char* name;
-        std::function<void(Element*, std::vector<Node*>&, Document*)> edit;
+        std::function<void(Element*, Model&, Document*)> edit;
     };
     auto fresh = [](Document* d) { return d->createElement("y"); };
     const std::vector<Case> cases = {
-        {"remove the last", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m.back())->releaseRef(); m.pop_back(); }},
-        {"remove the first", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m.front())->releaseRef(); m.erase(m.begin()); }},
-        {"remove the middle", [](Element* p, std::vector<Node*>& m, Document*) { p->removeChild(m[2])->releaseRef(); m.erase(m.begin() + 2); }},
-        {"insert before the last", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.end() - 1, p->insertBefore(fresh(d), m.back())); }},
-        {"insert before the first", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.begin(), p->insertBefore(fresh(d), m.front())); }},
-        {"insert in the middle", [&](Element* p, std::vector<Node*>& m, Document* d) { m.insert(m.begin() + 3, p->insertBefore(fresh(d), m[3])); }},
-        {"replace the last", [&](Element* p, std::vector<Node*>& m, Document* d) { Node* y = fresh(d); p->replaceChild(y, m.back())->releaseRef(); m.back() = y; }},
-        {"move the first to the end", [](Element* p, std::vector<Node*>& m, Document*) { p->appendChild(m.front()); std::rotate(m.begin(), m.begin() + 1, m.end()); }},
-        {"move the last to the front", [](Element* p, std::vector<Node*>& m, Document*) { p->insertBefore(m.back(), m.front()); std::rotate(m.rbegin(), m.rbegin() + 1, m.rend()); }},
-        {"ask for a middle place", [](Element* p, std::vector<Node*>& m, Document*) { EXPECT_EQ(3u, p->getChildIndex(m[3])); }},
-        {"ask for a middle child", [](Element* p, std::vector<Node*>& m, Document*) { EXPECT_EQ(m[2], p->getChildNode(2)); }},
-        {"take a view, then append", [&](Element* p, std::vector<Node*>& m, Document* d) {
+        {"remove the last",
+         [](Element* p, Model& m, Document*) {
+             p->removeChild(m.back())->releaseRef();
+             m.pop_back();
+         }},
+        {"remove the first",
+         [](Element* p, Model& m, Document*) {
+             p->removeChild(m.front())->releaseRef();
+             m.erase(m.begin());
+         }},
+        {"remove the middle",
+         [](Element* p, Model& m, Document*) {
+             p->removeChild(m[2])->releaseRef();
+             m.erase(m.begin() + 2);
+         }},
+        {"insert before the last",
+         [&](Element* p, Model& m, Document* d) { m.insert(m.end() - 1, p->insertBefore(fresh(d), m.back())); }},
+        {"insert before the first",
+         [&](Element* p, Model& m, Document* d) { m.insert(m.begin(), p->insertBefore(fresh(d), m.front())); }},
+        {"insert in the middle",
+         [&](Element* p, Model& m, Document* d) { m.insert(m.begin() + 3, p->insertBefore(fresh(d), m[3])); }},
+        {"replace the last",
+         [&](Element* p, Model& m, Document* d) {
+             Node* y = fresh(d);
+             p->replaceChild(y, m.back())->releaseRef();
+             m.back() = y;
+         }},
+        {"move the first to the end",
+         [](Element* p, Model& m, Document*) {
+             p->appendChild(m.front());
+             std::rotate(m.begin(), m.begin() + 1, m.end());
+         }},
+        {"move the last to the front",
+         [](Element* p, Model& m, Document*) {
+             p->insertBefore(m.back(), m.front());
+             std::rotate(m.rbegin(), m.rbegin() + 1, m.rend());
+         }},
+        {"ask for a middle place", [](Element* p, Model& m, Document*) { EXPECT_EQ(3u, p->getChildIndex(m[3])); }},
+        {"ask for a middle child", [](Element* p, Model& m, Document*) { EXPECT_EQ(m[2], p->getChildNode(2)); }},
+        {"take a view, then append",
+         [&](Element* p, Model& m, Document* d) {
              dom::NodeList view = p->getChildNodes();
              m.push_back(p->appendChild(fresh(d)));
              EXPECT_EQ(m.size(), view.length());

@@ -296,6 +296,33 @@ TEST(HTMLLexerTest, RestartAfterRawText)
     lexer.deleteToken(eof);
 }
 
+// What reading the start tag at the beginning of text gives, straight from
+// the text or token by token: its end and marks, its attributes, and the
+// tokens and lines the lexer goes on with.
+struct TagReading {
+    std::vector<unsigned long> end;
+    std::vector<std::vector<unsigned long>> attributes;
+    std::string rest;
+    std::vector<unsigned long> lines;
+};
+
+TagReading readStartTag(const std::string& text, bool direct)
+{
+    TagReading reading;
+    HTMLLexer lexer(text, nullptr);
+    pagedom::AttributeScanner scanner(text, lexer);
+    lexer.deleteToken(lexer.nextToken());
+    Token* name = lexer.nextToken();
+    EXPECT_EQ(NAME, name->kind);
+    const pagedom::AttributeScanner::TagEnd end = scanner.scanStartTag(*name, direct);
+    lexer.deleteToken(name);
+    reading.end = {end.end, end.unterminated, end.formatError, end.emptyMark};
+    for (const auto& a : scanner.attributes())
+        reading.attributes.push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});
+    reading.rest = drain(lexer, &reading.lines);
+    return reading;
+}
+
 // A start tag read straight from the text leaves the lexer after the tag
 // with the lines it would have counted reading the tag token by token: line
 // feeds between attributes and inside quoted values count, and a 0 inside
@@ -304,25 +331,16 @@ TEST(HTMLLexerTest, StartTagReadDirectlyKeepsLinesAndBytes)
 {
     const char raw[] = "<p a\nb=\"x\ny\" c='\n\0'\n d\0=e\nf>\nz";
     const std::string text(raw, sizeof raw - 1);
-    std::vector<std::vector<unsigned long>> attributes[2];
-    std::vector<unsigned long> lines[2];
-    for (bool direct : {true, false}) {
-        HTMLLexer lexer(text, nullptr);
-        pagedom::AttributeScanner scanner(text, lexer);
-        lexer.deleteToken(lexer.nextToken());
-        Token* name = lexer.nextToken();
-        ASSERT_EQ(NAME, name->kind);
-        const pagedom::AttributeScanner::TagEnd end = scanner.scanStartTag(*name, direct);
-        lexer.deleteToken(name);
-        EXPECT_EQ(text.find('>') + 1, end.end);
-        for (const auto& a : scanner.attributes())
-            attributes[direct].push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});
-        EXPECT_EQ("sp(\n) name(z)", drain(lexer, &lines[direct]));
-    }
-    EXPECT_EQ(5u, attributes[true].size());
-    EXPECT_EQ(attributes[false], attributes[true]);
-    EXPECT_EQ((std::vector<unsigned long>{7, 7}), lines[true]);
-    EXPECT_EQ(lines[false], lines[true]);
+    const TagReading direct = readStartTag(text, true);
+    const TagReading tokens = readStartTag(text, false);
+    EXPECT_EQ(text.find('>') + 1, direct.end[0]);
+    EXPECT_EQ(tokens.end, direct.end);
+    EXPECT_EQ(5u, direct.attributes.size());
+    EXPECT_EQ(tokens.attributes, direct.attributes);
+    EXPECT_EQ("sp(\n) name(z)", direct.rest);
+    EXPECT_EQ(tokens.rest, direct.rest);
+    EXPECT_EQ((std::vector<unsigned long>{7, 7}), direct.lines);
+    EXPECT_EQ(tokens.lines, direct.lines);
 }
 
 // JSP code inside a quoted value is stepped over whole by the direct
@@ -337,28 +355,12 @@ TEST(HTMLLexerTest, JSPCodeAndEmptyTagsReadAlikeBothWays)
                            "<a v=\"<%= open\n >\nz", "<a v=\"x<b\" c>\nz", "<a v=\"<%= a %>\n<br>\">\nz",
                            "<a v=\"<%= a %>\"/>\nz", "<a v=1 />z", "<a v=1/>z", "<a b/>z", "<a / b>z", "<a b //>z"};
     for (const char* raw : texts) {
-        const std::string text(raw);
-        std::vector<std::vector<unsigned long>> attributes[2];
-        std::vector<unsigned long> lines[2];
-        std::vector<unsigned long> ends[2];
-        std::string rest[2];
-        for (bool direct : {true, false}) {
-            HTMLLexer lexer(text, nullptr);
-            pagedom::AttributeScanner scanner(text, lexer);
-            lexer.deleteToken(lexer.nextToken());
-            Token* name = lexer.nextToken();
-            ASSERT_EQ(NAME, name->kind);
-            const pagedom::AttributeScanner::TagEnd end = scanner.scanStartTag(*name, direct);
-            ends[direct] = {end.end, end.unterminated, end.formatError, end.emptyMark};
-            lexer.deleteToken(name);
-            for (const auto& a : scanner.attributes())
-                attributes[direct].push_back({a.nameStart, a.nameEnd, a.valueStart, a.valueEnd});
-            rest[direct] = drain(lexer, &lines[direct]);
-        }
-        EXPECT_EQ(ends[false], ends[true]) << raw;
-        EXPECT_EQ(attributes[false], attributes[true]) << raw;
-        EXPECT_EQ(rest[false], rest[true]) << raw;
-        EXPECT_EQ(lines[false], lines[true]) << raw;
+        const TagReading direct = readStartTag(raw, true);
+        const TagReading tokens = readStartTag(raw, false);
+        EXPECT_EQ(tokens.end, direct.end) << raw;
+        EXPECT_EQ(tokens.attributes, direct.attributes) << raw;
+        EXPECT_EQ(tokens.rest, direct.rest) << raw;
+        EXPECT_EQ(tokens.lines, direct.lines) << raw;
     }
 }
 

@@ -28,7 +28,8 @@ std::size_t TagNames::_slotOf(const std::string& name)
 }
 
 TagNames::TagNames(const DocumentType* documentType)
-    : _documentType(documentType), _generation(documentType ? DocumentTypeAccess::elementTypesGeneration(*documentType) : 0),
+    : _documentType(documentType),
+      _generation(documentType ? DocumentTypeAccess::elementTypesGeneration(*documentType) : 0),
       _slots(_threadSlots())
 {
 }

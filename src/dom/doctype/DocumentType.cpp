@@ -6,6 +6,7 @@
 #include "doctype/AttrTypeList.h"
 #include "doctype/DTDParser.h"
 #include "doctype/DeclarationBuilder.h"
+#include "doctype/DocumentTypeAccess.h"
 #include "doctype/ElementType.h"
 #include "doctype/Entity.h"
 #include "doctype/Notation.h"
@@ -287,7 +288,7 @@ std::vector<std::string> DocumentType::getElementTypeNames() const
 
 const ElementType* DocumentType::getElementType(const std::string& name) const
 {
-    return _caseTwinMeant(_storedElementType(name), name);
+    return pagedom::DocumentTypeAccess::caseTwinMeant(_storedElementType(name), name);
 }
 
 const ElementType* DocumentType::_storedElementType(const std::string& name) const
@@ -295,16 +296,6 @@ const ElementType* DocumentType::_storedElementType(const std::string& name) con
     if (name.empty() || !_elementTypes)
         return nullptr;
     return static_cast<const ElementType*>(_elementTypes->_findCached(name));
-}
-
-const ElementType* DocumentType::_caseTwinMeant(const ElementType* stored, const std::string& name)
-{
-    if (stored) {
-        const ElementType* twin = stored->getCaseTwin();
-        if (twin && twin->getName() == name)
-            return twin;
-    }
-    return stored;
 }
 
 unsigned long DocumentType::_elementTypesGeneration() const

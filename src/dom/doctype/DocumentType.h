@@ -142,12 +142,11 @@ private:
     // notations deeply, element types and attribute lists shallowly.
     void mergeDeclarations(const DocumentType* other);
 
-    // getElementType in its two steps, for a reader that remembers the
-    // first across pages (see pagedom::DocumentTypeAccess): the declaration
-    // stored under name (compared ignoring case), and then the one of it
-    // and its case twin that name means.
+    // The first step of getElementType, for a reader that remembers it
+    // across pages (see pagedom::DocumentTypeAccess): the declaration stored
+    // under name (compared ignoring case), before the choice between it and
+    // its case twin.
     const ElementType* _storedElementType(const std::string& name) const;
-    static const ElementType* _caseTwinMeant(const ElementType* stored, const std::string& name);
     // Renewed by every change of the declarations stored by name, and
     // unique over all document types: a remembered first step holds while
     // it stays the same.

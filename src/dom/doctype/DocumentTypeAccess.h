@@ -6,6 +6,7 @@
 #include <string>
 
 #include "doctype/DocumentType.h"
+#include "doctype/ElementType.h"
 
 namespace pagedom {
 
@@ -20,7 +21,12 @@ struct DocumentTypeAccess {
     // The one of stored and its case twin that name means.
     static const ElementType* caseTwinMeant(const ElementType* stored, const std::string& name)
     {
-        return DocumentType::_caseTwinMeant(stored, name);
+        if (stored) {
+            const ElementType* twin = stored->getCaseTwin();
+            if (twin && twin->getName() == name)
+                return twin;
+        }
+        return stored;
     }
     // Renewed by every change of the declarations stored by name, and
     // unique over all document types.

@@ -43,6 +43,11 @@ std::array<TagNames::Slot, TagNames::SLOTS>& TagNames::_threadSlots()
 const TagNames::Answer& TagNames::lookUp(const std::string& name)
 {
     Slot& slot = _slots[_slotOf(name)];
+    // The usual case: the name met before, under this type and generation.
+    if (slot.typed && slot.generation == _generation && slot.documentType == _documentType && slot.name == name) {
+        slot.answer.type = DocumentTypeAccess::caseTwinMeant(slot.stored, name);
+        return slot.answer;
+    }
     if (!slot.used || slot.name != name) {
         slot.name = name;
         slot.answer.shared = NameTable::intern(name);

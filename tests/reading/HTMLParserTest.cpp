@@ -754,3 +754,33 @@ TEST(HTMLParser, RememberedTagNamesFollowTheirDocumentType)
     mini->releaseRef();
     other->releaseRef();
 }
+
+// The "%>" that closes a JSP block is kept as a mark of the element, not as
+// text: a copy, an edit of the start tag and a block left open must still
+// write exactly what a host expects.
+TEST(HTMLParser, TheCloseOfAJSPBlockSurvivesCopiesAndEdits)
+{
+    Page p("<P><% int n = 0; %><%= n %><% open", DOMImpl::JSP_10);
+    ASSERT_TRUE(p.roundTrips());
+    Element* scriptlet = p.first("jsp:scriptlet");
+    Element* expression = p.first("jsp:expression");
+    ASSERT_NE(nullptr, scriptlet);
+    ASSERT_NE(nullptr, expression);
+    EXPECT_EQ("%>", scriptlet->getEndTag());
+    EXPECT_TRUE(scriptlet->hasEndTag());
+
+    Node* copy = expression->cloneNode(true);
+    EXPECT_EQ("<%= n %>", copy->getSource());
+    copy->releaseRef();
+
+    // The start tag changes; the close stays as it was written.
+    scriptlet->setStartTag("<%!");
+    EXPECT_EQ("%>", scriptlet->getEndTag());
+    EXPECT_EQ("<P><%! int n = 0; %><%= n %><% open", p.doc->getSource());
+
+    // The block left open has no close to keep.
+    Element* open = static_cast<Element*>(expression->getNextSibling());
+    ASSERT_NE(nullptr, open);
+    EXPECT_FALSE(open->hasEndTag());
+    EXPECT_EQ("", open->getEndTag());
+}

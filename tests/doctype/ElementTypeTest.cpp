@@ -24,7 +24,7 @@ using Names = std::vector<std::string>;
 // A node of any type, for the node kinds that need no behaviour of their own.
 class PlainNode : public Node {
 public:
-    explicit PlainNode(unsigned short type) : Node(nullptr, "plain"), _type(type) {}
+    explicit PlainNode(unsigned short type) : Node(nullptr), _type(type) {}
     std::string getNodeName() const override { return "plain"; }
     unsigned short getNodeType() const override { return _type; }
     Node* cloneNode(bool) const override { return nullptr; }

@@ -23,12 +23,12 @@ const std::string AttrType::REQUIRED_KEY = "#REQUIRED";
 const std::string AttrType::IMPLIED_KEY = "#IMPLIED";
 
 AttrType::AttrType(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name), _valueType(CDATA_TYPE), _defaultType(IMPLIED_DEFAULT)
+    : NamedNode(ownerDocument, name), _valueType(CDATA_TYPE), _defaultType(IMPLIED_DEFAULT)
 {
 }
 
 AttrType::AttrType(const AttrType& other)
-    : Node(other), _valueType(other._valueType),
+    : NamedNode(other), _valueType(other._valueType),
       _values(other._values ? new std::vector<std::string>(*other._values) : nullptr),
       _defaultType(other._defaultType), _defaultValue(other._defaultValue)
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 class AttrTypeList;
 
@@ -20,7 +20,7 @@ struct DeclarationBuilder;
 //
 // An attribute type belongs to the AttrTypeList that lists it, which keeps
 // itself in the node's parent field; getParentNode is always null.
-class AttrType : public Node {
+class AttrType : public NamedNode {
 public:
     // Declared value.
     enum ValueType {

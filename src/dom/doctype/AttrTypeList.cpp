@@ -10,11 +10,11 @@ const std::string AttrTypeList::DECL_KEY = "ATTLIST";
 const std::string AttrTypeList::CLOSE_TAG = ">";
 
 AttrTypeList::AttrTypeList(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name), _map(nullptr)
+    : NamedNode(ownerDocument, name), _map(nullptr)
 {
 }
 
-AttrTypeList::AttrTypeList(const AttrTypeList& other) : Node(other), _map(nullptr)
+AttrTypeList::AttrTypeList(const AttrTypeList& other) : NamedNode(other), _map(nullptr)
 {
     const unsigned long count = other._types.length();
     for (unsigned long i = 0; i < count; ++i) {

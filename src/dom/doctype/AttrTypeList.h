@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 class AttrType;
 class NamedNodeMap;
@@ -20,7 +20,7 @@ struct DeclarationBuilder;
 // The list holds one reference on each attribute type it lists.  When two
 // attribute types share a name, the later one wins lookups and both are
 // written.
-class AttrTypeList : public Node {
+class AttrTypeList : public NamedNode {
 public:
     // "<!ATTLIST", which opens the declaration.
     static const std::string OPEN_TAG;

@@ -20,14 +20,14 @@ const std::string DocumentType::SYSTEM_KEY = "SYSTEM";
 const std::string DocumentType::CLOSE_TAG = ">";
 
 DocumentType::DocumentType(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name)
+    : NamedNode(ownerDocument, name)
 {
     // Every document made with a type holds it, on whatever thread it lives.
     _shareCount();
 }
 
 DocumentType::DocumentType(const DocumentType& other)
-    : Node(other), _publicID(other._publicID), _systemID(other._systemID), _source(other._source),
+    : NamedNode(other), _publicID(other._publicID), _systemID(other._systemID), _source(other._source),
       _sourceStale(other._sourceStale), _internalSubset(other._internalSubset),
       _receivesQRTX(other._receivesQRTX), _jspVersion(other._jspVersion)
 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/Options.h"
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 class AttrType;
 class AttrTypeList;
@@ -31,7 +31,7 @@ struct DocumentTypeAccess;
 // kind, so a host only reads the types it gets from the registry; the
 // declarations are filled in by the DTD reader and the built-in types
 // (pagedom::DeclarationBuilder).
-class DocumentType : public Node {
+class DocumentType : public NamedNode {
 public:
     // "<!DOCTYPE", which opens the declaration.
     static const std::string OPEN_TAG;

@@ -16,7 +16,7 @@ const std::string ElementType::DECL_KEY = "ELEMENT";
 const std::string ElementType::CLOSE_TAG = ">";
 
 ElementType::ElementType(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name), _elementID(0), _attrTypes(nullptr), _omitType(OMIT_NO_TAG),
+    : NamedNode(ownerDocument, name), _elementID(0), _attrTypes(nullptr), _omitType(OMIT_NO_TAG),
       _contentType(ContentModel::ELEMENT_CONTENT), _formatType(FORMAT_XML_TAG),
       _layoutType(LAYOUT_TYPE_INLINE), _correctType(CORRECT_NONE), _caseTwin(nullptr),
       _jspType(false), _group(0)
@@ -24,7 +24,7 @@ ElementType::ElementType(Document* ownerDocument, const std::string& name)
 }
 
 ElementType::ElementType(const ElementType& other)
-    : Node(other), _elementID(other._elementID), _contentModel(other._contentModel),
+    : NamedNode(other), _elementID(other._elementID), _contentModel(other._contentModel),
       _attrTypes(nullptr), _omitType(other._omitType), _contentType(other._contentType),
       _formatType(other._formatType), _layoutType(other._layoutType),
       _correctType(other._correctType), _caseTwin(nullptr), _jspType(other._jspType),

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "doctype/ContentModel.h"
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 class AttrType;
 class AttrTypeList;
@@ -25,7 +25,7 @@ struct DeclarationBuilder;
 // Element types belong to a DocumentType, which keeps itself in the node's
 // parent field; a declaration is never part of a tree, so getParentNode is
 // always null.
-class ElementType : public Node {
+class ElementType : public NamedNode {
 public:
     // Bits of the group word, the element-flag word a type was given
     // (getGroup, Element::getElementGroup).  setElementFlags derives the

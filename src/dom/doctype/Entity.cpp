@@ -13,7 +13,7 @@ const std::string Entity::NDATA_KEY = "NDATA";
 const std::string Entity::CLOSE_TAG = ">";
 
 
-Entity::Entity(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
+Entity::Entity(Document* ownerDocument, const std::string& name) : NamedNode(ownerDocument, name) {}
 
 std::string Entity::getNodeName() const
 {

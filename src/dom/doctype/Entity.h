@@ -2,7 +2,7 @@
 #ifndef PAGEDOM_DOCTYPE_ENTITY_H
 #define PAGEDOM_DOCTYPE_ENTITY_H
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 namespace pagedom {
 struct DeclarationBuilder;
@@ -14,7 +14,7 @@ struct DeclarationBuilder;
 // identifiers of an external entity.
 //
 // Entities belong to a DocumentType; getParentNode is always null.
-class Entity : public Node {
+class Entity : public NamedNode {
 public:
     // "<!ENTITY", which opens the declaration.
     static const std::string OPEN_TAG;

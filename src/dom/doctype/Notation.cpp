@@ -9,7 +9,7 @@ const std::string Notation::PUBLIC_KEY = "PUBLIC";
 const std::string Notation::SYSTEM_KEY = "SYSTEM";
 const std::string Notation::CLOSE_TAG = ">";
 
-Notation::Notation(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
+Notation::Notation(Document* ownerDocument, const std::string& name) : NamedNode(ownerDocument, name) {}
 
 std::string Notation::getNodeName() const
 {

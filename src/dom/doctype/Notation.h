@@ -2,7 +2,7 @@
 #ifndef PAGEDOM_DOCTYPE_NOTATION_H
 #define PAGEDOM_DOCTYPE_NOTATION_H
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 namespace pagedom {
 struct DeclarationBuilder;
@@ -10,7 +10,7 @@ struct DeclarationBuilder;
 
 // A notation declaration: a name and its external identifiers.  Notations
 // belong to a DocumentType; getParentNode is always null.
-class Notation : public Node {
+class Notation : public NamedNode {
 public:
     // "<!NOTATION", which opens the declaration.
     static const std::string OPEN_TAG;

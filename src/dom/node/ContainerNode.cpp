@@ -31,16 +31,16 @@ bool takesParent(const Node* node)
 } // namespace
 
 ContainerNode::ContainerNode(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name)
+    : NamedNode(ownerDocument, name)
 {
 }
 
 ContainerNode::ContainerNode(Document* ownerDocument, const std::string* sharedName)
-    : Node(ownerDocument, sharedName)
+    : NamedNode(ownerDocument, sharedName)
 {
 }
 
-ContainerNode::ContainerNode(const ContainerNode& other) : Node(other) {}
+ContainerNode::ContainerNode(const ContainerNode& other) : NamedNode(other) {}
 
 ContainerNode::~ContainerNode()
 {

@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 // A node with an ordered list of children.  The structural operations pass
 // references exactly as Node describes: insertion takes the caller's
 // reference, removal hands it back, destruction releases every child.
-class ContainerNode : public Node {
+class ContainerNode : public NamedNode {
 public:
     // Detaches and releases every child.
     ~ContainerNode() override;

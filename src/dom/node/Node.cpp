@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/NameTable.h"
 
 namespace {
 
@@ -37,31 +36,18 @@ SharedCounts& sharedCounts()
 
 } // namespace
 
-Node::Node(Document* ownerDocument, const std::string& name)
+Node::Node(Document* ownerDocument)
     : _refCount(0), _sharedCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
       _errorState(NONE_ERROR), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
-      _nodeName(nullptr), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(ownerDocument)
-{
-    _takeName(name);
-}
-
-Node::Node(Document* ownerDocument, const std::string* sharedName)
-    : _refCount(0), _sharedCount(0), _asRead(s_readers != 0), _ownsName(false), _hasUserData(false),
-      _errorState(NONE_ERROR), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
-      _nodeName(sharedName), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(ownerDocument)
+      _parent(nullptr), _previous(nullptr), _next(nullptr), _ownerDocument(ownerDocument)
 {
 }
 
 Node::Node(const Node& other)
     : _refCount(0), _sharedCount(0), _asRead(false), _ownsName(false), _hasUserData(false),
       _errorState(other._errorState), _classMarks(0), _updateState(UPDATE_CREATED), _layoutState(LAYOUT_NONE),
-      _nodeName(other._nodeName), _parent(nullptr), _previous(nullptr), _next(nullptr),
-      _ownerDocument(other._ownerDocument)
+      _parent(nullptr), _previous(nullptr), _next(nullptr), _ownerDocument(other._ownerDocument)
 {
-    if (other._ownsName)
-        _takeName(*other._nodeName);
     if (UserData* data = other.getUserData())
         setUserData(data->clone());
 }
@@ -70,29 +56,6 @@ Node::~Node()
 {
     if (_hasUserData)
         setUserData(nullptr);
-    // Most names are shared copies, which stay.
-    if (_ownsName)
-        _dropName();
-}
-
-// --- names ----------------------------------------------------------------------
-
-void Node::_takeName(const std::string& name)
-{
-    // The copy is made before the old name goes: name may be that name.
-    const std::string* shared = pagedom::NameTable::intern(name);
-    const std::string* own = shared ? nullptr : new std::string(name);
-    _dropName();
-    _nodeName = shared ? shared : own;
-    _ownsName = own != nullptr ? 1 : 0;
-}
-
-void Node::_dropName()
-{
-    if (_ownsName)
-        delete _nodeName;
-    _nodeName = nullptr;
-    _ownsName = 0;
 }
 
 // --- reference counting ---------------------------------------------------------

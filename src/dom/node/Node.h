@@ -195,8 +195,8 @@ public:
     static void operator delete(void* memory, std::size_t size) { pagedom::NodeAllocator::release(memory, size); }
 
     // --- virtual operations -------------------------------------------
-    // Releases the attachment and the name; a container first releases its
-    // children.  Runs only through releaseRef.
+    // Releases the attachment; a container first releases its children.
+    // Runs only through releaseRef.
     virtual ~Node();
     // The node's name: a tag, attribute, target or declaration name, or a
     // constant such as "#text".
@@ -359,12 +359,10 @@ public:
     std::string getDesignSource(bool contentOnly) const;
 
 protected:
-    // A node of ownerDocument named name, with count 0.
-    Node(Document* ownerDocument, const std::string& name);
-    // The same, for a name the caller has already taken from the table of
-    // shared names (a reader that looked it up once for many nodes).
-    Node(Document* ownerDocument, const std::string* sharedName);
-    // Copy base of every cloneNode: name, owner document, error state and a
+    // A node of ownerDocument, with count 0 (the nodes with names of their
+    // own keep them in NamedNode).
+    explicit Node(Document* ownerDocument);
+    // Copy base of every cloneNode: owner document, error state and a
     // clone of the attachment; fresh links and states, count 0.
     Node(const Node& other);
     Node& operator=(const Node&) = delete;
@@ -627,8 +625,6 @@ protected:
         _classMarks = on ? (_classMarks | (1u << mark)) : (_classMarks & ~(1u << mark));
     }
 
-    // The name field.
-    const std::string& _name() const { return *_nodeName; }
     Node* _parentField() const { return _parent; }
     void _setParentField(Node* parent) { _parent = parent; }
 
@@ -660,9 +656,6 @@ private:
     // parent (null: none) CHILD_MODIFIED and climbs on; it keeps its own
     // stack, so that deep trees cannot exhaust the call stack.
     static void _pushDownUpdate(Node* node, unsigned long added, Node* parent);
-    // Points _nodeName to the shared copy of name, or to a copy of its own.
-    void _takeName(const std::string& name);
-    void _dropName();
 
     UserData* _findUserData() const;
 
@@ -686,6 +679,7 @@ private:
 
     // The count and four marks share one word.  The word of a shared node is
     // never written again once it is shared: its count lives elsewhere.
+    // _ownsName belongs to NamedNode: whether its name is a copy of its own.
     unsigned int _refCount : 28;
     unsigned int _sharedCount : 1;
     unsigned int _asRead : 1;
@@ -701,8 +695,6 @@ private:
     static_assert(DESERTED_ERROR < (1ul << ERROR_BITS), "every error bit lies below the class marks");
     std::uint32_t _updateState;
     std::uint32_t _layoutState;
-    // The name: a shared copy (see NameTable) unless _ownsName.
-    const std::string* _nodeName;
     Node* _parent;
     Node* _previous;
     Node* _next;
@@ -710,6 +702,7 @@ private:
 
     // Library internals used by the node classes on nodes other than
     // themselves, by the reader, the writer and the change announcements.
+    friend class NamedNode;
     friend class ContainerNode;
     friend class Element;
     friend class Attr;

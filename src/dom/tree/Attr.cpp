@@ -28,10 +28,10 @@ std::string withValueCase(const std::string& value)
 
 } // namespace
 
-Attr::Attr(Document* ownerDocument, const std::string& name) : Node(ownerDocument, name) {}
+Attr::Attr(Document* ownerDocument, const std::string& name) : NamedNode(ownerDocument, name) {}
 
 Attr::Attr(const Attr& other)
-    : Node(other), _value(other._value.detached()), _attrType(other._attrType), _specified(other._specified),
+    : NamedNode(other), _value(other._value.detached()), _attrType(other._attrType), _specified(other._specified),
       _rawText(other._rawText)
 {
 }

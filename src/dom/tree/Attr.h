@@ -3,7 +3,7 @@
 #ifndef PAGEDOM_TREE_ATTR_H
 #define PAGEDOM_TREE_ATTR_H
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 #include "base/SourceText.h"
 
 class AttrType;
@@ -15,7 +15,7 @@ struct AttrAccess;
 // An attribute.  Its value is the text as it stands in the source (references
 // unresolved, no quotes).  The owner element is kept in the parent field, but
 // an attribute never reports a parent.
-class Attr : public Node {
+class Attr : public NamedNode {
 public:
     // An attribute named name, without value, owned by no element.
     Attr(Document* ownerDocument, const std::string& name);

@@ -2,18 +2,17 @@
 // a change of the node made through setData.
 #include "tree/CharacterData.h"
 
-#include "base/NameTable.h"
 #include "node/ChangeHooks.h"
 
 #include "tree/Document.h"
 
 CharacterData::CharacterData(Document* ownerDocument, const std::string& data)
-    : Node(ownerDocument, pagedom::NameTable::empty()), _data(data)
+    : Node(ownerDocument), _data(data)
 {
 }
 
 CharacterData::CharacterData(Document* ownerDocument, const pagedom::SourceText& data)
-    : Node(ownerDocument, pagedom::NameTable::empty()), _data(data)
+    : Node(ownerDocument), _data(data)
 {
 }
 

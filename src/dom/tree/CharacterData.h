@@ -40,7 +40,7 @@ public:
 
 protected:
     // A node of ownerDocument holding data.  The node classes answer their
-    // names themselves; the stored name is the shared empty one.
+    // names themselves, and keep none.
     CharacterData(Document* ownerDocument, const std::string& data);
     CharacterData(Document* ownerDocument, const pagedom::SourceText& data);
     // A copy keeps its data to itself (see SourceText).

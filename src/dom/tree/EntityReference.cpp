@@ -10,7 +10,7 @@ const std::string EntityReference::OPEN_TAG = "&";
 const std::string EntityReference::CLOSE_TAG = ";";
 
 EntityReference::EntityReference(Document* ownerDocument, const std::string& name)
-    : Node(ownerDocument, name), _entity(nullptr)
+    : NamedNode(ownerDocument, name), _entity(nullptr)
 {
     const DocumentType* type = ownerDocument ? ownerDocument->getDocumentType() : nullptr;
     if (type)
@@ -22,7 +22,7 @@ EntityReference::EntityReference(Document* ownerDocument, const std::string& nam
 }
 
 EntityReference::EntityReference(const EntityReference& other)
-    : Node(other), _entity(other._entity), _source(other._source),
+    : NamedNode(other), _entity(other._entity), _source(other._source),
       _formatPending(other._formatPending)
 {
     if (_entity)

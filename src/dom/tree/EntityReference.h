@@ -3,14 +3,14 @@
 #ifndef PAGEDOM_TREE_ENTITYREFERENCE_H
 #define PAGEDOM_TREE_ENTITYREFERENCE_H
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 class Entity;
 
 // A reference "&name;" kept as a node.  The entity is looked up in the owner
 // document's document type when the reference is made; an undeclared name
 // is marked UNDEFINED_NAME_ERROR.
-class EntityReference : public Node {
+class EntityReference : public NamedNode {
 public:
     // "&".
     static const std::string OPEN_TAG;

@@ -12,7 +12,7 @@ const std::string ProcessingInstruction::CLOSE_TAG = "?>";
 
 ProcessingInstruction::ProcessingInstruction(Document* ownerDocument, const std::string& target,
                                              const std::string& data)
-    : Node(ownerDocument, target), _data(data)
+    : NamedNode(ownerDocument, target), _data(data)
 {
 }
 

@@ -3,11 +3,11 @@
 #ifndef PAGEDOM_TREE_PROCESSINGINSTRUCTION_H
 #define PAGEDOM_TREE_PROCESSINGINSTRUCTION_H
 
-#include "node/Node.h"
+#include "node/NamedNode.h"
 
 // A block between "<?" and "?>"; with target "xml" at the head of a document
 // it is the XML declaration.
-class ProcessingInstruction : public Node {
+class ProcessingInstruction : public NamedNode {
 public:
     // "<?".
     static const std::string OPEN_TAG;

@@ -182,13 +182,18 @@ unsigned long HTMLLexer::closedJSPCodeEnd(unsigned long lt)
     const unsigned long percent = lt + 1;
     if (percent >= _length || _source[lt] != '<' || _source[percent] != '%')
         return NOT_FOUND;
-    const unsigned long commentOpen = static_cast<unsigned long>(std::strlen(JSP_COMMENT_OPEN));
-    if (_documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10 && commentOpen <= _length - percent &&
-        pagedom::str::matchesUpperWord(_source.data() + percent, commentOpen, JSP_COMMENT_OPEN))
+    if (_opensJSPComment(percent))
         return NOT_FOUND;
     // As _scanBlock: the "%>" is looked for after the opening '%'.
     const unsigned long close = _find(JSP_CLOSE, percent + 1);
     return close == NOT_FOUND ? NOT_FOUND : close + static_cast<unsigned long>(std::strlen(JSP_CLOSE));
+}
+
+bool HTMLLexer::_opensJSPComment(unsigned long percent) const
+{
+    const unsigned long n = static_cast<unsigned long>(std::strlen(JSP_COMMENT_OPEN));
+    return _documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10 && percent <= _length &&
+           n <= _length - percent && pagedom::str::matchesUpperWord(_source.data() + percent, n, JSP_COMMENT_OPEN);
 }
 
 unsigned long HTMLLexer::_find(const char* s, unsigned long from)
@@ -277,8 +282,7 @@ void HTMLLexer::scanToken()
             _scanBlock(TOKEN_PI, PI_CLOSE);
             break;
         case '%':
-            if (_documentType && _documentType->getJSPVersion() == DOMOptions::JSP_10
-                && matchWord(JSP_COMMENT_OPEN)) {
+            if (_opensJSPComment(_position)) {
                 ++_position;
                 _scanComment(JSP_COMMENT);
             } else {

@@ -149,6 +149,9 @@ private:
     // The first index at or after from where s (one of the terminator
     // constants) starts, or NOT_FOUND.
     unsigned long _find(const char* s, unsigned long from);
+    // Whether the '%' at percent, after a '<', opens a JSP comment: "<%--"
+    // in a JSP 1.0 document.
+    bool _opensJSPComment(unsigned long percent) const;
 
     const DocumentType* _documentType;
     bool _inTag = false;

@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-
 namespace {
 
 // Destruction trampoline.  Releasing the last reference on a node destroys

@@ -43,8 +43,8 @@ std::array<TagNames::Slot, TagNames::SLOTS>& TagNames::_threadSlots()
 const TagNames::Answer& TagNames::lookUp(const std::string& name)
 {
     Slot& slot = _slots[_slotOf(name)];
-    // The usual case: the name met before, under this type and generation.
-    if (slot.typed && slot.generation == _generation && slot.documentType == _documentType && slot.name == name) {
+    // The usual case: the name met before, under these declarations.
+    if (slot.typed && slot.generation == _generation && slot.name == name) {
         slot.answer.type = DocumentTypeAccess::caseTwinMeant(slot.stored, name);
         return slot.answer;
     }
@@ -54,9 +54,8 @@ const TagNames::Answer& TagNames::lookUp(const std::string& name)
         slot.used = true;
         slot.typed = false;
     }
-    if (!slot.typed || slot.documentType != _documentType || slot.generation != _generation) {
+    if (!slot.typed || slot.generation != _generation) {
         slot.stored = _documentType ? DocumentTypeAccess::storedElementType(*_documentType, name) : nullptr;
-        slot.documentType = _documentType;
         slot.generation = _generation;
         slot.typed = true;
     }

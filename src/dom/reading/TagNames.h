@@ -22,9 +22,12 @@ namespace pagedom {
 // The slots belong to the thread and outlive the reader, so that a small
 // page, read on every keystroke, finds its names already there.  A slot
 // remembers the declaration stored under its name together with the
-// document type and that type's generation of declarations; it answers
-// only a reader of the same type and generation.  Shared copies live as
-// long as the process, so they hold for every reader.
+// generation of the declarations it was found in; it answers only a reader
+// whose document type has that generation.  Generations are unique over
+// all document types and renewed by every change of their declarations, so
+// the generation alone tells the type too (0, for a reader without
+// declarations, finds none).  Shared copies live as long as the process, so
+// they hold for every reader.
 //
 // A reader's document type does not change its declarations while the
 // reader is at work.
@@ -47,9 +50,9 @@ private:
         std::string name;
         Answer answer;
         // The declaration stored under the name, before the choice between
-        // it and its case twin, and what it was looked up in (when typed).
+        // it and its case twin, and the generation of the declarations it
+        // was looked up in (when typed).
         const ElementType* stored = nullptr;
-        const DocumentType* documentType = nullptr;
         unsigned long generation = 0;
         bool used = false;
         bool typed = false;
